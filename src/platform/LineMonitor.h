@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+// Watches the modem's telephony line and reports call states on the
+// user-interface thread.
+class LineMonitor {
+public:
+    // The four line states the meter acts on.
+    enum State : quint32 {
+        Idle = 0x1,
+        Dialing = 0x10,
+        Connected = 0x100,
+        Disconnected = 0x4000,
+    };
+    using Callback = std::function<void(quint32 callHandle, quint32 state)>;
+
+    virtual ~LineMonitor() = default;
+    // Starts watching; false (and nothing reported) when there is no line to watch.
+    virtual bool open(Callback callback) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Releases a call handle reported with the idle state.
+    virtual void deallocateCall(quint32 callHandle) = 0;
+};

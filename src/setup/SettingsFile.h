@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// The INI settings file. Every operation opens the file by its path and keeps
+// nothing in memory, so a value written anywhere is seen by the next read.
+// Sections and keys match without regard to case; values are trimmed and at
+// most 1023 characters; the text on disk is Windows-1252. Every rewrite goes
+// through a temporary file and an atomic rename.
+class SettingsFile {
+public:
+    static constexpr int MaxValueLength = 1023;
+
+    explicit SettingsFile(QString path) : m_path(std::move(path)) {}
+    const QString& path() const { return m_path; }
+
+    QString ReadSettingString(const QString& section, const QString& key, const QString& defaultValue) const;
+    // Decimal, or hexadecimal after "0x"/"0X" or "$"; anything else gives the default.
+    int ReadSettingInteger(const QString& section, const QString& key, int defaultValue) const;
+    bool ReadSettingBool(const QString& section, const QString& key, bool defaultValue) const;
+
+    // Each returns false when the file cannot be written; failureText() then
+    // says so.
+    bool WriteSettingString(const QString& section, const QString& key, const QString& value) const;
+    bool WriteSettingInteger(const QString& section, const QString& key, int value) const;
+    bool WriteSettingBool(const QString& section, const QString& key, bool value) const;
+
+    // "Unable to write to <path>"
+    QString failureText() const;
+
+private:
+    QString m_path;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// Every section and key of the settings file, written once for every reader
+// and writer.
+namespace SettingsKeys {
+
+inline const QString FileName = QStringLiteral("Dialtaly.ini");
+
+inline const QString RateSection = QStringLiteral("Telephone Rate Information");
+inline const QString ActiveRateFile = QStringLiteral("ActiveRateFile");
+inline const QString DayTimeStart = QStringLiteral("DayTimeStart");
+inline const QString DayTimeEnd = QStringLiteral("DayTimeEnd");
+inline const QString DefaultDayTime = QStringLiteral("12:00");
+inline const QString MeterRateNameDefault = QStringLiteral("Active Rate File Incorrectly Set");
+inline const QString DialogRateNameDefault = QStringLiteral("ERROR");
+
+inline const QString SoundSection = QStringLiteral("Sound Event Information");
+inline const QString PlaySounds = QStringLiteral("PlaySounds");
+
+enum SoundEvent { StartSound, StopSound, RunSound, ExitSound, SpendSound, SoundEventCount };
+
+struct SoundKeys {
+    const char* pathKey;     // the sound file's path
+    const char* switchWrite; // the switch, as the dialog writes it
+    const char* switchRead;  // the switch, as it is read (same key, other case)
+    const char* fileName;    // default file in the program directory
+};
+
+inline constexpr std::array<SoundKeys, SoundEventCount> Sounds = {{
+    {"Start", "StartOn", "StartON", "StartTimer.wav"},
+    {"Stop", "StopOn", "StopON", "StopTimer.wav"},
+    {"Run", "RunOn", "RunON", "RunProgram.wav"},
+    {"Exit", "ExitOn", "ExitON", "ExitProgram.wav"},
+    {"Spend", "SpendOn", "SpendON", "SpendLimit.wav"},
+}};
+
+inline const QString DefaultsSection = QStringLiteral("Default Setup Information");
+inline const QString ShowSplash = QStringLiteral("ShowSplash");
+inline const QString QueryExit = QStringLiteral("QueryExit");
+inline const QString SpendWarning = QStringLiteral("SpendWarning");
+inline const QString DefaultSpendWarning = QStringLiteral("1.00");
+inline const QString SpendWarningOn = QStringLiteral("SpendWarningOn");
+inline const QString MainSymbol = QStringLiteral("MainSymbol");
+inline const QString DefaultMainSymbol = QStringLiteral("\u00a3");
+inline const QString SubSymbol = QStringLiteral("SubSymbol");
+inline const QString DefaultSubSymbol = QStringLiteral("p");
+inline const QString AutoCallSensing = QStringLiteral("Auto Call Sensing");
+inline const QString PortToSense = QStringLiteral("Port To Sense");
+constexpr int DefaultPortToSense = 2;
+inline const QString WindowToLoad = QStringLiteral("WindowToLoad");
+inline const QString StayOnTop = QStringLiteral("Stay On Top");
+inline const QString NormalLeft = QStringLiteral("Normal Window Left Position");
+inline const QString NormalTop = QStringLiteral("Normal Window Top Position");
+inline const QString SmallBoxLeft = QStringLiteral("SmallBox Window Left Position");
+inline const QString SmallBoxTop = QStringLiteral("SmallBox Window Top Position");
+constexpr int DefaultPosition = 100;
+inline const QString TimesUsed = QStringLiteral("Times Used");
+
+inline const QString ViewerSection = QStringLiteral("Data Viewer Defaults");
+
+// The default path of an event's sound.
+inline QString defaultSoundPath(const QString& programDirectory, SoundEvent event) {
+    return programDirectory + QLatin1Char('/') + QLatin1String(Sounds[event].fileName);
+}
+
+} // namespace SettingsKeys

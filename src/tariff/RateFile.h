@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The sixteen values of one rate file, each kept as the decimal text stored in
+// its slot. Slots are numbered 1..16: 1..12 the per-minute rates by RateCode,
+// then tax, minimum charge, connection charge and discount.
+struct RateTable {
+    static constexpr int SlotCount = 16;
+    std::array<QString, SlotCount> texts;
+
+    const QString& slot(int number) const { return texts[number - 1]; }
+    QString& slot(int number) { return texts[number - 1]; }
+};
+
+enum RateSlot { TaxSlot = 13, MinimumSlot = 14, ConnectionSlot = 15, DiscountSlot = 16 };
+
+// One 96-byte record: sixteen 6-byte slots, a length byte then five text bytes.
+namespace RateFileCodec {
+constexpr int RecordSize = 96;
+constexpr int SlotSize = 6;
+constexpr int TextWidth = 5;
+
+// Texts are cut to five characters; the bytes after a text are zeros.
+QByteArray write(const RateTable& table);
+// Needs at least RecordSize bytes; later bytes are ignored. A length byte
+// above five (a damaged file) reads five.
+RateTable read(const QByteArray& record);
+// A slot's number: leading and trailing blanks skipped, a point as separator.
+std::optional<double> parseNumber(const QString& text);
+} // namespace RateFileCodec
+
+// programDirectory + "/" + rateName + ".dtr"
+QString rateFilePath(const QString& programDirectory, const QString& rateName);
+
+// Reads the first record of a rate file; nothing when the file cannot be
+// opened or is shorter than one record. reason gets the system's words.
+std::optional<RateTable> readRateFile(const QString& path, QString* reason = nullptr);
+
+// Replaces the file as a whole (temporary file and rename). On failure returns
+// false with the system's reason and leaves the old file as it was.
+bool writeRateFile(const QString& path, const RateTable& table, QString* reason = nullptr);
