@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class Autostart;
+class CarrierSource;
+class Clock;
+class FileChooser;
+class HelpViewer;
+class LineMonitor;
+class Prompter;
+class SoundPlayer;
+
+// What the program asks of the outside world, built once by main() and handed
+// to every window. Tests hand in fakes.
+struct Services {
+    QString programDirectory; // where every data file lives, no trailing "/"
+    QString programPath;      // the executable's full path
+    Clock* clock = nullptr;
+    Prompter* prompter = nullptr;
+    FileChooser* files = nullptr;
+    SoundPlayer* sound = nullptr;
+    LineMonitor* line = nullptr;
+    CarrierSource* carrier = nullptr;
+    HelpViewer* help = nullptr;
+    Autostart* autostart = nullptr;
+};
