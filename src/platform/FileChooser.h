@@ -2,10 +2,14 @@
 
 #include <QString>
 
-// Open and save dialogs. An empty result means the user cancelled.
+// Open and save dialogs. filter is in Qt's form ("Wave file (*.wav)"); an
+// empty result means the user cancelled. The save dialog asks before it
+// replaces an existing file.
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& caption, const QString& directory, const QString& filter) = 0;
+    virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
 };
