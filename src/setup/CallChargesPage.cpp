@@ -35,7 +35,7 @@ QLabel* makeNamePanel(const QString& name, const QString& hint, QWidget* parent)
     auto* panel = new QLabel(parent);
     panel->setObjectName(name);
     panel->setToolTip(hint);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     panel->setMargin(3);
     panel->setTextFormat(Qt::PlainText);
     return panel;

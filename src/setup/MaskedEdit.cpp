@@ -19,7 +19,12 @@ bool MaskedEdit::checkComplete() {
 }
 
 void MaskedEdit::focusInEvent(QFocusEvent* event) {
-    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    // Coming back after a refusal is not gaining the focus: Escape must still
+    // restore the text from before the refused change.
+    if (m_returning)
+        m_returning = false;
+    else if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason &&
+             event->reason() != Qt::PopupFocusReason)
         m_textAtFocus = value();
     QLineEdit::focusInEvent(event);
 }
@@ -27,9 +32,11 @@ void MaskedEdit::focusInEvent(QFocusEvent* event) {
 void MaskedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A message box or a menu taking the focus is not leaving the box.
-    if (m_refusing || event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (m_refusing || event->reason() == Qt::ActiveWindowFocusReason ||
+        event->reason() == Qt::PopupFocusReason)
         return;
     if (!checkComplete()) {
+        m_returning = true;
         QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
         return;
     }

@@ -68,7 +68,6 @@ RateEditor::RateEditor(Prompter& prompter, QWidget* parent) : QWidget(parent), m
         auto* cell = new QFrame(this);
         cell->setObjectName(QLatin1String(Values[i].name) + QStringLiteral("Panel"));
         cell->setToolTip(QLatin1String(Values[i].hint));
-        cell->setAutoFillBackground(true);
         auto* cellLayout = new QHBoxLayout(cell);
         cellLayout->setContentsMargins(3, 3, 3, 3);
         auto* button = new QPushButton(InitialValue, cell);
@@ -89,6 +88,8 @@ RateEditor::RateEditor(Prompter& prompter, QWidget* parent) : QWidget(parent), m
                     makeHeader(tr("Regional"), QStringLiteral("RegHeader")),
                     makeHeader(tr("National"), QStringLiteral("NatHeader")),
                     makeHeader(tr("International"), QStringLiteral("IntHeader"))};
+    for (QLabel* header : m_rowHeaders)
+        header->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_chargeLabels = {makeHeader(tr("Tax"), QStringLiteral("TaxLabel")),
                       makeHeader(tr("Min. Charge"), QStringLiteral("MinLabel")),
                       makeHeader(tr("Conn. Charge"), QStringLiteral("ConnLabel")),
@@ -146,7 +147,6 @@ QLabel* RateEditor::makeHeader(const QString& text, const QString& name) {
     auto* header = new QLabel(text, this);
     header->setObjectName(name);
     header->setAlignment(Qt::AlignCenter);
-    header->setAutoFillBackground(true);
     header->setMargin(2);
     return header;
 }
@@ -344,6 +344,8 @@ void RateEditor::setCellHighlighted(QFrame* cell, bool on) {
     if (on)
         palette.setColor(QPalette::Window, Qt::red);
     cell->setPalette(palette);
+    // Filled only when red: the normal face is the page's own.
+    cell->setAutoFillBackground(on);
 }
 
 void RateEditor::setHeaderHighlighted(QLabel* header, bool on) {
@@ -353,6 +355,7 @@ void RateEditor::setHeaderHighlighted(QLabel* header, bool on) {
         palette.setColor(QPalette::WindowText, Qt::white);
     }
     header->setPalette(palette);
+    header->setAutoFillBackground(on);
     header->setFrameStyle(on ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
     // The frame's width is taken from the margin, so highlighting moves nothing.
     header->setLineWidth(1);
