@@ -39,6 +39,7 @@ struct AlsaSoundPlayer::Playback {
     std::condition_variable changed;
     bool done = false;
     std::shared_ptr<Playback> previous; // the sound this one replaces; the worker lets go of it
+    std::shared_ptr<Playback> stuck;    // an older sound that never let go of the device; set before done
 
     void requestStop() { stopRequested = true; }
     void finish() {
@@ -134,10 +135,17 @@ void playOnDevice(SoundFile& sound, const std::string& device, const std::atomic
 } // namespace
 
 void AlsaSoundPlayer::run(std::shared_ptr<Playback> playback, std::string path, std::string device) {
-    if (auto previous = std::exchange(playback->previous, nullptr)) {
-        // Let the replaced sound close the device first; a device without mixing would be busy.
-        previous->requestStop();
-        previous->waitDone(Clock::now() + kHandOverWait);
+    // Let the replaced sound close the device first: a device without mixing would be busy. A sound
+    // that has not let go by then holds a broken device, and this one is dropped rather than
+    // joining it; later sounds wait for that one, so at most one worker is ever stuck.
+    auto blocker = std::exchange(playback->previous, nullptr);
+    const auto deadline = Clock::now() + kHandOverWait;
+    while (blocker && blocker->waitDone(deadline))
+        blocker = blocker->stuck;
+    if (blocker) {
+        playback->stuck = std::move(blocker);
+        playback->finish();
+        return;
     }
     // Nothing may escape a detached thread, and whoever waits must hear that it ended.
     try {
