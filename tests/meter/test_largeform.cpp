@@ -1,6 +1,7 @@
 #include "meter/CallLog.h"
 #include "meter/RateNameStore.h"
 #include "LargeFormFixture.h"
+#include "platform/DayCount.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -165,7 +166,7 @@ private slots:
         const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
         QCOMPARE(records.size(), size_t(2));
         QVERIFY(records[0].endTime <= records[1].startTime);
-        QCOMPARE(records[1].duration, 2000.0 / 86400000.0);
+        QCOMPARE(DayCount::toMs(records[1].duration), qint64(2000));
     }
 
     void badDaytimeStopsTheReading() {
