@@ -74,6 +74,8 @@ RateEditor::RateEditor(Prompter& prompter, QWidget* parent) : QWidget(parent), m
         button->setObjectName(QLatin1String(Values[i].name));
         button->setToolTip(cell->toolTip());
         button->setCheckable(true);
+        // Space presses a value; Enter stays with the dialog's default button.
+        button->setAutoDefault(false);
         button->setMinimumWidth(buttonWidth);
         cellLayout->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, i] { valueButtonClick(i); });
