@@ -37,7 +37,11 @@ void MaskedEdit::focusOutEvent(QFocusEvent* event) {
         return;
     if (!checkComplete()) {
         m_returning = true;
-        QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
+        QTimer::singleShot(0, this, [this] {
+            setFocus(Qt::OtherFocusReason);
+            if (!hasFocus()) // hidden or disabled meanwhile
+                m_returning = false;
+        });
         return;
     }
     emit left();
