@@ -2,7 +2,6 @@
 
 #include <QDBusArgument>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
@@ -115,7 +114,9 @@ void ModemManagerLineMonitor::close() {
     m_open = false;
     ++m_generation;
     subscribe(false);
-    delete m_serviceWatcher;
+    // close() may run inside the watcher's own signal (through the callback).
+    m_serviceWatcher->disconnect(this);
+    m_serviceWatcher->deleteLater();
     m_serviceWatcher = nullptr;
     m_callback = nullptr;
     m_enumerating = false;
