@@ -254,15 +254,25 @@ private slots:
         Line& closing = openLine();
         Line other;
         QVERIFY(other.open());
+        // One that closes itself from inside its first report.
+        ModemManagerLineMonitor selfClosing;
+        QList<quint32> selfClosingStates;
+        QVERIFY(selfClosing.open([&](quint32, quint32 state) {
+            selfClosingStates << state;
+            selfClosing.close();
+        }));
         const int call = mm.addOutgoingCall(0);
         QTRY_COMPARE_WITH_TIMEOUT(other.states, (QList<quint32>{D}), Wait);
         QTRY_COMPARE_WITH_TIMEOUT(closing.states, (QList<quint32>{D}), Wait);
+        QTRY_COMPARE_WITH_TIMEOUT(selfClosingStates, (QList<quint32>{D}), Wait);
         closing.monitor.close();
         QVERIFY(!closing.monitor.isOpen());
         mm.setCallState(call, mm::CallStateActive);
         mm.setCallState(call, mm::CallStateTerminated);
         QTRY_COMPARE_WITH_TIMEOUT(other.states, (QList<quint32>{D, C, X, I}), Wait);
         QCOMPARE(closing.states, (QList<quint32>{D}));
+        QCOMPARE(selfClosingStates, (QList<quint32>{D}));
+        QVERIFY(!selfClosing.isOpen());
     }
 };
 
