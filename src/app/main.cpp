@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     options.setApplicationDescription(QStringLiteral("Call-cost meter"));
     options.addHelpOption();
     options.addVersionOption();
-    options.addOption({QStringLiteral("dir"), QStringLiteral("Keep the data files in <path>."), QStringLiteral("path")});
+    options.addOption(
+        {QStringLiteral("dir"), QStringLiteral("Keep the data files in <path>."), QStringLiteral("path")});
     options.process(app);
 
     const QString directory = programDirectory(options);

@@ -19,7 +19,8 @@ bool MaskedEdit::checkComplete() {
 }
 
 void MaskedEdit::focusInEvent(QFocusEvent* event) {
-    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason &&
+        event->reason() != Qt::PopupFocusReason)
         m_textAtFocus = value();
     QLineEdit::focusInEvent(event);
 }
@@ -27,7 +28,8 @@ void MaskedEdit::focusInEvent(QFocusEvent* event) {
 void MaskedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A message box or a menu taking the focus is not leaving the box.
-    if (m_refusing || event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (m_refusing || event->reason() == Qt::ActiveWindowFocusReason ||
+        event->reason() == Qt::PopupFocusReason)
         return;
     if (!checkComplete()) {
         QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });

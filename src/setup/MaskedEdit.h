@@ -12,7 +12,8 @@ class Prompter;
 class MaskedEdit : public QLineEdit {
     Q_OBJECT
 public:
-    static inline const QString RefusalText = QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+    static inline const QString RefusalText =
+        QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
     explicit MaskedEdit(Prompter& prompter, QWidget* parent = nullptr);
 
