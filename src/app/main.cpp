@@ -1,6 +1,73 @@
+#include "meter/TLargeForm.h"
+#include "platform/Clock.h"
+#include "platform/QtFileChooser.h"
+#include "platform/QtPrompter.h"
+#include "platform/Services.h"
+#include "setup/SettingsFile.h"
+#include "setup/SettingsKeys.h"
+#include "setup/XdgAutostart.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+// The data directory: --dir, else $DIALTALLY_DIR, else the executable's own.
+QString programDirectory(const QCommandLineParser& options) {
+    QString dir = options.value(QStringLiteral("dir"));
+    if (dir.isEmpty())
+        dir = qEnvironmentVariable("DIALTALLY_DIR");
+    if (dir.isEmpty())
+        dir = QCoreApplication::applicationDirPath();
+    return QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Dialtally Pro"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Call-cost meter"));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addOption({QStringLiteral("dir"), QStringLiteral("Keep the data files in <path>."), QStringLiteral("path")});
+    options.process(app);
+
+    const QString directory = programDirectory(options);
+    if (!QDir().mkpath(directory)) {
+        QMessageBox::critical(nullptr, QStringLiteral("Error"),
+                              QStringLiteral("The data directory %1 cannot be created.").arg(directory));
+        return 1;
+    }
+
+    SystemClock clock;
+    QtPrompter prompter;
+    QtFileChooser files;
+    XdgAutostart autostart;
+
+    Services services;
+    services.programDirectory = directory;
+    services.programPath = QCoreApplication::applicationFilePath();
+    services.clock = &clock;
+    services.prompter = &prompter;
+    services.files = &files;
+    services.autostart = &autostart;
+
+    TLargeForm window(services);
+    prompter.setParentWidget(&window);
+    files.setParentWidget(&window);
+
+    const SettingsFile settings(directory + QLatin1Char('/') + SettingsKeys::FileName);
+    window.move(settings.ReadSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::NormalLeft,
+                                            SettingsKeys::DefaultPosition),
+                settings.ReadSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::NormalTop,
+                                            SettingsKeys::DefaultPosition));
+    window.show();
+    return app.exec();
 }
