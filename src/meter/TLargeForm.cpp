@@ -4,8 +4,11 @@
 #include "meter/CallTotals.h"
 #include "meter/ClockFrames.h"
 #include "meter/RateNameStore.h"
+#include "meter/TSpendForm.h"
+#include "platform/CarrierSource.h"
 #include "platform/Clock.h"
 #include "platform/DayCount.h"
+#include "platform/LineMonitor.h"
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
 #include "tariff/RateFile.h"
@@ -26,6 +29,9 @@ const QString StartCaption = QStringLiteral("&Start");
 const QString StopCaption = QStringLiteral("&Stop");
 const QString CallLogName = QStringLiteral("Calls.log");
 const QString RateNameStoreName = QStringLiteral("CallRate.log");
+// The exit sound is waited for, but a device that never finishes must not
+// keep the program from ending.
+constexpr int ExitSoundLimitMs = 5000;
 
 std::function<int()> defaultRandom() {
     return [] { return int(QRandomGenerator::global()->bounded(5)); };
@@ -41,6 +47,8 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     showClockFrame(1);
 
     ReadIniSettings();
+    if (m_meterSettings.sensingMode == 2)
+        InitializeTapi();
     if (m_meterSettings.soundOn[SettingsKeys::RunSound])
         PlayTheSound(m_meterSettings.soundFiles[SettingsKeys::RunSound]);
     // The rate is applied before the start time is set, so a missing rate file
@@ -49,15 +57,17 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     CallStartTime = m_services.clock->now();
     TimeOfDay->setText(timeBandName(TimeSense()));
     FindCallSelection();
+    OffTimer->start();
 }
 
-TLargeForm::~TLargeForm() = default;
+TLargeForm::~TLargeForm() { KillTapi(); }
 
 void TLargeForm::connectControls() {
     connect(StartStopButton, &QPushButton::clicked, this, &TLargeForm::StartStopButtonClick);
     connect(MainTimer, &QTimer::timeout, this, &TLargeForm::MainTimerTimer);
     connect(AnimationTimer, &QTimer::timeout, this, &TLargeForm::AnimationTimerTimer);
     connect(FlashTimer, &QTimer::timeout, this, &TLargeForm::FlashTimerTimer);
+    connect(OffTimer, &QTimer::timeout, this, &TLargeForm::OffTimerTimer);
     connect(AutoTimeSense, &QCheckBox::clicked, this, &TLargeForm::AutoTimeSenseClick);
     // Every band and distance click re-applies the rate, also during a call.
     for (QRadioButton* radio : {DayRadio, EveRadio, WendRadio, LocRadio, RegRadio, NatRadio, IntRadio})
@@ -172,6 +182,10 @@ void TLargeForm::closeEvent(QCloseEvent* event) {
     // A call still being timed is logged before the window goes.
     if (isTiming())
         StopTiming(true);
+    if (m_meterSettings.sensingMode == 2)
+        KillTapi();
+    if (m_meterSettings.soundOn[SettingsKeys::ExitSound] && m_meterSettings.playSounds && m_services.sound)
+        m_services.sound->playAndWait(m_meterSettings.soundFiles[SettingsKeys::ExitSound], ExitSoundLimitMs);
     event->accept();
 }
 
@@ -311,6 +325,113 @@ void TLargeForm::PlayTheSound(const QString& fileName) {
         m_services.sound->play(fileName);
 }
 
-void TLargeForm::DoSpendWarning() { SpendWarned = true; }
+void TLargeForm::DoSpendWarning() {
+    TSpendForm warning;
+    // Set before the box shows: the meter keeps ticking behind it.
+    SpendWarned = true;
+    if (m_meterSettings.soundOn[SettingsKeys::SpendSound])
+        PlayTheSound(m_meterSettings.soundFiles[SettingsKeys::SpendSound]);
+    warning.setMessage(TSpendForm::messageFor(m_meterSettings.mainSymbol, m_meterSettings.spendLimit));
+    warning.exec();
+}
 
 void TLargeForm::SetApplicationTitle(const QString& title) { m_applicationTitle = title; }
+
+// ---- Call sensing ----------------------------------------------------------
+
+void TLargeForm::InitializeTapi() {
+    if (m_services.line && !m_services.line->isOpen())
+        m_services.line->open([this](quint32 callHandle, quint32 state) { LineCallback(callHandle, state); });
+}
+
+void TLargeForm::KillTapi() {
+    if (m_services.line && m_services.line->isOpen())
+        m_services.line->close();
+}
+
+void TLargeForm::LineCallback(quint32 callHandle, quint32 state) {
+    switch (state) {
+    case LineMonitor::Dialing:
+        DialingSeen = true;
+        break;
+    case LineMonitor::Connected:
+        if (callHandle != 0 && DialingSeen && !isTiming())
+            StartTiming(false);
+        break;
+    case LineMonitor::Idle:
+        if (callHandle == 0)
+            break;
+        DialingSeen = false;
+        m_services.line->deallocateCall(callHandle);
+        if (isTiming() && !StartedByHand)
+            StopTiming(false);
+        break;
+    case LineMonitor::Disconnected:
+        DialingSeen = false;
+        if (isTiming() && !StartedByHand)
+            StopTiming(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TLargeForm::OffTimerTimer() {
+    if (m_meterSettings.sensingMode == 1)
+        TestPort();
+    // The status word gains a dot every tick, up to three, then starts again.
+    static const QStringList scanning = {QStringLiteral("Scanning"), QStringLiteral("Scanning."),
+                                         QStringLiteral("Scanning.."), QStringLiteral("Scanning...")};
+    static const QStringList timing = {QStringLiteral("Timing"), QStringLiteral("Timing."), QStringLiteral("Timing.."),
+                                       QStringLiteral("Timing...")};
+    const QString text = TimingLabel->text();
+    const QStringList& family = text.startsWith(QLatin1Char('S')) ? scanning : timing;
+    const qsizetype at = family.indexOf(text);
+    if (at >= 0)
+        TimingLabel->setText(family[(at + 1) % family.size()]);
+}
+
+quint8 TLargeForm::ReadPortByte() {
+    if (!m_services.carrier)
+        return 0;
+    const quint8 status = m_services.carrier->readStatus(m_meterSettings.portToSense);
+    const QString failure = m_services.carrier->takeError();
+    if (!failure.isEmpty())
+        m_services.prompter->warning(
+            QStringLiteral("The modem's carrier cannot be read, so calls are not sensed: %1").arg(failure));
+    return status;
+}
+
+void TLargeForm::TestPort() {
+    const auto carrier = [this] {
+        return (ReadPortByte() & CarrierSource::CarrierDetectMask) == CarrierSource::CarrierDetectMask;
+    };
+    if (!isTiming()) {
+        if (StoppedByHand) {
+            if (!carrier())
+                StoppedByHand = false;
+            return;
+        }
+        const bool animating = AnimationTimer->isActive();
+        OffTimer->stop();
+        AnimationTimer->stop();
+        const bool present = carrier();
+        OffTimer->start();
+        if (animating)
+            AnimationTimer->start();
+        if (present)
+            StartTiming(false);
+        return;
+    }
+    if (StartedByHand)
+        return;
+    OffTimer->stop();
+    AnimationTimer->stop();
+    MainTimer->stop();
+    const bool present = carrier();
+    OffTimer->start();
+    AnimationTimer->start();
+    MainTimer->start();
+    if (!present)
+        StopTiming(false);
+}

@@ -62,6 +62,14 @@ public:
     void DoSpendWarning();
     void SetApplicationTitle(const QString& title);
 
+    // Call sensing: the telephony line and the serial port's carrier.
+    void InitializeTapi();
+    void KillTapi();
+    void LineCallback(quint32 callHandle, quint32 state);
+    void OffTimerTimer();
+    void TestPort();
+    quint8 ReadPortByte();
+
     // State, for the window's own collaborators and tests.
     bool isTiming() const;
     bool timingActive() const { return TimingActive; }
@@ -75,6 +83,7 @@ public:
     const ClockAnimation& animation() const { return m_animation; }
     QString applicationTitle() const { return m_applicationTitle; }
     int unloggedCalls() const { return int(m_unloggedCalls.size()); }
+    bool dialingSeen() const { return DialingSeen; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +112,7 @@ private:
     bool StoppedByHand = false;
     bool SpendWarned = false;
     bool MeterInTitle = false;
+    bool DialingSeen = false;
     int WindowMode = 0;
     int TrayIconFrame = 1;
     QString m_applicationTitle;
@@ -156,4 +166,5 @@ private:
     QTimer* MainTimer = nullptr;
     QTimer* AnimationTimer = nullptr;
     QTimer* FlashTimer = nullptr;
+    QTimer* OffTimer = nullptr;
 };

@@ -200,6 +200,7 @@ void TLargeForm::buildLayout() {
     MainTimer = makeTimer(this, "MainTimer", 150);
     AnimationTimer = makeTimer(this, "AnimationTimer", 45);
     FlashTimer = makeTimer(this, "FlashTimer", 1000);
+    OffTimer = makeTimer(this, "OffTimer", 250);
 
     setTabOrder(StartStopButton, SetupButton);
     setTabOrder(SetupButton, DataButton);

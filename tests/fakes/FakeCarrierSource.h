@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/CarrierSource.h"
+
+#include <QList>
+
+// A modem status byte the test sets; records the ports read.
+class FakeCarrierSource final : public CarrierSource {
+public:
+    quint8 status = 0;
+    QList<int> portsRead;
+    int releases = 0;
+    QString pendingError;
+
+    void setCarrier(bool present) { status = present ? CarrierDetectMask : 0; }
+    quint8 readStatus(int port) override {
+        portsRead << port;
+        return port >= 1 && port <= 4 ? status : 0;
+    }
+    void release() override { ++releases; }
+    QString takeError() override { return std::exchange(pendingError, QString()); }
+};
