@@ -66,6 +66,13 @@ QGroupBox* addGroup(const QString& title, const char* name, QWidget* parent) {
     return group;
 }
 
+// Group boxes sit close together: the page shares the dialog with the rate editor.
+template <typename Layout> Layout* compact(Layout* layout) {
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setSpacing(4);
+    return layout;
+}
+
 QPushButton* helpButton(const QString& text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
@@ -104,22 +111,24 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent) : QWidge
     topRow->addWidget(daytime);
     topRow->addWidget(spend);
     topRow->addWidget(currency, 1);
-    auto* sensingRow = new QHBoxLayout;
-    sensingRow->addWidget(sensing, 1);
-    sensingRow->addWidget(port);
-    auto* helpRow = new QHBoxLayout;
-    helpRow->addStretch(1);
-    helpRow->addWidget(help);
+    auto* leftColumn = new QVBoxLayout;
+    leftColumn->addWidget(defaults);
+    leftColumn->addWidget(sensing);
+    auto* rightColumn = new QVBoxLayout;
+    rightColumn->addWidget(port);
+    rightColumn->addStretch(1);
+    rightColumn->addWidget(help, 0, Qt::AlignRight);
+    auto* lowerRow = new QHBoxLayout;
+    lowerRow->addLayout(leftColumn, 1);
+    lowerRow->addLayout(rightColumn);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(8, 8, 8, 8);
     page->setSpacing(6);
     page->addLayout(topRow);
     page->addWidget(sounds);
-    page->addWidget(defaults);
-    page->addLayout(sensingRow);
+    page->addLayout(lowerRow);
     page->addStretch(1);
-    page->addLayout(helpRow);
 
     // The state a fresh dialog shows before the settings are read.
     m_playSounds->setChecked(true);
@@ -149,7 +158,7 @@ void MainSetupPage::buildDaytimeGroup(QWidget* group) {
     connect(m_dayTimeStart, &MaskedEdit::left, this, &MainSetupPage::DayTimeStartExit);
     connect(m_dayTimeEnd, &MaskedEdit::left, this, &MainSetupPage::DayTimeEndExit);
 
-    auto* form = new QFormLayout(group);
+    auto* form = compact(new QFormLayout(group));
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->addRow(QStringLiteral("&Daytime Start"), m_dayTimeStart);
     form->addRow(QStringLiteral("Daytime E&nd"), m_dayTimeEnd);
@@ -167,7 +176,7 @@ void MainSetupPage::buildSpendGroup(QWidget* group) {
     m_spendLimitLabel->setObjectName(QStringLiteral("SpendLimitLabel"));
     m_spendLimitLabel->setBuddy(m_spendLimit);
 
-    auto* grid = new QGridLayout(group);
+    auto* grid = compact(new QGridLayout(group));
     grid->addWidget(m_spendLimitOn, 0, 0, 1, 2);
     grid->addWidget(m_spendLimitLabel, 1, 0, Qt::AlignRight);
     grid->addWidget(m_spendLimit, 1, 1, Qt::AlignLeft);
@@ -184,14 +193,14 @@ void MainSetupPage::buildCurrencyGroup(QWidget* group) {
     m_mainSymbol = makeSymbolBox("MainSymbol");
     m_subSymbol = makeSymbolBox("SubSymbol");
 
-    auto* form = new QFormLayout(group);
+    auto* form = compact(new QFormLayout(group));
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->addRow(QStringLiteral("&Main symbol ($)"), m_mainSymbol);
     form->addRow(QStringLiteral("Secondar&y symbol (\u00a2 or $/100)"), m_subSymbol);
 }
 
 void MainSetupPage::buildSoundsGroup(QWidget* group) {
-    auto* grid = new QGridLayout(group);
+    auto* grid = compact(new QGridLayout(group));
     grid->setVerticalSpacing(3);
     for (const char* caption : {"Use Sound", "Sound Location"}) {
         auto* label = new QLabel(QLatin1String(caption), group);
@@ -222,12 +231,13 @@ void MainSetupPage::buildDefaultsGroup(QWidget* group) {
     m_showSplash->setChecked(true);
     m_showSplash->setEnabled(false);
 
-    auto* row = new QHBoxLayout(group);
-    row->addWidget(m_playSounds);
-    row->addWidget(m_showSplash);
-    row->addWidget(m_queryExit);
-    row->addWidget(m_runOnStartup);
-    row->addStretch(1);
+    auto* grid = compact(new QGridLayout(group));
+    grid->setVerticalSpacing(3);
+    grid->addWidget(m_playSounds, 0, 0);
+    grid->addWidget(m_showSplash, 1, 0);
+    grid->addWidget(m_queryExit, 0, 1);
+    grid->addWidget(m_runOnStartup, 1, 1);
+    grid->setColumnStretch(2, 1);
 }
 
 void MainSetupPage::buildSensingGroup(QWidget* group) {
@@ -247,26 +257,29 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpforsensingClick);
 
-    auto* grid = new QGridLayout(group);
-    grid->setVerticalSpacing(3);
-    grid->addWidget(m_auto32, 0, 0);
-    grid->addWidget(m_auto16, 1, 0);
-    grid->addWidget(m_autoDisabled, 2, 0);
-    grid->addWidget(help, 2, 1, Qt::AlignRight | Qt::AlignBottom);
-    grid->setColumnStretch(0, 1);
+    // The Help button shares the short last line, so the long choices set the width.
+    auto* lastLine = new QHBoxLayout;
+    lastLine->addWidget(m_autoDisabled);
+    lastLine->addStretch(1);
+    lastLine->addWidget(help);
+    auto* column = compact(new QVBoxLayout(group));
+    column->setSpacing(3);
+    column->addWidget(m_auto32);
+    column->addWidget(m_auto16);
+    column->addLayout(lastLine);
 }
 
 void MainSetupPage::buildPortGroup(QWidget* group) {
-    auto* grid = new QGridLayout(group);
+    auto* grid = compact(new QGridLayout(group));
     grid->setVerticalSpacing(3);
     for (int i = 0; i < 4; ++i) {
         m_ports[i] = new QRadioButton(QStringLiteral("COM %1").arg(i + 1), group);
         m_ports[i]->setObjectName(QStringLiteral("Com%1RadioButton").arg(i + 1));
-        grid->addWidget(m_ports[i], i / 2, i % 2);
+        grid->addWidget(m_ports[i], i, 0);
     }
     m_portHelp = helpButton(QStringLiteral("Help"), "BitBtn1", group);
     connect(m_portHelp, &QPushButton::clicked, this, &MainSetupPage::BitBtn1Click);
-    grid->addWidget(m_portHelp, 2, 0, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    grid->addWidget(m_portHelp, 4, 0);
 }
 
 void MainSetupPage::setSpendSymbol(const QString& symbol) {
