@@ -86,7 +86,8 @@ int textWidth(const QWidget* widget, const QString& sample) {
 
 } // namespace
 
-MainSetupPage::MainSetupPage(const Services& services, QWidget* parent) : QWidget(parent), m_services(services) {
+MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
+    : QWidget(parent), m_services(services) {
     setObjectName(QStringLiteral("MainSetupPage"));
 
     // Created in reading order, which is also the tab order.
@@ -247,8 +248,9 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
         connect(choice, &QRadioButton::clicked, this, handler);
         return choice;
     };
-    m_auto32 = makeChoice(QStringLiteral("Enable &32 bit call sensing:   Incompatible with 16 bit Applications."),
-                          "Auto32bitRadioButton", &MainSetupPage::Auto32bitRadioButtonClick);
+    m_auto32 =
+        makeChoice(QStringLiteral("Enable &32 bit call sensing:   Incompatible with 16 bit Applications."),
+                   "Auto32bitRadioButton", &MainSetupPage::Auto32bitRadioButtonClick);
     // Works on Linux through the serial port's carrier-detect line, so it is always offered.
     m_auto16 = makeChoice(QStringLiteral("Enable &16 bit call sensing:   Incompatible with Windows NT."),
                           "Auto16bitRadioButton", &MainSetupPage::Auto16bitRadioButtonClick);
@@ -293,7 +295,9 @@ void MainSetupPage::setSpendSymbol(const QString& symbol) {
     m_spendLimit->setInputMask(mask + AmountMask);
 }
 
-QString MainSetupPage::spendAmount() const { return m_spendLimit->value().mid(m_spendPrefix.size()); }
+QString MainSetupPage::spendAmount() const {
+    return m_spendLimit->value().mid(m_spendPrefix.size());
+}
 
 int MainSetupPage::checkedPort() const {
     for (int i = 0; i < 4; ++i)
@@ -314,7 +318,8 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
                                                 defaultSoundPath(m_services.programDirectory, row->event())));
     }
     for (SoundRow* row : m_sounds)
-        row->setSoundOn(file.ReadSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchRead), true));
+        row->setSoundOn(
+            file.ReadSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchRead), true));
     m_playSounds->setChecked(file.ReadSettingBool(SoundSection, PlaySounds, true));
     m_showSplash->setChecked(true);
     m_queryExit->setChecked(file.ReadSettingBool(DefaultsSection, QueryExit, true));
@@ -325,9 +330,9 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     m_subSymbol->setText(file.ReadSettingString(DefaultsSection, SubSymbol, DefaultSubSymbol));
 
     setSpendSymbol(mainSymbol);
-    m_spendLimit->setValue(
-        m_spendPrefix +
-        rightAligned(file.ReadSettingString(DefaultsSection, SpendWarning, DefaultSpendWarning), QLatin1Char('.')));
+    m_spendLimit->setValue(m_spendPrefix + rightAligned(file.ReadSettingString(DefaultsSection, SpendWarning,
+                                                                               DefaultSpendWarning),
+                                                        QLatin1Char('.')));
 
     // Exclusive buttons refuse to be unticked, and a stored port outside 1..4 ticks none.
     const int port = file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense);
@@ -351,9 +356,11 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
     bool ok = file.WriteSettingString(RateSection, DayTimeStart, m_dayTimeStart->value()) &&
               file.WriteSettingString(RateSection, DayTimeEnd, m_dayTimeEnd->value());
     for (const SoundRow* row : m_sounds)
-        ok = ok && file.WriteSettingString(SoundSection, QLatin1String(Sounds[row->event()].pathKey), row->location());
+        ok = ok && file.WriteSettingString(SoundSection, QLatin1String(Sounds[row->event()].pathKey),
+                                           row->location());
     for (const SoundRow* row : m_sounds)
-        ok = ok && file.WriteSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite), row->soundOn());
+        ok = ok && file.WriteSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite),
+                                         row->soundOn());
     ok = ok && file.WriteSettingBool(SoundSection, PlaySounds, m_playSounds->isChecked()) &&
          file.WriteSettingBool(DefaultsSection, ShowSplash, true) &&
          file.WriteSettingBool(DefaultsSection, QueryExit, m_queryExit->isChecked()) &&
@@ -362,7 +369,9 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
          file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
          file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
          file.WriteSettingInteger(DefaultsSection, AutoCallSensing,
-                                  m_auto32->isChecked() ? 2 : m_auto16->isChecked() ? 1 : 0);
+                                  m_auto32->isChecked()   ? 2
+                                  : m_auto16->isChecked() ? 1
+                                                          : 0);
     // With no port ticked the stored value (outside 1..4) is left as it is.
     const int port = checkedPort();
     if (ok && port != 0)
@@ -409,8 +418,12 @@ bool MainSetupPage::checkTime(MaskedEdit* box) {
     return false;
 }
 
-void MainSetupPage::DayTimeStartExit() { checkTime(m_dayTimeStart); }
-void MainSetupPage::DayTimeEndExit() { checkTime(m_dayTimeEnd); }
+void MainSetupPage::DayTimeStartExit() {
+    checkTime(m_dayTimeStart);
+}
+void MainSetupPage::DayTimeEndExit() {
+    checkTime(m_dayTimeEnd);
+}
 
 void MainSetupPage::PlaySoundsCheckBoxClick() {
     const bool on = m_playSounds->isChecked();
@@ -420,9 +433,15 @@ void MainSetupPage::PlaySoundsCheckBoxClick() {
         row->applyEnabling(on);
 }
 
-void MainSetupPage::Auto32bitRadioButtonClick() { Auto16GroupAble(false); }
-void MainSetupPage::Auto16bitRadioButtonClick() { Auto16GroupAble(true); }
-void MainSetupPage::AutoDisabledRadioButtonClick() { Auto16GroupAble(false); }
+void MainSetupPage::Auto32bitRadioButtonClick() {
+    Auto16GroupAble(false);
+}
+void MainSetupPage::Auto16bitRadioButtonClick() {
+    Auto16GroupAble(true);
+}
+void MainSetupPage::AutoDisabledRadioButtonClick() {
+    Auto16GroupAble(false);
+}
 
 void MainSetupPage::Auto16GroupAble(bool enable) {
     for (QRadioButton* port : m_ports)
@@ -441,6 +460,12 @@ void MainSetupPage::showHelp(int topic) {
         m_services.help->showTopic(topic);
 }
 
-void MainSetupPage::HelpButtonClick() { showHelp(SetupHelpTopic); }
-void MainSetupPage::HelpforsensingClick() { showHelp(SensingHelpTopic); }
-void MainSetupPage::BitBtn1Click() { showHelp(PortHelpTopic); }
+void MainSetupPage::HelpButtonClick() {
+    showHelp(SetupHelpTopic);
+}
+void MainSetupPage::HelpforsensingClick() {
+    showHelp(SensingHelpTopic);
+}
+void MainSetupPage::BitBtn1Click() {
+    showHelp(PortHelpTopic);
+}

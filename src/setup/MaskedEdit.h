@@ -12,7 +12,8 @@ class Prompter;
 class MaskedEdit : public QLineEdit {
     Q_OBJECT
 public:
-    static inline const QString RefusalText = QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+    static inline const QString RefusalText =
+        QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
     explicit MaskedEdit(Prompter& prompter, QWidget* parent = nullptr);
 
@@ -37,4 +38,6 @@ private:
     Prompter& m_prompter;
     QString m_textAtFocus;
     bool m_refusing = false;
+    bool m_returning = false; // the focus is being put back after a refusal
+    bool m_suspended = false; // the focus went to another window or a menu
 };

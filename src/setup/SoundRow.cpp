@@ -18,7 +18,8 @@
 namespace {
 const QString BrowseCaption = QStringLiteral("Select Sound to use for event");
 const QString WaveFilter = QStringLiteral("Wave file (*.wav)");
-const QString InvalidLocation = QStringLiteral("Sound Location is invalid. If not changed, it will be ignored.");
+const QString InvalidLocation =
+    QStringLiteral("Sound Location is invalid. If not changed, it will be ignored.");
 } // namespace
 
 SoundRow::SoundRow(SettingsKeys::SoundEvent event, const QString& caption, const Names& names,
@@ -55,7 +56,9 @@ void SoundRow::addTo(QGridLayout* grid, int row) {
     grid->addWidget(m_play, row, 3);
 }
 
-QString SoundRow::location() const { return m_fileBox->text(); }
+QString SoundRow::location() const {
+    return m_fileBox->text();
+}
 
 void SoundRow::setLocation(const QString& path) {
     m_fileBox->setText(path);
@@ -63,8 +66,12 @@ void SoundRow::setLocation(const QString& path) {
     FileboxChange();
 }
 
-bool SoundRow::soundOn() const { return m_soundOn->isChecked(); }
-void SoundRow::setSoundOn(bool on) { m_soundOn->setChecked(on); }
+bool SoundRow::soundOn() const {
+    return m_soundOn->isChecked();
+}
+void SoundRow::setSoundOn(bool on) {
+    m_soundOn->setChecked(on);
+}
 
 void SoundRow::applyEnabling(bool playSounds) {
     m_soundOn->setEnabled(playSounds);
@@ -74,7 +81,9 @@ void SoundRow::applyEnabling(bool playSounds) {
     m_play->setEnabled(rowOn);
 }
 
-void SoundRow::SoundOnClick() { applyEnabling(true); }
+void SoundRow::SoundOnClick() {
+    applyEnabling(true);
+}
 
 QString SoundRow::resolvedPath() const {
     const QString text = m_fileBox->text();
@@ -105,7 +114,9 @@ void SoundRow::FileboxExit() {
     m_services.prompter->warning(InvalidLocation);
 }
 
-void SoundRow::FileboxDblClick() { BrowseButtonClick(); }
+void SoundRow::FileboxDblClick() {
+    BrowseButtonClick();
+}
 
 void SoundRow::BrowseButtonClick() {
     const QString current = resolvedPath();

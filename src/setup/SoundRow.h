@@ -25,8 +25,8 @@ public:
         const char* playButton;
     };
 
-    SoundRow(SettingsKeys::SoundEvent event, const QString& caption, const Names& names, const Services& services,
-             QWidget* parent);
+    SoundRow(SettingsKeys::SoundEvent event, const QString& caption, const Names& names,
+             const Services& services, QWidget* parent);
 
     void addTo(QGridLayout* grid, int row);
 
