@@ -1,8 +1,10 @@
 #include "meter/TLargeForm.h"
+#include "platform/AlsaSoundPlayer.h"
 #include "platform/Clock.h"
 #include "platform/QtFileChooser.h"
 #include "platform/QtPrompter.h"
 #include "platform/Services.h"
+#include "sensing/SerialCarrierSource.h"
 #include "setup/SettingsFile.h"
 #include "setup/SettingsKeys.h"
 #include "setup/XdgAutostart.h"
@@ -50,6 +52,8 @@ int main(int argc, char** argv) {
     QtPrompter prompter;
     QtFileChooser files;
     XdgAutostart autostart;
+    AlsaSoundPlayer sound;
+    SerialCarrierSource carrier;
 
     Services services;
     services.programDirectory = directory;
@@ -58,6 +62,8 @@ int main(int argc, char** argv) {
     services.prompter = &prompter;
     services.files = &files;
     services.autostart = &autostart;
+    services.sound = &sound;
+    services.carrier = &carrier;
 
     TLargeForm window(services);
     prompter.setParentWidget(&window);

@@ -10,6 +10,7 @@
 #include "fakes/FakePrompter.h"
 #include "fakes/FakeSoundPlayer.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>

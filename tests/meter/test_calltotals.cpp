@@ -90,15 +90,6 @@ private slots:
         QCOMPARE(t.weekCount, 0);
         QCOMPARE(weekText(t, Pound), QStringLiteral("No calls made this Week"));
     }
-
-    void helpers() {
-        QCOMPARE(PluralSuffix(0), QStringLiteral("s"));
-        QCOMPARE(PluralSuffix(1), QString());
-        QCOMPARE(PluralSuffix(2), QStringLiteral("s"));
-        const QList<int> bands{0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 0};
-        for (int code = 0; code <= 13; ++code)
-            QCOMPARE(TimeBandOfRateCode(code), bands[code]);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCallTotals)

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QPushButton>
 
+using LineEvents = QList<QPair<quint32, quint32>>; // (call handle, state)
+
 namespace {
 constexpr quint32 Dialing = LineMonitor::Dialing, Connected = LineMonitor::Connected,
                   Disconnected = LineMonitor::Disconnected, Idle = LineMonitor::Idle;
@@ -38,10 +40,10 @@ private slots:
     // ---- the telephony line -------------------------------------------
 
     void lineStates_data() {
-        QTest::addColumn<QList<QPair<quint32, quint32>>>("events"); // (handle, state)
+        QTest::addColumn<LineEvents>("events");
         QTest::addColumn<bool>("timingAfter");
         QTest::addColumn<int>("callsLogged");
-        using E = QList<QPair<quint32, quint32>>;
+        using E = LineEvents;
         QTest::newRow("dialled call connects") << E{{7, Dialing}, {7, Connected}} << true << 0;
         QTest::newRow("dialled call connects and ends")
             << E{{7, Dialing}, {7, Connected}, {7, Disconnected}, {7, Idle}} << false << 1;
@@ -55,7 +57,7 @@ private slots:
             << E{{7, Dialing}, {7, Connected}, {7, Connected}, {7, Idle}} << false << 1;
     }
     void lineStates() {
-        QFETCH(QList<QPair<quint32, quint32>>, events);
+        QFETCH(LineEvents, events);
         QFETCH(bool, timingAfter);
         QFETCH(int, callsLogged);
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));

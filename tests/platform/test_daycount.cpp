@@ -11,10 +11,12 @@ private slots:
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("monday");
         QTest::newRow("epoch, a Saturday") << QDateTime(QDate(1899, 12, 30), QTime(0, 0)) << 0.0 << 7 << 6;
-        QTest::newRow("noon next day, Sunday") << QDateTime(QDate(1899, 12, 31), QTime(12, 0)) << 1.5 << 1 << 7;
+        QTest::newRow("noon next day, Sunday")
+            << QDateTime(QDate(1899, 12, 31), QTime(12, 0)) << 1.5 << 1 << 7;
         QTest::newRow("2026-12-07 Monday 06:00")
             << QDateTime(QDate(2026, 12, 7), QTime(6, 0)) << 46363.25 << 2 << 1;
-        QTest::newRow("2026-12-12 Saturday") << QDateTime(QDate(2026, 12, 12), QTime(0, 0)) << 46368.0 << 7 << 6;
+        QTest::newRow("2026-12-12 Saturday")
+            << QDateTime(QDate(2026, 12, 12), QTime(0, 0)) << 46368.0 << 7 << 6;
     }
     void calendar() {
         QFETCH(QDateTime, when);

@@ -25,14 +25,6 @@ Q_DECLARE_METATYPE(WorkingValues)
 class TestCosting : public QObject {
     Q_OBJECT
 private slots:
-    void rateCodes() {
-        QCOMPARE(rateCodeOf(Local, Daytime), 1);
-        QCOMPARE(rateCodeOf(Regional, Weekend), 6);
-        QCOMPARE(rateCodeOf(International, Evening), 11);
-        QCOMPARE(timeBandName(Weekend), QStringLiteral("Weekend"));
-        QCOMPARE(distanceName(International), QStringLiteral("International"));
-    }
-
     void timeBand_data() {
         QTest::addColumn<double>("start");
         QTest::addColumn<int>("dayStart");

@@ -148,12 +148,6 @@ private slots:
         QCOMPARE(v.ConnectionCharge, expected[3]);
         QCOMPARE(v.DiscountFactor, expected[4]);
     }
-
-    void missingFileIsNotFound() {
-        WorkingValues v;
-        QCOMPARE(::loadWorkingValues(m_dir.filePath(QStringLiteral("none.dtr")), 1, v).outcome,
-                 LoadResult::NotFound);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestRateFile)
