@@ -19,20 +19,30 @@ bool MaskedEdit::checkComplete() {
 }
 
 void MaskedEdit::focusInEvent(QFocusEvent* event) {
-    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason &&
-        event->reason() != Qt::PopupFocusReason)
+    // The focus coming back from a message box, a menu, another window or a
+    // refusal keeps the text Escape restores.
+    if (!m_refusing && !m_returning && !m_suspended)
         m_textAtFocus = value();
+    m_returning = false;
+    m_suspended = false;
     QLineEdit::focusInEvent(event);
 }
 
 void MaskedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    // A message box or a menu taking the focus is not leaving the box.
-    if (m_refusing || event->reason() == Qt::ActiveWindowFocusReason ||
-        event->reason() == Qt::PopupFocusReason)
+    if (m_refusing)
         return;
+    // A message box or a menu taking the focus is not leaving the box.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+        m_suspended = true;
+        return;
+    }
     if (!checkComplete()) {
-        QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
+        m_returning = true;
+        QTimer::singleShot(0, this, [this] {
+            setFocus(Qt::OtherFocusReason);
+            m_returning = false;
+        });
         return;
     }
     emit left();

@@ -38,4 +38,6 @@ private:
     Prompter& m_prompter;
     QString m_textAtFocus;
     bool m_refusing = false;
+    bool m_returning = false; // the focus is being put back after a refusal
+    bool m_suspended = false; // the focus went to another window or a menu
 };
