@@ -4,6 +4,7 @@
 #include "platform/QtFileChooser.h"
 #include "platform/QtPrompter.h"
 #include "platform/Services.h"
+#include "sensing/ModemManagerLineMonitor.h"
 #include "sensing/SerialCarrierSource.h"
 #include "setup/SettingsFile.h"
 #include "setup/SettingsKeys.h"
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
     options.setApplicationDescription(QStringLiteral("Call-cost meter"));
     options.addHelpOption();
     options.addVersionOption();
-    options.addOption({QStringLiteral("dir"), QStringLiteral("Keep the data files in <path>."), QStringLiteral("path")});
+    options.addOption(
+        {QStringLiteral("dir"), QStringLiteral("Keep the data files in <path>."), QStringLiteral("path")});
     options.process(app);
 
     const QString directory = programDirectory(options);
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
     XdgAutostart autostart;
     AlsaSoundPlayer sound;
     SerialCarrierSource carrier;
+    ModemManagerLineMonitor line;
 
     Services services;
     services.programDirectory = directory;
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
     services.autostart = &autostart;
     services.sound = &sound;
     services.carrier = &carrier;
+    services.line = &line;
 
     TLargeForm window(services);
     prompter.setParentWidget(&window);

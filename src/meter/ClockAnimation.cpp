@@ -1,6 +1,7 @@
 #include "meter/ClockAnimation.h"
 
-ClockAnimation::ClockAnimation(std::function<int()> random) : m_random(std::move(random)), m_sweeps(m_random()) {}
+ClockAnimation::ClockAnimation(std::function<int()> random)
+    : m_random(std::move(random)), m_sweeps(m_random()) {}
 
 bool ClockAnimation::advance(bool timingActive) {
     m_frame += m_step;

@@ -60,7 +60,9 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     OffTimer->start();
 }
 
-TLargeForm::~TLargeForm() { KillTapi(); }
+TLargeForm::~TLargeForm() {
+    KillTapi();
+}
 
 void TLargeForm::connectControls() {
     connect(StartStopButton, &QPushButton::clicked, this, &TLargeForm::StartStopButtonClick);
@@ -86,7 +88,9 @@ void TLargeForm::storeDefaultView(int mode) {
         m_services.prompter->error(m_settings.failureText());
 }
 
-bool TLargeForm::isTiming() const { return StartStopButton->text() == StopCaption; }
+bool TLargeForm::isTiming() const {
+    return StartStopButton->text() == StopCaption;
+}
 
 QString TLargeForm::dataPath(const QString& fileName) const {
     return m_services.programDirectory + QLatin1Char('/') + fileName;
@@ -193,13 +197,15 @@ void TLargeForm::closeEvent(QCloseEvent* event) {
 
 void TLargeForm::LoadValues(int selector) {
     const QString name = Rate->text();
-    const LoadResult result = loadWorkingValues(rateFilePath(m_services.programDirectory, name), selector, m_values);
+    const LoadResult result =
+        loadWorkingValues(rateFilePath(m_services.programDirectory, name), selector, m_values);
     if (result.outcome == LoadResult::NotFound)
         m_services.prompter->error(
             QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name));
     else if (result.outcome == LoadResult::BadNumber)
-        m_services.prompter->error(QStringLiteral("'%1' is not a valid floating point value (Dialtally Rate File \"%2\")")
-                                       .arg(result.badText, name));
+        m_services.prompter->error(
+            QStringLiteral("'%1' is not a valid floating point value (Dialtally Rate File \"%2\")")
+                .arg(result.badText, name));
 }
 
 int TLargeForm::TimeSense() const {
@@ -242,7 +248,8 @@ void TLargeForm::AutoTimeSenseClick() {
         TimeOfDayGroup->hide();
     } else {
         TimeOfDayGroup->show();
-        const int band = timeBandAt(CallStartTime, m_meterSettings.dayTimeStartMs, m_meterSettings.dayTimeEndMs);
+        const int band =
+            timeBandAt(CallStartTime, m_meterSettings.dayTimeStartMs, m_meterSettings.dayTimeEndMs);
         (band == Daytime ? DayRadio : band == Evening ? EveRadio : WendRadio)->setChecked(true);
     }
     TransferRate();
@@ -280,9 +287,10 @@ void TLargeForm::LogCallInFile() {
         m_unloggedCalls.clear();
         return;
     }
-    m_services.prompter->error(QStringLiteral("%1: %2\n\nThe call was not logged. It is kept and will be written "
-                                              "with the next call if the file can be written then.")
-                                   .arg(log.path(), reason));
+    m_services.prompter->error(
+        QStringLiteral("%1: %2\n\nThe call was not logged. It is kept and will be written "
+                       "with the next call if the file can be written then.")
+            .arg(log.path(), reason));
 }
 
 void TLargeForm::FindCallSelection() {
@@ -318,7 +326,9 @@ void TLargeForm::Flash() {
         FlashTimer->start();
 }
 
-void TLargeForm::FlashTimerTimer() { FlashTimer->stop(); }
+void TLargeForm::FlashTimerTimer() {
+    FlashTimer->stop();
+}
 
 void TLargeForm::PlayTheSound(const QString& fileName) {
     if (m_meterSettings.playSounds && m_services.sound)
@@ -335,7 +345,9 @@ void TLargeForm::DoSpendWarning() {
     warning.exec();
 }
 
-void TLargeForm::SetApplicationTitle(const QString& title) { m_applicationTitle = title; }
+void TLargeForm::SetApplicationTitle(const QString& title) {
+    m_applicationTitle = title;
+}
 
 // ---- Call sensing ----------------------------------------------------------
 
@@ -382,8 +394,8 @@ void TLargeForm::OffTimerTimer() {
     // The status word gains a dot every tick, up to three, then starts again.
     static const QStringList scanning = {QStringLiteral("Scanning"), QStringLiteral("Scanning."),
                                          QStringLiteral("Scanning.."), QStringLiteral("Scanning...")};
-    static const QStringList timing = {QStringLiteral("Timing"), QStringLiteral("Timing."), QStringLiteral("Timing.."),
-                                       QStringLiteral("Timing...")};
+    static const QStringList timing = {QStringLiteral("Timing"), QStringLiteral("Timing."),
+                                       QStringLiteral("Timing.."), QStringLiteral("Timing...")};
     const QString text = TimingLabel->text();
     const QStringList& family = text.startsWith(QLatin1Char('S')) ? scanning : timing;
     const qsizetype at = family.indexOf(text);

@@ -100,21 +100,26 @@ void TLargeForm::buildLayout() {
     ClockSpin = make<QLabel>(AnimationPanel, "ClockSpin", QRect(5, 5, ClockFrames::Size, ClockFrames::Size));
     ClockSpin->setToolTip(QStringLiteral("Double click to start Timing."));
     ClockSpin->installEventFilter(this);
-    TimingLabel = make<QLabel>(AnimationPanel, "TimingLabel", QRect(48, 4, 94, 14), QStringLiteral("Scanning"));
+    TimingLabel =
+        make<QLabel>(AnimationPanel, "TimingLabel", QRect(48, 4, 94, 14), QStringLiteral("Scanning"));
     TimingLabel->setFont(pixelFont(11, false));
     Duration = make<QLabel>(AnimationPanel, "Duration", QRect(46, 18, 96, 24), QStringLiteral("00:00:00"));
     Duration->setFont(pixelFont(19, true));
-    GrossCost = make<QLabel>(AnimationPanel, "GrossCost", QRect(4, 43, 138, 30), QStringLiteral("\u00a30.00"));
+    GrossCost =
+        make<QLabel>(AnimationPanel, "GrossCost", QRect(4, 43, 138, 30), QStringLiteral("\u00a30.00"));
     GrossCost->setFont(pixelFont(25, true));
     GrossCost->setAlignment(Qt::AlignCenter);
 
     // Band and distance.
-    auto* distanceGroup = make<QGroupBox>(this, "DistanceGroup", QRect(2, 106, 200, 62), QStringLiteral("Distance"));
+    auto* distanceGroup =
+        make<QGroupBox>(this, "DistanceGroup", QRect(2, 106, 200, 62), QStringLiteral("Distance"));
     LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QRect(10, 18, 90, 20), QStringLiteral("Local"));
-    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QRect(100, 18, 96, 20), QStringLiteral("Regional"));
-    NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QRect(10, 38, 90, 20), QStringLiteral("National"));
-    IntRadio =
-        make<QRadioButton>(distanceGroup, "IntRadio", QRect(100, 38, 96, 20), QStringLiteral("International"));
+    RegRadio =
+        make<QRadioButton>(distanceGroup, "RegRadio", QRect(100, 18, 96, 20), QStringLiteral("Regional"));
+    NatRadio =
+        make<QRadioButton>(distanceGroup, "NatRadio", QRect(10, 38, 90, 20), QStringLiteral("National"));
+    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QRect(100, 38, 96, 20),
+                                  QStringLiteral("International"));
     LocRadio->setChecked(true);
 
     AutoTimeSense =
@@ -123,9 +128,12 @@ void TLargeForm::buildLayout() {
 
     TimeOfDayGroup =
         make<QGroupBox>(this, "TimeOfDayGroup", QRect(208, 106, 130, 86), QStringLiteral("Time Of Day"));
-    DayRadio = make<QRadioButton>(TimeOfDayGroup, "DayRadio", QRect(10, 18, 110, 20), QStringLiteral("Daytime"));
-    EveRadio = make<QRadioButton>(TimeOfDayGroup, "EveRadio", QRect(10, 39, 110, 20), QStringLiteral("Evening"));
-    WendRadio = make<QRadioButton>(TimeOfDayGroup, "WendRadio", QRect(10, 60, 110, 20), QStringLiteral("Weekend"));
+    DayRadio =
+        make<QRadioButton>(TimeOfDayGroup, "DayRadio", QRect(10, 18, 110, 20), QStringLiteral("Daytime"));
+    EveRadio =
+        make<QRadioButton>(TimeOfDayGroup, "EveRadio", QRect(10, 39, 110, 20), QStringLiteral("Evening"));
+    WendRadio =
+        make<QRadioButton>(TimeOfDayGroup, "WendRadio", QRect(10, 60, 110, 20), QStringLiteral("Weekend"));
     TimeOfDayGroup->hide();
 
     // Totals.
@@ -142,7 +150,8 @@ void TLargeForm::buildLayout() {
     StartStopButton->setToolTip(QStringLiteral("Click to Start and Stop calls"));
     StartStopButton->setDefault(true);
     SetupButton = make<QPushButton>(this, "SetupButton", QRect(342, 162, 81, 28), QStringLiteral("Set&up"));
-    DataButton = make<QPushButton>(this, "DataButton", QRect(428, 162, 81, 28), QStringLiteral("&Past Calls"));
+    DataButton =
+        make<QPushButton>(this, "DataButton", QRect(428, 162, 81, 28), QStringLiteral("&Past Calls"));
     HelpButton = make<QPushButton>(this, "HelpButton", QRect(342, 196, 81, 26), QStringLiteral("&Help"));
     HelpButton->setToolTip(QStringLiteral("Get Help"));
     AboutButton = make<QPushButton>(this, "AboutButton", QRect(428, 196, 81, 26), QStringLiteral("&About"));
@@ -155,7 +164,8 @@ void TLargeForm::buildLayout() {
     caption(ChangeWindowPanel, QRect(8, 25, 100, 20), QStringLiteral("Default view:"));
     const int buttonWidth = 76;
     auto viewButton = [&](const char* name, int column, const QString& text, const QString& hint) {
-        auto* b = make<QPushButton>(ChangeWindowPanel, name, QRect(120 + column * 77, 3, buttonWidth, 21), text);
+        auto* b =
+            make<QPushButton>(ChangeWindowPanel, name, QRect(120 + column * 77, 3, buttonWidth, 21), text);
         b->setToolTip(hint);
         b->setFocusPolicy(Qt::TabFocus);
         return b;
@@ -164,8 +174,8 @@ void TLargeForm::buildLayout() {
     NormalButton->setEnabled(false);
     ShrinkToBoxButton = viewButton("ShrinkToBoxButton", 1, QStringLiteral("Small Box"),
                                    QStringLiteral("Change window to the Smallbox"));
-    MinimiseButton =
-        viewButton("MinimiseButton", 2, QStringLiteral("Minimise"), QStringLiteral("Change window to minimised"));
+    MinimiseButton = viewButton("MinimiseButton", 2, QStringLiteral("Minimise"),
+                                QStringLiteral("Change window to minimised"));
     TaskBarButton = viewButton("TaskBarButton", 3, QStringLiteral("Taskbar"),
                                QStringLiteral("Change window to Taskbar icon (next to the clock)"));
     StayOnTopButton =
@@ -176,17 +186,22 @@ void TLargeForm::buildLayout() {
         r->setToolTip(hint);
         return r;
     };
-    NormalRadio = defaultViewRadio("NormalRadio", 0, QStringLiteral("Make Normal Window the default on Startup"));
-    SmallBoxRadio = defaultViewRadio("SmallBoxRadio", 1, QStringLiteral("Make Small box the default of Startup"));
-    MinimiseRadio = defaultViewRadio("MinimiseRadio", 2, QStringLiteral("Make Minimised the default on Startup"));
-    TaskbarRadio = defaultViewRadio("TaskbarRadio", 3, QStringLiteral("Make Taskbar Icon the default on Startup"));
+    NormalRadio =
+        defaultViewRadio("NormalRadio", 0, QStringLiteral("Make Normal Window the default on Startup"));
+    SmallBoxRadio =
+        defaultViewRadio("SmallBoxRadio", 1, QStringLiteral("Make Small box the default of Startup"));
+    MinimiseRadio =
+        defaultViewRadio("MinimiseRadio", 2, QStringLiteral("Make Minimised the default on Startup"));
+    TaskbarRadio =
+        defaultViewRadio("TaskbarRadio", 3, QStringLiteral("Make Taskbar Icon the default on Startup"));
     auto* defaultView = new QButtonGroup(this);
     defaultView->setObjectName(QStringLiteral("DefaultViewGroup"));
     defaultView->addButton(NormalRadio, 0);
     defaultView->addButton(SmallBoxRadio, 1);
     defaultView->addButton(TaskbarRadio, 2);
     defaultView->addButton(MinimiseRadio, 3);
-    StayOnTopCheckbox = make<QCheckBox>(ChangeWindowPanel, "StayOnTopCheckbox", QRect(120 + 4 * 77 + 30, 26, 20, 18));
+    StayOnTopCheckbox =
+        make<QCheckBox>(ChangeWindowPanel, "StayOnTopCheckbox", QRect(120 + 4 * 77 + 30, 26, 20, 18));
     StayOnTopCheckbox->setToolTip(QStringLiteral("Make Stay On Top the default on Startup"));
 
     // The views, the configuration dialog, the log viewer, help and the

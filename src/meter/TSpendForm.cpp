@@ -54,12 +54,19 @@ TSpendForm::TSpendForm(QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TSpendForm::setMessage(const QString& text) { MessageLabel->setText(text); }
-
-QString TSpendForm::message() const { return MessageLabel->text(); }
-
-QString TSpendForm::messageFor(const QString& mainSymbol, double limit) {
-    return QStringLiteral("Spend Limit of ") + mainSymbol + formatFixed(limit, 2) + QStringLiteral(" has been reached.");
+void TSpendForm::setMessage(const QString& text) {
+    MessageLabel->setText(text);
 }
 
-void TSpendForm::OKButtonClick() { accept(); }
+QString TSpendForm::message() const {
+    return MessageLabel->text();
+}
+
+QString TSpendForm::messageFor(const QString& mainSymbol, double limit) {
+    return QStringLiteral("Spend Limit of ") + mainSymbol + formatFixed(limit, 2) +
+           QStringLiteral(" has been reached.");
+}
+
+void TSpendForm::OKButtonClick() {
+    accept();
+}

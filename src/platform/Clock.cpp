@@ -4,4 +4,6 @@
 
 #include <QDateTime>
 
-double SystemClock::now() const { return DayCount::fromDateTime(QDateTime::currentDateTime()); }
+double SystemClock::now() const {
+    return DayCount::fromDateTime(QDateTime::currentDateTime());
+}

@@ -28,11 +28,17 @@ QDateTime toDateTime(double days) {
     return QDateTime(Epoch.addDays(day), QTime::fromMSecsSinceStartOfDay(inDay));
 }
 
-qint64 toMs(double days) { return std::llround(days * double(MsPerDay)); }
+qint64 toMs(double days) {
+    return std::llround(days * double(MsPerDay));
+}
 
-double fromMs(qint64 ms) { return double(ms) / double(MsPerDay); }
+double fromMs(qint64 ms) {
+    return double(ms) / double(MsPerDay);
+}
 
-double dateOf(double days) { return double(floorDiv(toMs(days), MsPerDay)); }
+double dateOf(double days) {
+    return double(floorDiv(toMs(days), MsPerDay));
+}
 
 int timeOfDayMs(double days) {
     const qint64 ms = toMs(days);

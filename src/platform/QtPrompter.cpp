@@ -3,22 +3,27 @@
 #include <QApplication>
 #include <QMessageBox>
 
-void QtPrompter::error(const QString& text) { QMessageBox::critical(m_parent, QStringLiteral("Error"), text); }
+void QtPrompter::error(const QString& text) {
+    QMessageBox::critical(m_parent, QStringLiteral("Error"), text);
+}
 
-void QtPrompter::warning(const QString& text) { QMessageBox::warning(m_parent, QStringLiteral("Warning"), text); }
+void QtPrompter::warning(const QString& text) {
+    QMessageBox::warning(m_parent, QStringLiteral("Warning"), text);
+}
 
 void QtPrompter::information(const QString& text) {
     QMessageBox::information(m_parent, QStringLiteral("Information"), text);
 }
 
 bool QtPrompter::askYesNo(const QString& text) {
-    return QMessageBox::question(m_parent, QStringLiteral("Confirm"), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return QMessageBox::question(m_parent, QStringLiteral("Confirm"), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 Prompter::Answer QtPrompter::askYesNoCancel(const QString& text) {
     switch (QMessageBox::question(m_parent, QStringLiteral("Confirm"), text,
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                  QMessageBox::Yes)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:
@@ -28,4 +33,6 @@ Prompter::Answer QtPrompter::askYesNoCancel(const QString& text) {
     }
 }
 
-void QtPrompter::beep() { QApplication::beep(); }
+void QtPrompter::beep() {
+    QApplication::beep();
+}

@@ -7,7 +7,7 @@ enum DistanceBand { Local = 1, Regional = 2, National = 3, International = 4 };
 
 // 1..12: (distance - 1) * 3 + band, the slot of the per-minute rate.
 int rateCodeOf(int distance, int band);
-QString timeBandName(int band);    // "Daytime", "Evening", "Weekend"
+QString timeBandName(int band);     // "Daytime", "Evening", "Weekend"
 QString distanceName(int distance); // "Local", "Regional", "National", "International"
 
 // The band a call gets from its start: Evening before dayStartMs or after

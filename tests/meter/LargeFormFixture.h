@@ -77,7 +77,9 @@ public:
         services.carrier = &carrier;
     }
 
-    std::unique_ptr<TLargeForm> makeWindow() { return std::make_unique<TLargeForm>(services, [] { return 0; }); }
+    std::unique_ptr<TLargeForm> makeWindow() {
+        return std::make_unique<TLargeForm>(services, [] { return 0; });
+    }
 
     template <typename T> static T* child(QWidget& w, const char* name) {
         T* c = w.findChild<T*>(QLatin1String(name));

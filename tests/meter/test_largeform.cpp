@@ -1,6 +1,6 @@
+#include "LargeFormFixture.h"
 #include "meter/CallLog.h"
 #include "meter/RateNameStore.h"
-#include "LargeFormFixture.h"
 #include "platform/DayCount.h"
 
 #include <QCheckBox>
@@ -15,7 +15,8 @@
 
 #include <memory>
 
-const QString NotFoundTest = QStringLiteral("Dialtally Rate File \"Test\" Not Found. specify a new file in setup.");
+const QString NotFoundTest =
+    QStringLiteral("Dialtally Rate File \"Test\" Not Found. specify a new file in setup.");
 
 class TestLargeForm : public QObject, LargeFormFixture {
     Q_OBJECT
@@ -80,7 +81,8 @@ private slots:
         QCOMPARE(int(r.rateNameKey), 1);
         QCOMPARE(r.netCost, float(0.6001)); // 6p a minute for 600.1 s
         QCOMPARE(r.grossCost, float(double(r.netCost) * 1.175));
-        QCOMPARE(RateNameStore(path(QStringLiteral("CallRate.log"))).RateNameForKey(1), QStringLiteral("Test"));
+        QCOMPARE(RateNameStore(path(QStringLiteral("CallRate.log"))).RateNameForKey(1),
+                 QStringLiteral("Test"));
 
         // The totals change when the sweep ends, not at the stop.
         QCOMPARE(text(*w, "TodayValue"), QStringLiteral("No calls made today"));
@@ -194,8 +196,8 @@ private slots:
                                                QStringLiteral("WindowToLoad"), -1),
                  2);
         child<QCheckBox>(*w, "StayOnTopCheckbox")->click();
-        QVERIFY(settings().ReadSettingBool(QStringLiteral("Default Setup Information"), QStringLiteral("Stay On Top"),
-                                           false));
+        QVERIFY(settings().ReadSettingBool(QStringLiteral("Default Setup Information"),
+                                           QStringLiteral("Stay On Top"), false));
     }
 };
 

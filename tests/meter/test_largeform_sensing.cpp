@@ -48,11 +48,14 @@ private slots:
         QTest::newRow("dialled call connects and ends")
             << E{{7, Dialing}, {7, Connected}, {7, Disconnected}, {7, Idle}} << false << 1;
         QTest::newRow("incoming call is ignored") << E{{7, Connected}} << false << 0;
-        QTest::newRow("dialled call never connects") << E{{7, Dialing}, {7, Disconnected}, {7, Connected}} << false << 0;
+        QTest::newRow("dialled call never connects")
+            << E{{7, Dialing}, {7, Disconnected}, {7, Connected}} << false << 0;
         QTest::newRow("connected with handle 0") << E{{0, Dialing}, {0, Connected}} << false << 0;
-        QTest::newRow("idle with handle 0 changes nothing") << E{{7, Dialing}, {0, Idle}, {7, Connected}} << true << 0;
+        QTest::newRow("idle with handle 0 changes nothing")
+            << E{{7, Dialing}, {0, Idle}, {7, Connected}} << true << 0;
         QTest::newRow("disconnected then idle stops once")
-            << E{{7, Dialing}, {7, Connected}, {7, Disconnected}, {7, Idle}, {8, Dialing}, {8, Idle}} << false << 1;
+            << E{{7, Dialing}, {7, Connected}, {7, Disconnected}, {7, Idle}, {8, Dialing}, {8, Idle}} << false
+            << 1;
         QTest::newRow("connected again while timing does nothing")
             << E{{7, Dialing}, {7, Connected}, {7, Connected}, {7, Idle}} << false << 1;
     }
@@ -230,7 +233,8 @@ private slots:
         QCOMPARE(warningsShown.size(), warnings);
         QCOMPARE(w->spendWarned(), warnings > 0);
         if (warnings)
-            QCOMPARE(warningsShown[0], QStringLiteral("Spend Limit of \u00a3%1 has been reached.").arg(limit));
+            QCOMPARE(warningsShown[0],
+                     QStringLiteral("Spend Limit of \u00a3%1 has been reached.").arg(limit));
         // The next call warns again.
         w->StopTiming(true);
         w->StartTiming(true);
@@ -241,9 +245,12 @@ private slots:
         QTest::addColumn<QString>("playSounds");
         QTest::addColumn<QString>("startOn");
         QTest::addColumn<QStringList>("played");
-        QTest::newRow("all on") << "1" << "1" << QStringList{"Run", "Start", "Spend", "Stop"};
-        QTest::newRow("start switched off") << "1" << "0" << QStringList{"Run", "Spend", "Stop"};
-        QTest::newRow("master switch off") << "0" << "1" << QStringList{};
+        QTest::newRow("all on") << "1"
+                                << "1" << QStringList{"Run", "Start", "Spend", "Stop"};
+        QTest::newRow("start switched off") << "1"
+                                            << "0" << QStringList{"Run", "Spend", "Stop"};
+        QTest::newRow("master switch off") << "0"
+                                           << "1" << QStringList{};
     }
     void eventSounds() {
         QFETCH(QString, playSounds);
@@ -260,7 +267,10 @@ private slots:
         w->StopTiming(true);
         QStringList names;
         for (const QString& f : sound.played)
-            names << QFileInfo(f).completeBaseName().remove(QStringLiteral("Timer")).remove(QStringLiteral("Program"));
+            names << QFileInfo(f)
+                         .completeBaseName()
+                         .remove(QStringLiteral("Timer"))
+                         .remove(QStringLiteral("Program"));
         QCOMPARE(names, played);
         if (played.contains(QStringLiteral("Spend")))
             QVERIFY(sound.played.contains(QStringLiteral("/sounds/Spend.wav")));
