@@ -139,11 +139,14 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
     bottom->addWidget(m_activePanel, 1);
 
     auto* layout = new QVBoxLayout(this);
+    // Spare height, when the other page is taller, goes between the sections.
     layout->addLayout(top);
+    layout->addStretch(1);
     layout->addWidget(m_editor);
+    layout->addStretch(1);
     layout->addLayout(swapArea);
+    layout->addStretch(1);
     layout->addLayout(bottom);
-    layout->addStretch();
 }
 
 bool CallChargesPage::RatesModified() const {

@@ -150,6 +150,7 @@ QLabel* RateEditor::makeHeader(const QString& text, const QString& name) {
     header->setObjectName(name);
     header->setAlignment(Qt::AlignCenter);
     header->setMargin(2);
+    header->setLineWidth(1);
     return header;
 }
 
@@ -358,10 +359,12 @@ void RateEditor::setHeaderHighlighted(QLabel* header, bool on) {
     }
     header->setPalette(palette);
     header->setAutoFillBackground(on);
-    header->setFrameStyle(on ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
-    // The frame's width is taken from the margin, so highlighting moves nothing.
-    header->setLineWidth(1);
-    header->setMargin(on ? 1 : 2);
+    header->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    // Without its frame the header keeps the frame's room, so highlighting moves nothing.
+    const int room = on ? 0 : header->frameWidth();
+    if (!on)
+        header->setFrameStyle(QFrame::NoFrame);
+    header->setContentsMargins(room, room, room, room);
 }
 
 void RateEditor::DataBarEnable() {
