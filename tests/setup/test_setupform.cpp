@@ -1,6 +1,8 @@
+#include "fakes/FakeAutostart.h"
 #include "fakes/FakeFileChooser.h"
 #include "fakes/FakeHelpViewer.h"
 #include "fakes/FakePrompter.h"
+#include "fakes/FakeSoundPlayer.h"
 #include "platform/Services.h"
 #include "setup/MaskedEdit.h"
 #include "setup/RateEditor.h"
@@ -55,6 +57,8 @@ class TestSetupForm : public QObject {
     FakePrompter m_prompter;
     FakeFileChooser m_files;
     FakeHelpViewer m_help;
+    FakeAutostart m_autostart;
+    FakeSoundPlayer m_sound;
     Services m_services;
     std::unique_ptr<TSetupForm> m_form;
 
@@ -129,6 +133,9 @@ private slots:
         m_services.prompter = &m_prompter;
         m_services.files = &m_files;
         m_services.help = &m_help;
+        m_autostart = FakeAutostart();
+        m_services.autostart = &m_autostart;
+        m_services.sound = &m_sound;
     }
     void cleanup() {
         m_form.reset();
@@ -491,6 +498,7 @@ private slots:
         const QList<QByteArray> lines = bytes("Dialtaly.ini").split('\n');
         QCOMPARE(lines.value(0).trimmed(), QByteArray("[Telephone Rate Information]"));
         QCOMPARE(lines.value(1).trimmed(), QByteArray("ActiveRateFile=B"));
+        QVERIFY(lines.value(2).startsWith("DayTimeStart=")); // then the Main Setup page's keys
     }
 
     void closingWithUnsavedRates_data() {
