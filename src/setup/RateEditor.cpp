@@ -16,13 +16,13 @@
 
 namespace {
 
-struct ValueSpec {
+struct ValueInfo {
     const char* name;
     const char* hint;
 };
 
 // Slot order of the rate file.
-constexpr std::array<ValueSpec, RateEditor::ValueCount> Values = {{
+constexpr std::array<ValueInfo, RateEditor::ValueCount> Values = {{
     {"LocDay", "Local Daytime rate (Pence per minute)"},
     {"LocEve", "Local Evening rate (Pence per minute)"},
     {"locWend", "Local Weekend rate (Pence per minute)"},
