@@ -11,6 +11,7 @@
 #include "platform/LineMonitor.h"
 #include "platform/Prompter.h"
 #include "platform/SoundPlayer.h"
+#include "setup/TSetupForm.h"
 #include "tariff/RateFile.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ TLargeForm::~TLargeForm() {
 
 void TLargeForm::connectControls() {
     connect(StartStopButton, &QPushButton::clicked, this, &TLargeForm::StartStopButtonClick);
+    connect(SetupButton, &QPushButton::clicked, this, &TLargeForm::SetupButtonClick);
     connect(MainTimer, &QTimer::timeout, this, &TLargeForm::MainTimerTimer);
     connect(AnimationTimer, &QTimer::timeout, this, &TLargeForm::AnimationTimerTimer);
     connect(FlashTimer, &QTimer::timeout, this, &TLargeForm::FlashTimerTimer);
@@ -316,6 +318,38 @@ void TLargeForm::ReadIniSettings() {
     }
     if (!failure.isEmpty())
         m_services.prompter->error(failure);
+}
+
+void TLargeForm::SetupButtonClick() {
+    MeterInTitle = true;
+    const int oldMode = m_meterSettings.sensingMode;
+    hide();
+    {
+        TSetupForm dialog(m_services, this);
+        dialog.exec();
+    }
+    show();
+    // The dialog hands over only through the settings file, whichever way it closed.
+    ReadIniSettings();
+    applySensingModeChange(oldMode);
+    MeterInTitle = false;
+    TransferRate();
+    LoadValues(20);
+    FindCallSelection();
+    SetApplicationTitle(ApplicationTitle);
+}
+
+void TLargeForm::applySensingModeChange(int oldMode) {
+    const int mode = m_meterSettings.sensingMode;
+    if (mode == oldMode)
+        return;
+    if (mode == 2)
+        InitializeTapi();
+    if (oldMode == 2)
+        KillTapi();
+    // The serial device is not held open while its carrier is not watched.
+    if (oldMode == 1 && m_services.carrier)
+        m_services.carrier->release();
 }
 
 // ---- Sounds, warnings, taskbar ---------------------------------------------

@@ -54,6 +54,7 @@ public:
 
     // Settings.
     void ReadIniSettings();
+    void SetupButtonClick();
 
     // Calls out to sounds, warnings and the taskbar.
     void Flash();
@@ -97,6 +98,7 @@ private:
     QString moneyText(double amount) const;
     QString dataPath(const QString& fileName) const;
     void storeDefaultView(int mode);
+    void applySensingModeChange(int oldMode);
 
     Services m_services;
     SettingsFile m_settings;
