@@ -22,7 +22,9 @@ struct MeterSettings {
     bool queryExit = false;
     double spendLimit = 0;
     QString mainSymbol;
-    QString subSymbol; // empty until the key has been read once
+    // Kept when the key is absent; starts as the "p" the other readers default to,
+    // so an amount below one main unit never shows without its symbol.
+    QString subSymbol = SettingsKeys::DefaultSubSymbol;
     bool spendWarningOn = false;
     int sensingMode = 0; // 0 none, 1 carrier detect, 2 telephony line
     int portToSense = 0; // 1..4 once a valid port has been read

@@ -134,6 +134,16 @@ private slots:
         QVERIFY(child<QWidget>(*w, "TimeOfDayGroup")->isHidden());
     }
 
+    void subUnitSymbolWithoutTheKey() {
+        QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
+        set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
+        auto w = makeWindow();
+        w->StartTiming(true);
+        clock.advance(60000);
+        w->MainTimerTimer();
+        QVERIFY(text(*w, "NetCost").endsWith(QLatin1Char('p')));
+    }
+
     void stoppedByHandOnlyForSensedCalls_data() {
         QTest::addColumn<bool>("startedByHand");
         QTest::addColumn<bool>("latched");
