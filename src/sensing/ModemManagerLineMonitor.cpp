@@ -1,4 +1,5 @@
 #include "sensing/ModemManagerLineMonitor.h"
+#include "sensing/ModemManagerNames.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -8,19 +9,9 @@
 
 #include <optional>
 
+using namespace mm;
+
 namespace {
-
-const QString Service = QStringLiteral("org.freedesktop.ModemManager1");
-const QString ManagerPath = QStringLiteral("/org/freedesktop/ModemManager1");
-const QString ModemPathPrefix = QStringLiteral("/org/freedesktop/ModemManager1/Modem/");
-const QString ObjectManagerInterface = QStringLiteral("org.freedesktop.DBus.ObjectManager");
-const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString ModemInterface = QStringLiteral("org.freedesktop.ModemManager1.Modem");
-const QString VoiceInterface = QStringLiteral("org.freedesktop.ModemManager1.Modem.Voice");
-const QString CallInterface = QStringLiteral("org.freedesktop.ModemManager1.Call");
-
-using InterfaceMap = QMap<QString, QVariantMap>;
-using ObjectMap = QMap<QDBusObjectPath, InterfaceMap>;
 
 struct Hook {
     const QString& path; // empty: any object of the service

@@ -1,4 +1,5 @@
 #include "MockModemManager.h"
+#include "sensing/ModemManagerNames.h"
 
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -6,18 +7,9 @@
 #include <QDBusVariant>
 #include <QList>
 
+using namespace mm;
+
 namespace {
-
-const QString Service = QStringLiteral("org.freedesktop.ModemManager1");
-const QString ManagerPath = QStringLiteral("/org/freedesktop/ModemManager1");
-const QString ObjectManagerInterface = QStringLiteral("org.freedesktop.DBus.ObjectManager");
-const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString ModemInterface = QStringLiteral("org.freedesktop.ModemManager1.Modem");
-const QString VoiceInterface = QStringLiteral("org.freedesktop.ModemManager1.Modem.Voice");
-const QString CallInterface = QStringLiteral("org.freedesktop.ModemManager1.Call");
-
-using InterfaceMap = QMap<QString, QVariantMap>;
-using ObjectMap = QMap<QDBusObjectPath, InterfaceMap>;
 
 int nextConnection = 0;
 
