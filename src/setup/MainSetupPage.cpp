@@ -208,10 +208,10 @@ void MainSetupPage::buildSoundsGroup(QWidget* group) {
         grid->addWidget(label, 0, m_soundLabels.size());
         m_soundLabels << label;
     }
-    for (const SoundRowSpec& spec : SoundRows) {
-        auto* row = new SoundRow(spec.event, QLatin1String(spec.caption), spec.names, m_services, group);
-        row->addTo(grid, spec.event + 1);
-        m_sounds[spec.event] = row;
+    for (const SoundRowSpec& entry : SoundRows) {
+        auto* row = new SoundRow(entry.event, QLatin1String(entry.caption), entry.names, m_services, group);
+        row->addTo(grid, entry.event + 1);
+        m_sounds[entry.event] = row;
     }
     grid->setColumnStretch(1, 1);
 }

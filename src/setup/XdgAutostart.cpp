@@ -34,7 +34,7 @@ QString execArgument(const QString& path) {
 XdgAutostart::XdgAutostart(QString configHome) : m_configHome(std::move(configHome)) {
     if (m_configHome.isEmpty()) {
         const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-        // The base directory specification says a relative path is to be ignored.
+        // XDG base directories must be absolute; a relative one is ignored.
         m_configHome = QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.config");
     }
 }
