@@ -1,7 +1,7 @@
 // Times the call log's readers and its append on a log of a million calls.
-#include "meter/CallLog.h"
-#include "meter/CallTotals.h"
-#include "platform/DayCount.h"
+#include "core/calllog/CallLog.h"
+#include "core/calllog/CallTotals.h"
+#include "core/seams/DayCount.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

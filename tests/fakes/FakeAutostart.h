@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Autostart.h"
+#include "core/seams/Autostart.h"
 
 class FakeAutostart final : public Autostart {
 public:

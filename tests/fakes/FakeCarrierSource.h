@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CarrierSource.h"
+#include "core/seams/CarrierSource.h"
 
 #include <QList>
 

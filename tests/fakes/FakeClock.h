@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Clock.h"
-#include "platform/DayCount.h"
+#include "core/seams/Clock.h"
+#include "core/seams/DayCount.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/HelpViewer.h"
+#include "core/seams/HelpViewer.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LineMonitor.h"
+#include "core/seams/LineMonitor.h"
 
 #include <QList>
 

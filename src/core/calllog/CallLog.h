@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/calllog/CallRecord.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The call log file: 48-byte records, no header, in the order the calls ended.
+// Opened afresh for every operation.
+class CallLog {
+public:
+    explicit CallLog(QString path) : m_path(std::move(path)) {}
+    const QString& path() const { return m_path; }
+
+    // Appends the records with one write at the end, creating the file when
+    // needed. A torn tail (size not a multiple of 48) is cut back to the last
+    // whole record first. On failure returns false with the system's reason.
+    bool append(const std::vector<CallRecord>& records, QString* reason = nullptr) const;
+
+    // Calls visit for every whole record in file order, reading in large
+    // blocks; a torn tail is ignored. False when the file cannot be opened.
+    bool forEach(const std::function<void(const CallRecord&)>& visit, QString* reason = nullptr) const;
+
+    std::vector<CallRecord> readAll(bool* opened = nullptr) const;
+
+private:
+    QString m_path;
+};

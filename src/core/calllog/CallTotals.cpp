@@ -1,0 +1,51 @@
+#include "core/calllog/CallTotals.h"
+
+#include "core/seams/DayCount.h"
+#include "core/tariff/Costing.h"
+
+QString PluralSuffix(qint64 count) {
+    return count == 1 ? QString() : QStringLiteral("s");
+}
+
+int TimeBandOfRateCode(int rateCode) {
+    if (rateCode < 1 || rateCode > 12)
+        return 0;
+    return (rateCode - 1) % 3 + 1;
+}
+
+CallTotals findCallTotals(const CallLog& log, double now) {
+    const double today = DayCount::dateOf(now);
+    const double weekStart = today - DayCount::mondayWeekday(now) + 1;
+    CallTotals totals;
+    log.forEach([&](const CallRecord& r) {
+        if (r.startTime > weekStart) {
+            ++totals.weekCount;
+            totals.weekTotal += r.grossCost;
+            if (r.startTime > today) {
+                ++totals.todayCount;
+                totals.todayTotal += r.grossCost;
+            }
+        }
+    });
+    return totals;
+}
+
+namespace {
+QString line(qint64 count, float total, const QString& mainSymbol, const char* period) {
+    return QStringLiteral("%1 call%2 %3 totalling %4%5")
+        .arg(count)
+        .arg(PluralSuffix(count), QLatin1String(period), mainSymbol, formatFixed(total, 2));
+}
+} // namespace
+
+QString todayText(const CallTotals& totals, const QString& mainSymbol) {
+    if (totals.todayCount == 0)
+        return QStringLiteral("No calls made today");
+    return line(totals.todayCount, totals.todayTotal, mainSymbol, "today");
+}
+
+QString weekText(const CallTotals& totals, const QString& mainSymbol) {
+    if (totals.weekCount == 0)
+        return QStringLiteral("No calls made this Week");
+    return line(totals.weekCount, totals.weekTotal, mainSymbol, "this week");
+}

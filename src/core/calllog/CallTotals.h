@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/calllog/CallLog.h"
+
+#include <QString>
+
+// "" for 1, "s" for any other count.
+QString PluralSuffix(qint64 count);
+
+// 1 Daytime, 2 Evening, 3 Weekend; 0 for a code outside 1..12.
+int TimeBandOfRateCode(int rateCode);
+
+struct CallTotals {
+    qint64 todayCount = 0;
+    float todayTotal = 0; // summed in single precision, as the log holds them
+    qint64 weekCount = 0;
+    float weekTotal = 0;
+};
+
+// Calls whose start lies strictly after this week's Monday midnight, and
+// strictly after today's midnight. A log that cannot be opened counts nothing.
+CallTotals findCallTotals(const CallLog& log, double now);
+
+// "1 call today totalling £0.50" or "No calls made today".
+QString todayText(const CallTotals& totals, const QString& mainSymbol);
+// "2 calls this week totalling £1.00" or "No calls made this Week".
+QString weekText(const CallTotals& totals, const QString& mainSymbol);

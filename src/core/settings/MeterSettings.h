@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The main window's copy of the settings.
+struct MeterSettings {
+    QString activeRateName;
+    int dayTimeStartMs = 0; // time of day, milliseconds after midnight
+    int dayTimeEndMs = 0;
+    int windowToLoad = 0;
+    bool stayOnTop = false;
+    std::array<QString, SettingsKeys::SoundEventCount> soundFiles;
+    std::array<bool, SettingsKeys::SoundEventCount> soundOn{};
+    bool playSounds = false;
+    bool showSplash = false;
+    bool queryExit = false;
+    double spendLimit = 0;
+    QString mainSymbol;
+    // Kept when the key is absent; starts as the "p" the other readers default to,
+    // so an amount below one main unit never shows without its symbol.
+    QString subSymbol = SettingsKeys::DefaultSubSymbol;
+    bool spendWarningOn = false;
+    int sensingMode = 0; // 0 none, 1 carrier detect, 2 telephony line
+    int portToSense = 0; // 1..4 once a valid port has been read
+};
+
+// Reads the main window's keys in their order. A daytime that is not a valid
+// time, or a spend limit that is not a number, stops the reading there: the
+// keys after it keep the values they had, and the message to show is returned.
+// Returns an empty text when everything was read.
+QString readMeterSettings(const SettingsFile& file, const QString& programDirectory, MeterSettings& settings);
+
+// "h:mm", " h:mm" or "hh:mm" (seconds allowed), hour 0..23, minute 0..59.
+std::optional<int> parseTimeOfDay(const QString& text);
+// A decimal number with a point.
+std::optional<double> parseAmount(const QString& text);

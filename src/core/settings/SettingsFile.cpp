@@ -1,0 +1,231 @@
+#include "core/settings/SettingsFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <optional>
+
+namespace {
+
+struct IniText {
+    QStringList lines; // without their line ends
+    bool crlf = false; // the file's own line ends, kept on rewrite
+};
+
+// Nothing when the file cannot be opened.
+std::optional<IniText> load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    QStringDecoder decode("windows-1252");
+    const QString text = decode(bytes);
+    IniText ini;
+    ini.crlf = text.contains(QLatin1String("\r\n"));
+    if (text.isEmpty())
+        return ini;
+    ini.lines = text.split(QLatin1Char('\n'));
+    if (ini.lines.last().isEmpty())
+        ini.lines.removeLast();
+    for (QString& line : ini.lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return ini;
+}
+
+// The section name of a "[name]" line.
+std::optional<QString> sectionOf(const QString& line) {
+    const QString t = line.trimmed();
+    if (!t.startsWith(QLatin1Char('[')))
+        return std::nullopt;
+    const int close = t.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return std::nullopt;
+    return t.mid(1, close - 1).trimmed();
+}
+
+// The key of a "key=value" line; comment lines have none.
+std::optional<QString> keyOf(const QString& line) {
+    const QString t = line.trimmed();
+    if (t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+        return std::nullopt;
+    const int eq = t.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return std::nullopt;
+    return t.left(eq).trimmed();
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Lines [first, end) of the section's body; first is -1 when it is absent.
+struct SectionSpan {
+    int header = -1;
+    int end = -1;
+};
+
+SectionSpan findSection(const QStringList& lines, const QString& section) {
+    SectionSpan span;
+    for (int i = 0; i < lines.size(); ++i) {
+        const auto name = sectionOf(lines[i]);
+        if (!name)
+            continue;
+        if (span.header >= 0)
+            return {span.header, i};
+        if (sameName(*name, section))
+            span.header = i;
+    }
+    if (span.header >= 0)
+        span.end = int(lines.size());
+    return span;
+}
+
+int findKey(const QStringList& lines, const SectionSpan& span, const QString& key) {
+    for (int i = span.header + 1; i < span.end; ++i) {
+        const auto name = keyOf(lines[i]);
+        if (name && sameName(*name, key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> readValue(const QString& path, const QString& section, const QString& key) {
+    const auto ini = load(path);
+    if (!ini)
+        return std::nullopt;
+    const SectionSpan span = findSection(ini->lines, section);
+    if (span.header < 0)
+        return std::nullopt;
+    const int at = findKey(ini->lines, span, key);
+    if (at < 0)
+        return std::nullopt;
+    const QString& line = ini->lines[at];
+    return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed().left(SettingsFile::MaxValueLength);
+}
+
+std::optional<int> parseInteger(const QString& text) {
+    QString digits = text;
+    bool negative = false;
+    if (digits.startsWith(QLatin1Char('-')) || digits.startsWith(QLatin1Char('+'))) {
+        negative = digits.startsWith(QLatin1Char('-'));
+        digits.remove(0, 1);
+    }
+    int base = 10;
+    if (digits.startsWith(QLatin1Char('$'))) {
+        base = 16;
+        digits.remove(0, 1);
+    } else if (digits.size() > 2 && digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        base = 16;
+        digits.remove(0, 2);
+    }
+    if (digits.isEmpty())
+        return std::nullopt;
+    for (QChar c : digits) {
+        const bool ok = base == 10 ? c.isDigit() && c.unicode() < 128
+                                   : QStringLiteral("0123456789abcdefABCDEF").contains(c);
+        if (!ok)
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qulonglong magnitude = digits.toULongLong(&ok, base);
+    if (!ok)
+        return std::nullopt;
+    if (base == 16) {
+        // Hexadecimal spells the 32-bit pattern, so $FFFFFFFF is -1.
+        if (magnitude > 0xFFFFFFFFull)
+            return std::nullopt;
+        const qint64 value = qint32(quint32(magnitude));
+        if (negative && value == -0x7FFFFFFFll - 1)
+            return std::nullopt;
+        return int(negative ? -value : value);
+    }
+    const qlonglong value = negative ? -qlonglong(magnitude) : qlonglong(magnitude);
+    if (magnitude > 0x80000000ull || value > 0x7FFFFFFF || value < -0x7FFFFFFF - 1)
+        return std::nullopt;
+    return int(value);
+}
+
+} // namespace
+
+QString SettingsFile::ReadSettingString(const QString& section, const QString& key,
+                                        const QString& defaultValue) const {
+    return readValue(m_path, section, key).value_or(defaultValue);
+}
+
+int SettingsFile::ReadSettingInteger(const QString& section, const QString& key, int defaultValue) const {
+    const auto text = readValue(m_path, section, key);
+    if (!text)
+        return defaultValue;
+    return parseInteger(*text).value_or(defaultValue);
+}
+
+bool SettingsFile::ReadSettingBool(const QString& section, const QString& key, bool defaultValue) const {
+    return ReadSettingInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool SettingsFile::WriteSettingString(const QString& section, const QString& key,
+                                      const QString& value) const {
+    IniText ini;
+    if (QFileInfo::exists(m_path)) {
+        // A file we cannot read cannot be rewritten without losing it; one we
+        // may not write must stay as it is, though the rename would allow it.
+        const auto loaded = load(m_path);
+        if (!loaded || !QFileInfo(m_path).isWritable())
+            return false;
+        ini = *loaded;
+    }
+
+    // A line break in a value would start a line of its own.
+    QString clean = value;
+    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString entry = key + QLatin1Char('=') + clean;
+
+    const SectionSpan span = findSection(ini.lines, section);
+    if (span.header < 0) {
+        if (!ini.lines.isEmpty() && !ini.lines.last().trimmed().isEmpty())
+            ini.lines << QString();
+        ini.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+    } else if (const int at = findKey(ini.lines, span, key); at >= 0) {
+        ini.lines[at] = entry;
+    } else {
+        // After the section's last entry, before the blank lines that part it
+        // from the next one.
+        int insertAt = span.end;
+        while (insertAt > span.header + 1 && ini.lines[insertAt - 1].trimmed().isEmpty())
+            --insertAt;
+        ini.lines.insert(insertAt, entry);
+    }
+
+    const QString lineEnd = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    const QString text = ini.lines.join(lineEnd) + lineEnd;
+    QStringEncoder encode("windows-1252");
+    const QByteArray bytes = encode(text);
+
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool SettingsFile::WriteSettingInteger(const QString& section, const QString& key, int value) const {
+    return WriteSettingString(section, key, QString::number(value));
+}
+
+bool SettingsFile::WriteSettingBool(const QString& section, const QString& key, bool value) const {
+    return WriteSettingString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QString SettingsFile::failureText() const {
+    return QStringLiteral("Unable to write to ") + m_path;
+}

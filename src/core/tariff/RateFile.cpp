@@ -1,0 +1,87 @@
+#include "core/tariff/RateFile.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace RateFileCodec {
+
+QByteArray write(const RateTable& table) {
+    QByteArray record(RecordSize, '\0');
+    for (int i = 0; i < RateTable::SlotCount; ++i) {
+        QStringEncoder encode("windows-1252");
+        // Cut by characters first, then guard the field against any encoder
+        // that might give more than one byte for a character.
+        const QByteArray text = QByteArray(encode(table.texts[i].left(TextWidth))).left(TextWidth);
+        char* slot = record.data() + i * SlotSize;
+        slot[0] = char(text.size());
+        std::copy(text.cbegin(), text.cend(), slot + 1);
+    }
+    return record;
+}
+
+RateTable read(const QByteArray& record) {
+    RateTable table;
+    if (record.size() < RecordSize)
+        return table;
+    for (int i = 0; i < RateTable::SlotCount; ++i) {
+        const char* slot = record.constData() + i * SlotSize;
+        const int length = std::min(int(quint8(slot[0])), TextWidth);
+        QStringDecoder decode("windows-1252");
+        table.texts[i] = decode(QByteArrayView(slot + 1, length));
+    }
+    return table;
+}
+
+std::optional<double> parseNumber(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral("^ *([+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?) *$"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = m.captured(1).toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace RateFileCodec
+
+QString rateFilePath(const QString& programDirectory, const QString& rateName) {
+    return programDirectory + QLatin1Char('/') + rateName + QStringLiteral(".dtr");
+}
+
+std::optional<RateTable> readRateFile(const QString& path, QString* reason) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray record = file.read(RateFileCodec::RecordSize);
+    if (record.size() < RateFileCodec::RecordSize) {
+        if (reason)
+            *reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                           : QStringLiteral("The file is too short");
+        return std::nullopt;
+    }
+    return RateFileCodec::read(record);
+}
+
+bool writeRateFile(const QString& path, const RateTable& table, QString* reason) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        const QByteArray record = RateFileCodec::write(table);
+        if (file.write(record) == record.size() && file.commit())
+            return true;
+    }
+    if (reason)
+        *reason = file.errorString();
+    file.cancelWriting();
+    return false;
+}

@@ -1,0 +1,54 @@
+#include "gui/meter/ClockFrames.h"
+
+#include "core/meter/ClockAnimation.h"
+
+#include <QPainter>
+#include <QtMath>
+
+#include <array>
+
+namespace ClockFrames {
+
+namespace {
+QPixmap draw(int number) {
+    QPixmap pixmap(Size, Size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(Size / 2.0, Size / 2.0);
+    const double radius = Size / 2.0 - 2;
+
+    QRadialGradient face(centre, radius);
+    face.setColorAt(0, QColor(40, 60, 70));
+    face.setColorAt(1, QColor(10, 20, 25));
+    p.setBrush(face);
+    p.setPen(QPen(QColor(0, 255, 255), 1.5));
+    p.drawEllipse(centre, radius, radius);
+
+    p.setPen(QPen(QColor(0, 180, 180), 1.2));
+    for (int i = 0; i < 12; ++i) {
+        const double a = i * M_PI / 6;
+        const QPointF dir(std::sin(a), -std::cos(a));
+        p.drawLine(centre + dir * (radius - 4), centre + dir * (radius - 1.5));
+    }
+
+    const double angle = 2 * M_PI * (number - 1) / ClockAnimation::FrameCount;
+    const QPointF hand(std::sin(angle), -std::cos(angle));
+    p.setPen(QPen(QColor(255, 255, 255), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(centre, centre + hand * (radius - 5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 255, 255));
+    p.drawEllipse(centre, 2.2, 2.2);
+    return pixmap;
+}
+} // namespace
+
+QPixmap frame(int number) {
+    static std::array<QPixmap, ClockAnimation::FrameCount> frames;
+    const int index = qBound(1, number, ClockAnimation::FrameCount) - 1;
+    if (frames[index].isNull())
+        frames[index] = draw(index + 1);
+    return frames[index];
+}
+
+} // namespace ClockFrames

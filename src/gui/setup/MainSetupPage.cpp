@@ -1,0 +1,471 @@
+#include "gui/setup/MainSetupPage.h"
+
+#include "core/seams/Autostart.h"
+#include "core/seams/HelpViewer.h"
+#include "core/seams/Prompter.h"
+#include "core/seams/Services.h"
+#include "core/settings/SettingsFile.h"
+#include "gui/setup/SoundRow.h"
+#include "gui/widgets/MaskedEdit.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+using namespace SettingsKeys;
+
+namespace {
+
+const QString NotAValidTime = QStringLiteral("Not A Valid Time");
+// Optional first hour digit (shown blank), required second, two minute digits.
+const QString TimeMask = QStringLiteral("09:99; ");
+const QString AmountMask = QStringLiteral("09.99; ");
+const QString InputMaskCharacters = QStringLiteral("AaNnXx90DdHhBb#><![]{}\\");
+
+enum HelpTopic { PortHelpTopic = 3, SensingHelpTopic = 4, SetupHelpTopic = 6 };
+
+struct SoundRowSpec {
+    SoundEvent event;
+    const char* caption;
+    SoundRow::Names names;
+};
+
+const SoundRowSpec SoundRows[SoundEventCount] = {
+    {StartSound, "St&art timing", {"StartSoundOn", "StartFilebox", "StartBrowseButton", "StartPlayButton"}},
+    {StopSound, "Sto&p timing", {"StopSoundOn", "StopFileBox", "StopBrowseButton", "StopPlayButton"}},
+    {RunSound, "Program &run", {"RunSoundOn", "RunFileBox", "RunBrowseButton", "RunPlayButton"}},
+    {ExitSound, "Program e&xit", {"ExitSoundOn", "ExitFileBox", "ExitBrowseButton", "ExitPlayButton"}},
+    {SpendSound, "Spend Warnin&g", {"SpendSoundOn", "SpendFileBox", "SpendBrowseButton", "SpendPlayButton"}},
+};
+
+// A hand-edited file may hold "8:30" or "1.00"; the fixed format wants the
+// blank first digit spelled out, or the box would show the value misplaced.
+QString rightAligned(const QString& text, QChar separator) {
+    const QString trimmed = text.trimmed();
+    const QRegularExpression form(QStringLiteral("^\\d{1,2}\\%1\\d{2}$").arg(separator));
+    return form.match(trimmed).hasMatch() ? trimmed.rightJustified(5, QLatin1Char(' ')) : text;
+}
+
+bool isTimeOfDay(const QString& text) {
+    const QRegularExpression form(QStringLiteral("^ ?(\\d{1,2}):(\\d{2})$"));
+    const QRegularExpressionMatch match = form.match(text);
+    return match.hasMatch() && match.captured(1).toInt() <= 23 && match.captured(2).toInt() <= 59;
+}
+
+QGroupBox* addGroup(const QString& title, const char* name, QWidget* parent) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QLatin1String(name));
+    return group;
+}
+
+// Group boxes sit close together: the page shares the dialog with the rate editor.
+template <typename Layout> Layout* compact(Layout* layout) {
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setSpacing(4);
+    return layout;
+}
+
+QPushButton* helpButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+int textWidth(const QWidget* widget, const QString& sample) {
+    return widget->fontMetrics().horizontalAdvance(sample) + 16;
+}
+
+} // namespace
+
+MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
+    : QWidget(parent), m_services(services) {
+    setObjectName(QStringLiteral("MainSetupPage"));
+
+    // Created in reading order, which is also the tab order.
+    auto* daytime = addGroup(QStringLiteral("Daytime Sensing"), "DaytimeSensingGroup", this);
+    auto* spend = addGroup(QStringLiteral("Spend Limit Warning"), "SpendLimitGroup", this);
+    auto* currency = addGroup(QStringLiteral("Currency"), "CurrencyGroup", this);
+    auto* sounds = addGroup(QStringLiteral("Sounds"), "SoundsGroup", this);
+    auto* defaults = addGroup(QStringLiteral("Program Defaults"), "ProgramDefaultsGroup", this);
+    auto* sensing = addGroup(QStringLiteral("Automatic Call Sensing"), "AutoSensingGroup", this);
+    auto* port = addGroup(QStringLiteral("Port for 16 bit sensing"), "PortGroup", this);
+    buildDaytimeGroup(daytime);
+    buildSpendGroup(spend);
+    buildCurrencyGroup(currency);
+    buildSoundsGroup(sounds);
+    buildDefaultsGroup(defaults);
+    buildSensingGroup(sensing);
+    buildPortGroup(port);
+    auto* help = helpButton(QStringLiteral("&Help"), "HelpButton", this);
+    connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpButtonClick);
+
+    auto* topRow = new QHBoxLayout;
+    topRow->addWidget(daytime);
+    topRow->addWidget(spend);
+    topRow->addWidget(currency, 1);
+    auto* leftColumn = new QVBoxLayout;
+    leftColumn->addWidget(defaults);
+    leftColumn->addWidget(sensing);
+    auto* rightColumn = new QVBoxLayout;
+    rightColumn->addWidget(port);
+    rightColumn->addStretch(1);
+    rightColumn->addWidget(help, 0, Qt::AlignRight);
+    auto* lowerRow = new QHBoxLayout;
+    lowerRow->addLayout(leftColumn, 1);
+    lowerRow->addLayout(rightColumn);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(8, 8, 8, 8);
+    page->setSpacing(6);
+    page->addLayout(topRow);
+    page->addWidget(sounds);
+    page->addLayout(lowerRow);
+    page->addStretch(1);
+
+    // The state a fresh dialog shows before the settings are read.
+    m_playSounds->setChecked(true);
+    for (SoundRow* row : m_sounds)
+        row->setSoundOn(true);
+    m_spendLimitOn->setChecked(true);
+    m_autoDisabled->setChecked(true);
+    m_ports[DefaultPortToSense - 1]->setChecked(true);
+    setSpendSymbol(DefaultMainSymbol);
+    m_spendLimit->setValue(m_spendPrefix + rightAligned(DefaultSpendWarning, QLatin1Char('.')));
+    PlaySoundsCheckBoxClick();
+    SpendLimitOnClick();
+    Auto16GroupAble(false);
+}
+
+void MainSetupPage::buildDaytimeGroup(QWidget* group) {
+    auto makeTimeBox = [&](const char* name) {
+        auto* box = new MaskedEdit(*m_services.prompter, group);
+        box->setObjectName(QLatin1String(name));
+        box->setInputMask(TimeMask);
+        box->setValue(DefaultDayTime);
+        box->setFixedWidth(textWidth(box, QStringLiteral("00:00")));
+        return box;
+    };
+    m_dayTimeStart = makeTimeBox("DayTimeStart");
+    m_dayTimeEnd = makeTimeBox("DayTimeEnd");
+    connect(m_dayTimeStart, &MaskedEdit::left, this, &MainSetupPage::DayTimeStartExit);
+    connect(m_dayTimeEnd, &MaskedEdit::left, this, &MainSetupPage::DayTimeEndExit);
+
+    auto* form = compact(new QFormLayout(group));
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->addRow(QStringLiteral("&Daytime Start"), m_dayTimeStart);
+    form->addRow(QStringLiteral("Daytime E&nd"), m_dayTimeEnd);
+}
+
+void MainSetupPage::buildSpendGroup(QWidget* group) {
+    m_spendLimitOn = new QCheckBox(QStringLiteral("Enable Spend &Warning"), group);
+    m_spendLimitOn->setObjectName(QStringLiteral("SpendLimitOn"));
+    connect(m_spendLimitOn, &QCheckBox::clicked, this, &MainSetupPage::SpendLimitOnClick);
+
+    m_spendLimit = new MaskedEdit(*m_services.prompter, group);
+    m_spendLimit->setObjectName(QStringLiteral("SpendLimitEdit"));
+    m_spendLimit->setFixedWidth(textWidth(m_spendLimit, QStringLiteral("\u00a300.00")));
+    m_spendLimitLabel = new QLabel(QStringLiteral("Spend &Limit"), group);
+    m_spendLimitLabel->setObjectName(QStringLiteral("SpendLimitLabel"));
+    m_spendLimitLabel->setBuddy(m_spendLimit);
+
+    auto* grid = compact(new QGridLayout(group));
+    grid->addWidget(m_spendLimitOn, 0, 0, 1, 2);
+    grid->addWidget(m_spendLimitLabel, 1, 0, Qt::AlignRight);
+    grid->addWidget(m_spendLimit, 1, 1, Qt::AlignLeft);
+}
+
+void MainSetupPage::buildCurrencyGroup(QWidget* group) {
+    auto makeSymbolBox = [&](const char* name) {
+        auto* box = new QLineEdit(group);
+        box->setObjectName(QLatin1String(name));
+        box->setMaxLength(1);
+        box->setFixedWidth(textWidth(box, QStringLiteral("WW")));
+        return box;
+    };
+    m_mainSymbol = makeSymbolBox("MainSymbol");
+    m_subSymbol = makeSymbolBox("SubSymbol");
+
+    auto* form = compact(new QFormLayout(group));
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->addRow(QStringLiteral("&Main symbol ($)"), m_mainSymbol);
+    form->addRow(QStringLiteral("Secondar&y symbol (\u00a2 or $/100)"), m_subSymbol);
+}
+
+void MainSetupPage::buildSoundsGroup(QWidget* group) {
+    auto* grid = compact(new QGridLayout(group));
+    grid->setVerticalSpacing(3);
+    for (const char* caption : {"Use Sound", "Sound Location"}) {
+        auto* label = new QLabel(QLatin1String(caption), group);
+        grid->addWidget(label, 0, m_soundLabels.size());
+        m_soundLabels << label;
+    }
+    for (const SoundRowSpec& entry : SoundRows) {
+        auto* row = new SoundRow(entry.event, QLatin1String(entry.caption), entry.names, m_services, group);
+        row->addTo(grid, entry.event + 1);
+        m_sounds[entry.event] = row;
+    }
+    grid->setColumnStretch(1, 1);
+}
+
+void MainSetupPage::buildDefaultsGroup(QWidget* group) {
+    auto makeBox = [&](const QString& text, const char* name) {
+        auto* box = new QCheckBox(text, group);
+        box->setObjectName(QLatin1String(name));
+        connect(box, &QCheckBox::clicked, this, &MainSetupPage::PlaySoundsCheckBoxClick);
+        return box;
+    };
+    m_playSounds = makeBox(QStringLiteral("Play S&ounds"), "PlaySoundsCheckBox");
+    m_showSplash = makeBox(QStringLiteral("Show Splash Screen"), "ShowSplashCheckBox");
+    m_queryExit = makeBox(QStringLiteral("&Query Before Exit"), "QueryExitCheckBox");
+    m_runOnStartup = makeBox(QStringLiteral("Run on Windows Start&up"), "RunOnStartupCheckBox");
+    m_runOnStartup->setToolTip(QStringLiteral("Start Dialtally Pro when you log in to the desktop"));
+    // The splash screen is shown at every start; the box only says so.
+    m_showSplash->setChecked(true);
+    m_showSplash->setEnabled(false);
+
+    auto* grid = compact(new QGridLayout(group));
+    grid->setVerticalSpacing(3);
+    grid->addWidget(m_playSounds, 0, 0);
+    grid->addWidget(m_showSplash, 1, 0);
+    grid->addWidget(m_queryExit, 0, 1);
+    grid->addWidget(m_runOnStartup, 1, 1);
+    grid->setColumnStretch(2, 1);
+}
+
+void MainSetupPage::buildSensingGroup(QWidget* group) {
+    auto makeChoice = [&](const QString& text, const char* name, void (MainSetupPage::*handler)()) {
+        auto* choice = new QRadioButton(text, group);
+        choice->setObjectName(QLatin1String(name));
+        connect(choice, &QRadioButton::clicked, this, handler);
+        return choice;
+    };
+    m_auto32 =
+        makeChoice(QStringLiteral("Enable &32 bit call sensing:   Incompatible with 16 bit Applications."),
+                   "Auto32bitRadioButton", &MainSetupPage::Auto32bitRadioButtonClick);
+    // Works on Linux through the serial port's carrier-detect line, so it is always offered.
+    m_auto16 = makeChoice(QStringLiteral("Enable &16 bit call sensing:   Incompatible with Windows NT."),
+                          "Auto16bitRadioButton", &MainSetupPage::Auto16bitRadioButtonClick);
+    m_autoDisabled = makeChoice(QStringLiteral("Disa&ble Automatic call sensing"), "AutoDisabledRadioButton",
+                                &MainSetupPage::AutoDisabledRadioButtonClick);
+    auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
+    connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpforsensingClick);
+
+    // The Help button shares the short last line, so the long choices set the width.
+    auto* lastLine = new QHBoxLayout;
+    lastLine->addWidget(m_autoDisabled);
+    lastLine->addStretch(1);
+    lastLine->addWidget(help);
+    auto* column = compact(new QVBoxLayout(group));
+    column->setSpacing(3);
+    column->addWidget(m_auto32);
+    column->addWidget(m_auto16);
+    column->addLayout(lastLine);
+}
+
+void MainSetupPage::buildPortGroup(QWidget* group) {
+    auto* grid = compact(new QGridLayout(group));
+    grid->setVerticalSpacing(3);
+    for (int i = 0; i < 4; ++i) {
+        m_ports[i] = new QRadioButton(QStringLiteral("COM %1").arg(i + 1), group);
+        m_ports[i]->setObjectName(QStringLiteral("Com%1RadioButton").arg(i + 1));
+        grid->addWidget(m_ports[i], i, 0);
+    }
+    m_portHelp = helpButton(QStringLiteral("Help"), "BitBtn1", group);
+    connect(m_portHelp, &QPushButton::clicked, this, &MainSetupPage::BitBtn1Click);
+    grid->addWidget(m_portHelp, 4, 0);
+}
+
+void MainSetupPage::setSpendSymbol(const QString& symbol) {
+    // ";" ends a Qt input mask and cannot be a fixed character: such a symbol
+    // is left out of the entry rather than breaking its format.
+    const QString first = symbol.left(1);
+    m_spendPrefix = first == QLatin1String(";") ? QString() : first;
+    QString mask = m_spendPrefix;
+    if (!mask.isEmpty() && InputMaskCharacters.contains(mask))
+        mask.prepend(QLatin1Char('\\'));
+    m_spendLimit->setInputMask(mask + AmountMask);
+}
+
+QString MainSetupPage::spendAmount() const {
+    return m_spendLimit->value().mid(m_spendPrefix.size());
+}
+
+int MainSetupPage::checkedPort() const {
+    for (int i = 0; i < 4; ++i)
+        if (m_ports[i]->isChecked())
+            return i + 1;
+    return 0;
+}
+
+void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
+    m_dayTimeStart->setValue(
+        rightAligned(file.ReadSettingString(RateSection, DayTimeStart, DefaultDayTime), QLatin1Char(':')));
+    m_dayTimeEnd->setValue(
+        rightAligned(file.ReadSettingString(RateSection, DayTimeEnd, DefaultDayTime), QLatin1Char(':')));
+
+    for (SoundRow* row : m_sounds) {
+        const auto& keys = Sounds[row->event()];
+        row->setLocation(file.ReadSettingString(SoundSection, QLatin1String(keys.pathKey),
+                                                defaultSoundPath(m_services.programDirectory, row->event())));
+    }
+    for (SoundRow* row : m_sounds)
+        row->setSoundOn(
+            file.ReadSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchRead), true));
+    m_playSounds->setChecked(file.ReadSettingBool(SoundSection, PlaySounds, true));
+    m_showSplash->setChecked(true);
+    m_queryExit->setChecked(file.ReadSettingBool(DefaultsSection, QueryExit, true));
+    m_spendLimitOn->setChecked(file.ReadSettingBool(DefaultsSection, SpendWarningOn, true));
+
+    const QString mainSymbol = file.ReadSettingString(DefaultsSection, MainSymbol, DefaultMainSymbol);
+    m_mainSymbol->setText(mainSymbol);
+    m_subSymbol->setText(file.ReadSettingString(DefaultsSection, SubSymbol, DefaultSubSymbol));
+
+    setSpendSymbol(mainSymbol);
+    m_spendLimit->setValue(m_spendPrefix + rightAligned(file.ReadSettingString(DefaultsSection, SpendWarning,
+                                                                               DefaultSpendWarning),
+                                                        QLatin1Char('.')));
+
+    // Exclusive buttons refuse to be unticked, and a stored port outside 1..4 ticks none.
+    const int port = file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense);
+    for (int i = 0; i < 4; ++i) {
+        m_ports[i]->setAutoExclusive(false);
+        m_ports[i]->setChecked(port == i + 1);
+        m_ports[i]->setAutoExclusive(true);
+    }
+
+    const int mode = file.ReadSettingInteger(DefaultsSection, AutoCallSensing, 0);
+    (mode == 2 ? m_auto32 : mode == 1 ? m_auto16 : m_autoDisabled)->setChecked(true);
+    Auto16GroupAble(mode == 1);
+
+    m_runOnStartup->setChecked(m_services.autostart && m_services.autostart->exists());
+
+    PlaySoundsCheckBoxClick();
+    SpendLimitOnClick();
+}
+
+bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
+    bool ok = file.WriteSettingString(RateSection, DayTimeStart, m_dayTimeStart->value()) &&
+              file.WriteSettingString(RateSection, DayTimeEnd, m_dayTimeEnd->value());
+    for (const SoundRow* row : m_sounds)
+        ok = ok && file.WriteSettingString(SoundSection, QLatin1String(Sounds[row->event()].pathKey),
+                                           row->location());
+    for (const SoundRow* row : m_sounds)
+        ok = ok && file.WriteSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite),
+                                         row->soundOn());
+    ok = ok && file.WriteSettingBool(SoundSection, PlaySounds, m_playSounds->isChecked()) &&
+         file.WriteSettingBool(DefaultsSection, ShowSplash, true) &&
+         file.WriteSettingBool(DefaultsSection, QueryExit, m_queryExit->isChecked()) &&
+         file.WriteSettingString(DefaultsSection, SpendWarning, spendAmount()) &&
+         file.WriteSettingBool(DefaultsSection, SpendWarningOn, m_spendLimitOn->isChecked()) &&
+         file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
+         file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
+         file.WriteSettingInteger(DefaultsSection, AutoCallSensing,
+                                  m_auto32->isChecked()   ? 2
+                                  : m_auto16->isChecked() ? 1
+                                                          : 0);
+    // With no port ticked the stored value (outside 1..4) is left as it is.
+    const int port = checkedPort();
+    if (ok && port != 0)
+        ok = file.WriteSettingInteger(DefaultsSection, PortToSense, port);
+    if (!ok) {
+        m_services.prompter->error(file.failureText());
+        return false;
+    }
+
+    if (!m_services.autostart)
+        return true;
+    if (m_runOnStartup->isChecked()) {
+        const QString failure = m_services.autostart->enable(m_services.programPath);
+        if (!failure.isEmpty()) {
+            m_services.prompter->error(failure);
+            return false;
+        }
+    } else if (m_services.autostart->exists()) {
+        m_services.autostart->disable();
+    }
+    return true;
+}
+
+bool MainSetupPage::checkBeforeClose() {
+    for (MaskedEdit* box : {m_dayTimeStart, m_dayTimeEnd}) {
+        if (!box->checkComplete() || !checkTime(box)) {
+            box->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
+    // A disabled entry cannot be corrected, so it is not held against the user.
+    if (m_spendLimit->isEnabled() && !m_spendLimit->checkComplete()) {
+        m_spendLimit->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    return true;
+}
+
+bool MainSetupPage::checkTime(MaskedEdit* box) {
+    if (isTimeOfDay(box->value()))
+        return true;
+    m_services.prompter->error(NotAValidTime);
+    box->setValue(DefaultDayTime);
+    return false;
+}
+
+void MainSetupPage::DayTimeStartExit() {
+    checkTime(m_dayTimeStart);
+}
+void MainSetupPage::DayTimeEndExit() {
+    checkTime(m_dayTimeEnd);
+}
+
+void MainSetupPage::PlaySoundsCheckBoxClick() {
+    const bool on = m_playSounds->isChecked();
+    for (QLabel* label : m_soundLabels)
+        label->setEnabled(on);
+    for (SoundRow* row : m_sounds)
+        row->applyEnabling(on);
+}
+
+void MainSetupPage::Auto32bitRadioButtonClick() {
+    Auto16GroupAble(false);
+}
+void MainSetupPage::Auto16bitRadioButtonClick() {
+    Auto16GroupAble(true);
+}
+void MainSetupPage::AutoDisabledRadioButtonClick() {
+    Auto16GroupAble(false);
+}
+
+void MainSetupPage::Auto16GroupAble(bool enable) {
+    for (QRadioButton* port : m_ports)
+        port->setEnabled(enable);
+    m_portHelp->setEnabled(enable);
+}
+
+void MainSetupPage::SpendLimitOnClick() {
+    const bool on = m_spendLimitOn->isChecked();
+    m_spendLimitLabel->setEnabled(on);
+    m_spendLimit->setEnabled(on);
+}
+
+void MainSetupPage::showHelp(int topic) {
+    if (m_services.help)
+        m_services.help->showTopic(topic);
+}
+
+void MainSetupPage::HelpButtonClick() {
+    showHelp(SetupHelpTopic);
+}
+void MainSetupPage::HelpforsensingClick() {
+    showHelp(SensingHelpTopic);
+}
+void MainSetupPage::BitBtn1Click() {
+    showHelp(PortHelpTopic);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/settings/SettingsKeys.h"
+
+#include <QWidget>
+
+#include <array>
+
+class MaskedEdit;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class SettingsFile;
+class SoundRow;
+struct Services;
+
+// The "Main Setup" page of the configuration dialog: Daytime band, event
+// sounds, program defaults, call sensing and its port, the spend warning and
+// the currency symbols. Its values live in its controls; the dialog reads them
+// from and writes them to the settings file.
+class MainSetupPage : public QWidget {
+    Q_OBJECT
+public:
+    MainSetupPage(const Services& services, QWidget* parent = nullptr);
+
+    // Fills every control from the settings file (all but the active rate
+    // name, which the dialog keeps), then applies the sound and spend-limit
+    // enabling.
+    void ReadIniSettings(const SettingsFile& file);
+    // Writes every key of this page in the dialog's order, then the autostart
+    // entry. Stops at the first failure, shows its message and returns false.
+    bool WriteIniSettings(const SettingsFile& file);
+    // Runs the checks of the fixed-format boxes as leaving them would; false
+    // when one refuses or had to be reset.
+    bool checkBeforeClose();
+
+private:
+    void buildDaytimeGroup(QWidget* group);
+    void buildSoundsGroup(QWidget* group);
+    void buildDefaultsGroup(QWidget* group);
+    void buildSensingGroup(QWidget* group);
+    void buildPortGroup(QWidget* group);
+    void buildSpendGroup(QWidget* group);
+    void buildCurrencyGroup(QWidget* group);
+
+    // The fixed symbol becomes the spend-limit entry's first character.
+    void setSpendSymbol(const QString& symbol);
+    QString spendAmount() const;
+    int checkedPort() const;
+    // false when the box held no time of day and was reset.
+    bool checkTime(MaskedEdit* box);
+    void showHelp(int topic);
+
+    void DayTimeStartExit();
+    void DayTimeEndExit();
+    void PlaySoundsCheckBoxClick();
+    void Auto32bitRadioButtonClick();
+    void Auto16bitRadioButtonClick();
+    void AutoDisabledRadioButtonClick();
+    void Auto16GroupAble(bool enable);
+    void SpendLimitOnClick();
+    void HelpButtonClick();
+    void HelpforsensingClick();
+    void BitBtn1Click();
+
+    const Services& m_services;
+
+    MaskedEdit* m_dayTimeStart = nullptr;
+    MaskedEdit* m_dayTimeEnd = nullptr;
+    QList<QLabel*> m_soundLabels;
+    std::array<SoundRow*, SettingsKeys::SoundEventCount> m_sounds{};
+    QCheckBox* m_playSounds = nullptr;
+    QCheckBox* m_showSplash = nullptr;
+    QCheckBox* m_queryExit = nullptr;
+    QCheckBox* m_runOnStartup = nullptr;
+    QRadioButton* m_auto32 = nullptr;
+    QRadioButton* m_auto16 = nullptr;
+    QRadioButton* m_autoDisabled = nullptr;
+    std::array<QRadioButton*, 4> m_ports{};
+    QPushButton* m_portHelp = nullptr;
+    QCheckBox* m_spendLimitOn = nullptr;
+    QLabel* m_spendLimitLabel = nullptr;
+    MaskedEdit* m_spendLimit = nullptr;
+    QString m_spendPrefix; // the fixed symbol shown before the amount, if any
+    QLineEdit* m_mainSymbol = nullptr;
+    QLineEdit* m_subSymbol = nullptr;
+};

@@ -1,0 +1,139 @@
+#include "gui/setup/TSetupForm.h"
+
+#include "core/seams/Prompter.h"
+#include "core/seams/Services.h"
+#include "core/settings/SettingsKeys.h"
+#include "gui/setup/CallChargesPage.h"
+#include "gui/setup/MainSetupPage.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TSetupForm::TSetupForm(const Services& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_services(services),
+      m_settings(services.programDirectory + QLatin1Char('/') + SettingsKeys::FileName) {
+    setObjectName(QStringLiteral("TSetupForm"));
+    setWindowTitle(tr("Dialtally Configuration"));
+    setModal(true);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_mainPage = new MainSetupPage(services);
+    m_chargesPage = new CallChargesPage(services);
+    m_pages->addTab(m_mainPage, tr("Main Setup"));
+    m_pages->addTab(m_chargesPage, tr("Call Charges"));
+    connect(m_pages, &QTabWidget::currentChanged, this, &TSetupForm::PageControl1Change);
+    connect(m_chargesPage, &CallChargesPage::editingShown, this,
+            [this](bool shown) { showMainButtons(!shown); });
+
+    m_mainButtons = new QWidget(this);
+    m_mainButtons->setObjectName(QStringLiteral("MainButtonPanel"));
+    m_okButton = new QPushButton(tr("OK"), m_mainButtons);
+    m_okButton->setObjectName(QStringLiteral("MainOKButton"));
+    m_okButton->setToolTip(tr("Keep the changes"));
+    m_cancelButton = new QPushButton(tr("Cancel"), m_mainButtons);
+    m_cancelButton->setObjectName(QStringLiteral("MainCancelButton"));
+    m_cancelButton->setToolTip(tr("Abandon the changes"));
+    m_cancelButton->setAutoDefault(false);
+    connect(m_okButton, &QPushButton::clicked, this, &TSetupForm::MainOKButtonClick);
+    connect(m_cancelButton, &QPushButton::clicked, this, &TSetupForm::MainCancelButtonClick);
+    auto* buttonRow = new QHBoxLayout(m_mainButtons);
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    buttonRow->addStretch();
+    buttonRow->addWidget(m_okButton);
+    buttonRow->addWidget(m_cancelButton);
+    // The dialog keeps its height while the buttons are away.
+    QSizePolicy policy = m_mainButtons->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_mainButtons->setSizePolicy(policy);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages);
+    layout->addWidget(m_mainButtons);
+    m_okButton->setDefault(true);
+
+    FormCreate();
+
+    adjustSize();
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TSetupForm::FormCreate() {
+    // Every path is absolute, so the process's current directory is left alone.
+    ReadIniSettings();
+    m_chargesPage->setRatesModified(false);
+    m_chargesPage->showActiveRate();
+}
+
+void TSetupForm::ReadIniSettings() {
+    m_chargesPage->setActiveRateName(m_settings.ReadSettingString(
+        SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, SettingsKeys::DialogRateNameDefault));
+    m_mainPage->ReadIniSettings(m_settings);
+}
+
+bool TSetupForm::WriteIniSettings() {
+    if (!m_settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
+                                       m_chargesPage->ActiveRateName())) {
+        m_services.prompter->error(m_settings.failureText());
+        return false;
+    }
+    return m_mainPage->WriteIniSettings(m_settings);
+}
+
+void TSetupForm::MainOKButtonClick() {
+    if (!m_mainPage->checkBeforeClose())
+        return;
+    m_chargesPage->finishEditing();
+    if (!WriteIniSettings())
+        return;
+    if (m_chargesPage->saveChangesBeforeLeaving())
+        done(Accepted);
+}
+
+void TSetupForm::MainCancelButtonClick() {
+    m_chargesPage->finishEditing();
+    if (m_chargesPage->saveChangesBeforeLeaving())
+        done(Rejected);
+}
+
+void TSetupForm::PageControl1Change(int) {
+    showMainButtons(true);
+}
+
+void TSetupForm::showMainButtons(bool shown) {
+    m_mainButtons->setVisible(shown);
+    if (shown)
+        m_okButton->setDefault(true);
+}
+
+bool TSetupForm::RatesModified() const {
+    return m_chargesPage->RatesModified();
+}
+
+QString TSetupForm::ActiveRateName() const {
+    return m_chargesPage->ActiveRateName();
+}
+
+QString TSetupForm::ShownRateName() const {
+    return m_chargesPage->ShownRateName();
+}
+
+void TSetupForm::reject() {
+    // Escape means Cancel only while the Cancel button is there to press.
+    if (!m_mainButtons->isHidden())
+        MainCancelButtonClick();
+}
+
+void TSetupForm::closeEvent(QCloseEvent* event) {
+    // Closing by any other way is a Cancel, with its question about unsaved rates.
+    event->ignore();
+    if (isVisible())
+        MainCancelButtonClick();
+}

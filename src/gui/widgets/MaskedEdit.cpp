@@ -1,0 +1,58 @@
+#include "gui/widgets/MaskedEdit.h"
+
+#include "core/seams/Prompter.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QTimer>
+
+MaskedEdit::MaskedEdit(Prompter& prompter, QWidget* parent) : QLineEdit(parent), m_prompter(prompter) {}
+
+bool MaskedEdit::checkComplete() {
+    if (isComplete())
+        return true;
+    m_refusing = true;
+    m_prompter.beep();
+    m_prompter.error(RefusalText);
+    m_refusing = false;
+    return false;
+}
+
+void MaskedEdit::focusInEvent(QFocusEvent* event) {
+    // The focus coming back from a message box, a menu, another window or a
+    // refusal keeps the text Escape restores.
+    if (!m_refusing && !m_returning && !m_suspended)
+        m_textAtFocus = value();
+    m_returning = false;
+    m_suspended = false;
+    QLineEdit::focusInEvent(event);
+}
+
+void MaskedEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (m_refusing)
+        return;
+    // A message box or a menu taking the focus is not leaving the box.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+        m_suspended = true;
+        return;
+    }
+    if (!checkComplete()) {
+        m_returning = true;
+        QTimer::singleShot(0, this, [this] {
+            setFocus(Qt::OtherFocusReason);
+            m_returning = false;
+        });
+        return;
+    }
+    emit left();
+}
+
+void MaskedEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && value() != m_textAtFocus) {
+        setText(m_textAtFocus);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}

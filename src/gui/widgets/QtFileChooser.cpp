@@ -1,0 +1,26 @@
+#include "gui/widgets/QtFileChooser.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+QString QtFileChooser::openFileName(const QString& caption, const QString& directory, const QString& filter,
+                                    const QString& defaultSuffix) {
+    return run(false, caption, directory, filter, defaultSuffix);
+}
+
+QString QtFileChooser::saveFileName(const QString& caption, const QString& directory, const QString& filter,
+                                    const QString& defaultSuffix) {
+    return run(true, caption, directory, filter, defaultSuffix);
+}
+
+QString QtFileChooser::run(bool save, const QString& caption, const QString& directory, const QString& filter,
+                           const QString& defaultSuffix) {
+    QFileDialog dialog(m_parent ? m_parent.data() : QApplication::activeWindow(), caption, directory, filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

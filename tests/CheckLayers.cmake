@@ -1,0 +1,29 @@
+# Fails when a file of the core includes a widget, D-Bus, ALSA, sound-file or
+# device header, or a header of the layers above it.
+file(GLOB_RECURSE core_files ${SOURCE_DIR}/core/*.h ${SOURCE_DIR}/core/*.cpp)
+set(forbidden
+    "#include [<\"](QtWidgets/|QtGui/|QtDBus/|QtPrintSupport/)"
+    "#include [<\"]Q(Widget|Dialog|Application|GuiApplication|DBus[A-Za-z]*|Painter|Pixmap|Image|Printer)[>\"]"
+    "#include [<\"](alsa/|sndfile|sys/ioctl|termios|fcntl)"
+    "#include \"(gui|system|app)/")
+set(failures "")
+foreach(file IN LISTS core_files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS lines)
+        foreach(pattern IN LISTS forbidden)
+            if(line MATCHES "${pattern}")
+                string(APPEND failures "${file}: ${line}\n")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+file(GLOB_RECURSE system_files ${SOURCE_DIR}/system/*.h ${SOURCE_DIR}/system/*.cpp)
+foreach(file IN LISTS system_files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include \"(gui|app)/")
+    foreach(line IN LISTS lines)
+        string(APPEND failures "${file}: ${line}\n")
+    endforeach()
+endforeach()
+if(failures)
+    message(FATAL_ERROR "Layer rules broken:\n${failures}")
+endif()

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "core/settings/SettingsFile.h"
+#include "core/tariff/RateFile.h"
+#include "gui/meter/TLargeForm.h"
+
+#include "fakes/FakeCarrierSource.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeLineMonitor.h"
+#include "fakes/FakePrompter.h"
+#include "fakes/FakeSoundPlayer.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// A program directory with the rate file "Test" active (6p a minute local
+// daytime, 3p evening, 12p regional daytime, tax 17.5%), daytime 08:00 to
+// 18:00, and a main window over it with fake services.
+class LargeFormFixture {
+public:
+    std::unique_ptr<QTemporaryDir> dir;
+    FakeClock clock;
+    FakePrompter prompter;
+    FakeSoundPlayer sound;
+    FakeLineMonitor line;
+    FakeCarrierSource carrier;
+    Services services;
+
+    static QDateTime wednesday(int h, int m, int s = 0) { // 2026-12-09 was a Wednesday
+        return QDateTime(QDate(2026, 12, 9), QTime(h, m, s));
+    }
+
+    static RateTable sampleRates() {
+        RateTable t;
+        for (int slot = 1; slot <= 12; ++slot)
+            t.slot(slot) = QStringLiteral("0.00");
+        t.slot(1) = QStringLiteral(" 6.00");
+        t.slot(2) = QStringLiteral(" 3.00");
+        t.slot(4) = QStringLiteral("12.00");
+        t.slot(TaxSlot) = QStringLiteral("17.50");
+        t.slot(MinimumSlot) = QStringLiteral(" 0.00");
+        t.slot(ConnectionSlot) = QStringLiteral(" 0.00");
+        t.slot(DiscountSlot) = QStringLiteral(" 0.00");
+        return t;
+    }
+
+    QString path(const QString& name) const { return dir->filePath(name); }
+    SettingsFile settings() const { return SettingsFile(path(QStringLiteral("Dialtaly.ini"))); }
+    void set(const char* section, const char* key, const QString& value) const {
+        QVERIFY(settings().WriteSettingString(QLatin1String(section), QLatin1String(key), value));
+    }
+
+    void reset() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        QVERIFY(writeRateFile(path(QStringLiteral("Test.dtr")), sampleRates()));
+        set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
+        set("Telephone Rate Information", "DayTimeStart", QStringLiteral(" 8:00"));
+        set("Telephone Rate Information", "DayTimeEnd", QStringLiteral("18:00"));
+        set("Default Setup Information", "SubSymbol", QStringLiteral("p"));
+        clock.set(wednesday(10, 0));
+        prompter.clear();
+        sound = FakeSoundPlayer();
+        line = FakeLineMonitor();
+        carrier = FakeCarrierSource();
+        services = Services();
+        services.programDirectory = dir->path();
+        services.clock = &clock;
+        services.prompter = &prompter;
+        services.sound = &sound;
+        services.line = &line;
+        services.carrier = &carrier;
+    }
+
+    std::unique_ptr<TLargeForm> makeWindow() {
+        return std::make_unique<TLargeForm>(services, [] { return 0; });
+    }
+
+    template <typename T> static T* child(QWidget& w, const char* name) {
+        T* c = w.findChild<T*>(QLatin1String(name));
+        if (!c)
+            qFatal("no child %s", name);
+        return c;
+    }
+    static QString text(QWidget& w, const char* name) { return child<QLabel>(w, name)->text(); }
+    static QString button(QWidget& w) { return child<QAbstractButton>(w, "StartStopButton")->text(); }
+
+    // Lets the clock finish its sweep after a stop, as the 45 ms timer would.
+    static void finishSweep(TLargeForm& w) {
+        auto* timer = child<QTimer>(w, "AnimationTimer");
+        for (int i = 0; i < 100 && timer->isActive(); ++i)
+            w.AnimationTimerTimer();
+        QVERIFY(!timer->isActive());
+    }
+};

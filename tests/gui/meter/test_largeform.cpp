@@ -1,0 +1,215 @@
+#include "LargeFormFixture.h"
+#include "core/calllog/CallLog.h"
+#include "core/calllog/RateNameStore.h"
+#include "core/seams/DayCount.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+const QString NotFoundTest =
+    QStringLiteral("Dialtally Rate File \"Test\" Not Found. specify a new file in setup.");
+
+class TestLargeForm : public QObject, LargeFormFixture {
+    Q_OBJECT
+
+private slots:
+    void init() { reset(); }
+
+    void startsScanningWithTheActiveRate() {
+        auto w = makeWindow();
+        QCOMPARE(w->windowTitle(), TLargeForm::Caption);
+        QCOMPARE(child<QPushButton>(*w, "StartStopButton")->text(), QStringLiteral("&Start"));
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Scanning"));
+        QCOMPARE(text(*w, "Rate"), QStringLiteral("Test"));
+        QCOMPARE(text(*w, "TimeOfDay"), QStringLiteral("Daytime"));
+        QCOMPARE(text(*w, "Distance"), QStringLiteral("Local"));
+        QCOMPARE(text(*w, "TodayValue"), QStringLiteral("No calls made today"));
+        QCOMPARE(text(*w, "ThisWeekValue"), QStringLiteral("No calls made this Week"));
+        QCOMPARE(child<QWidget>(*w, "AnimationPanel")->size(), QSize(146, 77));
+        QVERIFY(prompter.all().isEmpty());
+        QCOMPARE(sound.played, QStringList{dir->path() + QStringLiteral("/RunProgram.wav")});
+    }
+
+    // Start, tick after ten minutes, stop: the meter's figures, the record
+    // in the log and the totals after the sweep.
+    void handTimedCallIsPricedLoggedAndTotalled() {
+        auto w = makeWindow();
+        auto* button = child<QPushButton>(*w, "StartStopButton");
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("&Stop"));
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing"));
+        QVERIFY(child<QTimer>(*w, "MainTimer")->isActive());
+        QVERIFY(child<QTimer>(*w, "AnimationTimer")->isActive());
+        QCOMPARE(w->workingValues().CurrentRate, 6.0 * 14.4);
+        QCOMPARE(w->workingValues().TaxFactor, 1.175);
+        const double start = w->callStartTime();
+
+        clock.advance(10 * 60 * 1000);
+        w->MainTimerTimer();
+        QCOMPARE(text(*w, "Duration"), QStringLiteral("00:10:00"));
+        QCOMPARE(text(*w, "NetCost"), QStringLiteral("60.0p"));
+        QCOMPARE(text(*w, "GrossCost"), QStringLiteral("70.5p"));
+
+        clock.advance(100);
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("&Start"));
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Scanning"));
+        QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
+        QVERIFY(child<QLabel>(*w, "MinChargeLight")->isVisible() || !w->isVisible());
+        QVERIFY(!child<QTimer>(*w, "MainTimer")->isActive());
+
+        QFile log(path(QStringLiteral("Calls.log")));
+        QCOMPARE(log.size(), 48);
+        const std::vector<CallRecord> records = CallLog(log.fileName()).readAll();
+        QCOMPARE(records.size(), size_t(1));
+        const CallRecord& r = records[0];
+        QCOMPARE(r.date, start);
+        QCOMPARE(r.startTime, start);
+        QCOMPARE(r.endTime, w->callEndTime());
+        QCOMPARE(r.duration, w->callEndTime() - start);
+        QCOMPARE(int(r.dayOfWeek), 4); // Wednesday
+        QCOMPARE(int(r.rateCode), 1);
+        QCOMPARE(int(r.rateNameKey), 1);
+        QCOMPARE(r.netCost, float(0.6001)); // 6p a minute for 600.1 s
+        QCOMPARE(r.grossCost, float(double(r.netCost) * 1.175));
+        QCOMPARE(RateNameStore(path(QStringLiteral("CallRate.log"))).RateNameForKey(1),
+                 QStringLiteral("Test"));
+
+        // The totals change when the sweep ends, not at the stop.
+        QCOMPARE(text(*w, "TodayValue"), QStringLiteral("No calls made today"));
+        finishSweep(*w);
+        QCOMPARE(text(*w, "TodayValue"), QStringLiteral("1 call today totalling \u00a30.71"));
+        QCOMPARE(text(*w, "ThisWeekValue"), QStringLiteral("1 call this week totalling \u00a30.71"));
+        QVERIFY(prompter.all().isEmpty());
+    }
+
+    void missingRateFileIsReportedAndTheCallStillTimed() {
+        QFile::remove(path(QStringLiteral("Test.dtr")));
+        auto w = makeWindow();
+        QCOMPARE(prompter.errors, QStringList{NotFoundTest});
+        prompter.clear();
+        child<QPushButton>(*w, "StartStopButton")->click();
+        QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
+        clock.advance(60000);
+        w->MainTimerTimer();
+        QCOMPARE(text(*w, "Duration"), QStringLiteral("00:01:00"));
+        QCOMPARE(text(*w, "GrossCost"), QStringLiteral("0.0p"));
+        // With nothing loaded the minimum charge of 0 counts as effective.
+        QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
+    }
+
+    // Changing the distance during a call reprices the whole call.
+    void distanceChangeRepricesTheWholeCall() {
+        auto w = makeWindow();
+        child<QPushButton>(*w, "StartStopButton")->click();
+        clock.advance(5 * 60000);
+        child<QRadioButton>(*w, "RegRadio")->click();
+        QCOMPARE(text(*w, "Distance"), QStringLiteral("Regional"));
+        w->MainTimerTimer();
+        QCOMPARE(text(*w, "NetCost"), QStringLiteral("60.0p")); // 12p a minute for 5 minutes
+    }
+
+    void manualBandPresetFromTheStartTime() {
+        clock.set(wednesday(19, 30));
+        auto w = makeWindow();
+        auto* automatic = child<QCheckBox>(*w, "AutoTimeSense");
+        QVERIFY(automatic->isChecked());
+        QVERIFY(child<QWidget>(*w, "TimeOfDayGroup")->isHidden());
+        automatic->click();
+        QVERIFY(!child<QWidget>(*w, "TimeOfDayGroup")->isHidden());
+        QVERIFY(child<QRadioButton>(*w, "EveRadio")->isChecked());
+        QCOMPARE(text(*w, "TimeOfDay"), QStringLiteral("Evening"));
+        child<QRadioButton>(*w, "DayRadio")->click();
+        QCOMPARE(text(*w, "TimeOfDay"), QStringLiteral("Daytime"));
+        automatic->click();
+        QVERIFY(child<QWidget>(*w, "TimeOfDayGroup")->isHidden());
+    }
+
+    void subUnitSymbolWithoutTheKey() {
+        QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
+        set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
+        auto w = makeWindow();
+        w->StartTiming(true);
+        clock.advance(60000);
+        w->MainTimerTimer();
+        QVERIFY(text(*w, "NetCost").endsWith(QLatin1Char('p')));
+    }
+
+    void stoppedByHandOnlyForSensedCalls_data() {
+        QTest::addColumn<bool>("startedByHand");
+        QTest::addColumn<bool>("latched");
+        QTest::newRow("sensed call stopped by hand") << false << true;
+        QTest::newRow("hand call stopped by hand") << true << false;
+    }
+    void stoppedByHandOnlyForSensedCalls() {
+        QFETCH(bool, startedByHand);
+        QFETCH(bool, latched);
+        auto w = makeWindow();
+        w->StartTiming(startedByHand);
+        QCOMPARE(w->startedByHand(), startedByHand);
+        w->StopTiming(true);
+        QCOMPARE(w->stoppedByHand(), latched);
+    }
+
+    // A call that cannot be written is kept and goes out with the next one.
+    void unwritableLogKeepsTheCall() {
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
+        auto w = makeWindow();
+        w->StartTiming(true);
+        clock.advance(1000);
+        w->StopTiming(true);
+        QCOMPARE(prompter.errors.size(), 1);
+        QVERIFY(prompter.errors[0].contains(path(QStringLiteral("Calls.log"))));
+        QCOMPARE(w->unloggedCalls(), 1);
+        QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
+        w->StartTiming(true);
+        clock.advance(2000);
+        w->StopTiming(true);
+        QCOMPARE(w->unloggedCalls(), 0);
+        const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
+        QCOMPARE(records.size(), size_t(2));
+        QVERIFY(records[0].endTime <= records[1].startTime);
+        QCOMPARE(DayCount::toMs(records[1].duration), qint64(2000));
+    }
+
+    void badDaytimeStopsTheReading() {
+        QVERIFY(settings().WriteSettingString(QStringLiteral("Telephone Rate Information"),
+                                              QStringLiteral("DayTimeEnd"), QStringLiteral("25:00")));
+        auto w = makeWindow();
+        QCOMPARE(prompter.errors, QStringList{QStringLiteral("'25:00' is not a valid time")});
+        QCOMPARE(text(*w, "Rate"), QStringLiteral("Test"));
+        // Keys after the bad one keep what the window held: no sounds switched on yet.
+        QVERIFY(sound.played.isEmpty());
+    }
+
+    void closingLogsARunningCall() {
+        auto w = makeWindow();
+        w->StartTiming(true);
+        clock.advance(3000);
+        w->close();
+        QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
+    }
+
+    void defaultViewChoicesAreStored() {
+        auto w = makeWindow();
+        child<QRadioButton>(*w, "TaskbarRadio")->click();
+        QCOMPARE(settings().ReadSettingInteger(QStringLiteral("Default Setup Information"),
+                                               QStringLiteral("WindowToLoad"), -1),
+                 2);
+        child<QCheckBox>(*w, "StayOnTopCheckbox")->click();
+        QVERIFY(settings().ReadSettingBool(QStringLiteral("Default Setup Information"),
+                                           QStringLiteral("Stay On Top"), false));
+    }
+};
+
+QTEST_MAIN(TestLargeForm)
+#include "test_largeform.moc"

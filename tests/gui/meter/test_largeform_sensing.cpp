@@ -1,0 +1,292 @@
+#include "LargeFormFixture.h"
+
+#include "gui/meter/TSpendForm.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+using LineEvents = QList<QPair<quint32, quint32>>; // (call handle, state)
+
+namespace {
+constexpr quint32 Dialing = LineMonitor::Dialing, Connected = LineMonitor::Connected,
+                  Disconnected = LineMonitor::Disconnected, Idle = LineMonitor::Idle;
+}
+
+class TestLargeFormSensing : public QObject, LargeFormFixture {
+    Q_OBJECT
+
+    QStringList warningsShown;
+
+    // Answers every spend warning that opens with OK, noting its text.
+    void answerSpendWarnings() {
+        QTimer::singleShot(0, this, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* form = qobject_cast<TSpendForm*>(w); form && form->isVisible()) {
+                    warningsShown << form->message();
+                    form->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+                    return;
+                }
+            }
+            answerSpendWarnings();
+        });
+    }
+
+private slots:
+    void init() {
+        reset();
+        warningsShown.clear();
+    }
+
+    // ---- the telephony line -------------------------------------------
+
+    void lineStates_data() {
+        QTest::addColumn<LineEvents>("events");
+        QTest::addColumn<bool>("timingAfter");
+        QTest::addColumn<int>("callsLogged");
+        using E = LineEvents;
+        QTest::newRow("dialled call connects") << E{{7, Dialing}, {7, Connected}} << true << 0;
+        QTest::newRow("dialled call connects and ends")
+            << E{{7, Dialing}, {7, Connected}, {7, Disconnected}, {7, Idle}} << false << 1;
+        QTest::newRow("incoming call is ignored") << E{{7, Connected}} << false << 0;
+        QTest::newRow("dialled call never connects")
+            << E{{7, Dialing}, {7, Disconnected}, {7, Connected}} << false << 0;
+        QTest::newRow("connected with handle 0") << E{{0, Dialing}, {0, Connected}} << false << 0;
+        QTest::newRow("idle with handle 0 changes nothing")
+            << E{{7, Dialing}, {0, Idle}, {7, Connected}} << true << 0;
+        QTest::newRow("disconnected then idle stops once")
+            << E{{7, Dialing}, {7, Connected}, {7, Disconnected}, {7, Idle}, {8, Dialing}, {8, Idle}} << false
+            << 1;
+        QTest::newRow("connected again while timing does nothing")
+            << E{{7, Dialing}, {7, Connected}, {7, Connected}, {7, Idle}} << false << 1;
+    }
+    void lineStates() {
+        QFETCH(LineEvents, events);
+        QFETCH(bool, timingAfter);
+        QFETCH(int, callsLogged);
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        auto w = makeWindow();
+        QVERIFY(line.isOpen());
+        for (const auto& [handle, state] : events) {
+            clock.advance(1000);
+            line.report(handle, state);
+        }
+        QCOMPARE(w->isTiming(), timingAfter);
+        if (timingAfter)
+            QVERIFY(!w->startedByHand());
+        QCOMPARE(QFileInfo(path(QStringLiteral("Calls.log"))).size(), qint64(48 * callsLogged));
+    }
+
+    void idleReleasesTheHandleAndClearsDialing() {
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        auto w = makeWindow();
+        line.report(5, Dialing);
+        QVERIFY(w->dialingSeen());
+        line.report(0, Idle);
+        QVERIFY(w->dialingSeen());
+        QVERIFY(line.deallocated.isEmpty());
+        line.report(5, Idle);
+        QVERIFY(!w->dialingSeen());
+        QCOMPARE(line.deallocated, QList<quint32>{5});
+    }
+
+    void handStartedCallIsNeverStoppedByTheLine() {
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        auto w = makeWindow();
+        child<QPushButton>(*w, "StartStopButton")->click();
+        line.report(3, Dialing);
+        line.report(3, Connected);
+        line.report(3, Disconnected);
+        line.report(3, Idle);
+        QVERIFY(w->isTiming());
+        QVERIFY(!w->dialingSeen());
+    }
+
+    void lineIsWatchedOnlyInItsMode() {
+        auto w = makeWindow();
+        QCOMPARE(line.opens, 0);
+        w.reset();
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        line.available = false; // no modem: silent, the meter still works by hand
+        w = makeWindow();
+        QCOMPARE(line.opens, 1);
+        QVERIFY(prompter.all().isEmpty());
+        child<QPushButton>(*w, "StartStopButton")->click();
+        QVERIFY(w->isTiming());
+    }
+
+    // ---- the serial port's carrier ---------------------------------------
+
+    void carrierStartsAndStopsSensedCalls() {
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
+        set("Default Setup Information", "Port To Sense", QStringLiteral("3"));
+        auto w = makeWindow();
+        w->OffTimerTimer();
+        QVERIFY(!w->isTiming());
+        QCOMPARE(carrier.portsRead, QList<int>{3});
+
+        carrier.setCarrier(true);
+        w->OffTimerTimer();
+        QVERIFY(w->isTiming());
+        QVERIFY(!w->startedByHand());
+        w->OffTimerTimer();
+        QVERIFY(w->isTiming());
+        QVERIFY(child<QTimer>(*w, "MainTimer")->isActive());
+
+        clock.advance(60000);
+        carrier.setCarrier(false);
+        w->OffTimerTimer();
+        QVERIFY(!w->isTiming());
+        QCOMPARE(QFileInfo(path(QStringLiteral("Calls.log"))).size(), qint64(48));
+    }
+
+    void stoppingASensedCallByHandHoldsUntilTheCarrierDrops() {
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
+        auto w = makeWindow();
+        carrier.setCarrier(true);
+        w->OffTimerTimer();
+        QVERIFY(w->isTiming());
+        child<QPushButton>(*w, "StartStopButton")->click();
+        QVERIFY(w->stoppedByHand());
+        w->OffTimerTimer(); // carrier still there: held
+        QVERIFY(!w->isTiming());
+        carrier.setCarrier(false);
+        w->OffTimerTimer(); // the latch clears, nothing starts
+        QVERIFY(!w->stoppedByHand());
+        QVERIFY(!w->isTiming());
+        carrier.setCarrier(true);
+        w->OffTimerTimer();
+        QVERIFY(w->isTiming());
+    }
+
+    void handCallsIgnoreTheCarrier() {
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
+        auto w = makeWindow();
+        carrier.setCarrier(true);
+        w->StartTiming(true);
+        carrier.setCarrier(false);
+        w->OffTimerTimer();
+        QVERIFY(w->isTiming());
+        // Started and stopped by hand with the carrier present: the next poll starts a sensed call.
+        carrier.setCarrier(true);
+        w->StopTiming(true);
+        QVERIFY(!w->stoppedByHand());
+        w->OffTimerTimer();
+        QVERIFY(w->isTiming());
+        QVERIFY(!w->startedByHand());
+    }
+
+    void portIsReadOnlyInItsModeAndFailuresAreToldOnce() {
+        auto w = makeWindow();
+        carrier.setCarrier(true);
+        w->OffTimerTimer();
+        QVERIFY(carrier.portsRead.isEmpty());
+        QVERIFY(!w->isTiming());
+
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
+        w = makeWindow();
+        carrier.status = 0;
+        carrier.pendingError = QStringLiteral("/dev/ttyS1: Permission denied");
+        w->OffTimerTimer();
+        w->OffTimerTimer();
+        QCOMPARE(prompter.warnings.size(), 1);
+        QVERIFY(prompter.warnings[0].contains(QStringLiteral("/dev/ttyS1: Permission denied")));
+        QCOMPARE(carrier.portsRead, (QList<int>{2, 2})); // "Port To Sense" missing: COM2
+    }
+
+    void statusTextGainsDots() {
+        auto w = makeWindow();
+        const QStringList expected = {"Scanning.", "Scanning..", "Scanning...", "Scanning", "Scanning."};
+        for (const QString& e : expected) {
+            w->OffTimerTimer();
+            QCOMPARE(text(*w, "TimingLabel"), e);
+        }
+        w->StartTiming(true);
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing"));
+        w->OffTimerTimer();
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing."));
+    }
+
+    // ---- spend warning and sounds -----------------------------------------
+
+    void spendWarningOncePerCall_data() {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("limit reached") << "0.50" << true << 1;
+        QTest::newRow("zero limit warns at once") << "0.00" << true << 1;
+        QTest::newRow("limit not reached") << "5.00" << true << 0;
+        QTest::newRow("warning switched off") << "0.00" << false << 0;
+    }
+    void spendWarningOncePerCall() {
+        QFETCH(QString, limit);
+        QFETCH(bool, on);
+        QFETCH(int, warnings);
+        set("Default Setup Information", "SpendWarning", limit);
+        set("Default Setup Information", "SpendWarningOn", on ? QStringLiteral("1") : QStringLiteral("0"));
+        auto w = makeWindow();
+        w->StartTiming(true);
+        answerSpendWarnings();
+        for (int minute = 0; minute <= 20; ++minute) { // 6p a minute, 7.05p with tax
+            w->MainTimerTimer();
+            clock.advance(60000);
+        }
+        QCOMPARE(warningsShown.size(), warnings);
+        QCOMPARE(w->spendWarned(), warnings > 0);
+        if (warnings)
+            QCOMPARE(warningsShown[0],
+                     QStringLiteral("Spend Limit of \u00a3%1 has been reached.").arg(limit));
+        // The next call warns again.
+        w->StopTiming(true);
+        w->StartTiming(true);
+        QVERIFY(!w->spendWarned());
+    }
+
+    void eventSounds_data() {
+        QTest::addColumn<QString>("playSounds");
+        QTest::addColumn<QString>("startOn");
+        QTest::addColumn<QStringList>("played");
+        QTest::newRow("all on") << "1"
+                                << "1" << QStringList{"Run", "Start", "Spend", "Stop"};
+        QTest::newRow("start switched off") << "1"
+                                            << "0" << QStringList{"Run", "Spend", "Stop"};
+        QTest::newRow("master switch off") << "0"
+                                           << "1" << QStringList{};
+    }
+    void eventSounds() {
+        QFETCH(QString, playSounds);
+        QFETCH(QString, startOn);
+        QFETCH(QStringList, played);
+        set("Sound Event Information", "PlaySounds", playSounds);
+        set("Sound Event Information", "StartOn", startOn);
+        set("Sound Event Information", "Spend", QStringLiteral("/sounds/Spend.wav"));
+        set("Default Setup Information", "SpendWarning", QStringLiteral(" 0.00"));
+        auto w = makeWindow();
+        answerSpendWarnings();
+        w->StartTiming(true);
+        w->MainTimerTimer();
+        w->StopTiming(true);
+        QStringList names;
+        for (const QString& f : sound.played)
+            names << QFileInfo(f)
+                         .completeBaseName()
+                         .remove(QStringLiteral("Timer"))
+                         .remove(QStringLiteral("Program"));
+        QCOMPARE(names, played);
+        if (played.contains(QStringLiteral("Spend")))
+            QVERIFY(sound.played.contains(QStringLiteral("/sounds/Spend.wav")));
+    }
+
+    void exitSoundIsWaitedFor() {
+        auto w = makeWindow();
+        w->close();
+        QCOMPARE(sound.waited, QStringList{dir->path() + QStringLiteral("/ExitProgram.wav")});
+        set("Sound Event Information", "ExitOn", QStringLiteral("0"));
+        sound.waited.clear();
+        w = makeWindow();
+        w->close();
+        QVERIFY(sound.waited.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestLargeFormSensing)
+#include "test_largeform_sensing.moc"

@@ -1,0 +1,88 @@
+// The configuration dialog opened from the main window: what it saves and
+// writes is in force in the meter once it closes.
+#include "LargeFormFixture.h"
+
+#include "gui/setup/TSetupForm.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <functional>
+
+class TestLargeFormSetup : public QObject, LargeFormFixture {
+    Q_OBJECT
+
+    bool m_dialogSeen = false;
+
+    // Runs work on the configuration dialog once it is open.
+    void whenDialogOpens(std::function<void(TSetupForm&)> work) {
+        QTimer::singleShot(0, this, [this, work] {
+            if (auto* dialog = qobject_cast<TSetupForm*>(QApplication::activeModalWidget())) {
+                m_dialogSeen = true;
+                work(*dialog);
+                return;
+            }
+            whenDialogOpens(work);
+        });
+    }
+    template <typename T> static T* in(QWidget& w, const char* name) { return child<T>(w, name); }
+
+private slots:
+    void init() {
+        reset();
+        m_dialogSeen = false;
+    }
+
+    void savedRatesAndSettingsAreUsedAfterOk() {
+        auto w = makeWindow();
+        w->show();
+        whenDialogOpens([](TSetupForm& d) {
+            in<QPushButton>(d, "LocDay")->click();
+            in<QScrollBar>(d, "DataChangeBar")->setValue(750);
+            in<QPushButton>(d, "ChangeDataOKButton")->click();
+            QCOMPARE(in<QPushButton>(d, "LocDay")->text(), QStringLiteral(" 7.50"));
+            in<QPushButton>(d, "SaveButton")->click();
+            in<QRadioButton>(d, "Auto32bitRadioButton")->click();
+            in<QPushButton>(d, "MainOKButton")->click();
+        });
+        in<QPushButton>(*w, "SetupButton")->click();
+        QVERIFY(m_dialogSeen);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->meterSettings().sensingMode, 2);
+        QCOMPARE(line.opens, 1); // telephony watched from now on
+        QCOMPARE(w->workingValues().CurrentRate, 7.5 * 14.4);
+        QCOMPARE(w->workingValues().TaxFactor, 1.175);
+        QCOMPARE(w->applicationTitle(), TLargeForm::ApplicationTitle);
+
+        // Leaving the mode lets go of the line.
+        whenDialogOpens([](TSetupForm& d) {
+            in<QRadioButton>(d, "AutoDisabledRadioButton")->click();
+            in<QPushButton>(d, "MainOKButton")->click();
+        });
+        in<QPushButton>(*w, "SetupButton")->click();
+        QCOMPARE(line.closes, 1);
+        QVERIFY(!line.isOpen());
+    }
+
+    void cancelWritesNothingButTheFileIsReadAgain() {
+        auto w = makeWindow();
+        whenDialogOpens([this](TSetupForm& d) {
+            in<QRadioButton>(d, "Auto16bitRadioButton")->click();
+            // Another program changes the file meanwhile.
+            set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Other"));
+            in<QPushButton>(d, "MainCancelButton")->click();
+        });
+        prompter.clear();
+        in<QPushButton>(*w, "SetupButton")->click();
+        QCOMPARE(w->meterSettings().sensingMode, 0);
+        QCOMPARE(text(*w, "Rate"), QStringLiteral("Other"));
+        // The rate is applied again at once: the missing file is reported.
+        QVERIFY(prompter.errors.contains(
+            QStringLiteral("Dialtally Rate File \"Other\" Not Found. specify a new file in setup.")));
+    }
+};
+
+QTEST_MAIN(TestLargeFormSetup)
+#include "test_largeform_setup.moc"

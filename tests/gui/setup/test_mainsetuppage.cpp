@@ -1,0 +1,521 @@
+#include "core/seams/Services.h"
+#include "core/seams/SoundPlayer.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
+#include "fakes/FakeAutostart.h"
+#include "fakes/FakeFileChooser.h"
+#include "fakes/FakePrompter.h"
+#include "gui/setup/MainSetupPage.h"
+#include "gui/widgets/MaskedEdit.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace SettingsKeys;
+
+namespace {
+
+// Keeps the order of stop and play, which is what a preview is about.
+class RecordingSoundPlayer final : public SoundPlayer {
+public:
+    QStringList calls;
+    void play(const QString& fileName) override { calls << QStringLiteral("play ") + fileName; }
+    void playAndWait(const QString& fileName, int) override { calls << QStringLiteral("wait ") + fileName; }
+    void stop() override { calls << QStringLiteral("stop"); }
+};
+
+const char* const SoundPrefixes[] = {"Start", "Stop", "Run", "Exit", "Spend"};
+const char* const FileBoxNames[] = {"StartFilebox", "StopFileBox", "RunFileBox", "ExitFileBox",
+                                    "SpendFileBox"};
+
+// The keys of the page in the order they are written.
+const QStringList WriteOrder = {
+    "DayTimeStart", "DayTimeEnd",     "Start",      "Stop",       "Run",
+    "Exit",         "Spend",          "StartOn",    "StopOn",     "RunOn",
+    "ExitOn",       "SpendOn",        "PlaySounds", "ShowSplash", "QueryExit",
+    "SpendWarning", "SpendWarningOn", "MainSymbol", "SubSymbol",  "Auto Call Sensing",
+    "Port To Sense"};
+
+} // namespace
+
+class TestMainSetupPage : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakePrompter m_prompter;
+    FakeFileChooser m_files;
+    RecordingSoundPlayer m_sound;
+    FakeAutostart m_autostart;
+    Services m_services;
+    std::unique_ptr<MainSetupPage> m_page;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    SettingsFile settings() const { return SettingsFile(path(FileName)); }
+    void touch(const QString& name) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    template <typename T> T* child(const QString& name) const {
+        T* widget = m_page->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    MaskedEdit* timeBox(const QString& name) const { return child<MaskedEdit>(name); }
+    MaskedEdit* spendEntry() const { return child<MaskedEdit>("SpendLimitEdit"); }
+    QLineEdit* fileBox(int event) const { return child<QLineEdit>(FileBoxNames[event]); }
+    QAbstractButton* button(const QString& name) const { return child<QAbstractButton>(name); }
+    // The raw "key=value" lines of the settings file, in file order.
+    QStringList entries() const {
+        QFile file(path(FileName));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.contains('='))
+                lines << QString::fromLatin1(line);
+        return lines;
+    }
+    QString rawValue(const QString& key) const {
+        for (const QString& line : entries())
+            if (line.section('=', 0, 0) == key)
+                return line.section('=', 1);
+        return QStringLiteral("<missing>");
+    }
+    void openPage() {
+        m_page = std::make_unique<MainSetupPage>(m_services);
+        m_page->ReadIniSettings(settings());
+        m_page->show();
+        m_page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+    }
+    // Leaves a box the way the user does: by focusing another control.
+    void leave(QWidget* box) {
+        box->setFocus(Qt::OtherFocusReason);
+        child<QLineEdit>("SubSymbol")->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+    void type(QLineEdit* box, const QString& text) {
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        box->home(false);
+        QTest::keyClicks(box, text);
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_prompter.clear();
+        m_files = FakeFileChooser();
+        m_sound.calls.clear();
+        m_autostart = FakeAutostart();
+        m_services = Services();
+        m_services.programDirectory = m_dir->path();
+        m_services.programPath = m_dir->filePath("dialtally");
+        m_services.prompter = &m_prompter;
+        m_services.files = &m_files;
+        m_services.sound = &m_sound;
+        m_services.autostart = &m_autostart;
+    }
+    void cleanup() { m_page.reset(); }
+
+    void withoutAFileShowsTheDefaultsAndWritesEveryKeyInOrder() {
+        openPage();
+        QCOMPARE(timeBox("DayTimeStart")->value(), QStringLiteral("12:00"));
+        QCOMPARE(timeBox("DayTimeEnd")->value(), QStringLiteral("12:00"));
+        for (int e = 0; e < SoundEventCount; ++e) {
+            QCOMPARE(fileBox(e)->text(), path(QLatin1String(Sounds[e].fileName)));
+            QVERIFY(button(QStringLiteral("%1SoundOn").arg(SoundPrefixes[e]))->isChecked());
+        }
+        QVERIFY(!button("ShowSplashCheckBox")->isEnabled());
+        QCOMPARE(spendEntry()->value(), QStringLiteral("\u00a3 1.00"));
+        QVERIFY(!button("Com2RadioButton")->isEnabled());
+
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QStringList keys;
+        for (const QString& line : entries())
+            keys << line.section('=', 0, 0);
+        QCOMPARE(keys, WriteOrder);
+        QCOMPARE(rawValue("SpendWarning"), QStringLiteral(" 1.00"));
+        QCOMPARE(rawValue("Port To Sense"), QStringLiteral("2"));
+        QVERIFY(m_prompter.all().isEmpty());
+    }
+
+    void roundTripsEveryKey() {
+        touch("there.wav");
+        const SettingsFile file = settings();
+        file.WriteSettingString(RateSection, DayTimeStart, " 8:30");
+        file.WriteSettingString(RateSection, DayTimeEnd, "18:05");
+        for (int e = 0; e < SoundEventCount; ++e) {
+            file.WriteSettingString(SoundSection, Sounds[e].pathKey,
+                                    e == RunSound ? path("there.wav")
+                                                  : QStringLiteral("/nowhere/%1.wav").arg(e));
+            // Written under the writer's spelling, read under the reader's.
+            file.WriteSettingBool(SoundSection, Sounds[e].switchWrite, e % 2 == 0);
+        }
+        file.WriteSettingBool(SoundSection, PlaySounds, false);
+        file.WriteSettingBool(DefaultsSection, QueryExit, false);
+        file.WriteSettingString(DefaultsSection, SpendWarning, "25.50");
+        file.WriteSettingBool(DefaultsSection, SpendWarningOn, false);
+        file.WriteSettingString(DefaultsSection, MainSymbol, "$");
+        file.WriteSettingString(DefaultsSection, SubSymbol, "c");
+        file.WriteSettingInteger(DefaultsSection, AutoCallSensing, 1);
+        file.WriteSettingInteger(DefaultsSection, PortToSense, 3);
+        m_autostart.present = true;
+
+        openPage();
+        QCOMPARE(timeBox("DayTimeStart")->value(), QStringLiteral(" 8:30"));
+        QCOMPARE(fileBox(RunSound)->text(), path("there.wav"));
+        QVERIFY(button("StartSoundOn")->isChecked());
+        QVERIFY(!button("StopSoundOn")->isChecked());
+        QVERIFY(!button("PlaySoundsCheckBox")->isChecked());
+        QVERIFY(!button("QueryExitCheckBox")->isChecked());
+        QVERIFY(button("RunOnStartupCheckBox")->isChecked());
+        QCOMPARE(spendEntry()->value(), QStringLiteral("$25.50"));
+        QVERIFY(!spendEntry()->isEnabled());
+        QVERIFY(button("Auto16bitRadioButton")->isChecked());
+        QVERIFY(button("Com3RadioButton")->isChecked());
+        QVERIFY(button("Com3RadioButton")->isEnabled());
+
+        const QStringList before = entries();
+        QFile::remove(path(FileName));
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QStringList expected;
+        for (const QString& key : WriteOrder)
+            for (const QString& line : before)
+                if (line.section('=', 0, 0) == key)
+                    expected << line;
+        expected.insert(WriteOrder.indexOf("ShowSplash"), "ShowSplash=1");
+        QCOMPARE(entries(), expected);
+        QVERIFY(m_autostart.present);
+    }
+
+    void normalisesHandEditedValuesForTheFixedFormat() {
+        settings().WriteSettingString(RateSection, DayTimeStart, "8:30");
+        settings().WriteSettingString(DefaultsSection, SpendWarning,
+                                      "1.5"); // not the stored form: left alone
+        openPage();
+        QCOMPARE(timeBox("DayTimeStart")->value(), QStringLiteral(" 8:30"));
+        QVERIFY(timeBox("DayTimeStart")->isComplete());
+        QVERIFY(!spendEntry()->isComplete());
+    }
+
+    void validatesTimesWhenLeft_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("errors");
+        const QStringList none;
+        const QStringList invalid{"Not A Valid Time"};
+        QTest::newRow("25:00") << "2500"
+                               << "12:00" << invalid;
+        QTest::newRow("minute 60") << "1060"
+                                   << "12:00" << invalid;
+        QTest::newRow("23:59") << "2359"
+                               << "23:59" << none;
+        QTest::newRow("blank first digit") << " 830"
+                                           << " 8:30" << none;
+        QTest::newRow("midnight") << "0000"
+                                  << "00:00" << none;
+    }
+    void validatesTimesWhenLeft() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, errors);
+        openPage();
+        MaskedEdit* start = timeBox("DayTimeStart");
+        type(start, typed);
+        leave(start);
+        QCOMPARE(start->value(), shown);
+        QCOMPARE(m_prompter.errors, errors);
+        QCOMPARE(m_prompter.beeps, 0);
+    }
+
+    void acceptsAStartLaterThanTheEnd() {
+        openPage();
+        type(timeBox("DayTimeStart"), "2200");
+        leave(timeBox("DayTimeStart"));
+        type(timeBox("DayTimeEnd"), " 600");
+        leave(timeBox("DayTimeEnd"));
+        QVERIFY(m_page->checkBeforeClose());
+        QVERIFY(m_prompter.all().isEmpty());
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("DayTimeStart"), QStringLiteral("22:00"));
+        QCOMPARE(rawValue("DayTimeEnd"), QStringLiteral(" 6:00"));
+    }
+
+    void refusesAnIncompleteBoxAndEscapeRestores_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("restored");
+        QTest::newRow("time, minute missing") << "DayTimeEnd"
+                                              << "123"
+                                              << "12:00";
+        QTest::newRow("time, second hour digit missing") << "DayTimeStart"
+                                                         << "1"
+                                                         << "12:00";
+        QTest::newRow("spend limit, decimal missing") << "SpendLimitEdit"
+                                                      << "25"
+                                                      << "\u00a3 1.00";
+    }
+    void refusesAnIncompleteBoxAndEscapeRestores() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, restored);
+        openPage();
+        MaskedEdit* edit = child<MaskedEdit>(box);
+        type(edit, typed);
+        leave(edit);
+        QCOMPARE(m_prompter.errors, QStringList{MaskedEdit::RefusalText});
+        QCOMPARE(m_prompter.beeps, 1);
+        QCOMPARE(QApplication::focusWidget(), edit);
+
+        m_prompter.clear();
+        QVERIFY(!m_page->checkBeforeClose());
+        QCOMPARE(m_prompter.errors, QStringList{MaskedEdit::RefusalText});
+
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(edit->value(), restored);
+        m_prompter.clear();
+        QVERIFY(m_page->checkBeforeClose());
+        QVERIFY(m_prompter.all().isEmpty());
+    }
+
+    void checkBeforeCloseResetsAnInvalidTime() {
+        settings().WriteSettingString(RateSection, DayTimeEnd, "24:00");
+        openPage();
+        QVERIFY(!m_page->checkBeforeClose());
+        QCOMPARE(m_prompter.errors, QStringList{"Not A Valid Time"});
+        QCOMPARE(timeBox("DayTimeEnd")->value(), QStringLiteral("12:00"));
+    }
+
+    void enablingFollowsTheSwitches() {
+        settings().WriteSettingBool(SoundSection, "StopOn", false);
+        openPage();
+        auto soundControls = [&](int e) {
+            const QString prefix = QLatin1String(SoundPrefixes[e]);
+            return QList<QWidget*>{button(prefix + "SoundOn"), fileBox(e), button(prefix + "BrowseButton"),
+                                   button(prefix + "PlayButton")};
+        };
+        auto enabledStates = [&](int e) {
+            QList<bool> states;
+            for (QWidget* w : soundControls(e))
+                states << w->isEnabled();
+            return states;
+        };
+        const QList<bool> on{true, true, true, true}, onlyBox{true, false, false, false};
+        QCOMPARE(enabledStates(StartSound), on);
+        QCOMPARE(enabledStates(StopSound), onlyBox);
+
+        button("PlaySoundsCheckBox")->click();
+        for (int e = 0; e < SoundEventCount; ++e)
+            QCOMPARE(enabledStates(e), (QList<bool>{false, false, false, false}));
+        for (QLabel* label : child<QWidget>("SoundsGroup")->findChildren<QLabel*>())
+            QVERIFY(!label->isEnabled());
+
+        button("PlaySoundsCheckBox")->click();
+        QCOMPARE(enabledStates(StartSound), on);
+        QCOMPARE(enabledStates(StopSound), onlyBox);
+
+        button("StartSoundOn")->click();
+        QCOMPARE(enabledStates(StartSound), onlyBox);
+        button("StopSoundOn")->click();
+        QCOMPARE(enabledStates(StopSound), on);
+
+        button("SpendLimitOn")->click();
+        QVERIFY(!child<QLabel>("SpendLimitLabel")->isEnabled());
+        QVERIFY(!spendEntry()->isEnabled());
+        button("SpendLimitOn")->click();
+        QVERIFY(child<QLabel>("SpendLimitLabel")->isEnabled());
+        QVERIFY(spendEntry()->isEnabled());
+    }
+
+    void sensingChoiceEnablesThePortGroup_data() {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<bool>("portsOn");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("16 bit") << "Auto16bitRadioButton" << true << "1";
+        QTest::newRow("32 bit") << "Auto32bitRadioButton" << false << "2";
+        QTest::newRow("disabled") << "AutoDisabledRadioButton" << false << "0";
+    }
+    void sensingChoiceEnablesThePortGroup() {
+        QFETCH(QString, choice);
+        QFETCH(bool, portsOn);
+        QFETCH(QString, written);
+        settings().WriteSettingInteger(DefaultsSection, AutoCallSensing, 1);
+        openPage();
+        button("Auto32bitRadioButton")->click();
+        button(choice)->click();
+        for (const char* name :
+             {"Com1RadioButton", "Com2RadioButton", "Com3RadioButton", "Com4RadioButton", "BitBtn1"})
+            QCOMPARE(button(name)->isEnabled(), portsOn);
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("Auto Call Sensing"), written);
+    }
+
+    void aPortOutsideTheRangeTicksNoneAndIsNotWritten() {
+        settings().WriteSettingInteger(DefaultsSection, PortToSense, 7);
+        openPage();
+        for (const char* name : {"Com1RadioButton", "Com2RadioButton", "Com3RadioButton", "Com4RadioButton"})
+            QVERIFY(!button(name)->isChecked());
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("Port To Sense"), QStringLiteral("7"));
+    }
+
+    void spendEntryCarriesTheMainSymbol_data() {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("dollar") << "$"
+                                << "$ 2.50";
+        QTest::newRow("pound") << "\u00a3"
+                               << "\u00a3 2.50";
+        QTest::newRow("mask character") << "9"
+                                        << "9 2.50";
+        QTest::newRow("backslash") << "\\"
+                                   << "\\ 2.50";
+        QTest::newRow("none") << ""
+                              << " 2.50";
+        QTest::newRow("semicolon, not a fixed character") << ";"
+                                                          << " 2.50";
+    }
+    void spendEntryCarriesTheMainSymbol() {
+        QFETCH(QString, symbol);
+        QFETCH(QString, shown);
+        settings().WriteSettingString(DefaultsSection, MainSymbol, symbol);
+        settings().WriteSettingString(DefaultsSection, SpendWarning, " 2.50");
+        openPage();
+        QCOMPARE(spendEntry()->value(), shown);
+        QVERIFY(spendEntry()->isComplete());
+        // A new symbol shows in the entry only at the next opening.
+        child<QLineEdit>("MainSymbol")->setText("E");
+        QCOMPARE(spendEntry()->value(), shown);
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("SpendWarning"), QStringLiteral(" 2.50"));
+        QCOMPARE(rawValue("MainSymbol"), QStringLiteral("E"));
+    }
+
+    void soundLocationColourAndWarning() {
+        touch("ok.wav");
+        openPage();
+        QLineEdit* box = fileBox(StopSound);
+        const QColor normal = QApplication::palette(box).color(QPalette::Active, QPalette::Text);
+        QCOMPARE(box->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+        box->setText(path("ok.wav"));
+        QCOMPARE(box->palette().color(QPalette::Active, QPalette::Text), normal);
+        leave(box);
+        QVERIFY(m_prompter.all().isEmpty());
+
+        box->setText(path("ok.wa"));
+        QCOMPARE(box->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+        leave(box);
+        QCOMPARE(m_prompter.warnings,
+                 QStringList{"Sound Location is invalid. If not changed, it will be ignored."});
+        QCOMPARE(m_prompter.beeps, 1);
+        QCOMPARE(box->text(), path("ok.wa"));
+    }
+
+    void browsesForASound() {
+        touch("ok.wav");
+        openPage();
+        QLineEdit* box = fileBox(ExitSound);
+        m_files.nextPaths = {path("sub/chosen.wav")};
+        button("ExitBrowseButton")->click();
+        QCOMPARE(m_files.captions, QStringList{"Select Sound to use for event"});
+        QCOMPARE(m_files.filters, QStringList{"Wave file (*.wav)"});
+        QCOMPARE(m_files.directories, QStringList{m_dir->path()});
+        QCOMPARE(box->text(), path("sub/chosen.wav"));
+
+        // Cancelled: the box keeps its text. A double click browses as the button does.
+        QTest::mouseDClick(box, Qt::LeftButton);
+        QCOMPARE(m_files.directories.last(), path("sub"));
+        QCOMPARE(box->text(), path("sub/chosen.wav"));
+
+        box->clear();
+        m_files.nextPaths = {path("ok.wav")};
+        button("ExitBrowseButton")->click();
+        QCOMPARE(m_files.directories.last(), QString());
+        QCOMPARE(box->text(), path("ok.wav"));
+        QCOMPARE(box->palette().color(QPalette::Active, QPalette::Text),
+                 QApplication::palette(box).color(QPalette::Active, QPalette::Text));
+    }
+
+    void previewStopsThenPlays() {
+        touch("ok.wav");
+        settings().WriteSettingString(SoundSection, "Spend", path("ok.wav"));
+        openPage();
+        button("SpendPlayButton")->click();
+        QCOMPARE(m_sound.calls, (QStringList{"stop", "play " + path("ok.wav")}));
+        QCOMPARE(m_prompter.beeps, 0);
+        // A missing file gives the desktop's own sound instead.
+        m_sound.calls.clear();
+        button("StartPlayButton")->click();
+        QCOMPARE(m_sound.calls, QStringList{"stop"});
+        QCOMPARE(m_prompter.beeps, 1);
+    }
+
+    void autostartSwitch() {
+        openPage();
+        // Ticked: the entry is made with the program's path.
+        button("RunOnStartupCheckBox")->click();
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QVERIFY(m_autostart.present);
+        QCOMPARE(m_autostart.enabledWith, m_services.programPath);
+
+        // Unticked: the entry goes.
+        button("RunOnStartupCheckBox")->click();
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QVERIFY(!m_autostart.present);
+
+        // A failure is shown and keeps the dialog open; the settings are written by then.
+        button("RunOnStartupCheckBox")->click();
+        m_autostart.failure = "Could not create the autostart entry";
+        QFile::remove(path(FileName));
+        QVERIFY(!m_page->WriteIniSettings(settings()));
+        QCOMPARE(m_prompter.errors, QStringList{"Could not create the autostart entry"});
+        QCOMPARE(entries().size(), WriteOrder.size());
+    }
+
+    void aWriteFailureStopsAtOnce_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("read-only file") << "read-only";
+        QTest::newRow("missing directory") << "missing";
+        QTest::newRow("a directory in its place") << "directory";
+    }
+    void aWriteFailureStopsAtOnce() {
+        QFETCH(QString, kind);
+        const bool readOnlyFile = kind == "read-only";
+        openPage();
+        QString target = path("missing/" + FileName);
+        if (kind == "directory") {
+            target = path(FileName);
+            QVERIFY(QDir(m_dir->path()).mkdir(FileName));
+        }
+        if (readOnlyFile) {
+            target = path(FileName);
+            settings().WriteSettingString(RateSection, ActiveRateFile, "Mine");
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+            if (QFileInfo(target).isWritable())
+                QSKIP("running with rights that write a read-only file");
+        }
+        button("RunOnStartupCheckBox")->click();
+        QVERIFY(!m_page->WriteIniSettings(SettingsFile(target)));
+        QCOMPARE(m_prompter.errors, QStringList{"Unable to write to " + target});
+        QVERIFY(!m_autostart.present);
+        if (readOnlyFile)
+            QCOMPARE(entries(), QStringList{"ActiveRateFile=Mine"});
+    }
+};
+
+QTEST_MAIN(TestMainSetupPage)
+#include "test_mainsetuppage.moc"

@@ -1,0 +1,598 @@
+#include "core/seams/Services.h"
+#include "fakes/FakeAutostart.h"
+#include "fakes/FakeFileChooser.h"
+#include "fakes/FakeHelpViewer.h"
+#include "fakes/FakePrompter.h"
+#include "fakes/FakeSoundPlayer.h"
+#include "gui/setup/RateEditor.h"
+#include "gui/setup/TSetupForm.h"
+#include "gui/widgets/MaskedEdit.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <unistd.h>
+
+using Answer = Prompter::Answer;
+Q_DECLARE_METATYPE(Answer)
+
+namespace {
+
+const QStringList Names = {"LocDay",  "LocEve", "locWend", "RegDay",  "RegEve", "RegWend", "NatDay", "NatEve",
+                           "NatWend", "IntDay", "IntEve",  "IntWend", "Tax",    "Min",     "Conn",   "Disc"};
+const QStringList Headers = {"DayHeader", "EveHeader", "WendHeader", "LocHeader", "RegHeader", "NatHeader",
+                             "IntHeader", "TaxLabel",  "MinLabel",   "ConnLabel", "DiscLabel"};
+
+// A rate record laid out by hand: per slot a length byte and five text bytes.
+QByteArray record(const QStringList& texts) {
+    QByteArray bytes;
+    for (const QString& text : texts)
+        bytes += char(text.size()) + text.toLatin1() + QByteArray(5 - text.size(), '\0');
+    return bytes;
+}
+
+// Sixteen distinct values, each with its leading blank.
+QStringList values(int base) {
+    QStringList texts;
+    for (int i = 0; i < 16; ++i)
+        texts << QString::number(base + i * 0.25, 'f', 2).rightJustified(5, ' ');
+    return texts;
+}
+
+} // namespace
+
+class TestSetupForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakePrompter m_prompter;
+    FakeFileChooser m_files;
+    FakeHelpViewer m_help;
+    FakeAutostart m_autostart;
+    FakeSoundPlayer m_sound;
+    Services m_services;
+    std::unique_ptr<TSetupForm> m_form;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QByteArray bytes(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void put(const QString& name, const QByteArray& data) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+    void putSettings(const QString& active) {
+        put("Dialtaly.ini", "[Telephone Rate Information]\r\nActiveRateFile=" + active.toLatin1() + "\r\n");
+    }
+
+    TSetupForm& open() {
+        m_form = std::make_unique<TSetupForm>(m_services);
+        m_form->show();
+        m_form->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+        return *m_form;
+    }
+    template <class T = QWidget> T* child(const QString& name) const {
+        T* found = m_form->findChild<T*>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    QPushButton* button(const QString& name) const { return child<QPushButton>(name); }
+    QString text(const QString& name) const { return button(name)->text(); }
+    QStringList buttonTexts() const {
+        QStringList texts;
+        for (const QString& name : Names)
+            texts << text(name);
+        return texts;
+    }
+    QScrollBar* bar() const { return child<QScrollBar>("DataChangeBar"); }
+    MaskedEdit* box() const { return child<MaskedEdit>("DataEditBox"); }
+    QComboBox* selector() const { return child<QComboBox>("RateNameSelectBox"); }
+    QStringList selectorItems() const {
+        QStringList items;
+        for (int i = 0; i < selector()->count(); ++i)
+            items << selector()->itemText(i);
+        return items;
+    }
+    void choose(const QString& name) {
+        const int index = selector()->findText(name);
+        QVERIFY(index >= 0);
+        selector()->setCurrentIndex(index);
+        emit selector()->activated(index);
+    }
+    // Changes LocDay with the slider and finishes the edit.
+    void editLocDay(int position) {
+        button("LocDay")->click();
+        bar()->setValue(position);
+        button("ChangeDataOKButton")->click();
+    }
+    bool highlighted(const QString& name) const {
+        return child<QLabel>(name)->palette().color(QPalette::Window) == Qt::red;
+    }
+
+private slots:
+    void init() {
+        m_form.reset();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_prompter = FakePrompter();
+        m_files = FakeFileChooser();
+        m_help = FakeHelpViewer();
+        m_services = Services();
+        m_services.programDirectory = m_dir->path();
+        m_services.prompter = &m_prompter;
+        m_services.files = &m_files;
+        m_services.help = &m_help;
+        m_autostart = FakeAutostart();
+        m_services.autostart = &m_autostart;
+        m_services.sound = &m_sound;
+    }
+    void cleanup() {
+        m_form.reset();
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void opening_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("active"); // empty: no settings file
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("errors");
+        const QString notFound = "Active Rate File Not Found";
+        QTest::newRow("active file listed") << QStringList{"Cable.dtr", "BT.dtr", "notes.txt", "Old.DTR"}
+                                            << "Cable" << QStringList{"BT", "Cable"} << "Cable"
+                                            << "Cable" << QStringList{};
+        QTest::newRow("hidden file listed")
+            << QStringList{".Spare.dtr", "BT.dtr"} << "BT" << QStringList{".Spare", "BT"} << "BT"
+            << "BT" << QStringList{};
+        QTest::newRow("no setting") << QStringList{"BT.dtr"} << "" << QStringList{"BT"} << "" << notFound
+                                    << QStringList{"Dialtally Rate File \"ERROR.dtr\" Not Found"};
+        QTest::newRow("active file gone")
+            << QStringList{"BT.dtr"} << "Gone" << QStringList{"BT"} << "" << notFound
+            << QStringList{"Dialtally Rate File \"Gone.dtr\" Not Found"};
+        QTest::newRow("no rate files") << QStringList{} << "BT" << QStringList{} << "" << notFound
+                                       << QStringList{"Dialtally Rate File \"BT.dtr\" Not Found"};
+    }
+    void opening() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, active);
+        QFETCH(QStringList, items);
+        QFETCH(QString, selected);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, errors);
+        for (const QString& file : files)
+            put(file, record(values(1)));
+        if (!active.isEmpty())
+            putSettings(active);
+        open();
+        QCOMPARE(m_form->windowTitle(), QString("Dialtally Configuration"));
+        QCOMPARE(m_prompter.errors, errors);
+        QCOMPARE(selectorItems(), items);
+        QCOMPARE(selector()->currentText(), selected);
+        QCOMPARE(selector()->placeholderText(), items.isEmpty() ? "No Dialtally Rate Files Found" : "");
+        QCOMPARE(child<QLabel>("ShownRateNamePanel")->text(), shown);
+        QCOMPARE(child<QLabel>("ActiveRateNamePanel")->text(), active.isEmpty() ? "ERROR" : active);
+        QCOMPARE(buttonTexts(), errors.isEmpty() ? values(1) : QStringList(16, "0.00"));
+        QVERIFY(!m_form->RatesModified());
+    }
+
+    void selectorCutsLongNames() {
+        const QString longName = QString(60, 'x');
+        put(longName + ".dtr", record(values(2)));
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        QCOMPARE(selectorItems(), QStringList({"A", QString(46, 'x')}));
+        choose(QString(46, 'x'));
+        QCOMPARE(m_prompter.errors, QStringList());
+        QCOMPARE(m_form->ShownRateName(), longName);
+        QCOMPARE(buttonTexts(), values(2));
+    }
+
+    void pressingHighlights_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("lit");
+        QTest::newRow("local daytime") << "LocDay" << QStringList{"DayHeader", "LocHeader"};
+        QTest::newRow("international weekend") << "IntWend" << QStringList{"WendHeader", "IntHeader"};
+        QTest::newRow("regional evening") << "RegEve" << QStringList{"EveHeader", "RegHeader"};
+        QTest::newRow("tax") << "Tax" << QStringList{"TaxLabel"};
+        QTest::newRow("discount") << "Disc" << QStringList{"DiscLabel"};
+    }
+    void pressingHighlights() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, lit);
+        put("A.dtr", record(values(7)));
+        putSettings("A");
+        open();
+        const QString value = text(name);
+        button(name)->click();
+        QStringList shownLit;
+        for (const QString& header : Headers)
+            if (highlighted(header))
+                shownLit << header;
+        QCOMPARE(shownLit, lit);
+        QCOMPARE(bar()->value(), qRound(value.toDouble() * 100));
+        QCOMPARE(box()->value(), value);
+        QVERIFY(child<QWidget>("DataBarPanel")->isVisible());
+        QVERIFY(!child<QWidget>("MainButtonPanel")->isVisible());
+        QVERIFY(!selector()->isVisible());
+        // Moving the edit to another value lifts the first button.
+        button("Min")->click();
+        QVERIFY(!button(name)->isChecked() || name == "Min");
+        QCOMPARE(highlighted("MinLabel"), true);
+    }
+
+    void sliderEdit() {
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        auto* timer = child<QTimer>("FlashPanelTimer");
+        button("NatEve")->click();
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 700);
+        auto* editor = child<RateEditor>("RateEditor");
+        auto* left = child<QWidget>("FlashPanelLeft");
+        editor->FlashPanelTimerTimer();
+        QVERIFY(left->isHidden() && child<QWidget>("FlashPanelRight")->isHidden());
+        editor->FlashPanelTimerTimer();
+        QVERIFY(!left->isHidden());
+
+        bar()->setValue(bar()->maximum());
+        QCOMPARE(text("NatEve"), QString("99.99"));
+        bar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(text("NatEve"), QString("99.98"));
+        bar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QCOMPARE(text("NatEve"), QString("99.48"));
+        bar()->setValue(525);
+        QCOMPARE(box()->value(), QString(" 5.25"));
+        QCOMPARE(text("NatEve"), QString(" 5.25"));
+        button("ChangeDataOKButton")->click();
+        QVERIFY(m_form->RatesModified());
+        QVERIFY(!timer->isActive());
+        QVERIFY(!button("NatEve")->isChecked());
+        QVERIFY(child<QWidget>("MainButtonPanel")->isVisible());
+        QVERIFY(selector()->isVisible());
+    }
+
+    void finishingMarksOnlyRealChanges_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("canonical text") << " 5.00" << false;
+        QTest::newRow("without its blank") << "5.00" << true;
+        QTest::newRow("beyond the range") << "150" << true;
+    }
+    void finishingMarksOnlyRealChanges() {
+        QFETCH(QString, stored);
+        QFETCH(bool, modified);
+        QStringList texts = values(1);
+        texts[0] = stored;
+        put("A.dtr", record(texts));
+        putSettings("A");
+        open();
+        button("LocDay")->click();
+        button("LocDay")->click(); // pressing the down button finishes too
+        QCOMPARE(m_form->RatesModified(), modified);
+        QVERIFY(!child<QWidget>("DataBarPanel")->isVisible());
+    }
+
+    void entryBox() {
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        button("IntDay")->click();
+        const QString before = text("IntDay");
+        box()->setFocus();
+        QVERIFY(m_form->RatesModified()); // entering the box counts as a change
+        QVERIFY(button("DataEditBoxTick")->isEnabled());
+
+        box()->selectAll();
+        QTest::keyClick(box(), Qt::Key_Delete);
+        bar()->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_prompter.errors, QStringList{MaskedEdit::RefusalText});
+        QCOMPARE(m_prompter.beeps, 1);
+        QVERIFY(box()->hasFocus());
+        QCOMPARE(text("IntDay"), before);
+        QTest::keyClick(box(), Qt::Key_Escape);
+        QCOMPARE(box()->value(), before);
+
+        box()->setCursorPosition(0);
+        QTest::keyClicks(box(), "0750");
+        button("DataEditBoxTick")->click();
+        QCOMPARE(text("IntDay"), QString(" 7.50"));
+        QCOMPARE(bar()->value(), 750);
+        QVERIFY(!button("DataEditBoxTick")->isEnabled());
+        QCOMPARE(m_prompter.errors.size(), 1);
+    }
+
+    void saveWritesTheRecord() {
+        put("A.dtr", record(values(10)));
+        putSettings("A");
+        open();
+        editLocDay(750);
+        button("SaveButton")->click();
+        QStringList expected = values(10);
+        expected[0] = " 7.50";
+        const QByteArray saved = bytes("A.dtr");
+        QCOMPARE(saved.size(), 96);
+        QCOMPARE(saved.left(6), QByteArray::fromHex("0520372e3530"));
+        QCOMPARE(saved, record(expected));
+        QVERIFY(!m_form->RatesModified());
+    }
+
+    void saveAs_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("new name") << "Night.dtr"
+                                  << "Night.dtr"
+                                  << "Night";
+        QTest::newRow("extension added") << "Night"
+                                         << "Night.dtr"
+                                         << "Night";
+        QTest::newRow("cancelled") << ""
+                                   << ""
+                                   << "A";
+    }
+    void saveAs() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QFETCH(QString, shown);
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        editLocDay(1234);
+        m_files.nextPaths << (chosen.isEmpty() ? QString() : path(chosen));
+        button("SaveAsButton")->click();
+        QCOMPARE(m_files.captions, QStringList{"Save Rates File As..."});
+        QCOMPARE(m_files.filters, QStringList{"Dialtally Rate File (*.dtr)"});
+        QCOMPARE(m_files.directories, QStringList{m_dir->path()});
+        QCOMPARE(m_form->ShownRateName(), shown);
+        QCOMPARE(selector()->currentText(), shown);
+        QCOMPARE(m_form->RatesModified(), written.isEmpty());
+        QCOMPARE(bytes("A.dtr"), record(values(1)));
+        if (!written.isEmpty())
+            QCOMPARE(bytes(written).left(6), QByteArray::fromHex("0531322e3334"));
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.dtr"}).size(), written.isEmpty() ? 1 : 2);
+    }
+
+    void saveWithNoFileShownAsksForAName_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("name given") << "Mine.dtr";
+        QTest::newRow("cancelled") << "";
+    }
+    void saveWithNoFileShownAsksForAName() {
+        QFETCH(QString, chosen);
+        put("A.dtr", record(values(1)));
+        open(); // no setting: nothing shown
+        QCOMPARE(m_form->ShownRateName(), QString("Active Rate File Not Found"));
+        editLocDay(300);
+        m_files.nextPaths << (chosen.isEmpty() ? QString() : path(chosen));
+        button("SaveButton")->click();
+        QCOMPARE(m_files.captions, QStringList{"Save Rates File As..."});
+        QVERIFY(!QFile::exists(path("Active Rate File Not Found.dtr")));
+        QCOMPARE(QFile::exists(path("Mine.dtr")), !chosen.isEmpty());
+        QCOMPARE(m_form->RatesModified(), chosen.isEmpty());
+    }
+
+    void failedWriteKeepsTheChanges_data() {
+        QTest::addColumn<bool>("readOnlyDirectory");
+        QTest::newRow("read-only directory") << true;
+        QTest::newRow("directory in the way") << false;
+    }
+    void failedWriteKeepsTheChanges() {
+        QFETCH(bool, readOnlyDirectory);
+        if (readOnlyDirectory && geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        editLocDay(300);
+        if (readOnlyDirectory) {
+            QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
+        } else {
+            QVERIFY(QFile::remove(path("A.dtr")));
+            QVERIFY(QDir(m_dir->path()).mkdir("A.dtr"));
+        }
+        button("SaveButton")->click();
+        QCOMPARE(m_prompter.errors.size(), 1);
+        QVERIFY(m_prompter.errors[0].contains(path("A.dtr")));
+        QVERIFY(m_form->RatesModified());
+        // The same through OK's question: the dialog stays open.
+        m_prompter.answers = {Answer::Yes};
+        button("MainCancelButton")->click();
+        QVERIFY(m_form->isVisible());
+        QVERIFY(m_form->RatesModified());
+        if (readOnlyDirectory)
+            QCOMPARE(bytes("A.dtr"), record(values(1)));
+    }
+
+    void deleteShowsTheFirstRemaining_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("yes") << Answer::Yes;
+        QTest::newRow("no") << Answer::No;
+    }
+    void deleteShowsTheFirstRemaining() {
+        QFETCH(Answer, answer);
+        put("A.dtr", record(values(1)));
+        put("B.dtr", record(values(2)));
+        put("C.dtr", record(values(3)));
+        putSettings("B");
+        open();
+        m_prompter.answers = {answer};
+        button("DeleteButton")->click();
+        QCOMPARE(m_prompter.questions,
+                 QStringList{"Do you really want to delete the Dialtally Rate File \"B\"?"});
+        const bool yes = answer == Answer::Yes;
+        QCOMPARE(QFile::exists(path("B.dtr")), !yes);
+        QCOMPARE(selectorItems(), yes ? QStringList({"A", "C"}) : QStringList({"A", "B", "C"}));
+        QCOMPARE(selector()->currentText(), yes ? "A" : "B");
+        QCOMPARE(m_form->ShownRateName(), yes ? "A" : "B");
+        QCOMPARE(m_form->ActiveRateName(), yes ? "A" : "B");
+        QCOMPARE(buttonTexts(), yes ? values(1) : values(2));
+    }
+
+    void deletingTheLastFileLeavesNothingShown() {
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        button("DeleteButton")->click();
+        QCOMPARE(selector()->count(), 0);
+        QCOMPARE(selector()->placeholderText(), QString("No Dialtally Rate Files Found"));
+        QCOMPARE(m_form->ShownRateName(), QString());
+        QCOMPARE(m_form->ActiveRateName(), QString());
+    }
+
+    void choosingAfterAnEdit_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes") << Answer::Yes << "B" << true;
+        QTest::newRow("no") << Answer::No << "B" << false;
+        QTest::newRow("cancel") << Answer::Cancel << "A" << false;
+    }
+    void choosingAfterAnEdit() {
+        QFETCH(Answer, answer);
+        QFETCH(QString, shown);
+        QFETCH(bool, saved);
+        put("A.dtr", record(values(1)));
+        put("B.dtr", record(values(2)));
+        putSettings("A");
+        open();
+        editLocDay(4000);
+        m_prompter.answers = {answer};
+        choose("B");
+        QCOMPARE(m_prompter.questions, QStringList{"Do you want to Save the changes to \"A\"?"});
+        QCOMPARE(m_form->ShownRateName(), shown);
+        QCOMPARE(selector()->currentText(), shown);
+        QCOMPARE(bytes("A.dtr").left(6),
+                 saved ? QByteArray::fromHex("0534302e3030") : record(values(1)).left(6));
+        QCOMPARE(m_form->RatesModified(), answer == Answer::Cancel);
+        QCOMPARE(text("LocDay"), shown == "B" ? values(2)[0] : QString("40.00"));
+    }
+
+    void useRateReachesTheSettingsOnOk() {
+        put("A.dtr", record(values(1)));
+        put("B.dtr", record(values(2)));
+        putSettings("A");
+        open();
+        choose("B");
+        QCOMPARE(m_form->ActiveRateName(), QString("A"));
+        button("UseRateButton")->click();
+        QCOMPARE(child<QLabel>("ActiveRateNamePanel")->text(), QString("B"));
+        button("MainOKButton")->click();
+        QVERIFY(!m_form->isVisible());
+        QCOMPARE(m_form->result(), int(QDialog::Accepted));
+        const QList<QByteArray> lines = bytes("Dialtaly.ini").split('\n');
+        QCOMPARE(lines.value(0).trimmed(), QByteArray("[Telephone Rate Information]"));
+        QCOMPARE(lines.value(1).trimmed(), QByteArray("ActiveRateFile=B"));
+        QVERIFY(lines.value(2).startsWith("DayTimeStart=")); // then the Main Setup page's keys
+    }
+
+    void closingWithUnsavedRates_data() {
+        QTest::addColumn<QString>("closer");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        for (const char* closer : {"MainOKButton", "MainCancelButton"}) {
+            QTest::addRow("%s yes", closer) << QString(closer) << Answer::Yes << true << true;
+            QTest::addRow("%s no", closer) << QString(closer) << Answer::No << true << false;
+            QTest::addRow("%s cancel", closer) << QString(closer) << Answer::Cancel << false << false;
+        }
+    }
+    void closingWithUnsavedRates() {
+        QFETCH(QString, closer);
+        QFETCH(Answer, answer);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        put("A.dtr", record(values(1)));
+        put("B.dtr", record(values(2)));
+        putSettings("A");
+        open();
+        choose("B");
+        button("UseRateButton")->click();
+        editLocDay(825);
+        m_prompter.answers = {answer};
+        button(closer)->click();
+        QCOMPARE(m_prompter.questions, QStringList{"Do you want to Save the changes to \"B\"?"});
+        QCOMPARE(m_form->isVisible(), !closes);
+        if (closes)
+            QCOMPARE(m_form->result(), int(closer == "MainOKButton" ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(bytes("B.dtr").left(6),
+                 saved ? QByteArray::fromHex("0520382e3235") : record(values(2)).left(6));
+        // OK writes the settings first, whatever the answer; Cancel never does.
+        QCOMPARE(bytes("Dialtaly.ini").contains("ActiveRateFile=B"), closer == "MainOKButton");
+    }
+
+    void settingsThatCannotBeWrittenKeepTheDialogOpen() {
+        put("A.dtr", record(values(1)));
+        QVERIFY(QDir(m_dir->path()).mkdir("Dialtaly.ini"));
+        open();
+        m_prompter.clear();
+        button("MainOKButton")->click();
+        QCOMPARE(m_prompter.errors, QStringList{"Unable to write to " + path("Dialtaly.ini")});
+        QVERIFY(m_form->isVisible());
+    }
+
+    void keyboardAndWindowClose_data() {
+        QTest::addColumn<int>("key"); // 0: the window is closed
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("result");
+        QTest::newRow("enter") << int(Qt::Key_Return) << false << true << int(QDialog::Accepted);
+        QTest::newRow("escape") << int(Qt::Key_Escape) << false << true << int(QDialog::Rejected);
+        QTest::newRow("escape while editing") << int(Qt::Key_Escape) << true << false << 0;
+        QTest::newRow("enter while editing") << int(Qt::Key_Return) << true << false << 0;
+        QTest::newRow("window closed") << 0 << false << true << int(QDialog::Rejected);
+    }
+    void keyboardAndWindowClose() {
+        QFETCH(int, key);
+        QFETCH(bool, editing);
+        QFETCH(bool, closes);
+        QFETCH(int, result);
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        if (editing)
+            button("Tax")->click();
+        if (key)
+            QTest::keyClick(m_form.get(), Qt::Key(key));
+        else
+            m_form->close();
+        QCOMPARE(m_form->isVisible(), !closes);
+        if (closes)
+            QCOMPARE(m_form->result(), result);
+        else if (key == Qt::Key_Return)
+            QVERIFY(!button("Tax")->isChecked()); // Enter finished the edit
+    }
+
+    void pageSwitchShowsTheDialogButtons() {
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        button("LocDay")->click();
+        auto* pages = child<QTabWidget>("PageControl1");
+        pages->setCurrentIndex(0);
+        QVERIFY(child<QWidget>("MainButtonPanel")->isVisible());
+        pages->setCurrentIndex(1);
+        QVERIFY(child<QWidget>("MainButtonPanel")->isVisible());
+        QVERIFY(child<QWidget>("DataBarPanel")->isVisible());
+        child<QPushButton>("HelpForRates")->click();
+        QCOMPARE(m_help.topics, QList<int>{7});
+    }
+};
+
+QTEST_MAIN(TestSetupForm)
+#include "test_setupform.moc"

@@ -1,0 +1,165 @@
+#include "system/SerialCarrierSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+// How many of this process's descriptors are open on the given file.
+int openDescriptors(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& fd : fds.entryList(QDir::Files | QDir::System))
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget() == target)
+            ++count;
+    return count;
+}
+
+} // namespace
+
+class TestSerialCarrierSource : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString pattern() const { return m_dir.filePath(QStringLiteral("tty%1")); }
+    QString device(int index) const { return m_dir.filePath(QStringLiteral("tty%1").arg(index)); }
+    void makeFile(const QString& path) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
+private slots:
+    void init() {
+        for (int i = -2; i <= 5; ++i)
+            QFile::remove(device(i));
+    }
+
+    void portsOutsideOneToFourReadNothing_data() {
+        QTest::addColumn<int>("port");
+        QTest::newRow("0") << 0;
+        QTest::newRow("5") << 5;
+        QTest::newRow("-1") << -1;
+    }
+    void portsOutsideOneToFourReadNothing() {
+        QFETCH(int, port);
+        // Were these opened, the ioctl on a plain file would fail and be reported.
+        makeFile(device(port - 1));
+        SerialCarrierSource source(pattern());
+        QCOMPARE(source.readStatus(port), quint8(0));
+        QCOMPARE(source.readStatus(port), quint8(0));
+        QCOMPARE(source.takeError(), QString());
+        QCOMPARE(openDescriptors(device(port - 1)), 0);
+        QVERIFY(source.devicePath(port).isEmpty());
+    }
+
+    void portsMapToTheirDevices() {
+        SerialCarrierSource real;
+        QCOMPARE(real.devicePath(1), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(real.devicePath(4), QStringLiteral("/dev/ttyS3"));
+    }
+
+    void unreadableDeviceIsReportedOnce_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing") << false << ENOENT;
+        QTest::newRow("not a terminal") << true << ENOTTY;
+    }
+    void unreadableDeviceIsReportedOnce() {
+        QFETCH(bool, exists);
+        QFETCH(int, error);
+        if (exists)
+            makeFile(device(1));
+        SerialCarrierSource source(pattern());
+        QCOMPARE(source.readStatus(2), quint8(0));
+        QCOMPARE(source.takeError(), device(1) + QStringLiteral(": ") + qt_error_string(error));
+        QCOMPARE(source.takeError(), QString());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(source.readStatus(2), quint8(0));
+        QCOMPARE(source.takeError(), QString());
+        // Each failed read lets go of the device so that the next poll opens it afresh.
+        QCOMPARE(openDescriptors(device(1)), 0);
+    }
+
+    void newFailuresAreReported() {
+        SerialCarrierSource source(pattern());
+        QCOMPARE(source.readStatus(1), quint8(0));
+        QVERIFY(source.takeError().startsWith(device(0) + QStringLiteral(": ")));
+        // Another reason on the same port.
+        makeFile(device(0));
+        QCOMPARE(source.readStatus(1), quint8(0));
+        QCOMPARE(source.takeError(), device(0) + QStringLiteral(": ") + qt_error_string(ENOTTY));
+        // Another port, then back: both are told again.
+        QCOMPARE(source.readStatus(3), quint8(0));
+        QVERIFY(source.takeError().startsWith(device(2) + QStringLiteral(": ")));
+        QCOMPARE(source.readStatus(1), quint8(0));
+        QCOMPARE(source.takeError(), device(0) + QStringLiteral(": ") + qt_error_string(ENOTTY));
+        // Leaving the valid range and coming back counts as a change of port too.
+        QCOMPARE(source.readStatus(0), quint8(0));
+        QCOMPARE(source.readStatus(1), quint8(0));
+        QVERIFY(!source.takeError().isEmpty());
+    }
+
+    // A pseudo-terminal has no modem lines on Linux; whatever the system does with it, the reading
+    // is a plain status byte and a failure is told once.
+    void pseudoTerminal() {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+        const QString slave = QString::fromLocal8Bit(ptsname(master));
+        QVERIFY(QFile::link(slave, device(0)));
+
+        SerialCarrierSource source(pattern());
+        for (int i = 0; i < 3; ++i) {
+            const quint8 status = source.readStatus(1);
+            QVERIFY(status == 0 || status == CarrierSource::CarrierDetectMask);
+            const QString error = source.takeError();
+            if (i == 0 && !error.isEmpty()) {
+                QVERIFY(error.startsWith(device(0) + QStringLiteral(": ")));
+                QCOMPARE(status, quint8(0));
+            } else {
+                QCOMPARE(error, QString());
+            }
+        }
+        source.release();
+        QCOMPARE(openDescriptors(slave), 0);
+        ::close(master);
+    }
+
+    // Only where the machine has a serial port that answers TIOCMGET.
+    void workingPortStaysOpenUntilReleased() {
+        const QByteArray first = "/dev/ttyS0";
+        const int probe = ::open(first.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+        int bits = 0;
+        const bool works = probe >= 0 && ::ioctl(probe, TIOCMGET, &bits) == 0;
+        if (probe >= 0)
+            ::close(probe);
+        if (!works)
+            QSKIP("no serial port here answers TIOCMGET");
+
+        SerialCarrierSource source;
+        for (int i = 0; i < 3; ++i) {
+            const quint8 status = source.readStatus(1);
+            QCOMPARE(status, quint8((bits & TIOCM_CD) ? 0x80 : 0));
+            QCOMPARE(openDescriptors(QString::fromLatin1(first)), 1);
+        }
+        QCOMPARE(source.takeError(), QString());
+        source.release();
+        QCOMPARE(openDescriptors(QString::fromLatin1(first)), 0);
+        source.readStatus(1);
+        source.readStatus(5);
+        QCOMPARE(openDescriptors(QString::fromLatin1(first)), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialCarrierSource)
+#include "test_serialcarriersource.moc"
