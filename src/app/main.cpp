@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     prompter.setParentWidget(&window);
     files.setParentWidget(&window);
 
-    const SettingsFile settings(directory + QLatin1Char('/') + SettingsKeys::FileName);
+    const SettingsFile settings(ProgramFiles::settingsPath(directory));
     window.move(settings.ReadSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::NormalLeft,
                                             SettingsKeys::DefaultPosition),
                 settings.ReadSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::NormalTop,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calllog/CallRecord.h"
+#include "core/calllog/FixedRecordFile.h"
 
 #include <QString>
 
@@ -11,8 +12,9 @@
 // Opened afresh for every operation.
 class CallLog {
 public:
-    explicit CallLog(QString path) : m_path(std::move(path)) {}
-    const QString& path() const { return m_path; }
+    explicit CallLog(QString path);
+    const QString& path() const { return m_file.path(); }
+    const FixedRecordFile& file() const { return m_file; }
 
     // Appends the records with one write at the end, creating the file when
     // needed. A torn tail (size not a multiple of 48) is cut back to the last
@@ -26,5 +28,5 @@ public:
     std::vector<CallRecord> readAll(bool* opened = nullptr) const;
 
 private:
-    QString m_path;
+    FixedRecordFile m_file;
 };

@@ -1,8 +1,9 @@
 #include "core/calllog/RateNameStore.h"
 
+#include "core/calllog/FixedRecordFile.h"
+#include "core/settings/TextCodec.h"
+
 #include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtEndian>
 
 #include <algorithm>
@@ -12,19 +13,15 @@
 
 namespace RateNameRecordCodec {
 
-namespace {
-QByteArray encodeName(const QString& name) {
-    QStringEncoder encode("windows-1252");
-    return QByteArray(encode(name.left(NameWidth))).left(NameWidth);
-}
-} // namespace
-
-void write(const RateNameRecord& record, char* out) {
+bool write(const RateNameRecord& record, char* out) {
     std::memset(out, 0, Size);
-    const QByteArray name = encodeName(record.name);
-    out[0] = char(name.size());
-    std::copy(name.cbegin(), name.cend(), out + 1);
+    const std::optional<QByteArray> name = TextCodec::encodeCut(record.name, NameWidth);
+    if (!name)
+        return false;
+    out[0] = char(name->size());
+    std::copy(name->cbegin(), name->cend(), out + 1);
     qToLittleEndian(record.key, out + 32);
+    return true;
 }
 
 QByteArray write(const RateNameRecord& record) {
@@ -36,8 +33,7 @@ QByteArray write(const RateNameRecord& record) {
 RateNameRecord read(const char* in) {
     RateNameRecord record;
     const int length = std::min(int(quint8(in[0])), NameWidth);
-    QStringDecoder decode("windows-1252");
-    record.name = decode(QByteArrayView(in + 1, length));
+    record.name = TextCodec::decode(QByteArrayView(in + 1, length));
     record.key = qFromLittleEndian<quint16>(in + 32);
     return record;
 }
@@ -45,28 +41,34 @@ RateNameRecord read(const char* in) {
 } // namespace RateNameRecordCodec
 
 namespace {
-// The store is small (a record per rate name), so it is read in one go. A
-// torn tail is ignored. Nothing when the file cannot be opened.
-std::optional<std::vector<RateNameRecord>> readStore(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+// The store is small (a record per rate name), so it is read in one go.
+// Nothing when the file cannot be opened.
+std::optional<std::vector<RateNameRecord>> readStore(const QString& path, QString* reason = nullptr) {
+    const std::optional<QByteArray> bytes = FixedRecordFile(path, RateNameRecordCodec::Size).readAll(reason);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
     std::vector<RateNameRecord> records;
-    const qsizetype count = bytes.size() / RateNameRecordCodec::Size;
+    const qsizetype count = bytes->size() / RateNameRecordCodec::Size;
     records.reserve(size_t(count));
     for (qsizetype i = 0; i < count; ++i)
-        records.push_back(RateNameRecordCodec::read(bytes.constData() + i * RateNameRecordCodec::Size));
+        records.push_back(RateNameRecordCodec::read(bytes->constData() + i * RateNameRecordCodec::Size));
     return records;
+}
+
+quint16 keyOf(const std::vector<RateNameRecord>& records, const QString& stored) {
+    quint16 key = 0;
+    for (const RateNameRecord& r : records) {
+        if (r.name == stored)
+            key = r.key;
+    }
+    return key;
 }
 } // namespace
 
 QString RateNameStore::storedForm(const QString& name) {
-    // Through the file's code page too, so a character it cannot hold does
-    // not make the name a stranger to its own record.
-    QStringEncoder encode("windows-1252");
-    QStringDecoder decode("windows-1252");
-    return decode(QByteArray(encode(name.left(RateNameRecordCodec::NameWidth))));
+    // Through the file's own encoding and cut, so a name is never a stranger
+    // to its own record.
+    return TextCodec::storedForm(name, RateNameRecordCodec::NameWidth);
 }
 
 bool RateNameStore::CreateRateNameStore(QString* reason) const {
@@ -84,56 +86,34 @@ bool RateNameStore::CreateRateNameStore(QString* reason) const {
 
 quint16 RateNameStore::FindRateNameKey(const QString& name) const {
     const auto records = readStore(m_path);
-    if (!records)
-        return 0;
-    const QString stored = storedForm(name);
-    quint16 key = 0;
-    for (const RateNameRecord& r : *records) {
-        if (r.name == stored)
-            key = r.key;
-    }
-    return key;
+    return records ? keyOf(*records, storedForm(name)) : 0;
 }
 
 quint16 RateNameStore::RateNameKeyFor(const QString& name, QString* reason) const {
     if (!CreateRateNameStore(reason))
         return 0;
-    if (const quint16 key = FindRateNameKey(name))
+    const auto records = readStore(m_path, reason);
+    if (!records)
+        return 0;
+    const QString stored = storedForm(name);
+    if (const quint16 key = keyOf(*records, stored))
         return key;
 
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite)) {
-        if (reason)
-            *reason = file.errorString();
-        return 0;
-    }
-    const qint64 size = file.size();
-    const qint64 whole = size - size % RateNameRecordCodec::Size;
-    quint16 lastKey = 0;
-    if (whole > 0) {
-        char last[RateNameRecordCodec::Size];
-        if (!file.seek(whole - RateNameRecordCodec::Size) ||
-            file.read(last, RateNameRecordCodec::Size) != RateNameRecordCodec::Size) {
-            if (reason)
-                *reason = file.errorString();
-            return 0;
-        }
-        lastKey = RateNameRecordCodec::read(last).key;
-    }
+    const quint16 lastKey = records->empty() ? 0 : records->back().key;
     if (lastKey == 0xFFFF) {
         if (reason)
             *reason = QStringLiteral("No rate-name key is left");
         return 0;
     }
-    const RateNameRecord record{storedForm(name), quint16(lastKey + 1)};
-    const QByteArray bytes = RateNameRecordCodec::write(record);
-    if ((whole != size && !file.resize(whole)) || !file.seek(whole) || file.write(bytes) != bytes.size() ||
-        !file.flush()) {
+    const RateNameRecord record{stored, quint16(lastKey + 1)};
+    QByteArray bytes(RateNameRecordCodec::Size, '\0');
+    if (!RateNameRecordCodec::write(record, bytes.data())) {
         if (reason)
-            *reason = file.errorString();
-        file.resize(whole);
+            *reason = QStringLiteral("The rate name \"%1\" cannot be stored as text").arg(name);
         return 0;
     }
+    if (!FixedRecordFile(m_path, RateNameRecordCodec::Size).append(bytes, reason))
+        return 0;
     return record.key;
 }
 

@@ -14,7 +14,8 @@ struct RateNameRecord {
 namespace RateNameRecordCodec {
 constexpr int Size = 34;
 constexpr int NameWidth = 30;
-void write(const RateNameRecord& record, char* out);
+// False (and a record without a name) when the name cannot be stored as text.
+bool write(const RateNameRecord& record, char* out);
 QByteArray write(const RateNameRecord& record);
 // A length byte above 30 (a damaged file) reads 30.
 RateNameRecord read(const char* in);
@@ -30,7 +31,7 @@ public:
     explicit RateNameStore(QString path) : m_path(std::move(path)) {}
     const QString& path() const { return m_path; }
 
-    // The form a name is stored in: its first 30 characters.
+    // The form a name is stored in: cut to the 30 bytes of its field.
     static QString storedForm(const QString& name);
 
     // Creates an empty store when none can be opened.

@@ -1,10 +1,10 @@
 #include "core/settings/SettingsFile.h"
 
+#include "core/settings/TextCodec.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <optional>
 
@@ -23,8 +23,7 @@ std::optional<IniText> load(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    QStringDecoder decode("windows-1252");
-    const QString text = decode(bytes);
+    const QString text = TextCodec::decode(bytes);
     IniText ini;
     ini.crlf = text.contains(QLatin1String("\r\n"));
     if (text.isEmpty())
@@ -172,13 +171,16 @@ bool SettingsFile::ReadSettingBool(const QString& section, const QString& key, b
 
 bool SettingsFile::WriteSettingString(const QString& section, const QString& key,
                                       const QString& value) const {
+    m_reason.clear();
     IniText ini;
     if (QFileInfo::exists(m_path)) {
         // A file we cannot read cannot be rewritten without losing it; one we
         // may not write must stay as it is, though the rename would allow it.
         const auto loaded = load(m_path);
-        if (!loaded || !QFileInfo(m_path).isWritable())
-            return false;
+        if (!loaded)
+            return fail(QStringLiteral("The file cannot be read"));
+        if (!QFileInfo(m_path).isWritable())
+            return fail(QStringLiteral("Permission denied"));
         ini = *loaded;
     }
 
@@ -204,18 +206,21 @@ bool SettingsFile::WriteSettingString(const QString& section, const QString& key
     }
 
     const QString lineEnd = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    const QString text = ini.lines.join(lineEnd) + lineEnd;
-    QStringEncoder encode("windows-1252");
-    const QByteArray bytes = encode(text);
+    const std::optional<QByteArray> bytes = TextCodec::encode(ini.lines.join(lineEnd) + lineEnd);
+    if (!bytes)
+        return fail(QStringLiteral("The value \"%1\" cannot be stored as text").arg(clean));
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
+        return fail(file.errorString());
+    if (file.write(*bytes) != bytes->size()) {
+        fail(file.errorString());
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
 }
 
 bool SettingsFile::WriteSettingInteger(const QString& section, const QString& key, int value) const {
@@ -226,6 +231,12 @@ bool SettingsFile::WriteSettingBool(const QString& section, const QString& key, 
     return WriteSettingString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+bool SettingsFile::fail(const QString& reason) const {
+    m_reason = reason;
+    return false;
+}
+
 QString SettingsFile::failureText() const {
-    return QStringLiteral("Unable to write to ") + m_path;
+    const QString text = QStringLiteral("Unable to write to ") + m_path;
+    return m_reason.isEmpty() ? text : text + QLatin1Char('\n') + m_reason;
 }

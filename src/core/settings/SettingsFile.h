@@ -5,8 +5,9 @@
 // The INI settings file. Every operation opens the file by its path and keeps
 // nothing in memory, so a value written anywhere is seen by the next read.
 // Sections and keys match without regard to case; values are trimmed and at
-// most 1023 characters; the text on disk is Windows-1252. Every rewrite goes
-// through a temporary file and an atomic rename.
+// most 1023 characters; the text on disk follows TextCodec (Windows-1252 when
+// every character fits, else UTF-8). Every rewrite goes through a temporary
+// file and an atomic rename.
 class SettingsFile {
 public:
     static constexpr int MaxValueLength = 1023;
@@ -20,14 +21,17 @@ public:
     bool ReadSettingBool(const QString& section, const QString& key, bool defaultValue) const;
 
     // Each returns false when the file cannot be written; failureText() then
-    // says so.
+    // says so, with the reason.
     bool WriteSettingString(const QString& section, const QString& key, const QString& value) const;
     bool WriteSettingInteger(const QString& section, const QString& key, int value) const;
     bool WriteSettingBool(const QString& section, const QString& key, bool value) const;
 
-    // "Unable to write to <path>"
+    // "Unable to write to <path>", then the reason of the last failed write.
     QString failureText() const;
 
 private:
+    bool fail(const QString& reason) const;
+
     QString m_path;
+    mutable QString m_reason;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/ProgramFiles.h"
+
 #include <QString>
 
 #include <array>
@@ -7,8 +9,6 @@
 // Every section and key of the settings file, written once for every reader
 // and writer.
 namespace SettingsKeys {
-
-inline const QString FileName = QStringLiteral("Dialtaly.ini");
 
 inline const QString RateSection = QStringLiteral("Telephone Rate Information");
 inline const QString ActiveRateFile = QStringLiteral("ActiveRateFile");
@@ -64,7 +64,7 @@ inline const QString ViewerSection = QStringLiteral("Data Viewer Defaults");
 
 // The default path of an event's sound.
 inline QString defaultSoundPath(const QString& programDirectory, SoundEvent event) {
-    return programDirectory + QLatin1Char('/') + QLatin1String(Sounds[event].fileName);
+    return ProgramFiles::path(programDirectory, QLatin1String(Sounds[event].fileName));
 }
 
 } // namespace SettingsKeys

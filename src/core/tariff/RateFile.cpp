@@ -1,10 +1,10 @@
 #include "core/tariff/RateFile.h"
 
+#include "core/settings/TextCodec.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -13,10 +13,7 @@ namespace RateFileCodec {
 QByteArray write(const RateTable& table) {
     QByteArray record(RecordSize, '\0');
     for (int i = 0; i < RateTable::SlotCount; ++i) {
-        QStringEncoder encode("windows-1252");
-        // Cut by characters first, then guard the field against any encoder
-        // that might give more than one byte for a character.
-        const QByteArray text = QByteArray(encode(table.texts[i].left(TextWidth))).left(TextWidth);
+        const QByteArray text = TextCodec::encodeCut(table.texts[i], TextWidth).value_or(QByteArray());
         char* slot = record.data() + i * SlotSize;
         slot[0] = char(text.size());
         std::copy(text.cbegin(), text.cend(), slot + 1);
@@ -31,8 +28,7 @@ RateTable read(const QByteArray& record) {
     for (int i = 0; i < RateTable::SlotCount; ++i) {
         const char* slot = record.constData() + i * SlotSize;
         const int length = std::min(int(quint8(slot[0])), TextWidth);
-        QStringDecoder decode("windows-1252");
-        table.texts[i] = decode(QByteArrayView(slot + 1, length));
+        table.texts[i] = TextCodec::decode(QByteArrayView(slot + 1, length));
     }
     return table;
 }
@@ -51,10 +47,6 @@ std::optional<double> parseNumber(const QString& text) {
 }
 
 } // namespace RateFileCodec
-
-QString rateFilePath(const QString& programDirectory, const QString& rateName) {
-    return programDirectory + QLatin1Char('/') + rateName + QStringLiteral(".dtr");
-}
 
 std::optional<RateTable> readRateFile(const QString& path, QString* reason) {
     QFile file(path);

@@ -25,7 +25,7 @@ constexpr int RecordSize = 96;
 constexpr int SlotSize = 6;
 constexpr int TextWidth = 5;
 
-// Texts are cut to five characters; the bytes after a text are zeros.
+// Texts are cut to five bytes; the bytes after a text are zeros.
 QByteArray write(const RateTable& table);
 // Needs at least RecordSize bytes; later bytes are ignored. A length byte
 // above five (a damaged file) reads five.
@@ -33,9 +33,6 @@ RateTable read(const QByteArray& record);
 // A slot's number: leading and trailing blanks skipped, a point as separator.
 std::optional<double> parseNumber(const QString& text);
 } // namespace RateFileCodec
-
-// programDirectory + "/" + rateName + ".dtr"
-QString rateFilePath(const QString& programDirectory, const QString& rateName);
 
 // Reads the first record of a rate file; nothing when the file cannot be
 // opened or is shorter than one record. reason gets the system's words.

@@ -41,7 +41,7 @@ std::function<int()> defaultRandom() {
 
 TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QWidget* parent)
     : QWidget(parent), m_services(services),
-      m_settings(services.programDirectory + QLatin1Char('/') + SettingsKeys::FileName),
+      m_settings(ProgramFiles::settingsPath(services.programDirectory)),
       m_animation(random ? std::move(random) : defaultRandom()) {
     buildLayout();
     connectControls();
@@ -200,7 +200,7 @@ void TLargeForm::closeEvent(QCloseEvent* event) {
 void TLargeForm::LoadValues(int selector) {
     const QString name = Rate->text();
     const LoadResult result =
-        loadWorkingValues(rateFilePath(m_services.programDirectory, name), selector, m_values);
+        loadWorkingValues(ProgramFiles::rateFilePath(m_services.programDirectory, name), selector, m_values);
     if (result.outcome == LoadResult::NotFound)
         m_services.prompter->error(
             QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name));

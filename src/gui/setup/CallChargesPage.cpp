@@ -4,6 +4,7 @@
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/seams/Services.h"
+#include "core/settings/ProgramFiles.h"
 #include "core/tariff/RateFile.h"
 #include "gui/setup/RateEditor.h"
 
@@ -20,7 +21,7 @@
 
 namespace {
 
-const QString Extension = QStringLiteral(".dtr");
+const QString& Extension = ProgramFiles::RateFileExtension;
 constexpr int SelectorNameLength = 50;
 constexpr int RatesHelpTopic = 7;
 
@@ -178,7 +179,7 @@ void CallChargesPage::showActiveRate() {
     if (index < 0)
         return;
     m_selectBox->setCurrentIndex(index);
-    setShownRate(name, rateFilePath(m_services.programDirectory, name));
+    setShownRate(name, ProgramFiles::rateFilePath(m_services.programDirectory, name));
 }
 
 QString CallChargesPage::rateFileName(int index) const {
@@ -225,7 +226,7 @@ void CallChargesPage::RefreshRateNames() {
 
 bool CallChargesPage::LoadRates(const QString& fileName) {
     const std::optional<RateTable> table =
-        readRateFile(m_services.programDirectory + QLatin1Char('/') + fileName);
+        readRateFile(ProgramFiles::path(m_services.programDirectory, fileName));
     if (!table) {
         m_services.prompter->error(tr("Dialtally Rate File \"%1\" Not Found").arg(fileName));
         return false;
@@ -249,7 +250,7 @@ void CallChargesPage::RateNameSelectBoxChange(int index) {
         }
     }
     LoadRates(chosen + Extension);
-    setShownRate(chosen, rateFilePath(m_services.programDirectory, chosen));
+    setShownRate(chosen, ProgramFiles::rateFilePath(m_services.programDirectory, chosen));
     setRatesModified(false);
     selectShownRate();
 }
@@ -304,7 +305,7 @@ void CallChargesPage::DeleteButtonClick() {
     if (m_selectBox->count() > 0) {
         const QString first = rateFileName(0);
         m_selectBox->setCurrentIndex(0);
-        setShownRate(first, rateFilePath(m_services.programDirectory, first));
+        setShownRate(first, ProgramFiles::rateFilePath(m_services.programDirectory, first));
         LoadRates(first + Extension);
         setRatesModified(false);
     } else {

@@ -16,7 +16,7 @@
 
 TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_services(services),
-      m_settings(services.programDirectory + QLatin1Char('/') + SettingsKeys::FileName) {
+      m_settings(ProgramFiles::settingsPath(services.programDirectory)) {
     setObjectName(QStringLiteral("TSetupForm"));
     setWindowTitle(tr("Dialtally Configuration"));
     setModal(true);

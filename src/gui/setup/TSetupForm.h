@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 
 #include <QDialog>

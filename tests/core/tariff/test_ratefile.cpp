@@ -1,3 +1,4 @@
+#include "core/settings/ProgramFiles.h"
 #include "core/tariff/Costing.h"
 #include "core/tariff/RateFile.h"
 
@@ -89,7 +90,7 @@ private slots:
     }
 
     void fileRoundTripAndAtomicFailure() {
-        const QString path = rateFilePath(m_dir.path(), QStringLiteral("BT Saver"));
+        const QString path = ProgramFiles::rateFilePath(m_dir.path(), QStringLiteral("BT Saver"));
         QCOMPARE(path, m_dir.path() + QStringLiteral("/BT Saver.dtr"));
         const RateTable t = table(QStringLiteral(" 7.50"), QStringLiteral("17.50"), QStringLiteral(" 5.00"),
                                   QStringLiteral("10.00"), QStringLiteral("10.00"));

@@ -60,7 +60,7 @@ class TestMainSetupPage : public QObject {
     std::unique_ptr<MainSetupPage> m_page;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    SettingsFile settings() const { return SettingsFile(path(FileName)); }
+    SettingsFile settings() const { return SettingsFile(path(ProgramFiles::SettingsName)); }
     void touch(const QString& name) {
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -77,7 +77,7 @@ class TestMainSetupPage : public QObject {
     QAbstractButton* button(const QString& name) const { return child<QAbstractButton>(name); }
     // The raw "key=value" lines of the settings file, in file order.
     QStringList entries() const {
-        QFile file(path(FileName));
+        QFile file(path(ProgramFiles::SettingsName));
         if (!file.open(QIODevice::ReadOnly))
             return {};
         QStringList lines;
@@ -190,7 +190,7 @@ private slots:
         QVERIFY(button("Com3RadioButton")->isEnabled());
 
         const QStringList before = entries();
-        QFile::remove(path(FileName));
+        QFile::remove(path(ProgramFiles::SettingsName));
         QVERIFY(m_page->WriteIniSettings(settings()));
         QStringList expected;
         for (const QString& key : WriteOrder)
@@ -480,7 +480,7 @@ private slots:
         // A failure is shown and keeps the dialog open; the settings are written by then.
         button("RunOnStartupCheckBox")->click();
         m_autostart.failure = "Could not create the autostart entry";
-        QFile::remove(path(FileName));
+        QFile::remove(path(ProgramFiles::SettingsName));
         QVERIFY(!m_page->WriteIniSettings(settings()));
         QCOMPARE(m_prompter.errors, QStringList{"Could not create the autostart entry"});
         QCOMPARE(entries().size(), WriteOrder.size());
@@ -496,13 +496,13 @@ private slots:
         QFETCH(QString, kind);
         const bool readOnlyFile = kind == "read-only";
         openPage();
-        QString target = path("missing/" + FileName);
+        QString target = path("missing/" + ProgramFiles::SettingsName);
         if (kind == "directory") {
-            target = path(FileName);
-            QVERIFY(QDir(m_dir->path()).mkdir(FileName));
+            target = path(ProgramFiles::SettingsName);
+            QVERIFY(QDir(m_dir->path()).mkdir(ProgramFiles::SettingsName));
         }
         if (readOnlyFile) {
-            target = path(FileName);
+            target = path(ProgramFiles::SettingsName);
             settings().WriteSettingString(RateSection, ActiveRateFile, "Mine");
             QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
             if (QFileInfo(target).isWritable())
@@ -510,7 +510,8 @@ private slots:
         }
         button("RunOnStartupCheckBox")->click();
         QVERIFY(!m_page->WriteIniSettings(SettingsFile(target)));
-        QCOMPARE(m_prompter.errors, QStringList{"Unable to write to " + target});
+        QCOMPARE(m_prompter.errors.size(), 1);
+        QVERIFY(m_prompter.errors[0].startsWith("Unable to write to " + target + "\n"));
         QVERIFY(!m_autostart.present);
         if (readOnlyFile)
             QCOMPARE(entries(), QStringList{"ActiveRateFile=Mine"});

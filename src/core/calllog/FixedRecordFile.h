@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// A file of fixed-size records with no header: the call log, the rate-name
+// store and the viewer's sorted copy. Opened afresh for every operation.
+//
+// A crash in the middle of a write can leave part of a record at the end (a
+// torn tail): readers ignore it, and an append cuts it off first so that the
+// new records stay aligned. A rewrite of the whole file goes to a temporary
+// file that replaces the old one with an atomic rename. Failures return false
+// with the system's reason; nothing throws.
+class FixedRecordFile {
+public:
+    FixedRecordFile(QString path, int recordSize) : m_path(std::move(path)), m_recordSize(recordSize) {}
+    const QString& path() const { return m_path; }
+    int recordSize() const { return m_recordSize; }
+
+    // The number of whole records; 0 when the file is missing.
+    qint64 recordCount() const;
+
+    // Writes the records (a multiple of the record size) with one write at the
+    // end, creating the file when needed. On failure the file keeps its records.
+    bool append(QByteArrayView records, QString* reason = nullptr) const;
+
+    // Calls visit(records, count) for consecutive blocks of whole records in
+    // file order. False when the file cannot be opened or read.
+    using BlockVisitor = std::function<void(const char* records, qsizetype count)>;
+    bool forEachBlock(const BlockVisitor& visit, QString* reason = nullptr) const;
+
+    // All whole records in one buffer; nothing when the file cannot be read.
+    std::optional<QByteArray> readAll(QString* reason = nullptr) const;
+
+    // Replaces the file with these records, or leaves it untouched on failure.
+    bool replace(QByteArrayView records, QString* reason = nullptr) const;
+
+private:
+    QString m_path;
+    int m_recordSize;
+};

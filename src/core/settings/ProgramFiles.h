@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Where the program's files live: every one of them is the program directory,
+// "/" and its name. Files named in the settings (the event sounds) may be
+// relative, and then count from the program directory too.
+namespace ProgramFiles {
+
+inline const QString SettingsName = QStringLiteral("Dialtaly.ini");
+inline const QString CallLogName = QStringLiteral("Calls.log");
+inline const QString RateNameStoreName = QStringLiteral("CallRate.log");
+inline const QString RateFileExtension = QStringLiteral(".dtr");
+
+QString path(const QString& programDirectory, const QString& fileName);
+QString settingsPath(const QString& programDirectory);
+QString callLogPath(const QString& programDirectory);
+QString rateNameStorePath(const QString& programDirectory);
+// The rate file of a rate name: <name>.dtr.
+QString rateFilePath(const QString& programDirectory, const QString& rateName);
+// A file named in the settings: an absolute path as it stands, a relative one
+// from the program directory (never from the process's current directory).
+QString resolve(const QString& programDirectory, const QString& named);
+
+} // namespace ProgramFiles
