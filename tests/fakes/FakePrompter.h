@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 // Records every box shown and answers questions from a script (Yes when the
 // script has run out).
@@ -13,6 +14,7 @@ public:
     QStringList errors, warnings, informations, questions;
     int beeps = 0;
     std::deque<Answer> answers;
+    std::function<void()> whileAsking; // runs while a question waits for its answer
 
     void error(const QString& text) override { errors << text; }
     void warning(const QString& text) override { warnings << text; }
@@ -33,6 +35,8 @@ public:
 private:
     Answer next(const QString& text) {
         questions << text;
+        if (whileAsking)
+            whileAsking();
         if (answers.empty())
             return Answer::Yes;
         const Answer a = answers.front();

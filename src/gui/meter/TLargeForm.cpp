@@ -13,6 +13,7 @@
 #include "gui/meter/ClockFrames.h"
 #include "gui/meter/TSpendForm.h"
 #include "gui/setup/TSetupForm.h"
+#include "gui/viewer/TDataForm.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -68,6 +69,7 @@ TLargeForm::~TLargeForm() {
 void TLargeForm::connectControls() {
     connect(StartStopButton, &QPushButton::clicked, this, &TLargeForm::StartStopButtonClick);
     connect(SetupButton, &QPushButton::clicked, this, &TLargeForm::SetupButtonClick);
+    connect(DataButton, &QPushButton::clicked, this, &TLargeForm::DataButtonClick);
     connect(MainTimer, &QTimer::timeout, this, &TLargeForm::MainTimerTimer);
     connect(AnimationTimer, &QTimer::timeout, this, &TLargeForm::AnimationTimerTimer);
     connect(FlashTimer, &QTimer::timeout, this, &TLargeForm::FlashTimerTimer);
@@ -337,6 +339,20 @@ void TLargeForm::SetupButtonClick() {
     LoadValues(20);
     FindCallSelection();
     SetApplicationTitle(ApplicationTitle);
+}
+
+void TLargeForm::DataButtonClick() {
+    MeterInTitle = true;
+    hide();
+    {
+        TDataForm viewer(m_services, this);
+        viewer.exec();
+    }
+    show();
+    MeterInTitle = false;
+    SetApplicationTitle(ApplicationTitle);
+    // The viewer may have deleted calls.
+    FindCallSelection();
 }
 
 void TLargeForm::applySensingModeChange(int oldMode) {

@@ -55,6 +55,7 @@ public:
     // Settings.
     void ReadIniSettings();
     void SetupButtonClick();
+    void DataButtonClick();
 
     // Calls out to sounds, warnings and the taskbar.
     void Flash();
