@@ -49,12 +49,12 @@ private slots:
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing"));
         QVERIFY(child<QTimer>(*w, "MainTimer")->isActive());
         QVERIFY(child<QTimer>(*w, "AnimationTimer")->isActive());
-        QCOMPARE(w->workingValues().CurrentRate, 6.0 * 14.4);
-        QCOMPARE(w->workingValues().TaxFactor, 1.175);
-        const double start = w->callStartTime();
+        QCOMPARE(w->meter().workingValues().CurrentRate, 6.0 * 14.4);
+        QCOMPARE(w->meter().workingValues().TaxFactor, 1.175);
+        const double start = w->meter().callStartTime();
 
         clock.advance(10 * 60 * 1000);
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QCOMPARE(text(*w, "Duration"), QStringLiteral("00:10:00"));
         QCOMPARE(text(*w, "NetCost"), QStringLiteral("60.0p"));
         QCOMPARE(text(*w, "GrossCost"), QStringLiteral("70.5p"));
@@ -74,8 +74,8 @@ private slots:
         const CallRecord& r = records[0];
         QCOMPARE(r.date, start);
         QCOMPARE(r.startTime, start);
-        QCOMPARE(r.endTime, w->callEndTime());
-        QCOMPARE(r.duration, w->callEndTime() - start);
+        QCOMPARE(r.endTime, w->meter().callEndTime());
+        QCOMPARE(r.duration, w->meter().callEndTime() - start);
         QCOMPARE(int(r.dayOfWeek), 4); // Wednesday
         QCOMPARE(int(r.rateCode), 1);
         QCOMPARE(int(r.rateNameKey), 1);
@@ -95,12 +95,14 @@ private slots:
     void missingRateFileIsReportedAndTheCallStillTimed() {
         QFile::remove(path(QStringLiteral("Test.dtr")));
         auto w = makeWindow();
+        settle();
         QCOMPARE(prompter.errors, QStringList{NotFoundTest});
         prompter.clear();
         child<QPushButton>(*w, "StartStopButton")->click();
+        settle();
         QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
         clock.advance(60000);
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QCOMPARE(text(*w, "Duration"), QStringLiteral("00:01:00"));
         QCOMPARE(text(*w, "GrossCost"), QStringLiteral("0.0p"));
         // With nothing loaded the minimum charge of 0 counts as effective.
@@ -114,7 +116,7 @@ private slots:
         clock.advance(5 * 60000);
         child<QRadioButton>(*w, "RegRadio")->click();
         QCOMPARE(text(*w, "Distance"), QStringLiteral("Regional"));
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QCOMPARE(text(*w, "NetCost"), QStringLiteral("60.0p")); // 12p a minute for 5 minutes
     }
 
@@ -138,9 +140,9 @@ private slots:
         QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
         set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(60000);
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QVERIFY(text(*w, "NetCost").endsWith(QLatin1Char('p')));
     }
 
@@ -154,27 +156,28 @@ private slots:
         QFETCH(bool, startedByHand);
         QFETCH(bool, latched);
         auto w = makeWindow();
-        w->StartTiming(startedByHand);
-        QCOMPARE(w->startedByHand(), startedByHand);
-        w->StopTiming(true);
-        QCOMPARE(w->stoppedByHand(), latched);
+        w->meter().StartTiming(startedByHand);
+        QCOMPARE(w->meter().startedByHand(), startedByHand);
+        w->meter().StopTiming(true);
+        QCOMPARE(w->meter().stoppedByHand(), latched);
     }
 
     // A call that cannot be written is kept and goes out with the next one.
     void unwritableLogKeepsTheCall() {
         QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(1000);
-        w->StopTiming(true);
+        w->meter().StopTiming(true);
+        settle();
         QCOMPARE(prompter.errors.size(), 1);
         QVERIFY(prompter.errors[0].contains(path(QStringLiteral("Calls.log"))));
-        QCOMPARE(w->unloggedCalls(), 1);
+        QCOMPARE(w->meter().unloggedCalls(), 1);
         QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(2000);
-        w->StopTiming(true);
-        QCOMPARE(w->unloggedCalls(), 0);
+        w->meter().StopTiming(true);
+        QCOMPARE(w->meter().unloggedCalls(), 0);
         const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
         QCOMPARE(records.size(), size_t(2));
         QVERIFY(records[0].endTime <= records[1].startTime);
@@ -185,6 +188,7 @@ private slots:
         QVERIFY(settings().WriteSettingString(QStringLiteral("Telephone Rate Information"),
                                               QStringLiteral("DayTimeEnd"), QStringLiteral("25:00")));
         auto w = makeWindow();
+        settle();
         QCOMPARE(prompter.errors, QStringList{QStringLiteral("'25:00' is not a valid time")});
         QCOMPARE(text(*w, "Rate"), QStringLiteral("Test"));
         // Keys after the bad one keep what the window held: no sounds switched on yet.
@@ -193,7 +197,7 @@ private slots:
 
     void closingLogsARunningCall() {
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(3000);
         w->close();
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
