@@ -2,9 +2,12 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
+#include "gui/meter/TSpendForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 const QString NotFoundTest =
@@ -64,7 +68,7 @@ private slots:
         QCOMPARE(button->text(), QStringLiteral("&Start"));
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Scanning"));
         QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
-        QVERIFY(child<QLabel>(*w, "MinChargeLight")->isVisible() || !w->isVisible());
+        QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
         QVERIFY(!child<QTimer>(*w, "MainTimer")->isActive());
 
         QFile log(path(QStringLiteral("Calls.log")));
@@ -203,6 +207,99 @@ private slots:
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
     }
 
+    // A call kept after a failed write goes out at close with the running one,
+    // or the failure is told, naming the file, before the program ends.
+    void closingWritesKeptCalls_data() {
+        QTest::addColumn<bool>("writableAtClose");
+        QTest::newRow("log writable again") << true;
+        QTest::newRow("log still unwritable") << false;
+    }
+    void closingWritesKeptCalls() {
+        QFETCH(bool, writableAtClose);
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
+        auto w = makeWindow();
+        w->meter().StartTiming(true);
+        w->meter().StopTiming(true);
+        settle();
+        prompter.clear();
+        w->meter().StartTiming(true);
+        if (writableAtClose)
+            QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
+        w->close(); // no event loop runs after this
+        if (writableAtClose) {
+            QVERIFY(prompter.errors.isEmpty());
+            QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(2));
+        } else {
+            QCOMPARE(prompter.errors.size(), 1);
+            QVERIFY(prompter.errors[0].startsWith(path(QStringLiteral("Calls.log")) + QStringLiteral(": ")));
+            QVERIFY(prompter.errors[0].contains(QStringLiteral("2 call(s) could not be logged")));
+        }
+    }
+
+    // A box raised by a state change shows once the change is complete: a
+    // tick and the line's stop that arrive while it is open find a whole
+    // start, and the stop leaves nothing running.
+    void eventsWhileABoxIsOpenFindAWholeState() {
+        QFile::remove(path(QStringLiteral("Test.dtr"))); // every start reports the missing file
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        auto w = makeWindow();
+        settle();
+        prompter.clear();
+        bool delivered = false;
+        bool startWasWhole = false;
+        prompter.whileOpen = [&] {
+            QEventLoop box;
+            QTimer::singleShot(0, &box, [&] {
+                startWasWhole = w->meter().timingActive();
+                clock.advance(5000);
+                w->meter().MainTimerTimer();
+                line.report(7, LineMonitor::Disconnected);
+                delivered = true;
+                box.quit();
+            });
+            box.exec();
+        };
+        line.report(7, LineMonitor::Dialing);
+        line.report(7, LineMonitor::Connected);
+        QVERIFY(prompter.errors.isEmpty()); // nothing shown inside the start
+        settle();
+        QVERIFY(delivered);
+        QVERIFY(startWasWhole);
+        QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
+        QVERIFY(!w->meter().isTiming());
+        QVERIFY(!w->meter().timingActive());
+        QCOMPARE(button(*w), QStringLiteral("&Start"));
+        QVERIFY(!child<QTimer>(*w, "MainTimer")->isActive());
+        finishSweep(*w);
+        QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
+    }
+
+    // The call stopped while the spend warning is open keeps the figures of
+    // its last tick and "Previous Call" once the warning is closed.
+    void callStoppedUnderTheSpendWarningStaysStopped() {
+        set("Default Setup Information", "SpendWarning", QStringLiteral("0.00"));
+        auto w = makeWindow();
+        bool answered = false;
+        std::function<void()> answer = [&] {
+            auto* warning = qobject_cast<TSpendForm*>(QApplication::activeModalWidget());
+            if (!warning)
+                return QTimer::singleShot(0, this, answer);
+            clock.advance(60000);
+            child<QPushButton>(*w, "StartStopButton")->click();
+            warning->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+            answered = true;
+        };
+        QTimer::singleShot(0, this, answer);
+        w->meter().StartTiming(true);
+        clock.advance(1000);
+        w->meter().MainTimerTimer();
+        settle();
+        QVERIFY(answered);
+        QCOMPARE(text(*w, "Duration"), QStringLiteral("00:00:01"));
+        QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
+        QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
+    }
+
     void defaultViewChoicesAreStored() {
         auto w = makeWindow();
         child<QRadioButton>(*w, "TaskbarRadio")->click();
@@ -212,6 +309,11 @@ private slots:
         child<QCheckBox>(*w, "StayOnTopCheckbox")->click();
         QVERIFY(settings().ReadSettingBool(QStringLiteral("Default Setup Information"),
                                            QStringLiteral("Stay On Top"), false));
+        // A later read that stops early keeps what the window has written.
+        set("Telephone Rate Information", "DayTimeEnd", QStringLiteral("25:00"));
+        w->ReadIniSettings();
+        QVERIFY(child<QRadioButton>(*w, "TaskbarRadio")->isChecked());
+        QVERIFY(child<QCheckBox>(*w, "StayOnTopCheckbox")->isChecked());
     }
 };
 

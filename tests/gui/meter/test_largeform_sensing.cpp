@@ -260,7 +260,8 @@ private slots:
         QFETCH(QStringList, played);
         set("Sound Event Information", "PlaySounds", playSounds);
         set("Sound Event Information", "StartOn", startOn);
-        set("Sound Event Information", "Spend", QStringLiteral("/sounds/Spend.wav"));
+        // A relative location counts from the program directory.
+        set("Sound Event Information", "Spend", QStringLiteral("sounds/Spend.wav"));
         set("Default Setup Information", "SpendWarning", QStringLiteral(" 0.00"));
         auto w = makeWindow();
         answerSpendWarnings();
@@ -275,7 +276,7 @@ private slots:
                          .remove(QStringLiteral("Program"));
         QCOMPARE(names, played);
         if (played.contains(QStringLiteral("Spend")))
-            QVERIFY(sound.played.contains(QStringLiteral("/sounds/Spend.wav")));
+            QVERIFY(sound.played.contains(dir->path() + QStringLiteral("/sounds/Spend.wav")));
     }
 
     void exitSoundIsWaitedFor() {
