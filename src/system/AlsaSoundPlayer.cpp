@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 namespace {
@@ -47,7 +47,7 @@ struct AlsaSoundPlayer::Playback {
         changed.notify_all();
     }
     // True when the worker has finished by the deadline.
-    bool waitDone(Clock::time_point deadline) {
+    bool waitDone(SteadyClock::time_point deadline) {
         std::unique_lock lock(mutex);
         return changed.wait_until(lock, deadline, [this] { return done; });
     }
@@ -75,26 +75,26 @@ struct Pcm {
 // Writes one chunk, waiting while the device is full. False when the sound is to be abandoned.
 bool writeChunk(snd_pcm_t* pcm, const short* data, snd_pcm_uframes_t frames, int channels,
                 const std::atomic<bool>& stopRequested) {
-    auto lastProgress = Clock::now();
+    auto lastProgress = SteadyClock::now();
     while (frames > 0) {
         if (stopRequested)
             return false;
         const snd_pcm_sframes_t written = snd_pcm_writei(pcm, data, frames);
         if (written == -EAGAIN) {
-            if (Clock::now() - lastProgress > kStallLimit)
+            if (SteadyClock::now() - lastProgress > kStallLimit)
                 return false;
             snd_pcm_wait(pcm, 50);
             continue;
         }
         if (written < 0) {
             // An underrun (the decoder fell behind) or a suspend is recoverable; anything else is not.
-            if (snd_pcm_recover(pcm, int(written), 1) < 0 || Clock::now() - lastProgress > kStallLimit)
+            if (snd_pcm_recover(pcm, int(written), 1) < 0 || SteadyClock::now() - lastProgress > kStallLimit)
                 return false;
             continue;
         }
         data += written * channels;
         frames -= snd_pcm_uframes_t(written);
-        lastProgress = Clock::now();
+        lastProgress = SteadyClock::now();
     }
     return true;
 }
@@ -138,7 +138,7 @@ void AlsaSoundPlayer::run(std::shared_ptr<Playback> playback, std::string path, 
     // that has not let go by then holds a broken device, and this one is dropped rather than
     // joining it; later sounds wait for that one, so at most one worker is ever stuck.
     auto blocker = std::exchange(playback->previous, nullptr);
-    const auto deadline = Clock::now() + kHandOverWait;
+    const auto deadline = SteadyClock::now() + kHandOverWait;
     while (blocker && blocker->waitDone(deadline))
         blocker = blocker->stuck;
     if (blocker) {
@@ -173,7 +173,7 @@ AlsaSoundPlayer::~AlsaSoundPlayer() {
     }
     if (current) {
         current->requestStop();
-        current->waitDone(Clock::now() + kShutdownWait);
+        current->waitDone(SteadyClock::now() + kShutdownWait);
     }
 }
 
@@ -199,7 +199,7 @@ void AlsaSoundPlayer::play(const QString& fileName) {
 }
 
 void AlsaSoundPlayer::playAndWait(const QString& fileName, int timeoutMs) {
-    const auto deadline = Clock::now() + milliseconds(qMax(0, timeoutMs));
+    const auto deadline = SteadyClock::now() + milliseconds(qMax(0, timeoutMs));
     const auto playback = start(fileName);
     if (!playback->waitDone(deadline))
         playback->requestStop();

@@ -6,19 +6,21 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 // Records every box shown and answers questions from a script (Yes when the
-// script has run out).
+// script has run out). whileOpen, when set, runs while a box is open, as the
+// events a real box's own event loop delivers would.
 class FakePrompter final : public Prompter {
 public:
     QStringList errors, warnings, informations, questions;
     int beeps = 0;
     std::deque<Answer> answers;
-    std::function<void()> whileAsking; // runs while a question waits for its answer
+    std::function<void()> whileOpen;
 
-    void error(const QString& text) override { errors << text; }
-    void warning(const QString& text) override { warnings << text; }
-    void information(const QString& text) override { informations << text; }
+    void error(const QString& text) override { open(errors, text); }
+    void warning(const QString& text) override { open(warnings, text); }
+    void information(const QString& text) override { open(informations, text); }
     bool askYesNo(const QString& text) override { return next(text) == Answer::Yes; }
     Answer askYesNoCancel(const QString& text) override { return next(text); }
     void beep() override { ++beeps; }
@@ -33,10 +35,15 @@ public:
     }
 
 private:
+    void open(QStringList& shown, const QString& text) {
+        shown << text;
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)();
+    }
     Answer next(const QString& text) {
         questions << text;
-        if (whileAsking)
-            whileAsking();
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)();
         if (answers.empty())
             return Answer::Yes;
         const Answer a = answers.front();

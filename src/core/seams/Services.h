@@ -10,6 +10,7 @@ class HelpViewer;
 class LineMonitor;
 class Prompter;
 class SoundPlayer;
+class TrayIcon;
 
 // What the program asks of the outside world, built once by main() and handed
 // to every window. Tests hand in fakes.
@@ -24,4 +25,5 @@ struct Services {
     CarrierSource* carrier = nullptr;
     HelpViewer* help = nullptr;
     Autostart* autostart = nullptr;
+    TrayIcon* tray = nullptr;
 };

@@ -1,15 +1,11 @@
 #pragma once
 
-#include "core/calllog/CallRecord.h"
-#include "core/meter/ClockAnimation.h"
+#include "core/meter/CallMeter.h"
 #include "core/seams/Services.h"
-#include "core/settings/MeterSettings.h"
-#include "core/settings/SettingsFile.h"
-#include "core/tariff/Costing.h"
 
 #include <QWidget>
 
-#include <vector>
+#include <functional>
 
 class QCheckBox;
 class QFrame;
@@ -17,9 +13,9 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 
-// The main window: the meter, its controls and its totals.
+// The main window: it shows the meter (CallMeter) and forwards the user's
+// actions to it, and holds the band, distance and view choices.
 class TLargeForm : public QWidget {
     Q_OBJECT
 public:
@@ -32,60 +28,16 @@ public:
     TLargeForm(const Services& services, std::function<int()> random = {}, QWidget* parent = nullptr);
     ~TLargeForm() override;
 
-    // Timing.
-    void StartTiming(bool byHand);
-    void StopTiming(bool byHand);
+    CallMeter& meter() const { return *m_meter; }
+
     void StartStopButtonClick();
     void ClockSpinDblClick();
-    void MainTimerTimer();
-    void AnimationTimerTimer();
-
-    // Rates and costs.
-    void LoadValues(int selector);
-    int TimeSense() const;
-    void TransferRate();
-    double NetCostCalc();
-    void MinChargeSwitch(bool on);
     void AutoTimeSenseClick();
-
-    // The call log.
-    void LogCallInFile();
-    void FindCallSelection();
-
-    // Settings.
+    // A band or distance was chosen: the rate is applied again, also during a call.
+    void BandOrDistanceClick();
     void ReadIniSettings();
     void SetupButtonClick();
     void DataButtonClick();
-
-    // Calls out to sounds, warnings and the taskbar.
-    void Flash();
-    void FlashTimerTimer();
-    void PlayTheSound(const QString& fileName);
-    void DoSpendWarning();
-    void SetApplicationTitle(const QString& title);
-
-    // Call sensing: the telephony line and the serial port's carrier.
-    void InitializeTapi();
-    void KillTapi();
-    void LineCallback(quint32 callHandle, quint32 state);
-    void OffTimerTimer();
-    void TestPort();
-    quint8 ReadPortByte();
-
-    // State, for the window's own collaborators and tests.
-    bool isTiming() const;
-    bool timingActive() const { return TimingActive; }
-    bool startedByHand() const { return StartedByHand; }
-    bool stoppedByHand() const { return StoppedByHand; }
-    bool spendWarned() const { return SpendWarned; }
-    double callStartTime() const { return CallStartTime; }
-    double callEndTime() const { return CallEndTime; }
-    const WorkingValues& workingValues() const { return m_values; }
-    const MeterSettings& meterSettings() const { return m_meterSettings; }
-    const ClockAnimation& animation() const { return m_animation; }
-    QString applicationTitle() const { return m_applicationTitle; }
-    int unloggedCalls() const { return int(m_unloggedCalls.size()); }
-    bool dialingSeen() const { return DialingSeen; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,31 +46,15 @@ protected:
 private:
     void buildLayout();
     void connectControls();
+    void connectMeter();
     void showClockFrame(int frame);
+    void showTiming(bool timing);
+    void showSpendWarning(const QString& message);
     int checkedDistance() const;
-    QString moneyText(double amount) const;
-    QString dataPath(const QString& fileName) const;
-    void storeDefaultView(int mode);
-    void applySensingModeChange(int oldMode);
+    int checkedBand() const;
 
     Services m_services;
-    SettingsFile m_settings;
-    MeterSettings m_meterSettings;
-    WorkingValues m_values;
-    ClockAnimation m_animation;
-    std::vector<CallRecord> m_unloggedCalls; // calls whose write failed, kept for the next write
-
-    double CallStartTime = 0;
-    double CallEndTime = 0;
-    bool TimingActive = false;
-    bool StartedByHand = false;
-    bool StoppedByHand = false;
-    bool SpendWarned = false;
-    bool MeterInTitle = false;
-    bool DialingSeen = false;
-    int WindowMode = 0;
-    int TrayIconFrame = 1;
-    QString m_applicationTitle;
+    CallMeter* m_meter = nullptr;
 
     // Meter.
     QFrame* CurrentCallPanel = nullptr;
@@ -165,9 +101,4 @@ private:
     QRadioButton* MinimiseRadio = nullptr;
     QRadioButton* TaskbarRadio = nullptr;
     QCheckBox* StayOnTopCheckbox = nullptr;
-    // Timers.
-    QTimer* MainTimer = nullptr;
-    QTimer* AnimationTimer = nullptr;
-    QTimer* FlashTimer = nullptr;
-    QTimer* OffTimer = nullptr;
 };

@@ -1,9 +1,8 @@
 // The main window's controls and their places. The window has a fixed size,
 // and the meter panel moves as a whole when the window shrinks to the small
 // box, so everything is placed by position.
-#include "gui/meter/TLargeForm.h"
-
 #include "gui/meter/ClockFrames.h"
+#include "gui/meter/TLargeForm.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -11,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 namespace {
 
@@ -44,14 +42,6 @@ QFont pixelFont(int pixels, bool bold) {
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
-}
-
-QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleShot = false) {
-    auto* timer = new QTimer(parent);
-    timer->setObjectName(QLatin1String(name));
-    timer->setInterval(interval);
-    timer->setSingleShot(singleShot);
-    return timer;
 }
 
 } // namespace
@@ -209,11 +199,6 @@ void TLargeForm::buildLayout() {
                        static_cast<QWidget*>(ShrinkToBoxButton), static_cast<QWidget*>(MinimiseButton),
                        static_cast<QWidget*>(TaskBarButton), static_cast<QWidget*>(StayOnTopButton)})
         w->setEnabled(false);
-
-    MainTimer = makeTimer(this, "MainTimer", 150);
-    AnimationTimer = makeTimer(this, "AnimationTimer", 45);
-    FlashTimer = makeTimer(this, "FlashTimer", 1000);
-    OffTimer = makeTimer(this, "OffTimer", 250);
 
     setTabOrder(StartStopButton, SetupButton);
     setTabOrder(SetupButton, DataButton);

@@ -7,6 +7,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/tariff/RateFile.h"
 #include "gui/setup/RateEditor.h"
+#include "gui/widgets/FormRules.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -40,12 +41,6 @@ QLabel* makeNamePanel(const QString& name, const QString& hint, QWidget* parent)
     panel->setMargin(3);
     panel->setTextFormat(Qt::PlainText);
     return panel;
-}
-
-void keepSpaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
 }
 
 } // namespace
@@ -117,8 +112,8 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
     // The adjusting controls take the place of the file controls while a value
     // is edited; both keep their space so the page does not jump.
     QWidget* dataBar = m_editor->dataBar();
-    keepSpaceWhenHidden(dataBar);
-    keepSpaceWhenHidden(m_fileControls);
+    FormRules::keepSpaceWhenHidden(dataBar);
+    FormRules::keepSpaceWhenHidden(m_fileControls);
     auto* swapArea = new QGridLayout;
     swapArea->addWidget(dataBar, 0, 0);
     swapArea->addWidget(m_fileControls, 0, 0);
@@ -239,15 +234,11 @@ void CallChargesPage::RateNameSelectBoxChange(int index) {
     if (index < 0)
         return;
     const QString chosen = rateFileName(index);
-    if (RatesModified()) {
-        const Prompter::Answer answer = m_services.prompter->askYesNoCancel(
-            tr("Do you want to Save the changes to \"%1\"?").arg(m_shownRateName));
-        // Unsaved rates are never dropped by a save that did not happen; the
-        // selector goes back to the file still shown.
-        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !SaveButtonClick())) {
-            selectShownRate();
-            return;
-        }
+    // Unsaved rates are never dropped by a save that did not happen; the
+    // selector goes back to the file still shown.
+    if (!saveChangesBeforeLeaving()) {
+        selectShownRate();
+        return;
     }
     LoadRates(chosen + Extension);
     setShownRate(chosen, ProgramFiles::rateFilePath(m_services.programDirectory, chosen));

@@ -4,6 +4,7 @@
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/seams/Services.h"
+#include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
 #include "gui/setup/SoundRow.h"
 #include "gui/widgets/MaskedEdit.h"
@@ -52,12 +53,6 @@ QString rightAligned(const QString& text, QChar separator) {
     const QString trimmed = text.trimmed();
     const QRegularExpression form(QStringLiteral("^\\d{1,2}\\%1\\d{2}$").arg(separator));
     return form.match(trimmed).hasMatch() ? trimmed.rightJustified(5, QLatin1Char(' ')) : text;
-}
-
-bool isTimeOfDay(const QString& text) {
-    const QRegularExpression form(QStringLiteral("^ ?(\\d{1,2}):(\\d{2})$"));
-    const QRegularExpressionMatch match = form.match(text);
-    return match.hasMatch() && match.captured(1).toInt() <= 23 && match.captured(2).toInt() <= 59;
 }
 
 QGroupBox* addGroup(const QString& title, const char* name, QWidget* parent) {
@@ -411,7 +406,7 @@ bool MainSetupPage::checkBeforeClose() {
 }
 
 bool MainSetupPage::checkTime(MaskedEdit* box) {
-    if (isTimeOfDay(box->value()))
+    if (parseTimeOfDay(box->value()))
         return true;
     m_services.prompter->error(NotAValidTime);
     box->setValue(DefaultDayTime);

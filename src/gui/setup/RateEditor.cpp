@@ -1,5 +1,6 @@
 #include "gui/setup/RateEditor.h"
 
+#include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
 
 #include <QFocusEvent>
@@ -170,9 +171,7 @@ QWidget* RateEditor::makeDataBar() {
         red.setColor(QPalette::WindowText, Qt::red);
         frame->setPalette(red);
         // Blinking must not move the controls between the frames.
-        QSizePolicy policy = frame->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        frame->setSizePolicy(policy);
+        FormRules::keepSpaceWhenHidden(frame);
     }
 
     auto* caption = new QLabel(tr("Use the controls to adjust the rate"), bar);
@@ -461,9 +460,7 @@ void RateEditor::FlashPanelTimerTimer() {
 
 bool RateEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_box && event->type() == QEvent::FocusIn) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // A message box or menu handing the focus back is not entering the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        if (FormRules::isUserFocusMove(static_cast<QFocusEvent*>(event)->reason()))
             DataEditBoxEnter();
     }
     return QWidget::eventFilter(watched, event);

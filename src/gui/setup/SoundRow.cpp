@@ -4,10 +4,11 @@
 #include "core/seams/Prompter.h"
 #include "core/seams/Services.h"
 #include "core/seams/SoundPlayer.h"
+#include "core/settings/ProgramFiles.h"
+#include "gui/widgets/FormRules.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -86,10 +87,7 @@ void SoundRow::SoundOnClick() {
 }
 
 QString SoundRow::resolvedPath() const {
-    const QString text = m_fileBox->text();
-    if (text.isEmpty())
-        return text;
-    return QDir(m_services.programDirectory).filePath(text);
+    return ProgramFiles::resolve(m_services.programDirectory, m_fileBox->text());
 }
 
 bool SoundRow::fileExists() const {
@@ -142,9 +140,7 @@ bool SoundRow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (event->type() == QEvent::FocusOut) {
-            // A message box, a dialog or a menu taking the focus is not leaving the box.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            if (FormRules::isUserFocusMove(static_cast<QFocusEvent*>(event)->reason()))
                 FileboxExit();
         }
     }

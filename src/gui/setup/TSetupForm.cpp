@@ -5,6 +5,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/setup/CallChargesPage.h"
 #include "gui/setup/MainSetupPage.h"
+#include "gui/widgets/FormRules.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -48,9 +49,7 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     buttonRow->addWidget(m_okButton);
     buttonRow->addWidget(m_cancelButton);
     // The dialog keeps its height while the buttons are away.
-    QSizePolicy policy = m_mainButtons->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    m_mainButtons->setSizePolicy(policy);
+    FormRules::keepSpaceWhenHidden(m_mainButtons);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);

@@ -1,5 +1,7 @@
 #include "gui/widgets/MaskedEdit.h"
 
+#include "gui/widgets/FormRules.h"
+
 #include "core/seams/Prompter.h"
 
 #include <QFocusEvent>
@@ -32,8 +34,7 @@ void MaskedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (m_refusing)
         return;
-    // A message box or a menu taking the focus is not leaving the box.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
+    if (!FormRules::isUserFocusMove(event->reason())) {
         m_suspended = true;
         return;
     }

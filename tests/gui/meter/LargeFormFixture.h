@@ -90,11 +90,14 @@ public:
     static QString text(QWidget& w, const char* name) { return child<QLabel>(w, name)->text(); }
     static QString button(QWidget& w) { return child<QAbstractButton>(w, "StartStopButton")->text(); }
 
+    // Lets the queued boxes show, as the event loop would.
+    static void settle() { QCoreApplication::processEvents(); }
+
     // Lets the clock finish its sweep after a stop, as the 45 ms timer would.
     static void finishSweep(TLargeForm& w) {
         auto* timer = child<QTimer>(w, "AnimationTimer");
         for (int i = 0; i < 100 && timer->isActive(); ++i)
-            w.AnimationTimerTimer();
+            w.meter().AnimationTimerTimer();
         QVERIFY(!timer->isActive());
     }
 };

@@ -2,9 +2,12 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
+#include "gui/meter/TSpendForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 const QString NotFoundTest =
@@ -49,12 +53,12 @@ private slots:
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing"));
         QVERIFY(child<QTimer>(*w, "MainTimer")->isActive());
         QVERIFY(child<QTimer>(*w, "AnimationTimer")->isActive());
-        QCOMPARE(w->workingValues().CurrentRate, 6.0 * 14.4);
-        QCOMPARE(w->workingValues().TaxFactor, 1.175);
-        const double start = w->callStartTime();
+        QCOMPARE(w->meter().workingValues().CurrentRate, 6.0 * 14.4);
+        QCOMPARE(w->meter().workingValues().TaxFactor, 1.175);
+        const double start = w->meter().callStartTime();
 
         clock.advance(10 * 60 * 1000);
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QCOMPARE(text(*w, "Duration"), QStringLiteral("00:10:00"));
         QCOMPARE(text(*w, "NetCost"), QStringLiteral("60.0p"));
         QCOMPARE(text(*w, "GrossCost"), QStringLiteral("70.5p"));
@@ -64,7 +68,7 @@ private slots:
         QCOMPARE(button->text(), QStringLiteral("&Start"));
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Scanning"));
         QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
-        QVERIFY(child<QLabel>(*w, "MinChargeLight")->isVisible() || !w->isVisible());
+        QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
         QVERIFY(!child<QTimer>(*w, "MainTimer")->isActive());
 
         QFile log(path(QStringLiteral("Calls.log")));
@@ -74,8 +78,8 @@ private slots:
         const CallRecord& r = records[0];
         QCOMPARE(r.date, start);
         QCOMPARE(r.startTime, start);
-        QCOMPARE(r.endTime, w->callEndTime());
-        QCOMPARE(r.duration, w->callEndTime() - start);
+        QCOMPARE(r.endTime, w->meter().callEndTime());
+        QCOMPARE(r.duration, w->meter().callEndTime() - start);
         QCOMPARE(int(r.dayOfWeek), 4); // Wednesday
         QCOMPARE(int(r.rateCode), 1);
         QCOMPARE(int(r.rateNameKey), 1);
@@ -95,12 +99,14 @@ private slots:
     void missingRateFileIsReportedAndTheCallStillTimed() {
         QFile::remove(path(QStringLiteral("Test.dtr")));
         auto w = makeWindow();
+        settle();
         QCOMPARE(prompter.errors, QStringList{NotFoundTest});
         prompter.clear();
         child<QPushButton>(*w, "StartStopButton")->click();
+        settle();
         QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
         clock.advance(60000);
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QCOMPARE(text(*w, "Duration"), QStringLiteral("00:01:00"));
         QCOMPARE(text(*w, "GrossCost"), QStringLiteral("0.0p"));
         // With nothing loaded the minimum charge of 0 counts as effective.
@@ -114,7 +120,7 @@ private slots:
         clock.advance(5 * 60000);
         child<QRadioButton>(*w, "RegRadio")->click();
         QCOMPARE(text(*w, "Distance"), QStringLiteral("Regional"));
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QCOMPARE(text(*w, "NetCost"), QStringLiteral("60.0p")); // 12p a minute for 5 minutes
     }
 
@@ -138,9 +144,9 @@ private slots:
         QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
         set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(60000);
-        w->MainTimerTimer();
+        w->meter().MainTimerTimer();
         QVERIFY(text(*w, "NetCost").endsWith(QLatin1Char('p')));
     }
 
@@ -154,27 +160,28 @@ private slots:
         QFETCH(bool, startedByHand);
         QFETCH(bool, latched);
         auto w = makeWindow();
-        w->StartTiming(startedByHand);
-        QCOMPARE(w->startedByHand(), startedByHand);
-        w->StopTiming(true);
-        QCOMPARE(w->stoppedByHand(), latched);
+        w->meter().StartTiming(startedByHand);
+        QCOMPARE(w->meter().startedByHand(), startedByHand);
+        w->meter().StopTiming(true);
+        QCOMPARE(w->meter().stoppedByHand(), latched);
     }
 
     // A call that cannot be written is kept and goes out with the next one.
     void unwritableLogKeepsTheCall() {
         QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(1000);
-        w->StopTiming(true);
+        w->meter().StopTiming(true);
+        settle();
         QCOMPARE(prompter.errors.size(), 1);
         QVERIFY(prompter.errors[0].contains(path(QStringLiteral("Calls.log"))));
-        QCOMPARE(w->unloggedCalls(), 1);
+        QCOMPARE(w->meter().unloggedCalls(), 1);
         QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(2000);
-        w->StopTiming(true);
-        QCOMPARE(w->unloggedCalls(), 0);
+        w->meter().StopTiming(true);
+        QCOMPARE(w->meter().unloggedCalls(), 0);
         const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
         QCOMPARE(records.size(), size_t(2));
         QVERIFY(records[0].endTime <= records[1].startTime);
@@ -185,6 +192,7 @@ private slots:
         QVERIFY(settings().WriteSettingString(QStringLiteral("Telephone Rate Information"),
                                               QStringLiteral("DayTimeEnd"), QStringLiteral("25:00")));
         auto w = makeWindow();
+        settle();
         QCOMPARE(prompter.errors, QStringList{QStringLiteral("'25:00' is not a valid time")});
         QCOMPARE(text(*w, "Rate"), QStringLiteral("Test"));
         // Keys after the bad one keep what the window held: no sounds switched on yet.
@@ -193,10 +201,103 @@ private slots:
 
     void closingLogsARunningCall() {
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         clock.advance(3000);
         w->close();
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
+    }
+
+    // A call kept after a failed write goes out at close with the running one,
+    // or the failure is told, naming the file, before the program ends.
+    void closingWritesKeptCalls_data() {
+        QTest::addColumn<bool>("writableAtClose");
+        QTest::newRow("log writable again") << true;
+        QTest::newRow("log still unwritable") << false;
+    }
+    void closingWritesKeptCalls() {
+        QFETCH(bool, writableAtClose);
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
+        auto w = makeWindow();
+        w->meter().StartTiming(true);
+        w->meter().StopTiming(true);
+        settle();
+        prompter.clear();
+        w->meter().StartTiming(true);
+        if (writableAtClose)
+            QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
+        w->close(); // no event loop runs after this
+        if (writableAtClose) {
+            QVERIFY(prompter.errors.isEmpty());
+            QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(2));
+        } else {
+            QCOMPARE(prompter.errors.size(), 1);
+            QVERIFY(prompter.errors[0].startsWith(path(QStringLiteral("Calls.log")) + QStringLiteral(": ")));
+            QVERIFY(prompter.errors[0].contains(QStringLiteral("2 call(s) could not be logged")));
+        }
+    }
+
+    // A box raised by a state change shows once the change is complete: a
+    // tick and the line's stop that arrive while it is open find a whole
+    // start, and the stop leaves nothing running.
+    void eventsWhileABoxIsOpenFindAWholeState() {
+        QFile::remove(path(QStringLiteral("Test.dtr"))); // every start reports the missing file
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        auto w = makeWindow();
+        settle();
+        prompter.clear();
+        bool delivered = false;
+        bool startWasWhole = false;
+        prompter.whileOpen = [&] {
+            QEventLoop box;
+            QTimer::singleShot(0, &box, [&] {
+                startWasWhole = w->meter().timingActive();
+                clock.advance(5000);
+                w->meter().MainTimerTimer();
+                line.report(7, LineMonitor::Disconnected);
+                delivered = true;
+                box.quit();
+            });
+            box.exec();
+        };
+        line.report(7, LineMonitor::Dialing);
+        line.report(7, LineMonitor::Connected);
+        QVERIFY(prompter.errors.isEmpty()); // nothing shown inside the start
+        settle();
+        QVERIFY(delivered);
+        QVERIFY(startWasWhole);
+        QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
+        QVERIFY(!w->meter().isTiming());
+        QVERIFY(!w->meter().timingActive());
+        QCOMPARE(button(*w), QStringLiteral("&Start"));
+        QVERIFY(!child<QTimer>(*w, "MainTimer")->isActive());
+        finishSweep(*w);
+        QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
+    }
+
+    // The call stopped while the spend warning is open keeps the figures of
+    // its last tick and "Previous Call" once the warning is closed.
+    void callStoppedUnderTheSpendWarningStaysStopped() {
+        set("Default Setup Information", "SpendWarning", QStringLiteral("0.00"));
+        auto w = makeWindow();
+        bool answered = false;
+        std::function<void()> answer = [&] {
+            auto* warning = qobject_cast<TSpendForm*>(QApplication::activeModalWidget());
+            if (!warning)
+                return QTimer::singleShot(0, this, answer);
+            clock.advance(60000);
+            child<QPushButton>(*w, "StartStopButton")->click();
+            warning->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+            answered = true;
+        };
+        QTimer::singleShot(0, this, answer);
+        w->meter().StartTiming(true);
+        clock.advance(1000);
+        w->meter().MainTimerTimer();
+        settle();
+        QVERIFY(answered);
+        QCOMPARE(text(*w, "Duration"), QStringLiteral("00:00:01"));
+        QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
+        QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
     }
 
     void defaultViewChoicesAreStored() {
@@ -208,6 +309,11 @@ private slots:
         child<QCheckBox>(*w, "StayOnTopCheckbox")->click();
         QVERIFY(settings().ReadSettingBool(QStringLiteral("Default Setup Information"),
                                            QStringLiteral("Stay On Top"), false));
+        // A later read that stops early keeps what the window has written.
+        set("Telephone Rate Information", "DayTimeEnd", QStringLiteral("25:00"));
+        w->ReadIniSettings();
+        QVERIFY(child<QRadioButton>(*w, "TaskbarRadio")->isChecked());
+        QVERIFY(child<QCheckBox>(*w, "StayOnTopCheckbox")->isChecked());
     }
 };
 

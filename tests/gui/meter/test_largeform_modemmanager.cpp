@@ -45,19 +45,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_monitor->modemPath(), MockModemManager::modemPath(0), Wait);
 
         const int call = m_mm->addOutgoingCall(0);
-        QTRY_VERIFY_WITH_TIMEOUT(w->dialingSeen(), Wait);
-        QVERIFY(!w->isTiming());
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().dialingSeen(), Wait);
+        QVERIFY(!w->meter().isTiming());
         m_mm->setCallState(call, mm::CallStateActive);
-        QTRY_VERIFY_WITH_TIMEOUT(w->isTiming(), Wait);
-        QVERIFY(!w->startedByHand());
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().isTiming(), Wait);
+        QVERIFY(!w->meter().startedByHand());
 
         clock.advance(90000);
         m_mm->setCallState(call, mm::CallStateTerminated);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->isTiming(), Wait);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->meter().isTiming(), Wait);
         const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
         QCOMPARE(records.size(), size_t(1));
         QCOMPARE(DayCount::toMs(records[0].duration), qint64(90000));
-        QVERIFY(!w->dialingSeen());
+        QVERIFY(!w->meter().dialingSeen());
     }
 
     void incomingCallIsNotTimed() {
@@ -68,10 +68,10 @@ private slots:
         m_mm->setCallState(call, mm::CallStateActive);
         // A dialled call after it shows the line was being read all along.
         const int dialled = m_mm->addOutgoingCall(0);
-        QTRY_VERIFY_WITH_TIMEOUT(w->dialingSeen(), Wait);
-        QVERIFY(!w->isTiming());
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().dialingSeen(), Wait);
+        QVERIFY(!w->meter().isTiming());
         m_mm->setCallState(dialled, mm::CallStateActive);
-        QTRY_VERIFY_WITH_TIMEOUT(w->isTiming(), Wait);
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().isTiming(), Wait);
     }
 
     void modemRemovedMidCallStopsTheMeter() {
@@ -80,9 +80,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_monitor->modemPath(), MockModemManager::modemPath(0), Wait);
         const int call = m_mm->addOutgoingCall(0);
         m_mm->setCallState(call, mm::CallStateActive);
-        QTRY_VERIFY_WITH_TIMEOUT(w->isTiming(), Wait);
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().isTiming(), Wait);
         m_mm->removeModem(0);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->isTiming(), Wait);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->meter().isTiming(), Wait);
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
     }
 };

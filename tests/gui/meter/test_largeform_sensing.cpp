@@ -70,9 +70,9 @@ private slots:
             clock.advance(1000);
             line.report(handle, state);
         }
-        QCOMPARE(w->isTiming(), timingAfter);
+        QCOMPARE(w->meter().isTiming(), timingAfter);
         if (timingAfter)
-            QVERIFY(!w->startedByHand());
+            QVERIFY(!w->meter().startedByHand());
         QCOMPARE(QFileInfo(path(QStringLiteral("Calls.log"))).size(), qint64(48 * callsLogged));
     }
 
@@ -80,12 +80,12 @@ private slots:
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
         auto w = makeWindow();
         line.report(5, Dialing);
-        QVERIFY(w->dialingSeen());
+        QVERIFY(w->meter().dialingSeen());
         line.report(0, Idle);
-        QVERIFY(w->dialingSeen());
+        QVERIFY(w->meter().dialingSeen());
         QVERIFY(line.deallocated.isEmpty());
         line.report(5, Idle);
-        QVERIFY(!w->dialingSeen());
+        QVERIFY(!w->meter().dialingSeen());
         QCOMPARE(line.deallocated, QList<quint32>{5});
     }
 
@@ -97,8 +97,8 @@ private slots:
         line.report(3, Connected);
         line.report(3, Disconnected);
         line.report(3, Idle);
-        QVERIFY(w->isTiming());
-        QVERIFY(!w->dialingSeen());
+        QVERIFY(w->meter().isTiming());
+        QVERIFY(!w->meter().dialingSeen());
     }
 
     void lineIsWatchedOnlyInItsMode() {
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(line.opens, 1);
         QVERIFY(prompter.all().isEmpty());
         child<QPushButton>(*w, "StartStopButton")->click();
-        QVERIFY(w->isTiming());
+        QVERIFY(w->meter().isTiming());
     }
 
     // ---- the serial port's carrier ---------------------------------------
@@ -120,22 +120,22 @@ private slots:
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
         set("Default Setup Information", "Port To Sense", QStringLiteral("3"));
         auto w = makeWindow();
-        w->OffTimerTimer();
-        QVERIFY(!w->isTiming());
+        w->meter().OffTimerTimer();
+        QVERIFY(!w->meter().isTiming());
         QCOMPARE(carrier.portsRead, QList<int>{3});
 
         carrier.setCarrier(true);
-        w->OffTimerTimer();
-        QVERIFY(w->isTiming());
-        QVERIFY(!w->startedByHand());
-        w->OffTimerTimer();
-        QVERIFY(w->isTiming());
+        w->meter().OffTimerTimer();
+        QVERIFY(w->meter().isTiming());
+        QVERIFY(!w->meter().startedByHand());
+        w->meter().OffTimerTimer();
+        QVERIFY(w->meter().isTiming());
         QVERIFY(child<QTimer>(*w, "MainTimer")->isActive());
 
         clock.advance(60000);
         carrier.setCarrier(false);
-        w->OffTimerTimer();
-        QVERIFY(!w->isTiming());
+        w->meter().OffTimerTimer();
+        QVERIFY(!w->meter().isTiming());
         QCOMPARE(QFileInfo(path(QStringLiteral("Calls.log"))).size(), qint64(48));
     }
 
@@ -143,51 +143,52 @@ private slots:
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
         auto w = makeWindow();
         carrier.setCarrier(true);
-        w->OffTimerTimer();
-        QVERIFY(w->isTiming());
+        w->meter().OffTimerTimer();
+        QVERIFY(w->meter().isTiming());
         child<QPushButton>(*w, "StartStopButton")->click();
-        QVERIFY(w->stoppedByHand());
-        w->OffTimerTimer(); // carrier still there: held
-        QVERIFY(!w->isTiming());
+        QVERIFY(w->meter().stoppedByHand());
+        w->meter().OffTimerTimer(); // carrier still there: held
+        QVERIFY(!w->meter().isTiming());
         carrier.setCarrier(false);
-        w->OffTimerTimer(); // the latch clears, nothing starts
-        QVERIFY(!w->stoppedByHand());
-        QVERIFY(!w->isTiming());
+        w->meter().OffTimerTimer(); // the latch clears, nothing starts
+        QVERIFY(!w->meter().stoppedByHand());
+        QVERIFY(!w->meter().isTiming());
         carrier.setCarrier(true);
-        w->OffTimerTimer();
-        QVERIFY(w->isTiming());
+        w->meter().OffTimerTimer();
+        QVERIFY(w->meter().isTiming());
     }
 
     void handCallsIgnoreTheCarrier() {
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
         auto w = makeWindow();
         carrier.setCarrier(true);
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         carrier.setCarrier(false);
-        w->OffTimerTimer();
-        QVERIFY(w->isTiming());
+        w->meter().OffTimerTimer();
+        QVERIFY(w->meter().isTiming());
         // Started and stopped by hand with the carrier present: the next poll starts a sensed call.
         carrier.setCarrier(true);
-        w->StopTiming(true);
-        QVERIFY(!w->stoppedByHand());
-        w->OffTimerTimer();
-        QVERIFY(w->isTiming());
-        QVERIFY(!w->startedByHand());
+        w->meter().StopTiming(true);
+        QVERIFY(!w->meter().stoppedByHand());
+        w->meter().OffTimerTimer();
+        QVERIFY(w->meter().isTiming());
+        QVERIFY(!w->meter().startedByHand());
     }
 
     void portIsReadOnlyInItsModeAndFailuresAreToldOnce() {
         auto w = makeWindow();
         carrier.setCarrier(true);
-        w->OffTimerTimer();
+        w->meter().OffTimerTimer();
         QVERIFY(carrier.portsRead.isEmpty());
-        QVERIFY(!w->isTiming());
+        QVERIFY(!w->meter().isTiming());
 
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
         w = makeWindow();
         carrier.status = 0;
         carrier.pendingError = QStringLiteral("/dev/ttyS1: Permission denied");
-        w->OffTimerTimer();
-        w->OffTimerTimer();
+        w->meter().OffTimerTimer();
+        w->meter().OffTimerTimer();
+        settle();
         QCOMPARE(prompter.warnings.size(), 1);
         QVERIFY(prompter.warnings[0].contains(QStringLiteral("/dev/ttyS1: Permission denied")));
         QCOMPARE(carrier.portsRead, (QList<int>{2, 2})); // "Port To Sense" missing: COM2
@@ -197,12 +198,12 @@ private slots:
         auto w = makeWindow();
         const QStringList expected = {"Scanning.", "Scanning..", "Scanning...", "Scanning", "Scanning."};
         for (const QString& e : expected) {
-            w->OffTimerTimer();
+            w->meter().OffTimerTimer();
             QCOMPARE(text(*w, "TimingLabel"), e);
         }
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing"));
-        w->OffTimerTimer();
+        w->meter().OffTimerTimer();
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing."));
     }
 
@@ -224,21 +225,22 @@ private slots:
         set("Default Setup Information", "SpendWarning", limit);
         set("Default Setup Information", "SpendWarningOn", on ? QStringLiteral("1") : QStringLiteral("0"));
         auto w = makeWindow();
-        w->StartTiming(true);
+        w->meter().StartTiming(true);
         answerSpendWarnings();
         for (int minute = 0; minute <= 20; ++minute) { // 6p a minute, 7.05p with tax
-            w->MainTimerTimer();
+            w->meter().MainTimerTimer();
+            settle();
             clock.advance(60000);
         }
         QCOMPARE(warningsShown.size(), warnings);
-        QCOMPARE(w->spendWarned(), warnings > 0);
+        QCOMPARE(w->meter().spendWarned(), warnings > 0);
         if (warnings)
             QCOMPARE(warningsShown[0],
                      QStringLiteral("Spend Limit of \u00a3%1 has been reached.").arg(limit));
         // The next call warns again.
-        w->StopTiming(true);
-        w->StartTiming(true);
-        QVERIFY(!w->spendWarned());
+        w->meter().StopTiming(true);
+        w->meter().StartTiming(true);
+        QVERIFY(!w->meter().spendWarned());
     }
 
     void eventSounds_data() {
@@ -258,13 +260,14 @@ private slots:
         QFETCH(QStringList, played);
         set("Sound Event Information", "PlaySounds", playSounds);
         set("Sound Event Information", "StartOn", startOn);
-        set("Sound Event Information", "Spend", QStringLiteral("/sounds/Spend.wav"));
+        // A relative location counts from the program directory.
+        set("Sound Event Information", "Spend", QStringLiteral("sounds/Spend.wav"));
         set("Default Setup Information", "SpendWarning", QStringLiteral(" 0.00"));
         auto w = makeWindow();
         answerSpendWarnings();
-        w->StartTiming(true);
-        w->MainTimerTimer();
-        w->StopTiming(true);
+        w->meter().StartTiming(true);
+        w->meter().MainTimerTimer();
+        w->meter().StopTiming(true);
         QStringList names;
         for (const QString& f : sound.played)
             names << QFileInfo(f)
@@ -273,7 +276,7 @@ private slots:
                          .remove(QStringLiteral("Program"));
         QCOMPARE(names, played);
         if (played.contains(QStringLiteral("Spend")))
-            QVERIFY(sound.played.contains(QStringLiteral("/sounds/Spend.wav")));
+            QVERIFY(sound.played.contains(dir->path() + QStringLiteral("/sounds/Spend.wav")));
     }
 
     void exitSoundIsWaitedFor() {

@@ -50,11 +50,11 @@ private slots:
         in<QPushButton>(*w, "SetupButton")->click();
         QVERIFY(m_dialogSeen);
         QVERIFY(w->isVisible());
-        QCOMPARE(w->meterSettings().sensingMode, 2);
+        QCOMPARE(w->meter().settings().sensingMode, 2);
         QCOMPARE(line.opens, 1); // telephony watched from now on
-        QCOMPARE(w->workingValues().CurrentRate, 7.5 * 14.4);
-        QCOMPARE(w->workingValues().TaxFactor, 1.175);
-        QCOMPARE(w->applicationTitle(), TLargeForm::ApplicationTitle);
+        QCOMPARE(w->meter().workingValues().CurrentRate, 7.5 * 14.4);
+        QCOMPARE(w->meter().workingValues().TaxFactor, 1.175);
+        QCOMPARE(w->meter().applicationTitle(), TLargeForm::ApplicationTitle);
 
         // Leaving the mode lets go of the line.
         whenDialogOpens([](TSetupForm& d) {
@@ -76,7 +76,8 @@ private slots:
         });
         prompter.clear();
         in<QPushButton>(*w, "SetupButton")->click();
-        QCOMPARE(w->meterSettings().sensingMode, 0);
+        settle();
+        QCOMPARE(w->meter().settings().sensingMode, 0);
         QCOMPARE(text(*w, "Rate"), QStringLiteral("Other"));
         // The rate is applied again at once: the missing file is reported.
         QVERIFY(prompter.errors.contains(

@@ -267,7 +267,7 @@ private slots:
                  QStringLiteral("Are You Sure that you want to delete these calls?"));
         QCOMPARE(loggedCosts().size(), 4);
         // A call ends while the question waits; it is not lost.
-        m_prompter.whileAsking = [this] { QVERIFY(log().append({call(at(12, 9), 0.9f)})); };
+        m_prompter.whileOpen = [this] { QVERIFY(log().append({call(at(12, 9), 0.9f)})); };
         QTest::keyClick(find<QPushButton>("SelectButton"), Qt::Key_Delete);
         QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.9"}));
         QCOMPARE(column(6), (QStringList{"\u00a30.90", "\u00a30.20", "\u00a30.10"})); // sorted as before
@@ -295,7 +295,7 @@ private slots:
         LargeFormFixture::child<QPushButton>(*window, "DataButton")->click();
         QVERIFY(seen);
         QVERIFY(window->isVisible());
-        QCOMPARE(window->applicationTitle(), TLargeForm::ApplicationTitle);
+        QCOMPARE(window->meter().applicationTitle(), TLargeForm::ApplicationTitle);
         QCOMPARE(LargeFormFixture::text(*window, "TodayValue"), QStringLiteral("No calls made today"));
     }
 };

@@ -1,0 +1,475 @@
+#include "core/meter/CallMeter.h"
+
+#include "core/calllog/CallLog.h"
+#include "core/calllog/CallTotals.h"
+#include "core/calllog/RateNameStore.h"
+#include "core/seams/CarrierSource.h"
+#include "core/seams/Clock.h"
+#include "core/seams/DayCount.h"
+#include "core/seams/LineMonitor.h"
+#include "core/seams/Prompter.h"
+#include "core/seams/SoundPlayer.h"
+#include "core/seams/TrayIcon.h"
+#include "core/settings/ProgramFiles.h"
+
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace {
+const QString TimingText = QStringLiteral("Timing");
+const QString ScanningText = QStringLiteral("Scanning");
+const QString ScanningForCalls = QStringLiteral("Scanning for calls");
+// The exit sound is waited for, but a device that never finishes must not
+// keep the program from ending.
+constexpr int ExitSoundLimitMs = 5000;
+constexpr int TrayIconFrames = 8;
+
+std::function<int()> defaultRandom() {
+    return [] { return int(QRandomGenerator::global()->bounded(5)); };
+}
+
+QTimer* makeTimer(QObject* parent, const char* name, int interval) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(interval);
+    return timer;
+}
+} // namespace
+
+CallMeter::CallMeter(const Services& services, std::function<int()> random, QObject* parent)
+    : QObject(parent), m_services(services),
+      m_settingsFile(ProgramFiles::settingsPath(services.programDirectory)),
+      m_animation(random ? std::move(random) : defaultRandom()), m_statusText(ScanningText) {
+    setObjectName(QStringLiteral("CallMeter"));
+    MainTimer = makeTimer(this, "MainTimer", 150);
+    AnimationTimer = makeTimer(this, "AnimationTimer", 45);
+    FlashTimer = makeTimer(this, "FlashTimer", 1000);
+    OffTimer = makeTimer(this, "OffTimer", 250);
+    connect(MainTimer, &QTimer::timeout, this, &CallMeter::MainTimerTimer);
+    connect(AnimationTimer, &QTimer::timeout, this, &CallMeter::AnimationTimerTimer);
+    connect(FlashTimer, &QTimer::timeout, this, &CallMeter::FlashTimerTimer);
+    connect(OffTimer, &QTimer::timeout, this, &CallMeter::OffTimerTimer);
+}
+
+CallMeter::~CallMeter() {
+    KillTapi();
+}
+
+void CallMeter::start() {
+    if (m_settings.sensingMode == 2)
+        InitializeTapi();
+    if (m_settings.soundOn[SettingsKeys::RunSound])
+        PlayTheSound(m_settings.soundFiles[SettingsKeys::RunSound]);
+    // The rate is applied before the start time is set, so a missing rate file
+    // is reported at start; the band shown is then that of the present moment.
+    TransferRate();
+    CallStartTime = m_services.clock->now();
+    emit bandShown(timeBandName(TimeSense()));
+    FindCallSelection();
+    OffTimer->start();
+}
+
+// ---- Messages --------------------------------------------------------------
+
+void CallMeter::queue(Box box, const QString& text) {
+    m_pending.emplace_back(box, text);
+    if (m_flushPosted)
+        return;
+    m_flushPosted = true;
+    QTimer::singleShot(0, this, &CallMeter::flushMessages);
+}
+
+void CallMeter::flushMessages() {
+    m_flushPosted = false;
+    // Each box may run an event loop of its own, in which more can be queued.
+    while (!m_pending.empty()) {
+        const auto [box, text] = m_pending.front();
+        m_pending.pop_front();
+        switch (box) {
+        case Box::Error:
+            m_services.prompter->error(text);
+            break;
+        case Box::Warning:
+            m_services.prompter->warning(text);
+            break;
+        case Box::SpendWarning:
+            emit spendWarningDue(text);
+            break;
+        }
+    }
+}
+
+// ---- Timing ----------------------------------------------------------------
+
+void CallMeter::StartTiming(bool byHand) {
+    Flash();
+    emit minChargeCaptionChanged(QStringLiteral("Minimum charge effective"));
+    SpendWarned = false;
+    StartedByHand = byHand;
+    if (m_settings.soundOn[SettingsKeys::StartSound])
+        PlayTheSound(m_settings.soundFiles[SettingsKeys::StartSound]);
+    m_timing = true;
+    emit timingChanged(true);
+    CallStartTime = m_services.clock->now();
+    MainTimer->start();
+    setStatusText(TimingText);
+    TransferRate();
+    LoadValues(20);
+    TimingActive = true;
+    AnimationTimer->start();
+}
+
+void CallMeter::StopTiming(bool byHand) {
+    Flash();
+    if (byHand && !StartedByHand)
+        StoppedByHand = true;
+    if (m_settings.soundOn[SettingsKeys::StopSound])
+        PlayTheSound(m_settings.soundFiles[SettingsKeys::StopSound]);
+    if (WindowMode == TaskbarIcon && m_services.tray)
+        m_services.tray->TrayIconSetImageAndTip(QStringLiteral("mini"), ScanningForCalls);
+    if (WindowMode == Minimised)
+        SetApplicationTitle(ScanningForCalls);
+    m_timing = false;
+    emit timingChanged(false);
+    CallEndTime = m_services.clock->now();
+    MainTimer->stop();
+    LogCallInFile();
+    setStatusText(ScanningText);
+    emit minChargeCaptionChanged(QStringLiteral("Previous Call"));
+    emit minChargeShown(true);
+    TimingActive = false;
+}
+
+void CallMeter::StartOrStopByHand() {
+    if (m_timing)
+        StopTiming(true);
+    else
+        StartTiming(true);
+}
+
+void CallMeter::MainTimerTimer() {
+    if (m_settings.spendWarningOn && !SpendWarned &&
+        NetCostCalc() * m_values.TaxFactor >= m_settings.spendLimit)
+        DoSpendWarning();
+    const QString elapsed = DayCount::durationText(m_services.clock->now() - CallStartTime);
+    const QString net = moneyText(NetCostCalc());
+    const QString gross = moneyText(NetCostCalc() * m_values.TaxFactor);
+    emit figuresChanged(elapsed, net, gross);
+    if (WindowMode == TaskbarIcon && m_services.tray) {
+        m_services.tray->TrayIconSetTip(m_settings.activeRateName + QStringLiteral(" - ") + elapsed +
+                                        QStringLiteral(" - ") + gross);
+        TrayIconFrame = TrayIconFrame % TrayIconFrames + 1;
+        m_services.tray->TrayIconSetImage(QStringLiteral("mini%1").arg(TrayIconFrame));
+    }
+    if (WindowMode == Minimised || MeterInTitle)
+        SetApplicationTitle(gross + QStringLiteral("   ") + elapsed);
+}
+
+void CallMeter::AnimationTimerTimer() {
+    if (m_animation.advance(TimingActive)) {
+        FindCallSelection();
+        AnimationTimer->stop();
+    }
+    if (const int frame = m_animation.visibleFrame())
+        emit clockFrameChanged(frame);
+}
+
+void CallMeter::setStatusText(const QString& text) {
+    m_statusText = text;
+    emit statusTextChanged(text);
+}
+
+// ---- Rates and costs -------------------------------------------------------
+
+void CallMeter::LoadValues(int selector) {
+    const QString& name = m_settings.activeRateName;
+    const LoadResult result =
+        loadWorkingValues(ProgramFiles::rateFilePath(m_services.programDirectory, name), selector, m_values);
+    if (result.outcome == LoadResult::NotFound)
+        queue(Box::Error,
+              QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name));
+    else if (result.outcome == LoadResult::BadNumber)
+        queue(Box::Error,
+              QStringLiteral("'%1' is not a valid floating point value (Dialtally Rate File \"%2\")")
+                  .arg(result.badText, name));
+}
+
+int CallMeter::automaticBand() const {
+    return timeBandAt(CallStartTime, m_settings.dayTimeStartMs, m_settings.dayTimeEndMs);
+}
+
+int CallMeter::TimeSense() const {
+    return m_autoTimeSense ? automaticBand() : m_manualBand;
+}
+
+void CallMeter::setDistance(int distance) {
+    m_distance = distance;
+}
+
+void CallMeter::setAutoTimeSense(bool on) {
+    m_autoTimeSense = on;
+}
+
+void CallMeter::setManualBand(int band) {
+    m_manualBand = band;
+}
+
+void CallMeter::TransferRate() {
+    emit distanceShown(distanceName(m_distance));
+    const int band = TimeSense();
+    LoadValues(rateCodeOf(m_distance, band));
+    emit bandShown(timeBandName(band));
+}
+
+double CallMeter::NetCostCalc() {
+    const auto cost = netCostOf(m_values, m_services.clock->now() - CallStartTime);
+    MinChargeSwitch(cost.minimumEffective);
+    return cost.amount;
+}
+
+void CallMeter::MinChargeSwitch(bool on) {
+    emit minChargeShown(on);
+}
+
+QString CallMeter::moneyText(double amount) const {
+    return moneyDisplay(amount, m_settings.mainSymbol, m_settings.subSymbol);
+}
+
+// ---- The call log ----------------------------------------------------------
+
+void CallMeter::LogCallInFile() {
+    CallRecord record;
+    record.date = CallStartTime;
+    record.startTime = CallStartTime;
+    record.endTime = CallEndTime;
+    record.duration = CallEndTime - CallStartTime;
+    record.dayOfWeek = quint16(DayCount::storedDayOfWeek(CallStartTime));
+    const double net = NetCostCalc();
+    record.netCost = float(net);
+    record.grossCost = float(net * m_values.TaxFactor);
+
+    const RateNameStore names(ProgramFiles::rateNameStorePath(m_services.programDirectory));
+    QString reason;
+    record.rateNameKey = names.RateNameKeyFor(m_settings.activeRateName, &reason);
+    if (record.rateNameKey == 0)
+        queue(Box::Error,
+              QStringLiteral("The rate name could not be stored in %1: %2").arg(names.path(), reason));
+    record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
+
+    // A call that could not be written before goes out with this one.
+    m_unloggedCalls.push_back(record);
+    writeKeptCalls();
+}
+
+void CallMeter::writeKeptCalls() {
+    const CallLog log(ProgramFiles::callLogPath(m_services.programDirectory));
+    QString reason;
+    if (log.append(m_unloggedCalls, &reason)) {
+        m_unloggedCalls.clear();
+        return;
+    }
+    if (m_closing)
+        queue(Box::Error, QStringLiteral("%1: %2\n\n%3 call(s) could not be logged.")
+                              .arg(log.path(), reason)
+                              .arg(m_unloggedCalls.size()));
+    else
+        queue(Box::Error, QStringLiteral("%1: %2\n\nThe call was not logged. It is kept and will be written "
+                                         "with the next call if the file can be written then.")
+                              .arg(log.path(), reason));
+}
+
+void CallMeter::FindCallSelection() {
+    const CallTotals totals = findCallTotals(CallLog(ProgramFiles::callLogPath(m_services.programDirectory)),
+                                             m_services.clock->now());
+    emit totalsChanged(todayText(totals, m_settings.mainSymbol), weekText(totals, m_settings.mainSymbol));
+}
+
+// ---- Settings --------------------------------------------------------------
+
+void CallMeter::ReadIniSettings() {
+    const QString failure = readMeterSettings(m_settingsFile, m_services.programDirectory, m_settings);
+    emit rateNameChanged(m_settings.activeRateName);
+    if (!failure.isEmpty())
+        queue(Box::Error, failure);
+}
+
+bool CallMeter::storeWindowToLoad(int mode) {
+    m_settings.windowToLoad = mode;
+    if (m_settingsFile.WriteSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::WindowToLoad, mode))
+        return true;
+    queue(Box::Error, m_settingsFile.failureText());
+    return false;
+}
+
+bool CallMeter::storeStayOnTop(bool on) {
+    m_settings.stayOnTop = on;
+    if (m_settingsFile.WriteSettingBool(SettingsKeys::DefaultsSection, SettingsKeys::StayOnTop, on))
+        return true;
+    queue(Box::Error, m_settingsFile.failureText());
+    return false;
+}
+
+void CallMeter::applySensingModeChange(int oldMode) {
+    const int mode = m_settings.sensingMode;
+    if (mode == oldMode)
+        return;
+    if (mode == 2)
+        InitializeTapi();
+    if (oldMode == 2)
+        KillTapi();
+    // The serial device is not held open while its carrier is not watched.
+    if (oldMode == 1 && m_services.carrier)
+        m_services.carrier->release();
+}
+
+// ---- Sounds, warnings, taskbar ---------------------------------------------
+
+void CallMeter::Flash() {
+    emit flashRequested();
+    if (!FlashTimer->isActive())
+        FlashTimer->start();
+}
+
+void CallMeter::FlashTimerTimer() {
+    FlashTimer->stop();
+}
+
+void CallMeter::PlayTheSound(const QString& fileName) {
+    if (m_settings.playSounds && m_services.sound)
+        m_services.sound->play(ProgramFiles::resolve(m_services.programDirectory, fileName));
+}
+
+void CallMeter::DoSpendWarning() {
+    // Set before the box shows: the meter keeps ticking behind it.
+    SpendWarned = true;
+    if (m_settings.soundOn[SettingsKeys::SpendSound])
+        PlayTheSound(m_settings.soundFiles[SettingsKeys::SpendSound]);
+    queue(Box::SpendWarning, QStringLiteral("Spend Limit of ") + m_settings.mainSymbol +
+                                 formatFixed(m_settings.spendLimit, 2) +
+                                 QStringLiteral(" has been reached."));
+}
+
+void CallMeter::SetApplicationTitle(const QString& title) {
+    m_applicationTitle = title;
+    emit applicationTitleChanged(title);
+}
+
+// ---- Call sensing ----------------------------------------------------------
+
+void CallMeter::InitializeTapi() {
+    if (m_services.line && !m_services.line->isOpen())
+        m_services.line->open([this](quint32 callHandle, quint32 state) { LineCallback(callHandle, state); });
+}
+
+void CallMeter::KillTapi() {
+    if (m_services.line && m_services.line->isOpen())
+        m_services.line->close();
+}
+
+void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
+    switch (state) {
+    case LineMonitor::Dialing:
+        DialingSeen = true;
+        break;
+    case LineMonitor::Connected:
+        if (callHandle != 0 && DialingSeen && !m_timing)
+            StartTiming(false);
+        break;
+    case LineMonitor::Idle:
+        if (callHandle == 0)
+            break;
+        DialingSeen = false;
+        m_services.line->deallocateCall(callHandle);
+        if (m_timing && !StartedByHand)
+            StopTiming(false);
+        break;
+    case LineMonitor::Disconnected:
+        DialingSeen = false;
+        if (m_timing && !StartedByHand)
+            StopTiming(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CallMeter::OffTimerTimer() {
+    if (m_settings.sensingMode == 1)
+        TestPort();
+    // The status word gains a dot every tick, up to three, then starts again.
+    static const QStringList scanning = {ScanningText, ScanningText + QStringLiteral("."),
+                                         ScanningText + QStringLiteral(".."),
+                                         ScanningText + QStringLiteral("...")};
+    static const QStringList timing = {TimingText, TimingText + QStringLiteral("."),
+                                       TimingText + QStringLiteral(".."), TimingText + QStringLiteral("...")};
+    const QStringList& family = m_statusText.startsWith(QLatin1Char('S')) ? scanning : timing;
+    const qsizetype at = family.indexOf(m_statusText);
+    if (at >= 0)
+        setStatusText(family[(at + 1) % family.size()]);
+}
+
+quint8 CallMeter::ReadPortByte() {
+    if (!m_services.carrier)
+        return 0;
+    const quint8 status = m_services.carrier->readStatus(m_settings.portToSense);
+    const QString failure = m_services.carrier->takeError();
+    if (!failure.isEmpty())
+        queue(Box::Warning,
+              QStringLiteral("The modem's carrier cannot be read, so calls are not sensed: %1").arg(failure));
+    return status;
+}
+
+void CallMeter::TestPort() {
+    const auto carrier = [this] {
+        return (ReadPortByte() & CarrierSource::CarrierDetectMask) == CarrierSource::CarrierDetectMask;
+    };
+    if (!m_timing) {
+        if (StoppedByHand) {
+            if (!carrier())
+                StoppedByHand = false;
+            return;
+        }
+        const bool animating = AnimationTimer->isActive();
+        OffTimer->stop();
+        AnimationTimer->stop();
+        const bool present = carrier();
+        OffTimer->start();
+        if (animating)
+            AnimationTimer->start();
+        if (present)
+            StartTiming(false);
+        return;
+    }
+    if (StartedByHand)
+        return;
+    OffTimer->stop();
+    AnimationTimer->stop();
+    MainTimer->stop();
+    const bool present = carrier();
+    OffTimer->start();
+    AnimationTimer->start();
+    MainTimer->start();
+    if (!present)
+        StopTiming(false);
+}
+
+// ---- Closing ---------------------------------------------------------------
+
+void CallMeter::shutDown() {
+    m_closing = true;
+    if (m_timing)
+        StopTiming(true);
+    else if (!m_unloggedCalls.empty())
+        writeKeptCalls(); // one more chance before the program ends
+    for (QTimer* timer : {MainTimer, AnimationTimer, FlashTimer, OffTimer})
+        timer->stop();
+    // What went wrong is told before the program goes; a spend warning no longer matters.
+    std::erase_if(m_pending, [](const auto& message) { return message.first == Box::SpendWarning; });
+    flushMessages();
+    if (m_settings.sensingMode == 2)
+        KillTapi();
+    if (m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound)
+        m_services.sound->playAndWait(ProgramFiles::resolve(m_services.programDirectory,
+                                                            m_settings.soundFiles[SettingsKeys::ExitSound]),
+                                      ExitSoundLimitMs);
+}

@@ -1,0 +1,187 @@
+#pragma once
+
+#include "core/calllog/CallRecord.h"
+#include "core/meter/ClockAnimation.h"
+#include "core/seams/Services.h"
+#include "core/settings/MeterSettings.h"
+#include "core/settings/SettingsFile.h"
+#include "core/tariff/Costing.h"
+
+#include <QObject>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QTimer;
+
+// The meter: the state of the call being timed, its timers and their logic.
+// Two states, Scanning and Timing, entered only through StartTiming and
+// StopTiming. A window shows the meter through its signals and forwards the
+// user's actions to it; call sensing (the telephony line, the serial port's
+// carrier) drives it directly.
+//
+// No box is ever shown inside a state change: messages and the spend warning
+// are queued and shown from the event loop once the change is complete, so a
+// tick, a line event or a second stop that arrives while a box is open always
+// finds a whole state.
+class CallMeter : public QObject {
+    Q_OBJECT
+public:
+    enum WindowModes { NormalWindow = 0, SmallBox = 1, TaskbarIcon = 2, Minimised = 3 };
+
+    // random() gives a whole number 0..4 (the clock's sweep counts).
+    CallMeter(const Services& services, std::function<int()> random = {}, QObject* parent = nullptr);
+    ~CallMeter() override;
+
+    // The meter's part of the program's start, once the settings are read:
+    // the line watched in its mode, the run sound, the rate and band of the
+    // present moment, the totals, and the poll tick from now on.
+    void start();
+
+    // Timing.
+    void StartTiming(bool byHand);
+    void StopTiming(bool byHand);
+    // Start when scanning, stop when timing: the user's start/stop actions.
+    void StartOrStopByHand();
+    void MainTimerTimer();
+    void AnimationTimerTimer();
+
+    // Rates and costs.
+    void LoadValues(int selector);
+    int TimeSense() const;
+    void TransferRate();
+    double NetCostCalc();
+
+    // The band and distance chosen on the window.
+    void setDistance(int distance);
+    void setAutoTimeSense(bool on);
+    void setManualBand(int band);
+    int distance() const { return m_distance; }
+    bool autoTimeSense() const { return m_autoTimeSense; }
+    // The band the call's start falls in, whatever is chosen.
+    int automaticBand() const;
+
+    // The call log.
+    void LogCallInFile();
+    void FindCallSelection();
+
+    // Settings. Reads the meter's keys; a bad value stops the reading and is
+    // reported.
+    void ReadIniSettings();
+    const MeterSettings& settings() const { return m_settings; }
+    const SettingsFile& settingsFile() const { return m_settingsFile; }
+    // The window's own defaults, stored at once; false (and a message) when
+    // the file cannot be written.
+    bool storeWindowToLoad(int mode);
+    bool storeStayOnTop(bool on);
+    // After the settings were read again: watches the line when its mode was
+    // entered, lets go of it (or of the serial port) when its mode was left.
+    void applySensingModeChange(int oldMode);
+
+    // Sounds, warnings, the taskbar.
+    void Flash();
+    void FlashTimerTimer();
+    void PlayTheSound(const QString& fileName);
+    void DoSpendWarning();
+    void SetApplicationTitle(const QString& title);
+
+    // Call sensing.
+    void InitializeTapi();
+    void KillTapi();
+    void LineCallback(quint32 callHandle, quint32 state);
+    void OffTimerTimer();
+    void TestPort();
+    quint8 ReadPortByte();
+
+    // Closing: a running call is stopped and logged, calls kept after a failed
+    // write go out once more, and what went wrong is shown at once; then the
+    // line is let go and the exit sound is played and waited for.
+    void shutDown();
+
+    // Shows the queued messages now (the event loop does it otherwise).
+    void flushMessages();
+
+    // State.
+    bool isTiming() const { return m_timing; }
+    bool timingActive() const { return TimingActive; }
+    bool startedByHand() const { return StartedByHand; }
+    bool stoppedByHand() const { return StoppedByHand; }
+    bool spendWarned() const { return SpendWarned; }
+    bool dialingSeen() const { return DialingSeen; }
+    double callStartTime() const { return CallStartTime; }
+    double callEndTime() const { return CallEndTime; }
+    const WorkingValues& workingValues() const { return m_values; }
+    const ClockAnimation& animation() const { return m_animation; }
+    QString rateName() const { return m_settings.activeRateName; }
+    QString applicationTitle() const { return m_applicationTitle; }
+    int unloggedCalls() const { return int(m_unloggedCalls.size()); }
+    QString moneyText(double amount) const;
+
+    int windowMode() const { return WindowMode; }
+    void setWindowMode(int mode) { WindowMode = mode; }
+    bool meterInTitle() const { return MeterInTitle; }
+    void setMeterInTitle(bool on) { MeterInTitle = on; }
+    int trayIconFrame() const { return TrayIconFrame; }
+    void setTrayIconFrame(int frame) { TrayIconFrame = frame; }
+
+signals:
+    // Timing or Scanning: the start/stop captions and the clock's hint follow it.
+    void timingChanged(bool timing);
+    // "Scanning" or "Timing", with its dots.
+    void statusTextChanged(const QString& text);
+    // The duration, net and gross cost of the tick.
+    void figuresChanged(const QString& duration, const QString& net, const QString& gross);
+    void minChargeCaptionChanged(const QString& caption);
+    void minChargeShown(bool shown);
+    void rateNameChanged(const QString& name);
+    void distanceShown(const QString& name);
+    void bandShown(const QString& name);
+    void totalsChanged(const QString& today, const QString& week);
+    void clockFrameChanged(int frame);
+    void applicationTitleChanged(const QString& title);
+    // Highlight the program's taskbar entry for a moment.
+    void flashRequested();
+    // Show the spend warning with this message (from the event loop, never
+    // inside a tick).
+    void spendWarningDue(const QString& message);
+
+private:
+    enum class Box { Error, Warning, SpendWarning };
+    void queue(Box box, const QString& text);
+    void setStatusText(const QString& text);
+    void MinChargeSwitch(bool on);
+    void writeKeptCalls();
+
+    Services m_services;
+    SettingsFile m_settingsFile;
+    MeterSettings m_settings;
+    WorkingValues m_values;
+    ClockAnimation m_animation;
+    std::vector<CallRecord> m_unloggedCalls; // calls whose write failed, kept for the next write
+    std::deque<std::pair<Box, QString>> m_pending;
+    bool m_flushPosted = false;
+    bool m_closing = false;
+
+    bool m_timing = false; // the Timing state, from the start's caption step to the stop's
+    double CallStartTime = 0;
+    double CallEndTime = 0;
+    bool TimingActive = false;
+    bool StartedByHand = false;
+    bool StoppedByHand = false;
+    bool SpendWarned = false;
+    bool MeterInTitle = false;
+    bool DialingSeen = false;
+    int WindowMode = NormalWindow;
+    int TrayIconFrame = 1;
+    int m_distance = Local;
+    bool m_autoTimeSense = true;
+    int m_manualBand = Daytime;
+    QString m_statusText;
+    QString m_applicationTitle;
+
+    QTimer* MainTimer = nullptr;
+    QTimer* AnimationTimer = nullptr;
+    QTimer* FlashTimer = nullptr;
+    QTimer* OffTimer = nullptr;
+};

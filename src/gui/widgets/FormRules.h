@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSizePolicy>
+#include <QWidget>
+
+// Small rules every form follows the same way.
+namespace FormRules {
+
+// A message box, a dialog or a menu taking the focus (or handing it back) is
+// not the user moving between controls.
+inline bool isUserFocusMove(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+// The widget keeps its room in the layout while hidden, so nothing around it jumps.
+inline void keepSpaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+} // namespace FormRules
