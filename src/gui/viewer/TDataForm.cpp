@@ -6,6 +6,7 @@
 #include "core/seams/Prompter.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/viewer/TProgressForm.h"
+#include "gui/widgets/FormRules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,8 +120,11 @@ bool TDataForm::eventFilter(QObject* watched, QEvent* event) {
             askToDelete();
         return true;
     }
-    if (watched == DataBank && event->type() == QEvent::FocusIn && !m_viewer->model().isEmptyTable())
-        SelectedRecordsPanel->show(); // DataBankEnter
+    // DataBankEnter: the user comes to the grid, not a box or menu handing the focus back.
+    if (watched == DataBank && event->type() == QEvent::FocusIn &&
+        FormRules::isUserFocusMove(static_cast<QFocusEvent*>(event)->reason()) &&
+        !m_viewer->model().isEmptyTable())
+        SelectedRecordsPanel->show();
     return QDialog::eventFilter(watched, event);
 }
 

@@ -2,6 +2,8 @@
 // program and the tests know them by.
 #include "gui/viewer/TDataForm.h"
 
+#include "gui/widgets/FormRules.h"
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -156,10 +158,7 @@ void TDataForm::buildLayout() {
     selectedRow->addWidget(new QLabel(QStringLiteral("Selected:"), SelectedRecordsPanel));
     selectedRow->addWidget(SelectedAmount, 1);
     selectedRow->addWidget(DeleteSelectedRecords);
-    // The space stays when the panel hides, so nothing below it jumps.
-    QSizePolicy keepSpace = SelectedRecordsPanel->sizePolicy();
-    keepSpace.setRetainSizeWhenHidden(true);
-    SelectedRecordsPanel->setSizePolicy(keepSpace);
+    FormRules::keepSpaceWhenHidden(SelectedRecordsPanel);
     SelectedRecordsPanel->hide();
 
     SelectionNotice = make<QLabel>(this, "SelectionNotice");
@@ -167,9 +166,7 @@ void TDataForm::buildLayout() {
     QPalette red = SelectionNotice->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     SelectionNotice->setPalette(red);
-    QSizePolicy noticeSpace = SelectionNotice->sizePolicy();
-    noticeSpace.setRetainSizeWhenHidden(true);
-    SelectionNotice->setSizePolicy(noticeSpace);
+    FormRules::keepSpaceWhenHidden(SelectionNotice);
     SelectionNotice->hide();
 
     auto button = [this](const char* name, const QString& text) {

@@ -120,32 +120,6 @@ private slots:
         QCOMPARE(m_prompter.beeps, 1); // no rate-name store
     }
 
-    void deletingInFileOrder() {
-        QVERIFY(log().append(five()));
-        CallLogViewer viewer(m_dir->path(), m_prompter);
-        viewer.LoadData();
-        QCOMPARE(viewer.deleteRows(1, 2), QString());
-        QCOMPARE(costs(log().readAll()), (std::vector<float>{0.1f, 0.4f, 0.3f}));
-        QCOMPARE(costs(viewer), costs(log().readAll()));
-        QCOMPARE(viewer.deleteRows(0, 2), QString());
-        QCOMPARE(bytes(ProgramFiles::CallLogName), QByteArray(""));
-        QVERIFY(viewer.model().isEmptyTable());
-    }
-
-    void deletingInASortedViewKeepsTheLogsOrder() {
-        QVERIFY(log().append(five()));
-        CallLogViewer viewer(m_dir->path(), m_prompter);
-        viewer.LoadData();
-        viewer.SortAscending = false;
-        viewer.SortKey = CostIncTaxColumn;
-        viewer.QuickSort(CostIncTaxColumn);
-        // A call ends while the table is open.
-        QVERIFY(log().append({call(day(2026, 12, 9), 0.9f)}));
-        QCOMPARE(viewer.deleteRows(0, 2), QString()); // the three most expensive shown
-        QCOMPARE(costs(log().readAll()), (std::vector<float>{0.1f, 0.2f, 0.9f}));
-        QCOMPARE(costs(viewer), (std::vector<float>{0.9f, 0.2f, 0.1f})); // sorted again, the same way
-    }
-
     // Record numbers past 65,535 still name the right calls.
     void deletingFromALargeSortedLog() {
         std::vector<CallRecord> calls;

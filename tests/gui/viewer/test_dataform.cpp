@@ -84,8 +84,8 @@ class TestDataForm : public QObject {
         grid()->selectionModel()->select(QItemSelection(model->index(top, 0), model->index(bottom, 0)),
                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
-    void enterGrid() const {
-        QFocusEvent focus(QEvent::FocusIn);
+    void enterGrid(Qt::FocusReason reason = Qt::MouseFocusReason) const {
+        QFocusEvent focus(QEvent::FocusIn, reason);
         QApplication::sendEvent(grid(), &focus);
     }
     void doubleClickHeader(int gridColumn) const {
@@ -236,6 +236,7 @@ private slots:
         QCOMPARE(m_form->selectedRows(), (std::pair<int, int>{5, 6})); // unchanged
 
         action("SelectNone")->trigger();
+        enterGrid(Qt::PopupFocusReason); // the menu hands the focus back: no selection for that
         QVERIFY(!find<QWidget>("SelectedRecordsPanel")->isVisible());
         action("ShowCostIncColumn")->trigger();
         action("SelectAll")->trigger();
@@ -297,6 +298,7 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(window->meter().applicationTitle(), TLargeForm::ApplicationTitle);
         QCOMPARE(LargeFormFixture::text(*window, "TodayValue"), QStringLiteral("No calls made today"));
+        QCOMPARE(QFileInfo(fixture.path("Calls.log")).size(), 0);
     }
 };
 
