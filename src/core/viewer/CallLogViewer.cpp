@@ -17,14 +17,6 @@
 namespace {
 constexpr int RecordSize = CallRecordCodec::Size;
 
-QString cannotRead(const QString& path, const QString& reason) {
-    return QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), reason);
-}
-
-QString cannotWrite(const QString& path, const QString& reason) {
-    return QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), reason);
-}
-
 const QString NothingDeleted = QStringLiteral("\n\nNo call was deleted.");
 
 std::vector<CallRecord> decode(const QByteArray& bytes,
@@ -47,6 +39,14 @@ bool sameCall(const CallRecord& shown, const char* logged) {
     return std::memcmp(bytes, logged, 38) == 0 && std::memcmp(bytes + 40, logged + 40, RecordSize - 40) == 0;
 }
 } // namespace
+
+QString CallLogViewer::cannotRead(const QString& path, const QString& reason) {
+    return QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString CallLogViewer::cannotWrite(const QString& path, const QString& reason) {
+    return QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), reason);
+}
 
 CallLogViewer::CallLogViewer(QString programDirectory, Prompter& prompter, ViewerProgress* progress)
     : m_directory(std::move(programDirectory)), m_prompter(prompter), m_progress(progress),

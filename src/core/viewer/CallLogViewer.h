@@ -23,6 +23,10 @@ public:
 
     CallLogViewer(QString programDirectory, Prompter& prompter, ViewerProgress* progress = nullptr);
 
+    // The messages of a file that cannot be read or written, with its name and the reason.
+    static QString cannotRead(const QString& path, const QString& reason);
+    static QString cannotWrite(const QString& path, const QString& reason);
+
     ColumnLayout& layout() { return m_layout; }
     const ColumnLayout& layout() const { return m_layout; }
     CallTableModel& model() { return m_model; }

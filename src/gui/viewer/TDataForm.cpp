@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>

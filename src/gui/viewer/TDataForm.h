@@ -13,6 +13,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -63,6 +64,14 @@ public:
     void InfoOffTimerTimer();
     void FlashTimerTimer();
 
+    // Export and printing.
+    void ExportAllClick();
+    void ExportSelectedClick();
+    void Print1Click();
+    void PrintSetup1Click();
+    // Prints rows firstRow..lastRow (0-based); selectionOnly as the print dialog chose.
+    void PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer);
+
 protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +92,8 @@ private:
     void selectRows(int top, int bottom);
     void updateSummary();
     void askToDelete();
+    void exportCalls(bool selectedOnly);
+    QString summaryShown(bool selectionOnly) const;
     // Shows a failure once the command is complete.
     void tell(const QString& message);
 
@@ -92,6 +103,7 @@ private:
     std::unique_ptr<CallLogViewer> m_viewer;
     int m_popupColumn = -1;               // the grid column under the last right click
     std::vector<int> m_widthsBeforeReset; // the grid keeps its widths by index over a reload
+    std::unique_ptr<QPrinter> m_printer;  // kept from the printer set-up to the printout
 
     QTableView* DataBank = nullptr;
     QFrame* SecondLeftPanel = nullptr;

@@ -215,6 +215,18 @@ void TDataForm::buildMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
+    QMenu* exports = file->addMenu(QStringLiteral("&Export to file"));
+    exports->setObjectName(QStringLiteral("ExportToFile"));
+    connect(action(exports, "ExportAll", QStringLiteral("&All calls")), &QAction::triggered, this,
+            &TDataForm::ExportAllClick);
+    connect(action(exports, "ExportSelected", QStringLiteral("&Selected Calls")), &QAction::triggered, this,
+            &TDataForm::ExportSelectedClick);
+    QAction* print = action(file, "Print1", QStringLiteral("&Print..."));
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(print, &QAction::triggered, this, &TDataForm::Print1Click);
+    connect(action(file, "PrintSetup1", QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
+            &TDataForm::PrintSetup1Click);
+    file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
 
     QMenu* columns = bar->addMenu(QStringLiteral("&Show Columns"));

@@ -142,15 +142,6 @@ private slots:
         }
     }
 
-    void startTimeIgnoresTheDate() {
-        std::vector<CallRecord> calls(2);
-        calls[0].startTime = 46100 + 10.0 / 24; // 10:00, a year before
-        calls[1].startTime = 46464 + 9.0 / 24;  // 09:00 yesterday
-        std::vector<quint32> order;
-        sortCalls(calls, StartTimeColumn, true, {}, order);
-        QCOMPARE(order, (std::vector<quint32>{1, 0}));
-    }
-
     void damagedRecordsStillSort() {
         std::vector<CallRecord> calls = tiedCalls(2000, 7);
         for (size_t i = 0; i < calls.size(); i += 3)
@@ -160,17 +151,6 @@ private slots:
         std::sort(order.begin(), order.end());
         for (quint32 i = 0; i < order.size(); ++i)
             QCOMPARE(order[i], i); // every call once
-    }
-
-    void largeTablesInAnyStartingOrder() {
-        std::vector<CallRecord> calls(300'000);
-        for (size_t i = 0; i < calls.size(); ++i)
-            calls[i].date = double(i);
-        std::vector<quint32> order;
-        sortCalls(calls, DateColumn, false, {}, order); // reversed
-        QCOMPARE(order.front(), quint32(calls.size() - 1));
-        sortCalls(calls, DayColumn, true, {}, order); // all equal
-        QCOMPARE(order.size(), calls.size());
     }
 };
 

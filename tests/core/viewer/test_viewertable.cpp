@@ -1,8 +1,6 @@
 // The viewer's cell texts and its column layout.
-#include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
 #include "core/settings/SettingsFile.h"
-#include "core/settings/SettingsKeys.h"
 #include "core/viewer/CallCells.h"
 #include "core/viewer/ViewerColumns.h"
 
@@ -103,17 +101,6 @@ private slots:
         }
     }
 
-    void rateNamesAsTheStoreGivesThem() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("CallRate.log"));
-        QCOMPARE(RateNames::load(path).nameFor(1), QString::fromLatin1(RateNameStore::NotPresentText));
-        RateNameStore store(path);
-        QCOMPARE(store.RateNameKeyFor(QStringLiteral("\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1")), 1);
-        const RateNames rates = RateNames::load(path);
-        QCOMPARE(rates.nameFor(1), QStringLiteral("\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1"));
-        QCOMPARE(rates.nameFor(2), QString::fromLatin1(RateNameStore::CorruptedText));
-    }
-
     // A column comes back where it was kept, or last when that lies beyond the shown ones.
     void showingAColumnAgain() {
         ColumnLayout layout;
@@ -130,11 +117,6 @@ private slots:
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QList<int>>("columnsInGridOrder");
         QTest::newRow("none stored") << QByteArray() << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-        QTest::newRow("consistent") << QByteArray(
-                                           "DatePosition=2\nDayPosition=0\nStartTimePosition=1\n"
-                                           "EndTimeOn=0\nDurationOn=0\nCostExcTaxOn=0\nCostIncTaxOn=0\n"
-                                           "TypeOfCallOn=0\nDistanceOn=0\nRateOn=0\n")
-                                    << QList<int>{2, 3, 1};
         QTest::newRow("two in one place, a gap")
             << QByteArray("DatePosition=5\nDayPosition=5\nRatePosition=-3\n"
                           "EndTimeOn=0\nDurationOn=0\nCostExcTaxOn=0\n"
@@ -161,23 +143,6 @@ private slots:
         for (int i = 0; i < layout.HowManyActive(); ++i)
             shown << layout.columnAt(i);
         QCOMPARE(shown, columnsInGridOrder);
-
-        // Written and read back as it stands; a hidden column's width stays as it was.
-        QVERIFY(settings.WriteSettingInteger(QStringLiteral("Data Viewer Defaults"),
-                                             QStringLiteral("RateWidth"), 99));
-        QVERIFY(layout.write(settings));
-        QVERIFY(writeColumnWidths(
-            settings, layout, [](int index) { return 100 + index; }, NoColumn));
-        ColumnLayout again;
-        again.read(settings);
-        for (int c = 1; c <= ViewerColumnCount; ++c) {
-            QCOMPARE(again.isVisible(c), layout.isVisible(c));
-            QCOMPARE(again.position(c), layout.position(c));
-            QCOMPARE(readColumnWidth(settings, c),
-                     layout.isVisible(c) ? 100 + layout.position(c)
-                     : c == RateColumn   ? 99
-                                         : SettingsKeys::ViewerColumns[size_t(c - 1)].defaultWidth);
-        }
     }
 };
 
