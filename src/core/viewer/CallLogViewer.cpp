@@ -22,9 +22,10 @@ const QString NothingDeleted = QStringLiteral("\n\nNo call was deleted.");
 std::vector<CallRecord> decode(const QByteArray& bytes,
                                const std::function<void(qint64 done)>& progress = {}) {
     const qint64 count = bytes.size() / RecordSize;
-    std::vector<CallRecord> calls(static_cast<size_t>(count));
+    std::vector<CallRecord> calls;
+    calls.reserve(size_t(count));
     for (qint64 i = 0; i < count; ++i) {
-        calls[size_t(i)] = CallRecordCodec::read(bytes.constData() + i * RecordSize);
+        calls.push_back(CallRecordCodec::read(bytes.constData() + i * RecordSize));
         if (progress)
             progress(i + 1);
     }
@@ -124,7 +125,7 @@ QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
     RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(m_directory));
     if (!rates.storeOpened)
         m_prompter.beep(); // rate names then compare as empty
-    const std::vector<CallRecord> calls = decode(logged);
+    std::vector<CallRecord> calls = decode(logged);
     if (calls.empty())
         m_prompter.beep();
 
@@ -138,12 +139,26 @@ QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
     if (m_progress)
         m_progress->setPosition(100);
 
-    std::vector<CallRecord> sorted(calls.size());
-    QByteArray sortedBytes(qsizetype(calls.size()) * RecordSize, Qt::Uninitialized);
+    // The calls take their rows in place: a log of a million calls is not copied again.
+    std::vector<bool> placed(calls.size(), false);
     for (size_t row = 0; row < order.size(); ++row) {
-        sorted[row] = calls[order[row]];
-        CallRecordCodec::write(sorted[row], sortedBytes.data() + row * RecordSize);
+        if (placed[row])
+            continue;
+        const CallRecord first = calls[row];
+        for (size_t to = row;;) {
+            placed[to] = true;
+            const size_t from = order[to];
+            if (from == row) {
+                calls[to] = first;
+                break;
+            }
+            calls[to] = calls[from];
+            to = from;
+        }
     }
+    QByteArray sortedBytes(qsizetype(calls.size()) * RecordSize, Qt::Uninitialized);
+    for (size_t row = 0; row < calls.size(); ++row)
+        CallRecordCodec::write(calls[row], sortedBytes.data() + row * RecordSize);
     const QString sortPath = filePath(ProgramFiles::SortName);
     QString reason;
     if (!FixedRecordFile(sortPath, RecordSize).replace(sortedBytes, &reason)) {
@@ -156,7 +171,7 @@ QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
     if (m_progress)
         m_progress->WithProgress(QStringLiteral("Reloading.."), QStringLiteral("Reloading Records..."));
     // The table shows what "Sort.log" now holds.
-    show(std::move(sorted), std::move(rates));
+    show(std::move(calls), std::move(rates));
     return {};
 }
 

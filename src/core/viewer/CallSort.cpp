@@ -137,9 +137,11 @@ void sortCalls(const std::vector<CallRecord>& calls, int sortKey, bool ascending
                const QHash<quint16, QString>& rateNames, std::vector<quint32>& order,
                const std::function<void(int percent)>& progress) {
     KeyOf key{sortKey, sortKey == RateColumn ? rateRanks(rateNames) : std::vector<int>()};
-    std::vector<Slot> items(calls.size() + 1, Slot{0, 0}); // slot 0 is not used
+    std::vector<Slot> items;
+    items.reserve(calls.size() + 1);
+    items.push_back(Slot{0, 0}); // slot 0 is not used
     for (size_t i = 0; i < calls.size(); ++i)
-        items[i + 1] = Slot{key(calls[i]), quint32(i)};
+        items.push_back(Slot{key(calls[i]), quint32(i)});
     if (sortKey >= DateColumn && sortKey <= RateColumn) {
         if (ascending)
             run(
