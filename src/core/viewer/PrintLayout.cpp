@@ -65,7 +65,7 @@ std::vector<PrintItem> PrintLayout::row(const QStringList& cells) {
 }
 
 PrintItem PrintLayout::pageFooter(int pageNumber) const {
-    const double y = m_pageHeight - 6;
+    const double y = footerLine();
     return {PrintItem::Text, deviceRect(100, y, m_pageWidth, y + m_lineHeight),
             QStringLiteral("Page %1").arg(pageNumber)};
 }

@@ -43,11 +43,13 @@ public:
     std::vector<PrintItem> pageHeader(const QStringList& lines, const QStringList& columnTitles);
     // One row of cells at the current line, which then moves down.
     std::vector<PrintItem> row(const QStringList& cells);
-    // Whether the next row belongs on a new page.
-    bool pageFull() const { return m_pageHeight - 8 < m_y; }
+    // Whether the next row belongs on a new page: below 8 units from the
+    // page's foot, or where it would run into the page number.
+    bool pageFull() const { return m_pageHeight - 8 < m_y || m_y + m_lineHeight > footerLine(); }
     PrintItem pageFooter(int pageNumber) const;
 
 private:
+    double footerLine() const { return m_pageHeight - 6; }
     QPoint device(double x, double y) const;
     QRect deviceRect(double left, double top, double right, double bottom) const;
     void addRow(std::vector<PrintItem>& items, const QStringList& texts, PrintItem::Kind frame) const;

@@ -45,17 +45,21 @@ TDataForm::TDataForm(const Services& services, QWidget* parent)
     showSortState(DateColumn);
     ReadIniSettings();
     m_viewer->SortKey = DateColumn;
+    QString message;
     {
         BusyCursor busy;
         m_progress->WithOutProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
-        LoadData();
+        message = LoadData();
     }
     FlashTimer->start();
     fitWidthToColumns();
+    // Told once the window is open, not from inside its making.
+    if (!message.isEmpty())
+        QTimer::singleShot(0, this, [this, message] { tell(message); });
 }
 
 void TDataForm::fitWidthToColumns() {
-    // Wide enough for every column where the screen allows, never narrower than designed.
+    // Wide enough for every column where the screen allows, never narrower than its first size.
     layout()->activate();
     const int table = DataBank->horizontalHeader()->length() +
                       DataBank->verticalScrollBar()->sizeHint().width() + 2 * DataBank->frameWidth();
@@ -141,13 +145,13 @@ void TDataForm::HelpBtnClick() {
 
 // ---- Table and columns -----------------------------------------------------
 
-void TDataForm::LoadData() {
+QString TDataForm::LoadData() {
     const QString message = m_viewer->LoadData();
     TotalCostLabel->setText(m_viewer->totalsLine());
     if (m_viewer->model().isEmptyTable())
         SelectedRecordsPanel->hide();
     selectRows(0, 0);
-    tell(message);
+    return message;
 }
 
 void TDataForm::ReadIniSettings() {
@@ -188,20 +192,23 @@ void TDataForm::ShowColumnClick(int column) {
     const bool written = WriteWidthSettings(layout.isVisible(column) ? NoColumn : column);
     layout.toggleColumn(column);
     m_showColumn[size_t(column - 1)]->setChecked(layout.isVisible(column));
-    ShowColumnLastPart();
+    const QString message = ShowColumnLastPart();
     selectRows(top, bottom);
     if (!written)
         tell(m_settings.failureText());
+    tell(message);
 }
 
-void TDataForm::ShowColumnLastPart() {
+QString TDataForm::ShowColumnLastPart() {
+    QString message;
     {
         BusyCursor busy;
         m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
-        LoadData();
+        message = LoadData();
         ReadWidthSettings();
     }
     OnlyColumn();
+    return message;
 }
 
 void TDataForm::OnlyColumn() {
@@ -244,16 +251,17 @@ void TDataForm::ResetColumnsClick() {
     layout.reset();
     for (QAction* item : m_showColumn)
         item->setChecked(true);
-    ReloadTable();
+    const QString message = ReloadTable();
     for (int c = 1; c <= ViewerColumnCount; ++c)
         DataBank->horizontalHeader()->resizeSection(layout.position(c), viewerColumnInfo(c).resetWidth);
     OnlyColumn();
+    tell(message);
 }
 
-void TDataForm::ReloadTable() {
+QString TDataForm::ReloadTable() {
     BusyCursor busy;
     m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Reloading past calls.."));
-    LoadData();
+    return LoadData();
 }
 
 // ---- Sorting ---------------------------------------------------------------

@@ -36,7 +36,8 @@ public:
     std::pair<int, int> selectedRows() const;
 
     // Table and columns.
-    void LoadData();
+    // Fills the table; returns the message to show once the command is done.
+    QString LoadData();
     void ReadIniSettings();
     void ReadWidthSettings();
     void WriteIniSettings();
@@ -82,9 +83,9 @@ private:
     void connectControls();
     void fitWidthToColumns();
 
-    void ShowColumnLastPart();
+    QString ShowColumnLastPart();
     void OnlyColumn();
-    void ReloadTable();
+    QString ReloadTable();
     bool WriteWidthSettings(int exceptColumn);
     void SetupSortDisplay(int gridColumn);
     void QuickSort(int sortKey);

@@ -68,6 +68,9 @@ private slots:
         QTest::newRow("one call") << one << 1 << "\u00a30.40 spent in 1 call." << false;
         QTest::newRow("torn last record")
             << one + one + one.left(20) << 2 << "\u00a30.80 spent in 2 calls." << false;
+        // Added up in single precision these would come to 39994.23.
+        QTest::newRow("many calls") << one.repeated(100'000) << 100'000
+                                    << "\u00a340000.00 spent in 100000 calls." << false;
         QTest::newRow("unreadable") << QByteArray("dir") << 0 << "No Calls." << true;
     }
     void loading() {
