@@ -317,9 +317,6 @@ void CallMeter::applySensingModeChange(int oldMode) {
         InitializeTapi();
     if (oldMode == 2)
         KillTapi();
-    // The serial device is not held open while its carrier is not watched.
-    if (oldMode == 1 && m_services.carrier)
-        m_services.carrier->release();
 }
 
 // ---- Sounds, warnings, taskbar ---------------------------------------------

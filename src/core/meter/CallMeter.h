@@ -76,7 +76,7 @@ public:
     bool storeWindowToLoad(int mode);
     bool storeStayOnTop(bool on);
     // After the settings were read again: watches the line when its mode was
-    // entered, lets go of it (or of the serial port) when its mode was left.
+    // entered, lets go of it when its mode was left.
     void applySensingModeChange(int oldMode);
 
     // Sounds, warnings, the taskbar.
