@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     Services services;
     services.programDirectory = directory;
     services.programPath = QCoreApplication::applicationFilePath();
+    services.resourceDirectory = QCoreApplication::applicationDirPath();
     services.clock = &clock;
     services.prompter = &prompter;
     services.files = &files;

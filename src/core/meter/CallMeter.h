@@ -82,7 +82,8 @@ public:
     // Sounds, warnings, the taskbar.
     void Flash();
     void FlashTimerTimer();
-    void PlayTheSound(const QString& fileName);
+    // Plays the event's sound file without waiting.
+    void PlayTheSound(SettingsKeys::SoundEvent event);
     void DoSpendWarning();
     void SetApplicationTitle(const QString& title);
 
@@ -152,6 +153,8 @@ private:
     void setStatusText(const QString& text);
     void MinChargeSwitch(bool on);
     void writeKeptCalls();
+    // The file to play for an event: the chosen one, else the program's own.
+    QString soundFileFor(SettingsKeys::SoundEvent event) const;
 
     Services m_services;
     SettingsFile m_settingsFile;
