@@ -288,7 +288,7 @@ void CallMeter::FindCallSelection() {
 // ---- Settings --------------------------------------------------------------
 
 void CallMeter::ReadIniSettings() {
-    const QString failure = readMeterSettings(m_settingsFile, m_services.programDirectory, m_settings);
+    const QString failure = readMeterSettings(m_settingsFile, m_services.resourceDirectory, m_settings);
     emit rateNameChanged(m_settings.activeRateName);
     if (!failure.isEmpty())
         queue(Box::Error, failure);

@@ -62,9 +62,9 @@ inline const QString TimesUsed = QStringLiteral("Times Used");
 
 inline const QString ViewerSection = QStringLiteral("Data Viewer Defaults");
 
-// The default path of an event's sound.
-inline QString defaultSoundPath(const QString& programDirectory, SoundEvent event) {
-    return ProgramFiles::path(programDirectory, QLatin1String(Sounds[event].fileName));
+// The default path of an event's sound: the program's own, in its resource directory.
+inline QString defaultSoundPath(const QString& resourceDirectory, SoundEvent event) {
+    return ProgramFiles::path(resourceDirectory, QLatin1String(Sounds[event].fileName));
 }
 
 } // namespace SettingsKeys

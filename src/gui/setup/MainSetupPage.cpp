@@ -319,8 +319,9 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
 
     for (SoundRow* row : m_sounds) {
         const auto& keys = Sounds[row->event()];
-        row->setLocation(file.ReadSettingString(SoundSection, QLatin1String(keys.pathKey),
-                                                defaultSoundPath(m_services.programDirectory, row->event())));
+        row->setLocation(
+            file.ReadSettingString(SoundSection, QLatin1String(keys.pathKey),
+                                   defaultSoundPath(m_services.resourceDirectory, row->event())));
     }
     for (SoundRow* row : m_sounds)
         row->setSoundOn(

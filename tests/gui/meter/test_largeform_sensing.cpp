@@ -301,7 +301,7 @@ private slots:
     void exitSoundIsWaitedFor() {
         auto w = makeWindow();
         w->close();
-        QCOMPARE(sound.waited, QStringList{dir->path() + QStringLiteral("/ExitProgram.wav")});
+        QCOMPARE(sound.waited, QStringList{own->filePath(QStringLiteral("ExitProgram.wav"))});
         set("Sound Event Information", "ExitOn", QStringLiteral("0"));
         sound.waited.clear();
         w = makeWindow();

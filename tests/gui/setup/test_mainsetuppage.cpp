@@ -124,6 +124,7 @@ private slots:
         m_autostart = FakeAutostart();
         m_services = Services();
         m_services.programDirectory = m_dir->path();
+        m_services.resourceDirectory = m_dir->path();
         m_services.programPath = m_dir->filePath("dialtally");
         m_services.prompter = &m_prompter;
         m_services.files = &m_files;
