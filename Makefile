@@ -2,11 +2,15 @@
 # packages are missing, configure with CMake + Ninja and build.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
-PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
             libasound2-dev libsndfile1-dev dbus-daemon \
-            xvfb xauth fonts-dejavu-core poppler-utils
+            xvfb xauth fonts-dejavu-core poppler-utils \
+            dpkg-dev fakeroot file lintian desktop-file-utils appstream
 
-.PHONY: all deps configure build run test bench format clean
+# `make run` keeps its data in the build tree unless ARGS says otherwise.
+RUN_ARGS = $(if $(findstring --dir,$(ARGS)),$(ARGS),--dir $(BUILD_DIR)/src/app $(ARGS))
+
+.PHONY: all deps configure build run test bench package format clean
 
 all: build
 
@@ -30,14 +34,17 @@ build: deps configure
 
 run: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  $(BUILD_DIR)/src/app/dialtally $(ARGS); \
+	  $(BUILD_DIR)/src/app/dialtally $(RUN_ARGS); \
 	else \
 	  echo "No display found: running under xvfb-run"; \
-	  xvfb-run -a $(BUILD_DIR)/src/app/dialtally $(ARGS); \
+	  xvfb-run -a $(BUILD_DIR)/src/app/dialtally $(RUN_ARGS); \
 	fi
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+
+package: build
+	cd $(BUILD_DIR) && cpack
 
 bench: build
 	$(BUILD_DIR)/bench/dialtally_bench

@@ -3,6 +3,7 @@
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/meter/TLargeForm.h"
+#include "gui/widgets/AppIcon.h"
 #include "gui/widgets/QtFileChooser.h"
 #include "gui/widgets/QtPrompter.h"
 #include "system/AlsaSoundPlayer.h"
@@ -18,14 +19,10 @@
 
 namespace {
 
-// The data directory: --dir, else $DIALTALLY_DIR, else the executable's own.
 QString programDirectory(const QCommandLineParser& options) {
-    QString dir = options.value(QStringLiteral("dir"));
-    if (dir.isEmpty())
-        dir = qEnvironmentVariable("DIALTALLY_DIR");
-    if (dir.isEmpty())
-        dir = QCoreApplication::applicationDirPath();
-    return QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    return ProgramFiles::dataDirectory(options.value(QStringLiteral("dir")),
+                                       qEnvironmentVariable("DIALTALLY_DIR"),
+                                       qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
 }
 
 } // namespace
@@ -34,6 +31,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dialtally Pro"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setWindowIcon(AppIcon::icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Call-cost meter"));
@@ -61,6 +60,8 @@ int main(int argc, char** argv) {
     Services services;
     services.programDirectory = directory;
     services.programPath = QCoreApplication::applicationFilePath();
+    services.resourceDirectory = ProgramFiles::resourceDirectory(QCoreApplication::applicationDirPath(),
+                                                                 QStringLiteral(DIALTALLY_SHARE_FROM_BIN));
     services.clock = &clock;
     services.prompter = &prompter;
     services.files = &files;

@@ -196,15 +196,15 @@ void ModemManagerLineMonitor::attachModem(const QString& path, const QVariantMap
     if (voice)
         watchCalls(voice->value(QStringLiteral("Calls")));
     if (const auto state = intValue(modem.value(QStringLiteral("State"))))
-        deliver(m_tracker.modemState(*state));
+        deliver(m_tracker.modemState(*state, LineStateTracker::Seen::AlreadyThere));
 }
 
 void ModemManagerLineMonitor::watchCalls(const QVariant& calls) {
     for (const QDBusObjectPath& call : qdbus_cast<QList<QDBusObjectPath>>(calls))
-        watchCall(call.path());
+        watchCall(call.path(), LineStateTracker::Seen::AlreadyThere);
 }
 
-void ModemManagerLineMonitor::watchCall(const QString& call) {
+void ModemManagerLineMonitor::watchCall(const QString& call, LineStateTracker::Seen seen) {
     if (m_calls.contains(call))
         return;
     m_calls.insert(call);
@@ -212,7 +212,7 @@ void ModemManagerLineMonitor::watchCall(const QString& call) {
     // answer carries a state at least as new as any of them.
     m_pendingCalls.insert(call);
     callAsync(call, PropertiesInterface, QStringLiteral("GetAll"), {CallInterface},
-              [this, call](const QDBusMessage& reply) {
+              [this, call, seen](const QDBusMessage& reply) {
                   if (!m_pendingCalls.remove(call))
                       return;
                   if (reply.type() != QDBusMessage::ReplyMessage ||
@@ -224,7 +224,7 @@ void ModemManagerLineMonitor::watchCall(const QString& call) {
                   const auto direction = intValue(properties.value(QStringLiteral("Direction")));
                   const auto state = intValue(properties.value(QStringLiteral("State")));
                   if (direction && state)
-                      deliver(m_tracker.callSeen(call, *direction, *state));
+                      deliver(m_tracker.callSeen(call, *direction, *state, seen));
               });
 }
 
@@ -246,7 +246,7 @@ void ModemManagerLineMonitor::onInterfacesAdded(const QDBusMessage& message) {
         watchCalls(voiceProperties->value(QStringLiteral("Calls")));
     if (interfaces.contains(ModemInterface)) {
         if (const auto state = intValue(interfaces.value(ModemInterface).value(QStringLiteral("State"))))
-            deliver(m_tracker.modemState(*state));
+            deliver(m_tracker.modemState(*state, LineStateTracker::Seen::AlreadyThere));
     }
 }
 
@@ -269,14 +269,14 @@ void ModemManagerLineMonitor::onModemStateChanged(const QDBusMessage& message) {
     if (message.path() != m_modem || m_modem.isEmpty())
         return;
     if (const auto state = newState(message))
-        deliver(m_tracker.modemState(*state));
+        deliver(m_tracker.modemState(*state, LineStateTracker::Seen::JustAdded));
 }
 
 void ModemManagerLineMonitor::onCallAdded(const QDBusMessage& message) {
     if (message.path() != m_modem || m_modem.isEmpty())
         return;
     if (const auto call = pathArgument(message))
-        watchCall(*call);
+        watchCall(*call, LineStateTracker::Seen::JustAdded);
 }
 
 void ModemManagerLineMonitor::onCallDeleted(const QDBusMessage& message) {

@@ -57,7 +57,7 @@ private:
     void onManagedObjects(const QDBusMessage& reply);
     void attachModem(const QString& path, const QVariantMap& modem, const QVariantMap* voice);
     void watchCalls(const QVariant& calls);
-    void watchCall(const QString& call);
+    void watchCall(const QString& call, LineStateTracker::Seen seen);
     void dropModem();
     void forgetModem();
     void deliver(const LineStateTracker::Reports& reports);

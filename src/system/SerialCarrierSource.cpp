@@ -10,10 +10,6 @@
 
 SerialCarrierSource::SerialCarrierSource(const QString& devicePattern) : m_pattern(devicePattern) {}
 
-SerialCarrierSource::~SerialCarrierSource() {
-    closeDevice();
-}
-
 QString SerialCarrierSource::devicePath(int port) const {
     if (port < 1 || port > 4)
         return {};
@@ -21,36 +17,32 @@ QString SerialCarrierSource::devicePath(int port) const {
 }
 
 quint8 SerialCarrierSource::readStatus(int port) {
-    if (port < 1 || port > 4) {
-        release();
-        m_port = 0;
-        m_failure.clear();
-        return 0;
-    }
     if (port != m_port) {
-        closeDevice();
         m_port = port;
         m_failure.clear();
     }
+    if (port < 1 || port > 4)
+        return 0;
     const QString device = devicePath(port);
-    if (m_fd < 0) {
-        // Kept open between polls: with O_NONBLOCK the open does not wait for the carrier, and
-        // O_NOCTTY keeps a modem line from becoming our controlling terminal.
-        m_fd = ::open(QFile::encodeName(device).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (m_fd < 0) {
-            fail(device, errno);
-            return 0;
-        }
+    // Opened for this one read and closed at once. A dialler hangs up by
+    // closing the port, which drops DTR only at the last close: holding the
+    // device between polls could keep the modem off-hook. O_NONBLOCK keeps the
+    // open from waiting for the carrier, O_NOCTTY keeps a modem line from
+    // becoming our controlling terminal.
+    const int fd =
+        ::open(QFile::encodeName(device).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        fail(device, errno);
+        return 0;
     }
     int bits = 0;
     int result;
     do
-        result = ::ioctl(m_fd, TIOCMGET, &bits);
+        result = ::ioctl(fd, TIOCMGET, &bits);
     while (result < 0 && errno == EINTR);
+    const int error = errno;
+    ::close(fd);
     if (result < 0) {
-        const int error = errno;
-        // Reopened at the next poll: a USB modem that was pulled out may come back.
-        closeDevice();
         fail(device, error);
         return 0;
     }
@@ -58,18 +50,8 @@ quint8 SerialCarrierSource::readStatus(int port) {
     return (bits & TIOCM_CD) ? CarrierDetectMask : 0;
 }
 
-void SerialCarrierSource::release() {
-    closeDevice();
-}
-
 QString SerialCarrierSource::takeError() {
     return std::exchange(m_unreadError, QString());
-}
-
-void SerialCarrierSource::closeDevice() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
 }
 
 void SerialCarrierSource::fail(const QString& device, int error) {

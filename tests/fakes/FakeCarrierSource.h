@@ -9,7 +9,6 @@ class FakeCarrierSource final : public CarrierSource {
 public:
     quint8 status = 0;
     QList<int> portsRead;
-    int releases = 0;
     QString pendingError;
 
     void setCarrier(bool present) { status = present ? CarrierDetectMask : 0; }
@@ -17,6 +16,5 @@ public:
         portsRead << port;
         return port >= 1 && port <= 4 ? status : 0;
     }
-    void release() override { ++releases; }
     QString takeError() override { return std::exchange(pendingError, QString()); }
 };

@@ -12,6 +12,7 @@
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -59,7 +60,7 @@ void CallMeter::start() {
     if (m_settings.sensingMode == 2)
         InitializeTapi();
     if (m_settings.soundOn[SettingsKeys::RunSound])
-        PlayTheSound(m_settings.soundFiles[SettingsKeys::RunSound]);
+        PlayTheSound(SettingsKeys::RunSound);
     // The rate is applied before the start time is set, so a missing rate file
     // is reported at start; the band shown is then that of the present moment.
     TransferRate();
@@ -107,7 +108,7 @@ void CallMeter::StartTiming(bool byHand) {
     SpendWarned = false;
     StartedByHand = byHand;
     if (m_settings.soundOn[SettingsKeys::StartSound])
-        PlayTheSound(m_settings.soundFiles[SettingsKeys::StartSound]);
+        PlayTheSound(SettingsKeys::StartSound);
     m_timing = true;
     emit timingChanged(true);
     CallStartTime = m_services.clock->now();
@@ -124,7 +125,7 @@ void CallMeter::StopTiming(bool byHand) {
     if (byHand && !StartedByHand)
         StoppedByHand = true;
     if (m_settings.soundOn[SettingsKeys::StopSound])
-        PlayTheSound(m_settings.soundFiles[SettingsKeys::StopSound]);
+        PlayTheSound(SettingsKeys::StopSound);
     if (WindowMode == TaskbarIcon && m_services.tray)
         m_services.tray->TrayIconSetImageAndTip(QStringLiteral("mini"), ScanningForCalls);
     if (WindowMode == Minimised)
@@ -287,7 +288,7 @@ void CallMeter::FindCallSelection() {
 // ---- Settings --------------------------------------------------------------
 
 void CallMeter::ReadIniSettings() {
-    const QString failure = readMeterSettings(m_settingsFile, m_services.programDirectory, m_settings);
+    const QString failure = readMeterSettings(m_settingsFile, m_services.resourceDirectory, m_settings);
     emit rateNameChanged(m_settings.activeRateName);
     if (!failure.isEmpty())
         queue(Box::Error, failure);
@@ -317,9 +318,6 @@ void CallMeter::applySensingModeChange(int oldMode) {
         InitializeTapi();
     if (oldMode == 2)
         KillTapi();
-    // The serial device is not held open while its carrier is not watched.
-    if (oldMode == 1 && m_services.carrier)
-        m_services.carrier->release();
 }
 
 // ---- Sounds, warnings, taskbar ---------------------------------------------
@@ -334,16 +332,33 @@ void CallMeter::FlashTimerTimer() {
     FlashTimer->stop();
 }
 
-void CallMeter::PlayTheSound(const QString& fileName) {
-    if (m_settings.playSounds && m_services.sound)
-        m_services.sound->play(ProgramFiles::resolve(m_services.programDirectory, fileName));
+QString CallMeter::soundFileFor(SettingsKeys::SoundEvent event) const {
+    const auto playable = [](const QString& path) {
+        const QFileInfo file(path);
+        return file.isFile() && file.isReadable();
+    };
+    const QString chosen = ProgramFiles::resolve(m_services.programDirectory, m_settings.soundFiles[event]);
+    if (playable(chosen))
+        return chosen;
+    // The program's own sound for the event stands in for a chosen file that
+    // is gone or cannot be read; without it the event is silent.
+    const QString own =
+        ProgramFiles::path(m_services.resourceDirectory, QLatin1String(SettingsKeys::Sounds[event].fileName));
+    return playable(own) ? own : QString();
+}
+
+void CallMeter::PlayTheSound(SettingsKeys::SoundEvent event) {
+    if (!m_settings.playSounds || !m_services.sound)
+        return;
+    if (const QString file = soundFileFor(event); !file.isEmpty())
+        m_services.sound->play(file);
 }
 
 void CallMeter::DoSpendWarning() {
     // Set before the box shows: the meter keeps ticking behind it.
     SpendWarned = true;
     if (m_settings.soundOn[SettingsKeys::SpendSound])
-        PlayTheSound(m_settings.soundFiles[SettingsKeys::SpendSound]);
+        PlayTheSound(SettingsKeys::SpendSound);
     queue(Box::SpendWarning, QStringLiteral("Spend Limit of ") + m_settings.mainSymbol +
                                  formatFixed(m_settings.spendLimit, 2) +
                                  QStringLiteral(" has been reached."));
@@ -468,8 +483,8 @@ void CallMeter::shutDown() {
     flushMessages();
     if (m_settings.sensingMode == 2)
         KillTapi();
-    if (m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound)
-        m_services.sound->playAndWait(ProgramFiles::resolve(m_services.programDirectory,
-                                                            m_settings.soundFiles[SettingsKeys::ExitSound]),
-                                      ExitSoundLimitMs);
+    if (m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound) {
+        if (const QString file = soundFileFor(SettingsKeys::ExitSound); !file.isEmpty())
+            m_services.sound->playAndWait(file, ExitSoundLimitMs);
+    }
 }

@@ -76,13 +76,14 @@ public:
     bool storeWindowToLoad(int mode);
     bool storeStayOnTop(bool on);
     // After the settings were read again: watches the line when its mode was
-    // entered, lets go of it (or of the serial port) when its mode was left.
+    // entered, lets go of it when its mode was left.
     void applySensingModeChange(int oldMode);
 
     // Sounds, warnings, the taskbar.
     void Flash();
     void FlashTimerTimer();
-    void PlayTheSound(const QString& fileName);
+    // Plays the event's sound file without waiting.
+    void PlayTheSound(SettingsKeys::SoundEvent event);
     void DoSpendWarning();
     void SetApplicationTitle(const QString& title);
 
@@ -152,6 +153,8 @@ private:
     void setStatusText(const QString& text);
     void MinChargeSwitch(bool on);
     void writeKeptCalls();
+    // The file to play for an event: the chosen one, else the program's own.
+    QString soundFileFor(SettingsKeys::SoundEvent event) const;
 
     Services m_services;
     SettingsFile m_settingsFile;

@@ -12,8 +12,6 @@ public:
     // Port 1..4 (COM1..COM4); any other port reads nothing and gives 0.
     // A port that cannot be read gives 0 (no carrier).
     virtual quint8 readStatus(int port) = 0;
-    // Lets go of the device while the carrier is not being watched.
-    virtual void release() = 0;
     // Why the last read failed, once per failure; empty when there is nothing new to tell.
     virtual QString takeError() = 0;
 };

@@ -15,8 +15,9 @@ class TrayIcon;
 // What the program asks of the outside world, built once by main() and handed
 // to every window. Tests hand in fakes.
 struct Services {
-    QString programDirectory; // where every data file lives, no trailing "/"
-    QString programPath;      // the executable's full path
+    QString programDirectory;  // where every data file lives, no trailing "/"
+    QString programPath;       // the executable's full path
+    QString resourceDirectory; // where the program's own files are: the default sounds, the help
     Clock* clock = nullptr;
     Prompter* prompter = nullptr;
     FileChooser* files = nullptr;

@@ -24,12 +24,15 @@ Step callStep(int state) {
 
 } // namespace
 
-LineStateTracker::Reports LineStateTracker::callSeen(const QString& call, int direction, int state) {
+LineStateTracker::Reports LineStateTracker::callSeen(const QString& call, int direction, int state,
+                                                     Seen seen) {
     if (m_calls.contains(call) || m_forgottenCalls.contains(call))
         return callStateChanged(call, state);
     if (direction != mm::CallDirectionOutgoing || state == mm::CallStateTerminated)
         return {};
-    m_calls.insert(call, Session{});
+    Session session;
+    session.placedWhileWatched = seen == Seen::JustAdded;
+    m_calls.insert(call, session);
     return callStateChanged(call, state);
 }
 
@@ -75,7 +78,7 @@ LineStateTracker::Reports LineStateTracker::voiceGone() {
     return reports;
 }
 
-LineStateTracker::Reports LineStateTracker::modemState(int state) {
+LineStateTracker::Reports LineStateTracker::modemState(int state, Seen seen) {
     const bool connecting = state == mm::ModemStateConnecting;
     const bool connected = state == mm::ModemStateConnected;
     if (m_dataForgotten) {
@@ -85,8 +88,10 @@ LineStateTracker::Reports LineStateTracker::modemState(int state) {
         return {};
     }
     if (connecting || connected) {
-        if (!m_data)
+        if (!m_data) {
             m_data = Session{};
+            m_data->placedWhileWatched = seen == Seen::JustAdded;
+        }
         return connected ? reportConnected(*m_data) : reportDialing(*m_data);
     }
     if (!m_data)
@@ -136,8 +141,13 @@ LineStateTracker::Reports LineStateTracker::reportDialing(Session& session) {
 LineStateTracker::Reports LineStateTracker::reportConnected(Session& session) {
     if (session.connected)
         return {};
-    // A dialled call first seen already connected still opens with Dialing:
-    // listeners only time calls they saw being dialled.
+    // One first seen already up, placed before we looked, stays silent to its
+    // end. One placed while we watched that connected before its first look
+    // still opens with Dialing.
+    if (!session.dialing && !session.placedWhileWatched) {
+        session.connected = true;
+        return {};
+    }
     Reports reports = reportDialing(session);
     session.connected = true;
     reports.append({session.handle, LineMonitor::Connected});

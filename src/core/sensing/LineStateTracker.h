@@ -10,7 +10,10 @@
 // Turns what ModemManager says about one modem into the line states of
 // LineMonitor. Each dialled voice call and each data connection is a session
 // with its own non-zero handle, reported Dialing, Connected, then Disconnected
-// and Idle, each at most once. Incoming calls are never reported.
+// and Idle, each at most once. Incoming calls are never reported, nor is a call
+// or connection that was already up when it was first looked at (made before
+// the program started watching, or seen again after ModemManager restarted):
+// only a call seen being placed may be timed.
 //
 // Voice calls are keyed by their object path; ModemManager's numeric call,
 // direction and modem states come in as they are (see ModemManagerEnums.h).
@@ -23,9 +26,13 @@ public:
     };
     using Reports = QList<Report>;
 
+    // How a call or the modem's state was first learnt of: from a look at what
+    // is there, or from a signal that it was just added or changed.
+    enum class Seen { AlreadyThere, JustAdded };
+
     // A voice call seen for the first time, with its direction and current state.
     // Calls already terminated, incoming calls and calls of unknown direction are ignored.
-    Reports callSeen(const QString& call, int direction, int state);
+    Reports callSeen(const QString& call, int direction, int state, Seen seen);
     // The new state of a call, from its StateChanged signal.
     Reports callStateChanged(const QString& call, int state);
     // The call object was deleted.
@@ -34,7 +41,7 @@ public:
     Reports voiceGone();
     // The modem's state, when first seen or from its StateChanged signal; it
     // drives the data-connection session.
-    Reports modemState(int state);
+    Reports modemState(int state, Seen seen);
     // The modem or ModemManager went away: every session ends.
     Reports lineGone();
 
@@ -47,6 +54,7 @@ private:
         quint32 handle = 0; // 0 until the first report
         bool dialing = false;
         bool connected = false;
+        bool placedWhileWatched = false; // began after the first look, so it was placed under our eyes
     };
 
     Reports reportDialing(Session& session);

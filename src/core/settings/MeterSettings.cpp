@@ -23,8 +23,7 @@ std::optional<double> parseAmount(const QString& text) {
     return RateFileCodec::parseNumber(text.trimmed());
 }
 
-QString readMeterSettings(const SettingsFile& file, const QString& programDirectory,
-                          MeterSettings& settings) {
+QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings) {
     settings.activeRateName = file.ReadSettingString(RateSection, ActiveRateFile, MeterRateNameDefault);
 
     // Each time is converted the moment it is read: a bad one stops the
@@ -42,7 +41,7 @@ QString readMeterSettings(const SettingsFile& file, const QString& programDirect
     settings.stayOnTop = file.ReadSettingBool(DefaultsSection, StayOnTop, false);
     for (int i = 0; i < SoundEventCount; ++i) {
         settings.soundFiles[i] = file.ReadSettingString(SoundSection, QLatin1String(Sounds[i].pathKey),
-                                                        defaultSoundPath(programDirectory, SoundEvent(i)));
+                                                        defaultSoundPath(soundDirectory, SoundEvent(i)));
     }
     for (int i = 0; i < SoundEventCount; ++i)
         settings.soundOn[i] = file.ReadSettingBool(SoundSection, QLatin1String(Sounds[i].switchRead), true);

@@ -33,8 +33,9 @@ struct MeterSettings {
 // Reads the main window's keys in their order. A daytime that is not a valid
 // time, or a spend limit that is not a number, stops the reading there: the
 // keys after it keep the values they had, and the message to show is returned.
-// Returns an empty text when everything was read.
-QString readMeterSettings(const SettingsFile& file, const QString& programDirectory, MeterSettings& settings);
+// Returns an empty text when everything was read. The default sounds are in
+// soundDirectory.
+QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings);
 
 // "h:mm", " h:mm" or "hh:mm" (seconds allowed), hour 0..23, minute 0..59.
 std::optional<int> parseTimeOfDay(const QString& text);

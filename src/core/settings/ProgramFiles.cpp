@@ -30,4 +30,22 @@ QString resolve(const QString& programDirectory, const QString& named) {
     return QDir(programDirectory).filePath(named);
 }
 
+QString dataDirectory(const QString& option, const QString& dialtallyDir, const QString& xdgDataHome,
+                      const QString& home) {
+    QString dir = option;
+    if (dir.isEmpty())
+        dir = dialtallyDir;
+    if (dir.isEmpty()) {
+        const QString base =
+            QDir::isAbsolutePath(xdgDataHome) ? xdgDataHome : home + QStringLiteral("/.local/share");
+        dir = base + QStringLiteral("/dialtally-pro");
+    }
+    return QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QString resourceDirectory(const QString& executableDirectory, const QString& shareFromBin) {
+    const QString installed = QDir::cleanPath(executableDirectory + QLatin1Char('/') + shareFromBin);
+    return QDir(installed).exists() ? installed : executableDirectory;
+}
+
 } // namespace ProgramFiles

@@ -23,4 +23,16 @@ QString rateFilePath(const QString& programDirectory, const QString& rateName);
 // from the program directory (never from the process's current directory).
 QString resolve(const QString& programDirectory, const QString& named);
 
+// The program directory of the user's data: the --dir option, else
+// $DIALTALLY_DIR, else $XDG_DATA_HOME/dialtally-pro (an XDG_DATA_HOME that is
+// not absolute counts as unset, giving ~/.local/share/dialtally-pro). Made
+// absolute and clean; not created here.
+QString dataDirectory(const QString& option, const QString& dialtallyDir, const QString& xdgDataHome,
+                      const QString& home);
+
+// Where the program's own files are (default sounds, help): the installed
+// share directory when it exists beside the executable's, else the
+// executable's own directory (a build tree).
+QString resourceDirectory(const QString& executableDirectory, const QString& shareFromBin);
+
 } // namespace ProgramFiles

@@ -84,9 +84,9 @@ inline constexpr std::array<ViewerColumnKeys, 10> ViewerColumns = {{
     {"RatePosition", "RateOn", "RateWidth", 130},
 }};
 
-// The default path of an event's sound.
-inline QString defaultSoundPath(const QString& programDirectory, SoundEvent event) {
-    return ProgramFiles::path(programDirectory, QLatin1String(Sounds[event].fileName));
+// The default path of an event's sound: the program's own, in its resource directory.
+inline QString defaultSoundPath(const QString& resourceDirectory, SoundEvent event) {
+    return ProgramFiles::path(resourceDirectory, QLatin1String(Sounds[event].fileName));
 }
 
 } // namespace SettingsKeys

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString& Extension = ProgramFiles::RateFileExtension;
@@ -205,9 +207,16 @@ void CallChargesPage::selectShownRate() {
 
 void CallChargesPage::RefreshRateNames() {
     // Only names ending in ".dtr" exactly: the meter opens <name>.dtr.
-    const QDir directory(m_services.programDirectory, QStringLiteral("*") + Extension, QDir::Name,
+    const QDir directory(m_services.programDirectory, QStringLiteral("*") + Extension, QDir::NoSort,
                          QDir::Files | QDir::Hidden | QDir::CaseSensitive);
-    const QStringList files = directory.entryList();
+    QStringList files = directory.entryList();
+    // By name, without regard to case (the extension left out of the comparison).
+    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
+        const QStringView left = QStringView(a).chopped(Extension.size());
+        const QStringView right = QStringView(b).chopped(Extension.size());
+        const int caseless = left.compare(right, Qt::CaseInsensitive);
+        return caseless != 0 ? caseless < 0 : left < right;
+    });
     m_selectBox->clear();
     m_selectBox->setPlaceholderText(files.isEmpty() ? tr("No Dialtally Rate Files Found") : QString());
     for (const QString& file : files) {
@@ -269,9 +278,15 @@ bool CallChargesPage::SaveAsButtonClick() {
                                                   tr("Dialtally Rate File (*.dtr)"), QStringLiteral("dtr"));
     if (path.isEmpty())
         return false;
-    // A rate file is known by its extension; a name typed with another one gets it added.
-    if (!path.endsWith(Extension))
+    // A rate file is known by its extension; a name typed with another one gets
+    // it added, and the file dialog has not asked about that name.
+    if (!path.endsWith(Extension)) {
         path += Extension;
+        if (QFileInfo::exists(path) &&
+            !m_services.prompter->askYesNo(
+                tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName())))
+            return false;
+    }
     if (!writeRates(path))
         return false;
     setShownRate(QFileInfo(path).fileName().chopped(Extension.size()), QFileInfo(path).absoluteFilePath());

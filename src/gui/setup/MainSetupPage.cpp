@@ -6,6 +6,7 @@
 #include "core/seams/Services.h"
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
+#include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
 #include "gui/widgets/MaskedEdit.h"
 
@@ -53,6 +54,15 @@ QString rightAligned(const QString& text, QChar separator) {
     const QString trimmed = text.trimmed();
     const QRegularExpression form(QStringLiteral("^\\d{1,2}\\%1\\d{2}$").arg(separator));
     return form.match(trimmed).hasMatch() ? trimmed.rightJustified(5, QLatin1Char(' ')) : text;
+}
+
+// Any amount the meter reads ("1.5", "12") shown whole in the fixed format
+// (" 1.50"); anything else as it stands, for the box to refuse.
+QString amountForEntry(const QString& text) {
+    const std::optional<double> amount = parseAmount(text);
+    if (!amount || *amount < 0 || *amount >= 99.995)
+        return text;
+    return formatFixed(*amount, 2).rightJustified(5, QLatin1Char(' '));
 }
 
 QGroupBox* addGroup(const QString& title, const char* name, QWidget* parent) {
@@ -134,7 +144,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     m_autoDisabled->setChecked(true);
     m_ports[DefaultPortToSense - 1]->setChecked(true);
     setSpendSymbol(DefaultMainSymbol);
-    m_spendLimit->setValue(m_spendPrefix + rightAligned(DefaultSpendWarning, QLatin1Char('.')));
+    m_spendLimit->setValue(m_spendPrefix + m_goodSpendAmount);
     PlaySoundsCheckBoxClick();
     SpendLimitOnClick();
     Auto16GroupAble(false);
@@ -309,8 +319,9 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
 
     for (SoundRow* row : m_sounds) {
         const auto& keys = Sounds[row->event()];
-        row->setLocation(file.ReadSettingString(SoundSection, QLatin1String(keys.pathKey),
-                                                defaultSoundPath(m_services.programDirectory, row->event())));
+        row->setLocation(
+            file.ReadSettingString(SoundSection, QLatin1String(keys.pathKey),
+                                   defaultSoundPath(m_services.resourceDirectory, row->event())));
     }
     for (SoundRow* row : m_sounds)
         row->setSoundOn(
@@ -325,9 +336,10 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     m_subSymbol->setText(file.ReadSettingString(DefaultsSection, SubSymbol, DefaultSubSymbol));
 
     setSpendSymbol(mainSymbol);
-    m_spendLimit->setValue(m_spendPrefix + rightAligned(file.ReadSettingString(DefaultsSection, SpendWarning,
-                                                                               DefaultSpendWarning),
-                                                        QLatin1Char('.')));
+    m_spendLimit->setValue(m_spendPrefix + amountForEntry(file.ReadSettingString(
+                                               DefaultsSection, SpendWarning, DefaultSpendWarning)));
+    if (m_spendLimit->isComplete())
+        m_goodSpendAmount = spendAmount();
 
     // Exclusive buttons refuse to be unticked, and a stored port outside 1..4 ticks none.
     const int port = file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense);
@@ -397,10 +409,15 @@ bool MainSetupPage::checkBeforeClose() {
             return false;
         }
     }
-    // A disabled entry cannot be corrected, so it is not held against the user.
-    if (m_spendLimit->isEnabled() && !m_spendLimit->checkComplete()) {
-        m_spendLimit->setFocus(Qt::OtherFocusReason);
-        return false;
+    if (m_spendLimit->isEnabled()) {
+        if (!m_spendLimit->checkComplete()) {
+            m_spendLimit->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    } else if (!m_spendLimit->isComplete()) {
+        // A disabled entry cannot be corrected, so it is not held against the
+        // user; but the meter must be able to read what is stored.
+        m_spendLimit->setValue(m_spendPrefix + m_goodSpendAmount);
     }
     return true;
 }

@@ -84,6 +84,8 @@ private:
     QLabel* m_spendLimitLabel = nullptr;
     MaskedEdit* m_spendLimit = nullptr;
     QString m_spendPrefix; // the fixed symbol shown before the amount, if any
+    // The last complete amount the entry showed, put back when a disabled entry is left blank.
+    QString m_goodSpendAmount = QStringLiteral(" 1.00");
     QLineEdit* m_mainSymbol = nullptr;
     QLineEdit* m_subSymbol = nullptr;
 };

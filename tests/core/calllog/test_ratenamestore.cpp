@@ -49,6 +49,29 @@ private slots:
         QCOMPARE(QFileInfo(store.path()).size(), 2 * 34);
     }
 
+    // Names beyond Windows-1252 are stored as UTF-8, cut on a character
+    // boundary, and never share a key; names that fit keep their single bytes.
+    void namesInAnyLanguageKeepTheirOwnKeys() {
+        const RateNameStore store = fresh();
+        const QString day = QStringLiteral("Дневной"), night = QStringLiteral("Ночной");
+        const QString greek = QStringLiteral("Τιμολόγιο για όλη την εβδομάδα"); // 30 characters, 56 bytes
+        QCOMPARE(store.RateNameKeyFor(day), quint16(1));
+        QCOMPARE(store.RateNameKeyFor(night), quint16(2));
+        QCOMPARE(store.RateNameKeyFor(QStringLiteral("\u00a3 Saver")), quint16(3));
+        QCOMPARE(store.RateNameKeyFor(greek), quint16(4));
+        QCOMPARE(store.RateNameKeyFor(greek), quint16(4));
+        QCOMPARE(store.RateNameForKey(1), day);
+        QCOMPARE(store.RateNameForKey(2), night);
+        QCOMPARE(store.RateNameForKey(4), greek.left(16)); // the 30 bytes that fit whole
+
+        QFile file(store.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.mid(0, 15), QByteArray("\x0e") + day.toUtf8());
+        QCOMPARE(bytes.mid(2 * 34, 8), QByteArray("\x07\xa3 Saver"));
+        QCOMPARE(quint8(bytes[3 * 34]), quint8(30));
+    }
+
     void longNameKeepsOneKey() {
         const RateNameStore store = fresh();
         const QString name = QStringLiteral("A rate name of thirty-five chars!!");

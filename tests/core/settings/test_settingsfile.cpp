@@ -142,6 +142,26 @@ private slots:
                  QStringLiteral("\u00a3"));
     }
 
+    // A file from Windows is read and written back byte for byte; a value
+    // Windows-1252 cannot hold turns the whole file to UTF-8, losing nothing.
+    void textInAnyLanguage() {
+        const QByteArray windows = "[D]\r\nMainSymbol=\xa3\r\nQueryExit=1\r\n";
+        const QString path = withContent(windows);
+        const SettingsFile ini(path);
+        const QString d = QStringLiteral("D");
+        QVERIFY(ini.WriteSettingInteger(d, QStringLiteral("QueryExit"), 1));
+        QCOMPARE(raw(path), windows);
+
+        const QString sound = QStringLiteral("/home/\u041f\u0451\u0442\u0440/\u0437\u0432\u0443\u043a.wav");
+        QVERIFY(ini.WriteSettingString(d, QStringLiteral("Start"), sound));
+        QCOMPARE(raw(path), "[D]\r\nMainSymbol=\xc2\xa3\r\nQueryExit=1\r\nStart=" + sound.toUtf8() + "\r\n");
+        QCOMPARE(ini.ReadSettingString(d, QStringLiteral("Start"), QString()), sound);
+        QCOMPARE(ini.ReadSettingString(d, QStringLiteral("MainSymbol"), QString()), QStringLiteral("\u00a3"));
+
+        QVERIFY(ini.WriteSettingString(d, QStringLiteral("Start"), QStringLiteral("a.wav")));
+        QCOMPARE(raw(path), "[D]\r\nMainSymbol=\xa3\r\nQueryExit=1\r\nStart=a.wav\r\n");
+    }
+
     void writeCreatesTheFile() {
         const QString path = m_dir.filePath(QStringLiteral("new.ini"));
         const SettingsFile ini(path);

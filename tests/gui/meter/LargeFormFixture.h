@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/tariff/RateFile.h"
 #include "gui/meter/TLargeForm.h"
 
@@ -11,6 +12,9 @@
 #include "fakes/FakeSoundPlayer.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +28,7 @@
 class LargeFormFixture {
 public:
     std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<QTemporaryDir> own; // the program's own files: its default sounds
     FakeClock clock;
     FakePrompter prompter;
     FakeSoundPlayer sound;
@@ -55,9 +60,20 @@ public:
         QVERIFY(settings().WriteSettingString(QLatin1String(section), QLatin1String(key), value));
     }
 
+    static void touch(const QString& path) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+
     void reset() {
         dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
+        own = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid() && own->isValid());
+        for (const auto& keys : SettingsKeys::Sounds) {
+            touch(dir->filePath(QLatin1String(keys.fileName)));
+            touch(own->filePath(QLatin1String(keys.fileName)));
+        }
         QVERIFY(writeRateFile(path(QStringLiteral("Test.dtr")), sampleRates()));
         set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
         set("Telephone Rate Information", "DayTimeStart", QStringLiteral(" 8:00"));
@@ -70,6 +86,7 @@ public:
         carrier = FakeCarrierSource();
         services = Services();
         services.programDirectory = dir->path();
+        services.resourceDirectory = own->path();
         services.clock = &clock;
         services.prompter = &prompter;
         services.sound = &sound;

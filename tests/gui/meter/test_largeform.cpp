@@ -40,7 +40,7 @@ private slots:
         QCOMPARE(text(*w, "ThisWeekValue"), QStringLiteral("No calls made this Week"));
         QCOMPARE(child<QWidget>(*w, "AnimationPanel")->size(), QSize(146, 77));
         QVERIFY(prompter.all().isEmpty());
-        QCOMPARE(sound.played, QStringList{dir->path() + QStringLiteral("/RunProgram.wav")});
+        QCOMPARE(sound.played, QStringList{own->filePath(QStringLiteral("RunProgram.wav"))});
     }
 
     // Start, tick after ten minutes, stop: the meter's figures, the record

@@ -262,6 +262,7 @@ private slots:
         set("Sound Event Information", "StartOn", startOn);
         // A relative location counts from the program directory.
         set("Sound Event Information", "Spend", QStringLiteral("sounds/Spend.wav"));
+        touch(path(QStringLiteral("sounds/Spend.wav")));
         set("Default Setup Information", "SpendWarning", QStringLiteral(" 0.00"));
         auto w = makeWindow();
         answerSpendWarnings();
@@ -279,10 +280,28 @@ private slots:
             QVERIFY(sound.played.contains(dir->path() + QStringLiteral("/sounds/Spend.wav")));
     }
 
+    // A chosen sound that is gone gives way to the program's own for the event.
+    void missingSoundFallsBackToTheProgramsOwn_data() {
+        QTest::addColumn<bool>("ownThere");
+        QTest::newRow("own sound there") << true;
+        QTest::newRow("own sound gone too") << false;
+    }
+    void missingSoundFallsBackToTheProgramsOwn() {
+        QFETCH(bool, ownThere);
+        set("Sound Event Information", "Start", path(QStringLiteral("gone.wav")));
+        if (!ownThere)
+            QVERIFY(QFile::remove(own->filePath(QStringLiteral("StartTimer.wav"))));
+        auto w = makeWindow();
+        sound.played.clear();
+        w->meter().StartTiming(true);
+        QCOMPARE(sound.played,
+                 ownThere ? QStringList{own->filePath(QStringLiteral("StartTimer.wav"))} : QStringList{});
+    }
+
     void exitSoundIsWaitedFor() {
         auto w = makeWindow();
         w->close();
-        QCOMPARE(sound.waited, QStringList{dir->path() + QStringLiteral("/ExitProgram.wav")});
+        QCOMPARE(sound.waited, QStringList{own->filePath(QStringLiteral("ExitProgram.wav"))});
         set("Sound Event Information", "ExitOn", QStringLiteral("0"));
         sound.waited.clear();
         w = makeWindow();

@@ -2,9 +2,13 @@
 // writes is in force in the meter once it closes.
 #include "LargeFormFixture.h"
 
+#include "core/calllog/CallLog.h"
+#include "core/calllog/RateNameStore.h"
 #include "gui/setup/TSetupForm.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -64,6 +68,41 @@ private slots:
         in<QPushButton>(*w, "SetupButton")->click();
         QCOMPARE(line.closes, 1);
         QVERIFY(!line.isOpen());
+    }
+
+    // A rate file and a sound in Cyrillic chosen in the dialog are what the
+    // meter uses, logs and plays.
+    void textInAnyLanguageReachesTheMeter() {
+        const QString rate = QStringLiteral("\u0422\u0430\u0440\u0438\u0444");
+        const QString startSound =
+            path(QStringLiteral("\u0417\u0432\u0443\u043a\u0438/\u0441\u0442\u0430\u0440\u0442.wav"));
+        QVERIFY(writeRateFile(path(rate + QStringLiteral(".dtr")), sampleRates()));
+        touch(startSound);
+        auto w = makeWindow();
+        whenDialogOpens([&](TSetupForm& d) {
+            auto* selector = in<QComboBox>(d, "RateNameSelectBox");
+            const int index = selector->findText(rate);
+            QVERIFY(index >= 0);
+            selector->setCurrentIndex(index);
+            emit selector->activated(index);
+            in<QPushButton>(d, "UseRateButton")->click();
+            in<QLineEdit>(d, "StartFilebox")->setText(startSound);
+            in<QPushButton>(d, "MainOKButton")->click();
+        });
+        in<QPushButton>(*w, "SetupButton")->click();
+        settle();
+        QCOMPARE(prompter.errors, QStringList());
+        QCOMPARE(text(*w, "Rate"), rate);
+        sound.played.clear();
+        w->meter().StartTiming(true);
+        w->meter().StopTiming(true);
+        settle();
+        QCOMPARE(prompter.errors, QStringList());
+        QCOMPARE(sound.played.value(0), startSound);
+        const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
+        QCOMPARE(records.size(), size_t(1));
+        QCOMPARE(RateNameStore(path(QStringLiteral("CallRate.log"))).RateNameForKey(records[0].rateNameKey),
+                 rate);
     }
 
     void cancelWritesNothingButTheFileIsReadAgain() {

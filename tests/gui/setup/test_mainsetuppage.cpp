@@ -1,5 +1,6 @@
 #include "core/seams/Services.h"
 #include "core/seams/SoundPlayer.h"
+#include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "fakes/FakeAutostart.h"
@@ -123,6 +124,7 @@ private slots:
         m_autostart = FakeAutostart();
         m_services = Services();
         m_services.programDirectory = m_dir->path();
+        m_services.resourceDirectory = m_dir->path();
         m_services.programPath = m_dir->filePath("dialtally");
         m_services.prompter = &m_prompter;
         m_services.files = &m_files;
@@ -204,12 +206,25 @@ private slots:
 
     void normalisesHandEditedValuesForTheFixedFormat() {
         settings().WriteSettingString(RateSection, DayTimeStart, "8:30");
-        settings().WriteSettingString(DefaultsSection, SpendWarning,
-                                      "1.5"); // not the stored form: left alone
+        settings().WriteSettingString(DefaultsSection, SpendWarning, "1.5"); // as the meter reads it
         openPage();
         QCOMPARE(timeBox("DayTimeStart")->value(), QStringLiteral(" 8:30"));
         QVERIFY(timeBox("DayTimeStart")->isComplete());
-        QVERIFY(!spendEntry()->isComplete());
+        QCOMPARE(spendEntry()->value(), QStringLiteral("\u00a3 1.50"));
+        QVERIFY(spendEntry()->isComplete());
+    }
+
+    // Blanked, then switched off (the refusal shows, the untick still
+    // happens): OK must still store an amount the meter can read.
+    void blankDisabledSpendLimitIsNotStored() {
+        settings().WriteSettingString(DefaultsSection, SpendWarning, "2.50");
+        openPage();
+        spendEntry()->setValue(QStringLiteral("\u00a3"));
+        button("SpendLimitOn")->click();
+        QVERIFY(m_page->checkBeforeClose());
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("SpendWarning"), QStringLiteral(" 2.50"));
+        QVERIFY(parseAmount(rawValue("SpendWarning")));
     }
 
     void validatesTimesWhenLeft_data() {

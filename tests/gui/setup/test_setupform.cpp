@@ -368,6 +368,30 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList({"*.dtr"}).size(), written.isEmpty() ? 1 : 2);
     }
 
+    // "BT.2024" becomes "BT.2024.dtr", a name the file dialog never checked.
+    void saveAsAskedBeforeReplacingTheNameWritten_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("replace") << Answer::Yes;
+        QTest::newRow("keep") << Answer::No;
+    }
+    void saveAsAskedBeforeReplacingTheNameWritten() {
+        QFETCH(Answer, answer);
+        put("A.dtr", record(values(1)));
+        put("BT.2024.dtr", record(values(2)));
+        putSettings("A");
+        open();
+        editLocDay(1234);
+        m_prompter.answers = {answer};
+        m_files.nextPaths << path("BT.2024");
+        button("SaveAsButton")->click();
+        QCOMPARE(m_prompter.questions,
+                 QStringList{"BT.2024.dtr already exists.\nDo you want to replace it?"});
+        const bool replaced = answer == Answer::Yes;
+        QCOMPARE(bytes("BT.2024.dtr") == record(values(2)), !replaced);
+        QCOMPARE(m_form->ShownRateName(), replaced ? "BT.2024" : "A");
+        QCOMPARE(m_form->RatesModified(), !replaced);
+    }
+
     void saveWithNoFileShownAsksForAName_data() {
         QTest::addColumn<QString>("chosen");
         QTest::newRow("name given") << "Mine.dtr";
@@ -424,24 +448,28 @@ private slots:
         QTest::newRow("yes") << Answer::Yes;
         QTest::newRow("no") << Answer::No;
     }
+    // The list is sorted by name whatever the case, which also decides the file
+    // that takes the deleted one's place.
     void deleteShowsTheFirstRemaining() {
         QFETCH(Answer, answer);
-        put("A.dtr", record(values(1)));
-        put("B.dtr", record(values(2)));
-        put("C.dtr", record(values(3)));
-        putSettings("B");
+        put("zebra.dtr", record(values(1)));
+        put("BT.dtr", record(values(2)));
+        put("apple2.dtr", record(values(3)));
+        put("Apple.dtr", record(values(4)));
+        putSettings("Apple");
         open();
         m_prompter.answers = {answer};
         button("DeleteButton")->click();
         QCOMPARE(m_prompter.questions,
-                 QStringList{"Do you really want to delete the Dialtally Rate File \"B\"?"});
+                 QStringList{"Do you really want to delete the Dialtally Rate File \"Apple\"?"});
         const bool yes = answer == Answer::Yes;
-        QCOMPARE(QFile::exists(path("B.dtr")), !yes);
-        QCOMPARE(selectorItems(), yes ? QStringList({"A", "C"}) : QStringList({"A", "B", "C"}));
-        QCOMPARE(selector()->currentText(), yes ? "A" : "B");
-        QCOMPARE(m_form->ShownRateName(), yes ? "A" : "B");
-        QCOMPARE(m_form->ActiveRateName(), yes ? "A" : "B");
-        QCOMPARE(buttonTexts(), yes ? values(1) : values(2));
+        QCOMPARE(QFile::exists(path("Apple.dtr")), !yes);
+        QCOMPARE(selectorItems(), yes ? QStringList({"apple2", "BT", "zebra"})
+                                      : QStringList({"Apple", "apple2", "BT", "zebra"}));
+        QCOMPARE(selector()->currentText(), yes ? "apple2" : "Apple");
+        QCOMPARE(m_form->ShownRateName(), yes ? "apple2" : "Apple");
+        QCOMPARE(m_form->ActiveRateName(), yes ? "apple2" : "Apple");
+        QCOMPARE(buttonTexts(), yes ? values(3) : values(4));
     }
 
     void deletingTheLastFileLeavesNothingShown() {

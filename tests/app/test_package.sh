@@ -1,0 +1,29 @@
+#!/bin/sh
+# Builds the Debian package, unpacks it and checks what a user would install:
+# the unpacked program runs, the desktop entry and AppStream data validate,
+# and lintian finds no error.
+set -eu
+build_dir=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work/out" > "$work/cpack.log" 2>&1 || {
+    cat "$work/cpack.log"; exit 1; }
+deb=$(ls "$work"/out/dialtally-pro_*.deb)
+dpkg-deb -x "$deb" "$work/root"
+
+"$work/root/usr/bin/dialtally" --version | grep -q "1.0" || { echo "--version does not say 1.0"; exit 1; }
+for sound in StartTimer StopTimer RunProgram ExitProgram SpendLimit; do
+    test -s "$work/root/usr/share/dialtally-pro/$sound.wav" || { echo "$sound.wav missing"; exit 1; }
+done
+
+desktop-file-validate "$work/root/usr/share/applications/dialtally-pro.desktop"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/dialtally-pro.metainfo.xml"
+
+lintian --tag-display-limit 0 "$deb" > "$work/lintian.log" 2>&1 || true
+cat "$work/lintian.log"
+if grep -q '^E:' "$work/lintian.log"; then
+    echo "lintian reports errors"
+    exit 1
+fi
+echo "package checked: $(basename "$deb")"
