@@ -1,59 +1,116 @@
-// Times the call log's readers and its append on a log of a million calls.
+// Times the call log's readers, the log viewer's operations and the append of
+// one call on logs of 10,000, 100,000 and 1,000,000 calls.
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
+#include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
+#include "core/seams/Prompter.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/viewer/CallLogViewer.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 
-int main() {
-    constexpr int Records = 1'000'000;
-    QTemporaryDir dir;
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "no temporary directory\n");
-        return 1;
-    }
-    const CallLog log(dir.filePath(QStringLiteral("Calls.log")));
-    const double now = DayCount::fromDateTime(QDateTime::currentDateTime());
+namespace {
 
-    std::vector<CallRecord> records(Records);
-    for (int i = 0; i < Records; ++i) {
-        CallRecord& r = records[size_t(i)];
-        r.date = r.startTime = now - (Records - i) * 0.001; // about the last three years
-        r.endTime = r.startTime + 0.0005;
-        r.duration = 0.0005;
+class SilentPrompter final : public Prompter {
+public:
+    void error(const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
+    void warning(const QString&) override {}
+    void information(const QString&) override {}
+    bool askYesNo(const QString&) override { return true; }
+    Answer askYesNoCancel(const QString&) override { return Answer::Yes; }
+    void beep() override {}
+};
+
+std::vector<CallRecord> makeCalls(int count, double now) {
+    QRandomGenerator random(count);
+    std::vector<CallRecord> calls(static_cast<size_t>(count));
+    const double span = 3 * 365.0; // the last three years, oldest first
+    for (int i = 0; i < count; ++i) {
+        CallRecord& r = calls[size_t(i)];
+        r.date = r.startTime = now - span + span * (i + 0.5) / count;
+        r.duration = random.bounded(3600) / 86400.0;
+        r.endTime = r.startTime + r.duration;
         r.dayOfWeek = quint16(DayCount::storedDayOfWeek(r.startTime));
-        r.rateCode = quint16(i % 12 + 1);
-        r.rateNameKey = 1;
-        r.grossCost = 0.12f;
-        r.netCost = 0.10f;
+        r.rateCode = quint16(random.bounded(12) + 1);
+        r.rateNameKey = quint16(random.bounded(5) + 1);
+        r.netCost = float(random.bounded(500)) / 100.0f;
+        r.grossCost = r.netCost * 1.2f;
     }
+    return calls;
+}
+
+double timed(const std::function<void()>& work) {
     QElapsedTimer timer;
     timer.start();
-    if (!log.append(records)) {
-        std::fprintf(stderr, "cannot write the log\n");
-        return 1;
-    }
-    std::printf("write %d records:        %8.1f ms\n", Records, timer.nsecsElapsed() / 1e6);
-    records.clear();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
-    timer.restart();
-    const CallTotals totals = findCallTotals(log, now);
-    std::printf("findCallTotals:              %8.1f ms  (%lld today, %lld this week)\n",
-                timer.nsecsElapsed() / 1e6, static_cast<long long>(totals.todayCount),
-                static_cast<long long>(totals.weekCount));
+void report(const char* what, double ms) {
+    std::printf("  %-34s %9.1f ms\n", what, ms);
+}
 
+void check(const QString& message) {
+    if (!message.isEmpty())
+        std::fprintf(stderr, "failed: %s\n", qPrintable(message));
+}
+
+bool run(int count) {
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return false;
+    const double now = DayCount::fromDateTime(QDateTime::currentDateTime());
+    const CallLog log(ProgramFiles::callLogPath(dir.path()));
+    const RateNameStore store(ProgramFiles::rateNameStorePath(dir.path()));
+    for (const char* name : {"BT Daytime", "Kingston", "Cable & Wireless", "Mercury", "Freephone"})
+        store.RateNameKeyFor(QLatin1String(name));
+    if (!log.append(makeCalls(count, now)))
+        return false;
+
+    std::printf("%d calls\n", count);
+    report("read the log's bytes (floor)", timed([&] { log.file().readAll(); }));
+
+    SilentPrompter prompter;
+    CallLogViewer viewer(dir.path(), prompter);
+    report("load the viewer's table", timed([&] { check(viewer.LoadData()); }));
+    viewer.SortAscending = false;
+    report("sort by date, descending", timed([&] { check(viewer.QuickSort(DateColumn)); }));
+    viewer.SortAscending = true;
+    report("sort by cost inc tax", timed([&] { check(viewer.QuickSort(CostIncTaxColumn)); }));
+    report("sort by rate name", timed([&] { check(viewer.QuickSort(RateColumn)); }));
+
+    viewer.SortAscending = false;
+    check(viewer.QuickSort(DateColumn));
+    const int newest = count / 10;
+    report("delete the newest 10 % (sorted)", timed([&] { check(viewer.deleteRows(0, newest - 1)); }));
+    if (viewer.model().callCount() != count - newest)
+        std::fprintf(stderr, "deleted %d calls, not %d\n", count - viewer.model().callCount(), newest);
+
+    CallTotals totals;
+    report("today's and this week's totals", timed([&] { totals = findCallTotals(log, now); }));
     CallRecord one;
     one.date = one.startTime = now;
-    timer.restart();
-    log.append({one});
-    std::printf("append one record:           %8.3f ms\n", timer.nsecsElapsed() / 1e6);
+    report("append one call", timed([&] { log.append({one}); }));
+    return true;
+}
 
-    timer.restart();
-    const std::vector<CallRecord> all = log.readAll();
-    std::printf("readAll (%zu records):   %8.1f ms\n", all.size(), timer.nsecsElapsed() / 1e6);
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    for (int count : {10'000, 100'000, 1'000'000}) {
+        if (!run(count)) {
+            std::fprintf(stderr, "cannot write a log of %d calls\n", count);
+            return 1;
+        }
+    }
     return 0;
 }

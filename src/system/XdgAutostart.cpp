@@ -1,8 +1,9 @@
 #include "system/XdgAutostart.h"
 
+#include "core/settings/AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 // An Exec argument: quoted when it holds a reserved character, with the
@@ -58,13 +59,8 @@ QString XdgAutostart::enable(const QString& programPath) {
                                         "Exec=%1\n"
                                         "X-GNOME-Autostart-enabled=true\n")
                              .arg(execArgument(programPath));
-    QSaveFile file(entryPath());
-    if (file.open(QIODevice::WriteOnly)) {
-        const QByteArray bytes = text.toUtf8();
-        if (file.write(bytes) == bytes.size() && file.commit())
-            return {};
-    }
-    file.cancelWriting();
+    if (AtomicFile::replace(entryPath(), text.toUtf8()))
+        return {};
     return QStringLiteral("Failed to set data for '%1'").arg(entryPath());
 }
 

@@ -8,6 +8,7 @@
 class FakeFileChooser final : public FileChooser {
 public:
     QStringList nextPaths; // taken from the front; empty = cancelled
+    int chosenFilter = -1; // the filter entry the user picks; -1 leaves the one the dialog opened on
     QStringList captions, directories, filters;
 
     QString openFileName(const QString& caption, const QString& directory, const QString& filter,
@@ -17,6 +18,12 @@ public:
     QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
                          const QString&) override {
         return take(caption, directory, filter);
+    }
+    QString saveFileNameFiltered(const QString& caption, const QString& directory, const QString& filters,
+                                 int* filterIndex) override {
+        if (chosenFilter >= 0)
+            *filterIndex = chosenFilter;
+        return take(caption, directory, filters);
     }
 
 private:

@@ -1,8 +1,9 @@
 #include "core/calllog/FixedRecordFile.h"
 
+#include "core/settings/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -74,15 +75,5 @@ std::optional<QByteArray> FixedRecordFile::readAll(QString* reason) const {
 
 bool FixedRecordFile::replace(QByteArrayView records, QString* reason) const {
     Q_ASSERT(records.size() % m_recordSize == 0);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(reason, file);
-    if (file.write(records.data(), records.size()) != records.size()) {
-        fail(reason, file);
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
-        return fail(reason, file);
-    return true;
+    return AtomicFile::replace(m_path, records, reason);
 }

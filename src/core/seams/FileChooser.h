@@ -12,4 +12,9 @@ public:
                                  const QString& defaultSuffix) = 0;
     virtual QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
                                  const QString& defaultSuffix) = 0;
+    // A save dialog over several filters ("A (*.a);;B (*.b)") that opens on
+    // entry *filterIndex (0-based) and leaves there the entry the user chose.
+    // No suffix is added to the name.
+    virtual QString saveFileNameFiltered(const QString& caption, const QString& directory,
+                                         const QString& filters, int* filterIndex) = 0;
 };

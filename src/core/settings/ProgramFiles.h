@@ -10,6 +10,7 @@ namespace ProgramFiles {
 inline const QString SettingsName = QStringLiteral("Dialtaly.ini");
 inline const QString CallLogName = QStringLiteral("Calls.log");
 inline const QString RateNameStoreName = QStringLiteral("CallRate.log");
+inline const QString SortName = QStringLiteral("Sort.log"); // the log viewer's sorted copy of the log
 inline const QString RateFileExtension = QStringLiteral(".dtr");
 
 QString path(const QString& programDirectory, const QString& fileName);

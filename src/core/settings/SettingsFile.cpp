@@ -1,10 +1,10 @@
 #include "core/settings/SettingsFile.h"
 
+#include "core/settings/AtomicFile.h"
 #include "core/settings/TextCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -210,16 +210,9 @@ bool SettingsFile::WriteSettingString(const QString& section, const QString& key
     if (!bytes)
         return fail(QStringLiteral("The value \"%1\" cannot be stored as text").arg(clean));
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(*bytes) != bytes->size()) {
-        fail(file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
-        return fail(file.errorString());
+    QString reason;
+    if (!AtomicFile::replace(m_path, *bytes, &reason))
+        return fail(reason);
     return true;
 }
 

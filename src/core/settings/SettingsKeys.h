@@ -62,6 +62,28 @@ inline const QString TimesUsed = QStringLiteral("Times Used");
 
 inline const QString ViewerSection = QStringLiteral("Data Viewer Defaults");
 
+// The log viewer's three keys per column, in the viewer's column order; a
+// column's default position is its place in this list.
+struct ViewerColumnKeys {
+    const char* position;
+    const char* shown;
+    const char* width;
+    int defaultWidth; // pixels
+};
+
+inline constexpr std::array<ViewerColumnKeys, 10> ViewerColumns = {{
+    {"DatePosition", "DateOn", "DateWidth", 58},
+    {"DayPosition", "DayOn", "DayWidth", 60},
+    {"StartTimePosition", "StartTimeOn", "StartTimeWidth", 56},
+    {"EndTimePosition", "EndTimeOn", "EndTimeWidth", 53},
+    {"DurationPosition", "DurationOn", "DurationWidth", 50},
+    {"CostExcTaxPosition", "CostExcTaxOn", "CostExcTaxWidth", 66},
+    {"CostIncTaxPosition", "CostIncTaxOn", "CostIncTaxWidth", 65},
+    {"TypeOfCallPosition", "TypeOfCallOn", "TypeOfCallWidth", 70},
+    {"DistancePosition", "DistanceOn", "DistanceWidth", 45},
+    {"RatePosition", "RateOn", "RateWidth", 130},
+}};
+
 // The default path of an event's sound: the program's own, in its resource directory.
 inline QString defaultSoundPath(const QString& resourceDirectory, SoundEvent event) {
     return ProgramFiles::path(resourceDirectory, QLatin1String(Sounds[event].fileName));

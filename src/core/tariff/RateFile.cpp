@@ -1,10 +1,10 @@
 #include "core/tariff/RateFile.h"
 
+#include "core/settings/AtomicFile.h"
 #include "core/settings/TextCodec.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -66,14 +66,5 @@ std::optional<RateTable> readRateFile(const QString& path, QString* reason) {
 }
 
 bool writeRateFile(const QString& path, const RateTable& table, QString* reason) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        const QByteArray record = RateFileCodec::write(table);
-        if (file.write(record) == record.size() && file.commit())
-            return true;
-    }
-    if (reason)
-        *reason = file.errorString();
-    file.cancelWriting();
-    return false;
+    return AtomicFile::replace(path, RateFileCodec::write(table), reason);
 }

@@ -3,6 +3,7 @@
 #include "gui/meter/ClockFrames.h"
 #include "gui/meter/TSpendForm.h"
 #include "gui/setup/TSetupForm.h"
+#include "gui/viewer/TDataForm.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -29,6 +30,7 @@ TLargeForm::~TLargeForm() = default;
 void TLargeForm::connectControls() {
     connect(StartStopButton, &QPushButton::clicked, this, &TLargeForm::StartStopButtonClick);
     connect(SetupButton, &QPushButton::clicked, this, &TLargeForm::SetupButtonClick);
+    connect(DataButton, &QPushButton::clicked, this, &TLargeForm::DataButtonClick);
     connect(AutoTimeSense, &QCheckBox::clicked, this, &TLargeForm::AutoTimeSenseClick);
     for (QRadioButton* radio : {DayRadio, EveRadio, WendRadio, LocRadio, RegRadio, NatRadio, IntRadio})
         connect(radio, &QRadioButton::clicked, this, &TLargeForm::BandOrDistanceClick);
@@ -174,4 +176,18 @@ void TLargeForm::SetupButtonClick() {
     m_meter->LoadValues(20);
     m_meter->FindCallSelection();
     m_meter->SetApplicationTitle(ApplicationTitle);
+}
+
+void TLargeForm::DataButtonClick() {
+    m_meter->setMeterInTitle(true);
+    hide();
+    {
+        TDataForm viewer(m_services, this);
+        viewer.exec();
+    }
+    show();
+    m_meter->setMeterInTitle(false);
+    m_meter->SetApplicationTitle(ApplicationTitle);
+    // The viewer may have deleted calls.
+    m_meter->FindCallSelection();
 }

@@ -37,6 +37,7 @@ public:
     void BandOrDistanceClick();
     void ReadIniSettings();
     void SetupButtonClick();
+    void DataButtonClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

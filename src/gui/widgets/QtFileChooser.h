@@ -13,9 +13,11 @@ public:
                          const QString& defaultSuffix) override;
     QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
                          const QString& defaultSuffix) override;
+    QString saveFileNameFiltered(const QString& caption, const QString& directory, const QString& filters,
+                                 int* filterIndex) override;
 
 private:
     QString run(bool save, const QString& caption, const QString& directory, const QString& filter,
-                const QString& defaultSuffix);
+                const QString& defaultSuffix, int* filterIndex = nullptr);
     QPointer<QWidget> m_parent;
 };

@@ -1,0 +1,129 @@
+#include "core/viewer/CallCells.h"
+
+#include "core/calllog/RateNameStore.h"
+#include "core/seams/DayCount.h"
+#include "core/tariff/Costing.h"
+#include "core/viewer/ViewerColumns.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+// Beyond about the year 10000 a damaged record shows nothing rather than
+// a date that cannot be.
+bool isDayCount(double days) {
+    return std::fabs(days) < 3.0e6;
+}
+
+QString dateText(double days) {
+    if (!isDayCount(days))
+        return {};
+    return QLocale().toString(DayCount::toDateTime(days).date(), QLocale::ShortFormat);
+}
+
+QString clockText(double days) {
+    if (!isDayCount(days))
+        return {};
+    const int minutes = DayCount::timeOfDayMs(days) / 60000;
+    return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0'));
+}
+
+// "h:mm:ss": the hour without a leading zero.
+QString durationText(double days) {
+    if (!isDayCount(days))
+        return {};
+    QString text = DayCount::durationText(days);
+    if (text.startsWith(QLatin1Char('0')))
+        text.remove(0, 1);
+    return text;
+}
+
+QString dayName(int day) {
+    static const char* const Names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                        "Thursday", "Friday", "Saturday"};
+    return day >= 1 && day <= 7 ? QLatin1String(Names[day - 1]) : QString();
+}
+
+QString callTypeName(int rateCode) {
+    static const char* const Names[] = {"DayTime", "Evening", "Weekend"};
+    return rateCode >= 1 && rateCode <= 12 ? QLatin1String(Names[(rateCode - 1) % 3]) : QString();
+}
+
+QString callDistanceName(int rateCode) {
+    return rateCode >= 1 && rateCode <= 12 ? distanceName((rateCode - 1) / 3 + 1) : QString();
+}
+} // namespace
+
+RateNames RateNames::load(const QString& storePath) {
+    RateNames rates;
+    rates.storeOpened = RateNameStore(storePath).LoadAllRateNames(rates.names);
+    return rates;
+}
+
+QString RateNames::nameFor(quint16 key) const {
+    if (!storeOpened)
+        return QString::fromLatin1(RateNameStore::NotPresentText);
+    const auto found = names.constFind(key);
+    return found != names.cend() ? *found : QString::fromLatin1(RateNameStore::CorruptedText);
+}
+
+QString viewerSymbol(const QString& mainSymbol) {
+    if (mainSymbol.isEmpty())
+        return {};
+    // One character, even when it takes two code units.
+    return mainSymbol.left(mainSymbol.front().isHighSurrogate() ? 2 : 1);
+}
+
+QString viewerMoney(double amount, const QString& symbol) {
+    QString digits = formatFixed(amount, 2);
+    const QString point = QLocale().decimalPoint();
+    if (point != QLatin1String("."))
+        digits.replace(QLatin1Char('.'), point);
+    if (digits.startsWith(QLatin1Char('-')))
+        return QLatin1Char('-') + symbol + digits.mid(1);
+    return symbol + digits;
+}
+
+qint64 shownCents(float amount) {
+    const double value = std::fabs(double(amount));
+    if (!std::isfinite(value) || value > 1e15)
+        return 0;
+    const double scaled = value * 100.0;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    qint64 cents = 0;
+    if (std::fabs(fraction - 0.5) > 1e-12 * std::max(1.0, scaled) + 1e-9) {
+        cents = qint64(whole) + (fraction > 0.5 ? 1 : 0);
+    } else {
+        // Near a half the shown text decides, as formatFixed rounds it.
+        cents = formatFixed(value, 2).remove(QLatin1Char('.')).toLongLong();
+    }
+    return amount < 0 ? -cents : cents;
+}
+
+QString callCellText(const CallRecord& call, int column, const QString& symbol, const RateNames& rates) {
+    switch (column) {
+    case DateColumn:
+        return dateText(call.date);
+    case DayColumn:
+        return dayName(call.dayOfWeek);
+    case StartTimeColumn:
+        return clockText(call.startTime);
+    case EndTimeColumn:
+        return clockText(call.endTime);
+    case DurationColumn:
+        return durationText(call.duration);
+    case CostExcTaxColumn:
+        return viewerMoney(call.netCost, symbol);
+    case CostIncTaxColumn:
+        return viewerMoney(call.grossCost, symbol);
+    case TypeOfCallColumn:
+        return callTypeName(call.rateCode);
+    case DistanceColumn:
+        return callDistanceName(call.rateCode);
+    case RateColumn:
+        return rates.nameFor(call.rateNameKey);
+    }
+    return {};
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/calllog/CallRecord.h"
+
+#include <QHash>
+#include <QString>
+
+// The rate names of the rate-name store, read once for a whole table.
+struct RateNames {
+    QHash<quint16, QString> names;
+    bool storeOpened = false;
+
+    static RateNames load(const QString& storePath);
+    // As the store answers for one key: the name, or its two fixed texts.
+    QString nameFor(quint16 key) const;
+};
+
+// The first character of the main currency symbol: the viewer shows no more.
+QString viewerSymbol(const QString& mainSymbol);
+// The symbol, then the amount with two decimals and the system's decimal
+// separator: £1.50, -£0.25.
+QString viewerMoney(double amount, const QString& symbol);
+// An amount as viewerMoney shows it, in hundredths, without formatting it.
+qint64 shownCents(float amount);
+
+// The text a column shows for a call; empty for a code out of range.
+QString callCellText(const CallRecord& call, int column, const QString& symbol, const RateNames& rates);

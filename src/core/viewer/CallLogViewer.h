@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/viewer/CallTableModel.h"
+#include "core/viewer/ViewerColumns.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class Prompter;
+class ViewerProgress;
+
+enum class SelectionPeriod { Today, Week, Month, Year };
+
+// The state of one log viewer window and what it does with the files: it
+// loads the log (or its sorted copy) into the table, sorts, and deletes calls.
+// Every operation returns the message to show, empty when there is none; a
+// failed operation leaves the files as they were.
+class CallLogViewer {
+public:
+    static inline const QString NoCallsTotals = QStringLiteral("No Calls.");
+
+    CallLogViewer(QString programDirectory, Prompter& prompter, ViewerProgress* progress = nullptr);
+
+    // The messages of a file that cannot be read or written, with its name and the reason.
+    static QString cannotRead(const QString& path, const QString& reason);
+    static QString cannotWrite(const QString& path, const QString& reason);
+
+    ColumnLayout& layout() { return m_layout; }
+    const ColumnLayout& layout() const { return m_layout; }
+    CallTableModel& model() { return m_model; }
+    const CallTableModel& model() const { return m_model; }
+    void setMainSymbol(const QString& mainSymbol);
+
+    // Sort state. SortKey -1 makes the next toggle ascending.
+    int SortKey = DateColumn;
+    bool SortAscending = true;
+    bool sortedView() const { return m_sortedView; }
+    // For each row of the sorted view, the index of its call in the log.
+    const std::vector<quint32>& RowRecordMap() const { return m_rowRecordMap; }
+
+    // Fills the table from the log, or from "Sort.log" in a sorted view.
+    // A missing log gives the table without calls.
+    QString LoadData();
+    // The toggle rule for the column at a grid index: the same column again
+    // reverses the order, another starts ascending. Returns the column, or
+    // NoColumn (nothing changed) when none stands there.
+    int toggleSort(int gridIndex);
+    // Copies the log to "Sort.log" in the order of sortKey and the current
+    // direction, and shows it.
+    QString QuickSort(int sortKey);
+    // Deletes the calls of rows top..bottom (0-based) from the log and shows
+    // what remains in the same order. Only calls the rows still show in the
+    // log are deleted; calls logged since the table was loaded stay.
+    QString deleteRows(int top, int bottom);
+
+    // The first row, in a table sorted by date ascending, of a call made in
+    // the period that contains now.
+    std::optional<int> periodStart(SelectionPeriod period, double now) const;
+
+    // "£12.34 spent in 5 calls."; "No Calls." until a log has been read.
+    const QString& totalsLine() const { return m_totalsLine; }
+    // "3 Calls selected totalling £1.23", the total only while Cost inc Tax is shown.
+    QString selectionSummary(int top, int bottom) const;
+
+private:
+    QString filePath(const QString& name) const;
+    QString reload();
+    void showLogged(const QByteArray& bytes);
+    void show(std::vector<CallRecord> calls, RateNames rates);
+    QString sortAndShow(const QByteArray& logged, int sortKey);
+
+    QString m_directory;
+    Prompter& m_prompter;
+    ViewerProgress* m_progress;
+    ColumnLayout m_layout;
+    CallTableModel m_model;
+    QString m_symbol;
+    QString m_totalsLine = NoCallsTotals;
+    bool m_sortedView = false;
+    std::vector<quint32> m_rowRecordMap;
+};

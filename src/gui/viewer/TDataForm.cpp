@@ -1,0 +1,468 @@
+#include "gui/viewer/TDataForm.h"
+
+#include "core/calllog/CallTotals.h"
+#include "core/seams/Clock.h"
+#include "core/seams/HelpViewer.h"
+#include "core/seams/Prompter.h"
+#include "core/settings/SettingsKeys.h"
+#include "gui/viewer/TProgressForm.h"
+#include "gui/widgets/FormRules.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+
+namespace {
+// The hourglass while a command works through the log.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
+
+TDataForm::TDataForm(const Services& services, QWidget* parent)
+    : QDialog(parent), m_services(services),
+      m_settings(ProgramFiles::settingsPath(services.programDirectory)) {
+    setModal(true);
+    m_progress = new TProgressForm(this);
+    m_viewer = std::make_unique<CallLogViewer>(services.programDirectory, *services.prompter, m_progress);
+    buildLayout();
+    buildMenus();
+    connectControls();
+
+    // The table opens in the log's order, which the sort panel presents as by
+    // date, oldest first.
+    showSortState(DateColumn);
+    ReadIniSettings();
+    m_viewer->SortKey = DateColumn;
+    QString message;
+    {
+        BusyCursor busy;
+        m_progress->WithOutProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
+        message = LoadData();
+    }
+    FlashTimer->start();
+    fitWidthToColumns();
+    // Told once the window is open, not from inside its making.
+    if (!message.isEmpty())
+        QTimer::singleShot(0, this, [this, message] { tell(message); });
+}
+
+void TDataForm::fitWidthToColumns() {
+    // Wide enough for every column where the screen allows, never narrower than its first size.
+    layout()->activate();
+    const int table = DataBank->horizontalHeader()->length() +
+                      DataBank->verticalScrollBar()->sizeHint().width() + 2 * DataBank->frameWidth();
+    int wanted = width() - DataBank->width() + table;
+    if (const QScreen* s = screen())
+        wanted = std::min(wanted, s->availableGeometry().width());
+    resize(std::max(width(), wanted), height());
+    if (const QScreen* s = parentWidget() ? parentWidget()->screen() : screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TDataForm::~TDataForm() {
+    DataBank->setModel(nullptr);
+}
+
+void TDataForm::connectControls() {
+    CallTableModel* model = &m_viewer->model();
+    // The grid keeps its column widths by index over a reload, as a grid does.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_widthsBeforeReset.clear();
+        for (int i = 0; i < DataBank->horizontalHeader()->count(); ++i)
+            m_widthsBeforeReset.push_back(DataBank->horizontalHeader()->sectionSize(i));
+    });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        QHeaderView* header = DataBank->horizontalHeader();
+        for (int i = 0; i < header->count() && i < int(m_widthsBeforeReset.size()); ++i)
+            header->resizeSection(i, m_widthsBeforeReset[size_t(i)]);
+    });
+    connect(DataBank->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TDataForm::updateSummary);
+    connect(DataBank->horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int from, int to) { DataBankColumnMoved(from, to); });
+    connect(DataBank->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            &TDataForm::SortIntoOrder);
+    connect(DataBank, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        openColumnMenu(DataBank->columnAt(pos.x()), DataBank->viewport()->mapToGlobal(pos));
+    });
+    connect(DataBank->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) {
+                QHeaderView* header = DataBank->horizontalHeader();
+                openColumnMenu(header->logicalIndexAt(pos), header->mapToGlobal(pos));
+            });
+    DataBank->installEventFilter(this);
+    SelectButton->installEventFilter(this);
+
+    connect(SelectButton, &QPushButton::clicked, this, &TDataForm::SelectButtonClick);
+    connect(SortButton, &QPushButton::clicked, this, &TDataForm::SortButtonClick);
+    connect(HelpBtn, &QPushButton::clicked, this, &TDataForm::HelpBtnClick);
+    connect(DeleteSelectedRecords, &QPushButton::clicked, this, &TDataForm::DeleteSelectedRecordsClick);
+    connect(InfoOffTimer, &QTimer::timeout, this, &TDataForm::InfoOffTimerTimer);
+    connect(FlashTimer, &QTimer::timeout, this, &TDataForm::FlashTimerTimer);
+}
+
+void TDataForm::done(int result) {
+    WriteIniSettings();
+    QDialog::done(result);
+}
+
+bool TDataForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+        (watched == DataBank || watched == SelectButton)) {
+        if (SelectedRecordsPanel->isVisible())
+            askToDelete();
+        return true;
+    }
+    // DataBankEnter: the user comes to the grid, not a box or menu handing the focus back.
+    if (watched == DataBank && event->type() == QEvent::FocusIn &&
+        FormRules::isUserFocusMove(static_cast<QFocusEvent*>(event)->reason()) &&
+        !m_viewer->model().isEmptyTable())
+        SelectedRecordsPanel->show();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TDataForm::tell(const QString& message) {
+    if (!message.isEmpty())
+        m_services.prompter->error(message);
+}
+
+void TDataForm::HelpBtnClick() {
+    if (m_services.help)
+        m_services.help->showTopic(HelpContext);
+}
+
+// ---- Table and columns -----------------------------------------------------
+
+QString TDataForm::LoadData() {
+    const QString message = m_viewer->LoadData();
+    TotalCostLabel->setText(m_viewer->totalsLine());
+    if (m_viewer->model().isEmptyTable())
+        SelectedRecordsPanel->hide();
+    selectRows(0, 0);
+    return message;
+}
+
+void TDataForm::ReadIniSettings() {
+    ColumnLayout& layout = m_viewer->layout();
+    layout.read(m_settings);
+    m_viewer->setMainSymbol(m_settings.ReadSettingString(
+        SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
+    for (int c = 1; c <= ViewerColumnCount; ++c)
+        m_showColumn[size_t(c - 1)]->setChecked(layout.isVisible(c));
+    ReadWidthSettings();
+    OnlyColumn();
+}
+
+void TDataForm::ReadWidthSettings() {
+    const ColumnLayout& layout = m_viewer->layout();
+    for (int c = 1; c <= ViewerColumnCount; ++c) {
+        if (layout.isVisible(c))
+            DataBank->horizontalHeader()->resizeSection(layout.position(c), readColumnWidth(m_settings, c));
+    }
+}
+
+bool TDataForm::WriteWidthSettings(int exceptColumn) {
+    const QHeaderView* header = DataBank->horizontalHeader();
+    return writeColumnWidths(
+        m_settings, m_viewer->layout(), [header](int index) { return header->sectionSize(index); },
+        exceptColumn);
+}
+
+void TDataForm::WriteIniSettings() {
+    if (!m_viewer->layout().write(m_settings) || !WriteWidthSettings(NoColumn))
+        tell(m_settings.failureText());
+}
+
+void TDataForm::ShowColumnClick(int column) {
+    const auto [top, bottom] = selectedRows();
+    ColumnLayout& layout = m_viewer->layout();
+    // The width of a column about to hide is kept; one about to show keeps the one it had.
+    const bool written = WriteWidthSettings(layout.isVisible(column) ? NoColumn : column);
+    layout.toggleColumn(column);
+    m_showColumn[size_t(column - 1)]->setChecked(layout.isVisible(column));
+    const QString message = ShowColumnLastPart();
+    selectRows(top, bottom);
+    if (!written)
+        tell(m_settings.failureText());
+    tell(message);
+}
+
+QString TDataForm::ShowColumnLastPart() {
+    QString message;
+    {
+        BusyCursor busy;
+        m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
+        message = LoadData();
+        ReadWidthSettings();
+    }
+    OnlyColumn();
+    return message;
+}
+
+void TDataForm::OnlyColumn() {
+    const bool single = m_viewer->layout().HowManyActive() == 1;
+    for (QAction* item : m_showColumn)
+        item->setEnabled(!(single && item->isChecked()));
+}
+
+void TDataForm::HideColumnClick() {
+    const int column = m_viewer->layout().columnAt(m_popupColumn);
+    if (column != NoColumn)
+        ShowColumnClick(column);
+}
+
+void TDataForm::DataBankColumnMoved(int fromIndex, int toIndex) {
+    // The header has moved its section; put it back, for the table puts each
+    // column at its position.
+    QHeaderView* header = DataBank->horizontalHeader();
+    header->blockSignals(true);
+    header->moveSection(toIndex, fromIndex);
+    header->blockSignals(false);
+
+    ColumnLayout& layout = m_viewer->layout();
+    std::array<int, ViewerColumnCount> widths{};
+    for (int c = 1; c <= ViewerColumnCount; ++c)
+        widths[size_t(c - 1)] = layout.isVisible(c) ? header->sectionSize(layout.position(c)) : 0;
+    const auto [top, bottom] = selectedRows();
+    layout.columnMoved(fromIndex, toIndex);
+    m_viewer->model().columnsMoved();
+    for (int c = 1; c <= ViewerColumnCount; ++c) {
+        if (layout.isVisible(c))
+            header->resizeSection(layout.position(c), widths[size_t(c - 1)]);
+    }
+    selectRows(top, bottom);
+    DataBank->viewport()->update();
+}
+
+void TDataForm::ResetColumnsClick() {
+    ColumnLayout& layout = m_viewer->layout();
+    layout.reset();
+    for (QAction* item : m_showColumn)
+        item->setChecked(true);
+    const QString message = ReloadTable();
+    for (int c = 1; c <= ViewerColumnCount; ++c)
+        DataBank->horizontalHeader()->resizeSection(layout.position(c), viewerColumnInfo(c).resetWidth);
+    OnlyColumn();
+    tell(message);
+}
+
+QString TDataForm::ReloadTable() {
+    BusyCursor busy;
+    m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Reloading past calls.."));
+    return LoadData();
+}
+
+// ---- Sorting ---------------------------------------------------------------
+
+void TDataForm::showSortState(int column) {
+    const bool ascending = m_viewer->SortAscending;
+    if (column >= DateColumn && column <= RateColumn) {
+        const ViewerColumnInfo& info = viewerColumnInfo(column);
+        SortOrder->setText(QLatin1String(info.sortOrder));
+        TopSortLabel->setText(QLatin1String(ascending ? info.firstText : info.lastText));
+        BottomSortLabel->setText(QLatin1String(ascending ? info.lastText : info.firstText));
+    }
+    m_arrows[0]->setVisible(ascending);
+    m_arrows[1]->setVisible(ascending);
+    m_arrows[2]->setVisible(!ascending);
+    m_arrows[3]->setVisible(!ascending);
+    SortOrder->move(SortOrder->x(), ascending ? 158 : 148);
+}
+
+void TDataForm::SortIntoOrder(int gridColumn) {
+    if (!m_viewer->model().isEmptyTable())
+        SetupSortDisplay(gridColumn);
+    SelectedRecordsPanel->hide();
+}
+
+void TDataForm::SetupSortDisplay(int gridColumn) {
+    const int keyBefore = m_viewer->SortKey;
+    const bool ascendingBefore = m_viewer->SortAscending;
+    const int column = m_viewer->toggleSort(gridColumn);
+    if (column == NoColumn) {
+        showSortState(NoColumn);
+        return;
+    }
+    BusyCursor busy;
+    const QString message = m_viewer->QuickSort(column);
+    TotalCostLabel->setText(m_viewer->totalsLine());
+    selectRows(0, 0);
+    if (!message.isEmpty()) {
+        // The table keeps the order it had, and so does the panel.
+        m_viewer->SortKey = keyBefore;
+        m_viewer->SortAscending = ascendingBefore;
+    }
+    showSortState(m_viewer->SortKey);
+    tell(message);
+}
+
+void TDataForm::SortButtonClick() {
+    if (m_viewer->model().isEmptyTable()) {
+        m_services.prompter->error(QStringLiteral("No calls found in data file!"));
+        return;
+    }
+    for (int c = 1; c <= ViewerColumnCount; ++c)
+        m_sortOrderMenus[size_t(c - 1)]->setEnabled(m_viewer->layout().isVisible(c));
+    SortCallsMenu->popup(SortButton->mapToGlobal(QPoint(SortButton->width(), 0)));
+}
+
+void TDataForm::SortMenuClick(int column, bool descending) {
+    if (!m_viewer->layout().isVisible(column))
+        return;
+    // Through the toggle rule: -1 gives ascending; the column itself, ascending, gives descending.
+    m_viewer->SortKey = descending ? column : -1;
+    if (descending)
+        m_viewer->SortAscending = true;
+    SortIntoOrder(m_viewer->layout().position(column));
+}
+
+void TDataForm::openColumnMenu(int gridColumn, const QPoint& globalPos) {
+    if (gridColumn < 0)
+        return;
+    m_popupColumn = gridColumn;
+    DataBankPopupMenu->popup(globalPos);
+}
+
+void TDataForm::sortcolAscendClick() {
+    if (m_viewer->layout().columnAt(m_popupColumn) == NoColumn)
+        return;
+    m_viewer->SortKey = -1;
+    SortIntoOrder(m_popupColumn);
+}
+
+void TDataForm::SortColDescendClick() {
+    m_viewer->SortAscending = true;
+    const int column = m_viewer->layout().columnAt(m_popupColumn);
+    if (column == NoColumn)
+        return;
+    m_viewer->SortKey = column;
+    SortIntoOrder(m_popupColumn);
+}
+
+// ---- Selection and deletion --------------------------------------------------
+
+std::pair<int, int> TDataForm::selectedRows() const {
+    const QItemSelection selection = DataBank->selectionModel()->selection();
+    if (selection.isEmpty())
+        return {0, 0};
+    int top = selection.first().top();
+    int bottom = selection.first().bottom();
+    for (const QItemSelectionRange& range : selection) {
+        top = std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+    }
+    return {top, bottom};
+}
+
+void TDataForm::selectRows(int top, int bottom) {
+    const CallTableModel& model = m_viewer->model();
+    const int last = model.rowCount() - 1;
+    top = std::clamp(top, 0, last);
+    bottom = std::clamp(bottom, top, last);
+    const QItemSelection rows(model.index(top, 0), model.index(bottom, std::max(0, model.columnCount() - 1)));
+    DataBank->selectionModel()->setCurrentIndex(model.index(top, 0), QItemSelectionModel::NoUpdate);
+    DataBank->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    updateSummary();
+}
+
+void TDataForm::updateSummary() {
+    const auto [top, bottom] = selectedRows();
+    SelectedAmount->setText(m_viewer->selectionSummary(top, bottom));
+}
+
+void TDataForm::SelectButtonClick() {
+    if (m_viewer->model().isEmptyTable()) {
+        m_services.prompter->error(QStringLiteral("No calls found in data file"));
+    } else if (m_viewer->layout().isVisible(DateColumn)) {
+        UserTotalMenu->popup(SelectButton->mapToGlobal(QPoint(SelectButton->width(), 0)));
+    } else {
+        m_services.prompter->information(
+            QStringLiteral("Date column must be visible (In Show Columns menu) for this action"));
+    }
+}
+
+void TDataForm::SelectAllClick() {
+    selectRows(0, m_viewer->model().rowCount() - 1);
+    SelectedRecordsPanel->show();
+}
+
+void TDataForm::SelectNoneClick() {
+    selectRows(0, 0);
+    SelectedRecordsPanel->hide();
+}
+
+void TDataForm::PeriodSelection(SelectionPeriod period) {
+    if (!(m_viewer->SortKey == DateColumn && m_viewer->SortAscending)) {
+        m_viewer->SortKey = -1;
+        SortIntoOrder(m_viewer->layout().position(DateColumn));
+    }
+    if (const std::optional<int> start = m_viewer->periodStart(period, m_services.clock->now())) {
+        selectRows(*start, m_viewer->model().rowCount() - 1);
+        SelectedRecordsPanel->show();
+        SelectionNotice->show();
+        InfoOffTimer->start();
+        return;
+    }
+    static const char* const Messages[] = {"No calls today found", "No calls this week found",
+                                           "No calls this month found", "No calls this year found"};
+    m_services.prompter->warning(QLatin1String(Messages[int(period)]));
+}
+
+void TDataForm::InfoOffTimerTimer() {
+    SelectionNotice->hide();
+}
+
+void TDataForm::FlashTimerTimer() {
+    if (InfoOffTimer->isActive())
+        SelectionNotice->setVisible(!SelectionNotice->isVisible());
+}
+
+void TDataForm::DeleteSelectedRecordsClick() {
+    if (SelectedRecordsPanel->isVisible())
+        askToDelete();
+}
+
+void TDataForm::askToDelete() {
+    const auto [top, bottom] = selectedRows();
+    const int count = bottom - top + 1;
+    const QString question = QStringLiteral("Are You Sure that you want to delete %1 call%2?")
+                                 .arg(top == bottom ? QStringLiteral("this") : QStringLiteral("these"))
+                                 .arg(PluralSuffix(count));
+    if (m_services.prompter->askYesNo(question))
+        DeleteRecord();
+}
+
+void TDataForm::DeleteRecord() {
+    if (m_viewer->model().isEmptyTable()) {
+        m_services.prompter->beep();
+        SelectedRecordsPanel->hide();
+        return;
+    }
+    QString message;
+    {
+        BusyCursor busy;
+        // The rows as they are now: the question may have waited a while.
+        const auto [top, bottom] = selectedRows();
+        m_progress->WithProgress(
+            QStringLiteral("Deleting..."),
+            QStringLiteral("Deleting Selected call%1..").arg(PluralSuffix(bottom - top + 1)));
+        message = m_viewer->deleteRows(top, bottom);
+        m_progress->hideProgress();
+        TotalCostLabel->setText(m_viewer->totalsLine());
+        selectRows(0, 0);
+    }
+    SelectedRecordsPanel->hide();
+    tell(message);
+}

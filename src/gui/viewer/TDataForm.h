@@ -1,0 +1,134 @@
+#pragma once
+
+#include "core/seams/Services.h"
+#include "core/settings/SettingsFile.h"
+#include "core/viewer/CallLogViewer.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QPushButton;
+class QTableView;
+class QTimer;
+class TProgressForm;
+
+// The call log viewer: every logged call in the grid DataBank, with its
+// columns, sorting, selection, deletion, export and printing. The window shows
+// and forwards; CallLogViewer keeps the state and does the work on the files.
+class TDataForm : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString Caption = QStringLiteral("Logged Call Data");
+    static constexpr int HelpContext = 8;
+
+    explicit TDataForm(const Services& services, QWidget* parent = nullptr);
+    ~TDataForm() override;
+
+    const CallLogViewer& viewer() const { return *m_viewer; }
+    // The selected rows, 0-based: top and bottom.
+    std::pair<int, int> selectedRows() const;
+
+    // Table and columns.
+    // Fills the table; returns the message to show once the command is done.
+    QString LoadData();
+    void ReadIniSettings();
+    void ReadWidthSettings();
+    void WriteIniSettings();
+    void ShowColumnClick(int column); // the ten show/hide items
+    void HideColumnClick();
+    void DataBankColumnMoved(int fromIndex, int toIndex);
+    void ResetColumnsClick();
+    void HelpBtnClick();
+
+    // Sorting.
+    void SortButtonClick();
+    void SortMenuClick(int column, bool descending); // the twenty sort items
+    void SortIntoOrder(int gridColumn);
+    void sortcolAscendClick();
+    void SortColDescendClick();
+    void openColumnMenu(int gridColumn, const QPoint& globalPos);
+
+    // Selection and deletion.
+    void SelectButtonClick();
+    void SelectNoneClick();
+    void SelectAllClick();
+    void PeriodSelection(SelectionPeriod period);
+    void DeleteSelectedRecordsClick();
+    void DeleteRecord();
+    void InfoOffTimerTimer();
+    void FlashTimerTimer();
+
+    // Export and printing.
+    void ExportAllClick();
+    void ExportSelectedClick();
+    void Print1Click();
+    void PrintSetup1Click();
+    // Prints rows firstRow..lastRow (0-based); selectionOnly as the print dialog chose.
+    void PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer);
+
+protected:
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void connectControls();
+    void fitWidthToColumns();
+
+    QString ShowColumnLastPart();
+    void OnlyColumn();
+    QString ReloadTable();
+    bool WriteWidthSettings(int exceptColumn);
+    void SetupSortDisplay(int gridColumn);
+    void QuickSort(int sortKey);
+    void showSortState(int column);
+    void selectRows(int top, int bottom);
+    void updateSummary();
+    void askToDelete();
+    void exportCalls(bool selectedOnly);
+    QString summaryShown(bool selectionOnly) const;
+    // Shows a failure once the command is complete.
+    void tell(const QString& message);
+
+    Services m_services;
+    SettingsFile m_settings;
+    TProgressForm* m_progress = nullptr;
+    std::unique_ptr<CallLogViewer> m_viewer;
+    int m_popupColumn = -1;               // the grid column under the last right click
+    std::vector<int> m_widthsBeforeReset; // the grid keeps its widths by index over a reload
+    std::unique_ptr<QPrinter> m_printer;  // kept from the printer set-up to the printout
+
+    QTableView* DataBank = nullptr;
+    QFrame* SecondLeftPanel = nullptr;
+    QLabel* TopSortLabel = nullptr;
+    QLabel* SortOrder = nullptr;
+    QLabel* BottomSortLabel = nullptr;
+    std::array<QLabel*, 4> m_arrows{}; // small up, large up, large down, small down
+    QFrame* TotalPanel = nullptr;
+    QLabel* TotalCostLabel = nullptr;
+    QFrame* SelectedRecordsPanel = nullptr;
+    QLabel* SelectedAmount = nullptr;
+    QPushButton* DeleteSelectedRecords = nullptr;
+    QLabel* SelectionNotice = nullptr;
+    QPushButton* SelectButton = nullptr;
+    QPushButton* SortButton = nullptr;
+    QPushButton* HelpBtn = nullptr;
+
+    std::array<QAction*, ViewerColumnCount> m_showColumn{};
+    std::array<QMenu*, ViewerColumnCount> m_sortOrderMenus{};
+    QAction* ResetColumns = nullptr;
+    QMenu* SortCallsMenu = nullptr;
+    QMenu* UserTotalMenu = nullptr;
+    QMenu* DataBankPopupMenu = nullptr;
+
+    QTimer* InfoOffTimer = nullptr;
+    QTimer* FlashTimer = nullptr;
+};

@@ -1,0 +1,139 @@
+// The export layouts byte for byte, the file name rule, and the printout's arithmetic.
+#include "core/calllog/CallLog.h"
+#include "core/calllog/RateNameStore.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "core/viewer/CallExport.h"
+#include "core/viewer/CallLogViewer.h"
+#include "core/viewer/PrintLayout.h"
+
+#include "fakes/FakePrompter.h"
+#include "fakes/FileSizeLimit.h"
+#include "fakes/SampleCall.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCallExport : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    FakePrompter m_prompter;
+    std::unique_ptr<CallLogViewer> m_viewer;
+
+    QByteArray bytes(const QString& name) const {
+        QFile f(m_dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    // Rate, Date and Cost inc Tax shown, in that order; a rate name with a comma and quotes, and the
+    // store's text for a missing name, longer than the column.
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        const QString dir = m_dir.path();
+        const RateNameStore store(ProgramFiles::rateNameStorePath(dir));
+        QCOMPARE(store.RateNameKeyFor(QStringLiteral("Cable, \"Wireless\"")), 1);
+        const QDateTime start(QDate(2026, 12, 6), QTime(9, 0));
+        QVERIFY(CallLog(ProgramFiles::callLogPath(dir))
+                    .append({sampleCall(start, 1.5f, 1, 1), sampleCall(start, 0.25f, 1, 2)}));
+        QFile ini(ProgramFiles::settingsPath(dir));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(
+            "[Data Viewer Defaults]\nDayOn=0\nStartTimeOn=0\nEndTimeOn=0\nDurationOn=0\nCostExcTaxOn=0\n"
+            "TypeOfCallOn=0\nDistanceOn=0\nRatePosition=0\nDatePosition=1\nCostIncTaxPosition=2\n");
+        ini.close();
+        const SettingsFile settings(ini.fileName());
+        m_viewer = std::make_unique<CallLogViewer>(dir, m_prompter);
+        m_viewer->layout().read(settings);
+        m_viewer->setMainSymbol(QStringLiteral("\u00a3"));
+        QCOMPARE(m_viewer->LoadData(), QString());
+    }
+
+    void layouts() {
+        const QStringList header{"H1", "H2"};
+        QCOMPARE(CallExport::textLayout(m_viewer->model(), header, 0, 1).join('\n'),
+                 QStringLiteral("H1\nH2\n\n"
+                                "+------------------------------+----------+------------+\n"
+                                "|             Rate             |   Date   |Cost inc Tax|\n"
+                                "+------------------------------+----------+------------+\n"
+                                "|      Cable, \"Wireless\"       |06/12/2026|   \u00a31.50    |\n"
+                                "| CallRate.log file corrupted, Rate lost |06/12/2026|   \u00a30.25    |\n"
+                                "+------------------------------+----------+------------+"));
+        QCOMPARE(CallExport::commaLayout(m_viewer->model(), header, 0, 1, true).join('\n'),
+                 QStringLiteral("H1\nH2\n\nRate,Date,Cost inc Tax,\n"
+                                "\"Cable, \"\"Wireless\"\"\",06/12/2026,\u00a31.50,\n"
+                                "\"CallRate.log file corrupted, Rate lost\",06/12/2026,\u00a30.25,"));
+        QCOMPARE(CallExport::commaLayout(m_viewer->model(), header, 1, 1, false).mid(3),
+                 QStringList{"\"CallRate.log file corrupted, Rate lost\",06/12/2026,\u00a30.25,"});
+        QCOMPARE(CallExport::CentreInColumn(QStringLiteral("CallRate.log file not present, Rate lost"), 30),
+                 QStringLiteral(" CallRate.log file not present, Rate lost "));
+        QCOMPARE(
+            CallExport::headerLines(false, m_viewer->model().call(0).date, true, "S").mid(1),
+            (QStringList{"Created On 06/12/2026 at 09:00:00.", "Contains A Selection of Calls Only.", "S"}));
+    }
+
+    void fileNames_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("comma");
+        QTest::newRow("no extension, comma entry") << "calls" << 0 << "calls.prn" << true;
+        QTest::newRow("no extension, text entry") << "calls" << 1 << "calls.txt" << false;
+        QTest::newRow("no extension, any file") << "calls" << 2 << "calls" << false;
+        QTest::newRow("upper-case PRN") << "CALLS.PRN" << 1 << "CALLS.PRN" << true;
+        QTest::newRow(".csv with the text entry") << "calls.csv" << 1 << "calls.csv" << false;
+        QTest::newRow("a longer extension") << "calls.data" << 0 << "calls.data.prn" << true;
+    }
+    void fileNames() {
+        QFETCH(QString, chosen);
+        QFETCH(int, filter);
+        QFETCH(QString, name);
+        QFETCH(bool, comma);
+        QCOMPARE(CallExport::fileNameFor(chosen, filter), name);
+        QCOMPARE(CallExport::isCommaFile(name), comma);
+    }
+
+    void writing() {
+        QCOMPARE(CallExport::write(m_dir.filePath("a.txt"), {"\u00a31.50", ""}), QString());
+        QCOMPARE(bytes("a.txt"), QByteArray("\xa3"
+                                            "1.50\r\n\r\n"));
+        QCOMPARE(CallExport::write(m_dir.filePath("b.txt"),
+                                   {"\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1 \u00a3"}),
+                 QString());
+        QCOMPARE(bytes("b.txt"),
+                 QByteArray("\xEF\xBB\xBF") +
+                     QStringLiteral("\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1 \u00a3\r\n").toUtf8());
+        FileSizeLimit limit(10);
+        QVERIFY(CallExport::write(m_dir.filePath("a.txt"), {QString(100, 'x')})
+                    .contains(m_dir.filePath("a.txt")));
+        QCOMPARE(bytes("a.txt"), QByteArray("\xa3"
+                                            "1.50\r\n\r\n"));
+    }
+
+    // 600 dpi, the printable area 30 and 40 pixels in from the paper's corner.
+    void printArithmetic() {
+        PrintLayout layout({"P", QSize(4800, 6600), QPoint(30, 40), 600, 600, 100}, {58, 60});
+        QCOMPARE(layout.lineHeight(), 4); // round(100 / 24)
+        QCOMPARE(layout.pageHeight(), 275);
+        QCOMPARE(layout.columnLeft(1), 15); // round(0.26 * 58)
+        QCOMPARE(layout.columnLeft(2), 31); // round(0.26 * 118)
+        const std::vector<PrintItem> head = layout.pageHeader({"1", "2", "3", "4"}, {"Date", "Day"});
+        QCOMPARE(head[3].rect.topLeft(), QPoint(240 - 30, 24 * 22 - 40)); // line 4 at y = 10 + 3 * 4
+        QCOMPARE(head[4].kind, PrintItem::GreyFrame);
+        QCOMPARE(head[4].rect, QRect(QPoint(235 - 30, 720 - 40), QPoint(595 - 30 - 1, 816 - 40 - 1)));
+        QCOMPARE(head[5].rect.topLeft(), QPoint(240 - 30, 720 - 40)); // the text starts at L + 10
+        int rows = 0;
+        for (; !layout.pageFull(); ++rows)
+            QCOMPARE(layout.row({"a", "b"}).size(), size_t(4));
+        QCOMPARE(rows, 58); // y = 34, 38, ... 262: a row at 266 would run into the page number at 269
+        const PrintItem footer = layout.pageFooter(2);
+        QCOMPARE(footer.text, QStringLiteral("Page 2"));
+        QCOMPARE(footer.rect.topLeft(), QPoint(2400 - 30, 269 * 24 - 40));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCallExport)
+#include "test_callexport.moc"

@@ -1,0 +1,351 @@
+// The call log viewer driven through its controls.
+#include "core/calllog/CallLog.h"
+#include "core/seams/DayCount.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "gui/viewer/TDataForm.h"
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeFileChooser.h"
+#include "fakes/FakeHelpViewer.h"
+#include "fakes/FakePrompter.h"
+#include "fakes/SampleCall.h"
+#include "gui/meter/LargeFormFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QDateTime at(int month, int d, int h = 12) {
+    return QDateTime(QDate(2026, month, d), QTime(h, 0));
+}
+} // namespace
+
+class TestDataForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeClock m_clock;
+    FakePrompter m_prompter;
+    FakeHelpViewer m_help;
+    FakeFileChooser m_files;
+    Services m_services;
+    std::unique_ptr<TDataForm> m_form;
+
+    CallLog log() const { return CallLog(ProgramFiles::callLogPath(m_dir->path())); }
+    void open() {
+        m_form = std::make_unique<TDataForm>(m_services);
+        m_form->show();
+    }
+    template <typename T> T* find(const char* name) const {
+        T* found = m_form->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no %s", name);
+        return found;
+    }
+    QAction* action(const char* name) const { return find<QAction>(name); }
+    QTableView* grid() const { return find<QTableView>("DataBank"); }
+    QString label(const char* name) const { return find<QLabel>(name)->text(); }
+    QStringList headers() const {
+        QStringList texts;
+        for (int i = 0; i < grid()->model()->columnCount(); ++i)
+            texts << grid()->model()->headerData(i, Qt::Horizontal).toString();
+        return texts;
+    }
+    QString cell(int row, int column) const { return grid()->model()->index(row, column).data().toString(); }
+    QStringList column(int gridColumn) const {
+        QStringList texts;
+        for (int row = 0; row < grid()->model()->rowCount(); ++row)
+            texts << cell(row, gridColumn);
+        return texts;
+    }
+    void select(int top, int bottom) const {
+        QAbstractItemModel* model = grid()->model();
+        grid()->selectionModel()->select(QItemSelection(model->index(top, 0), model->index(bottom, 0)),
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    void enterGrid(Qt::FocusReason reason = Qt::MouseFocusReason) const {
+        QFocusEvent focus(QEvent::FocusIn, reason);
+        QApplication::sendEvent(grid(), &focus);
+    }
+    void doubleClickHeader(int gridColumn) const {
+        QHeaderView* header = grid()->horizontalHeader();
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                           QPoint(header->sectionViewportPosition(gridColumn) + 5, header->height() / 2));
+    }
+    QString sortPanel() const {
+        return label("TopSortLabel") + "/" + label("SortOrder") + "/" + label("BottomSortLabel") +
+               (find<QLabel>("SmallUpArrow")->isVisibleTo(m_form.get()) ? " up" : " down");
+    }
+    // Costs 0.10, 0.50, 0.20, 0.40, 0.30 on 1..5 December.
+    void fiveCalls() const {
+        const float costs[] = {0.1f, 0.5f, 0.2f, 0.4f, 0.3f};
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(log().append({sampleCall(at(12, 1 + i), costs[i], 1 + i)}));
+    }
+    QStringList loggedCosts() const {
+        QStringList costs;
+        for (const CallRecord& r : log().readAll())
+            costs << QString::number(r.grossCost);
+        return costs;
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_prompter = FakePrompter();
+        m_clock.set(at(12, 9)); // a Wednesday
+        m_services = Services();
+        m_services.programDirectory = m_dir->path();
+        m_services.clock = &m_clock;
+        m_services.prompter = &m_prompter;
+        m_services.help = &m_help;
+        m_files = FakeFileChooser();
+        m_services.files = &m_files;
+    }
+    void cleanup() { m_form.reset(); }
+
+    void anEmptyLog() {
+        QVERIFY(log().append({}));
+        open();
+        QCOMPARE(cell(0, 0), QStringLiteral("No Calls"));
+        enterGrid();
+        QVERIFY(!find<QWidget>("SelectedRecordsPanel")->isVisible());
+        find<QPushButton>("SortButton")->click();
+        find<QPushButton>("SelectButton")->click();
+        QCOMPARE(m_prompter.errors,
+                 (QStringList{"No calls found in data file!", "No calls found in data file"}));
+        find<QPushButton>("HelpBtn")->click();
+        QCOMPARE(m_help.topics, QList<int>{8});
+    }
+
+    void columnsHiddenShownMovedAndKept() {
+        fiveCalls();
+        open();
+        QHeaderView* header = grid()->horizontalHeader();
+        header->resizeSection(0, 77); // Date
+        action("ShowDateColumn")->trigger();
+        QCOMPARE(headers().first(), QStringLiteral("Day"));
+
+        header->moveSection(5, 1); // Cost inc Tax dragged next to Day
+        QCOMPARE(headers().mid(0, 4), (QStringList{"Day", "Cost inc Tax", "Start Time", "End Time"}));
+        QCOMPARE(cell(0, 1), QStringLiteral("\u00a30.10"));
+        QCOMPARE(header->visualIndex(1), 1); // the grid's own order is the table's
+
+        m_form->close(); // and again
+        open();
+        QVERIFY(!action("ShowDateColumn")->isChecked());
+        QCOMPARE(headers().mid(0, 2), (QStringList{"Day", "Cost inc Tax"}));
+        action("ShowDateColumn")->trigger(); // back at its kept place, with its width
+        QCOMPARE(headers().first(), QStringLiteral("Date"));
+        QCOMPARE(grid()->horizontalHeader()->sectionSize(0), 77);
+
+        for (const char* name :
+             {"ShowDayColumn", "ShowStartColumn", "ShowEndColumn", "ShowDurationColumn", "ShowCostExcColumn",
+              "ShowCostIncColumn", "showTypeColumn", "ShowDistanceColumn"})
+            action(name)->trigger();
+        action("ShowRateColumn")->trigger();
+        QCOMPARE(headers(), QStringList{"Date"});
+        QVERIFY(!action("ShowDateColumn")->isEnabled()); // the last one cannot go
+
+        action("ResetColumns")->trigger();
+        QCOMPARE(headers().size(), 10);
+        QCOMPARE(grid()->horizontalHeader()->sectionSize(2), 55);
+        QVERIFY(action("ShowDateColumn")->isEnabled());
+    }
+
+    void sortingCommandsAndTheToggleRule() {
+        fiveCalls();
+        open();
+        QCOMPARE(sortPanel(), QStringLiteral("Oldest/Date/Newest up"));
+        doubleClickHeader(0); // the opening order counts as date ascending
+        QCOMPARE(sortPanel(), QStringLiteral("Newest/Date/Oldest down"));
+        QCOMPARE(column(6).first(), QStringLiteral("\u00a30.30"));
+
+        doubleClickHeader(6);
+        QCOMPARE(sortPanel(), QStringLiteral("Least/Cost +Vat/Most up"));
+        QCOMPARE(column(6).first(), QStringLiteral("\u00a30.10"));
+        doubleClickHeader(6);
+        QCOMPARE(column(6).first(), QStringLiteral("\u00a30.50"));
+
+        action("DateDesc")->trigger();
+        action("DateDesc")->trigger(); // already descending: still descending
+        QCOMPARE(sortPanel(), QStringLiteral("Newest/Date/Oldest down"));
+        action("DistanceAsc")->trigger();
+        QCOMPARE(sortPanel(), QStringLiteral("Shortest/Distance/Furthest up"));
+        QCOMPARE(column(8).first(), QStringLiteral("Local"));
+
+        find<QTableView>("DataBank")
+            ->customContextMenuRequested(QPoint(grid()->columnViewportPosition(7) + 3, 5));
+        action("SortColDescend")->trigger();
+        QCOMPARE(sortPanel(), QStringLiteral("Nearest 'Z'/Call Type/Nearest 'A' down"));
+        action("sortcolAscend")->trigger();
+        QCOMPARE(sortPanel(), QStringLiteral("Nearest 'A'/Call Type/Nearest 'Z' up"));
+        action("HideColumn")->trigger();
+        QVERIFY(!action("showTypeColumn")->isChecked());
+
+        find<QPushButton>("SortButton")->click();
+        QVERIFY(!find<QMenu>("TypeOrder")->isEnabled());
+        QVERIFY(find<QMenu>("RateOrder")->isEnabled());
+        QVERIFY(m_prompter.all().isEmpty());
+    }
+
+    void periodSelections() {
+        fiveCalls();
+        QVERIFY(log().append(
+            {sampleCall(at(12, 7, 9), 1.25f), sampleCall(at(12, 9, 8), 0.75f)})); // Monday, today
+        open();
+        action("CostIncDesc")->trigger();
+        action("PastWeek")->trigger(); // re-sorted by date, then from Monday on
+        QCOMPARE(sortPanel(), QStringLiteral("Oldest/Date/Newest up"));
+        QCOMPARE(m_form->selectedRows(), (std::pair<int, int>{5, 6}));
+        QVERIFY(find<QWidget>("SelectedRecordsPanel")->isVisible());
+        QCOMPARE(label("SelectedAmount"), QStringLiteral("2 Calls selected totalling \u00a32.00"));
+        QVERIFY(find<QLabel>("SelectionNotice")->isVisible());
+        m_form->FlashTimerTimer();
+        QVERIFY(!find<QLabel>("SelectionNotice")->isVisible()); // blinking
+        m_form->FlashTimerTimer();
+        m_form->InfoOffTimerTimer();
+        QVERIFY(!find<QLabel>("SelectionNotice")->isVisible());
+
+        m_clock.set(at(12, 10));
+        action("Today")->trigger();
+        QCOMPARE(m_prompter.warnings, QStringList{"No calls today found"});
+        QCOMPARE(m_form->selectedRows(), (std::pair<int, int>{5, 6})); // unchanged
+
+        action("SelectNone")->trigger();
+        enterGrid(Qt::PopupFocusReason); // the menu hands the focus back: no selection for that
+        QVERIFY(!find<QWidget>("SelectedRecordsPanel")->isVisible());
+        action("ShowCostIncColumn")->trigger();
+        action("SelectAll")->trigger();
+        QCOMPARE(label("SelectedAmount"), QStringLiteral("7 Calls selected"));
+        action("ShowDateColumn")->trigger();
+        find<QPushButton>("SelectButton")->click();
+        QCOMPARE(m_prompter.informations,
+                 QStringList{"Date column must be visible (In Show Columns menu) for this action"});
+    }
+
+    void deletingInFileOrderAndInASortedView() {
+        fiveCalls();
+        open();
+        select(1, 1);
+        QTest::keyClick(grid(), Qt::Key_Delete); // the selection panel is hidden: nothing
+        QVERIFY(m_prompter.questions.isEmpty());
+        enterGrid();
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        QCOMPARE(m_prompter.questions, QStringList{"Are You Sure that you want to delete this call?"});
+        QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.4", "0.3"}));
+        QVERIFY(!find<QWidget>("SelectedRecordsPanel")->isVisible());
+
+        action("CostIncDesc")->trigger();
+        action("SelectAll")->trigger();
+        select(0, 1);
+        m_prompter.answers = {Prompter::Answer::No};
+        find<QPushButton>("DeleteSelectedRecords")->click();
+        QCOMPARE(m_prompter.questions.last(),
+                 QStringLiteral("Are You Sure that you want to delete these calls?"));
+        QCOMPARE(loggedCosts().size(), 4);
+        // A call ends while the question waits; it is not lost.
+        m_prompter.whileOpen = [this] { QVERIFY(log().append({sampleCall(at(12, 9), 0.9f)})); };
+        QTest::keyClick(find<QPushButton>("SelectButton"), Qt::Key_Delete);
+        QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.9"}));
+        QCOMPARE(column(6), (QStringList{"\u00a30.90", "\u00a30.20", "\u00a30.10"})); // sorted as before
+        QCOMPARE(label("TotalCostLabel"), QStringLiteral("\u00a31.20 spent in 3 calls."));
+        QVERIFY(m_prompter.errors.isEmpty());
+    }
+
+    void exportingAndPrinting() {
+        for (int i = 0; i < 150; ++i)
+            QVERIFY(log().append({sampleCall(at(11, 1 + i / 10, i % 10), 0.1f)}));
+        open();
+        const auto lines = [this](const char* name) {
+            QFile file(m_dir->filePath(QLatin1String(name)));
+            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split("\r\n")
+                                                  : QStringList();
+        };
+        m_files.nextPaths = QStringList{m_dir->filePath("calls")};
+        m_files.chosenFilter = 0;
+        action("ExportAll")->trigger();
+        QCOMPARE(m_files.captions, QStringList{"Export Call Log File.."});
+        QCOMPARE(m_files.filters,
+                 QStringList{"Excel Compatible File (*.prn);;Text File (*.txt);;Any File (*.*)"});
+        QStringList comma = lines("calls.prn");
+        QCOMPARE(comma.mid(2, 4),
+                 (QStringList{"Contains All Calls.", "\u00a315.00 spent in 150 calls.", "",
+                              "Date,Day,Start Time,End Time,Duration,Cost exc Tax,Cost inc Tax,"
+                              "Type Of Call,Distance,Rate,"}));
+        QCOMPARE(comma.size(), 5 + 1 + 150 + 1);
+
+        select(2, 3); // the dialog asked about "calls", not about "calls.prn"
+        m_files.nextPaths = QStringList{m_dir->filePath("calls")};
+        m_prompter.answers = {Prompter::Answer::No};
+        action("ExportSelected")->trigger();
+        QVERIFY(m_prompter.questions.last().endsWith("already exists.\nDo you want to replace it?"));
+        QCOMPARE(lines("calls.prn"), comma);
+        m_files.nextPaths = QStringList{m_dir->filePath("selected")};
+        m_files.chosenFilter = -1; // the text entry it opens on
+        action("ExportSelected")->trigger();
+        QCOMPARE(lines("selected.txt").mid(2, 2), (QStringList{"Contains A Selection of Calls Only.",
+                                                               "2 Calls selected totalling \u00a30.20"}));
+        QCOMPARE(lines("selected.txt").size(), 5 + 3 + 2 + 1 + 1);
+
+        const QString pdf = m_dir->filePath("calls.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        m_form->PrintCalls(0, 149, false, printer);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        for (int i = 0; i < pages.size(); ++i) {
+            QVERIFY(pages[i].startsWith(
+                "Dialtally Pro v1.0 Call log Printout\nCreated On 09/12/2026 at 12:00:00.\n"
+                "Contains All Calls.\n\u00a315.00 spent in 150 calls."));
+            QVERIFY(pages[i].contains(QStringLiteral("Page %1").arg(i + 1)));
+        }
+    }
+
+    void pastCallsFromTheMainWindow() {
+        LargeFormFixture fixture;
+        fixture.reset();
+        QVERIFY(
+            CallLog(fixture.path("Calls.log")).append({sampleCall(LargeFormFixture::wednesday(9, 0), 0.5f)}));
+        auto window = fixture.makeWindow();
+        window->show();
+        QCOMPARE(LargeFormFixture::text(*window, "TodayValue"),
+                 QStringLiteral("1 call today totalling \u00a30.50"));
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* viewer = qobject_cast<TDataForm*>(QApplication::activeModalWidget());
+            QVERIFY(viewer);
+            seen = !window->isVisible();
+            viewer->findChild<QAction*>("SelectAll")->trigger();
+            viewer->DeleteSelectedRecordsClick();
+            viewer->close();
+        });
+        LargeFormFixture::child<QPushButton>(*window, "DataButton")->click();
+        QVERIFY(seen);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->meter().applicationTitle(), TLargeForm::ApplicationTitle);
+        QCOMPARE(LargeFormFixture::text(*window, "TodayValue"), QStringLiteral("No calls made today"));
+        QCOMPARE(QFileInfo(fixture.path("Calls.log")).size(), 0);
+    }
+};
+
+QTEST_MAIN(TestDataForm)
+#include "test_dataform.moc"
