@@ -5,7 +5,8 @@
 namespace DayCount {
 
 namespace {
-const QDate Epoch(1899, 12, 30);
+// 30 December 1899, as a constant so that no static initialisation order can see it unset.
+constexpr QDate Epoch = QDate::fromJulianDay(2415019);
 
 qint64 floorDiv(qint64 a, qint64 b) {
     qint64 q = a / b;
