@@ -2,6 +2,7 @@
 #include "core/seams/Services.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/viewer/LogCommands.h"
 #include "gui/meter/TLargeForm.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/QtFileChooser.h"
@@ -14,35 +15,69 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
-QString programDirectory(const QCommandLineParser& options) {
-    return ProgramFiles::dataDirectory(options.value(QStringLiteral("dir")),
-                                       qEnvironmentVariable("DIALTALLY_DIR"),
-                                       qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+LogCommands::Environment environment() {
+    return {qEnvironmentVariable("DIALTALLY_DIR"), qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()};
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dialtally Pro"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setWindowIcon(AppIcon::icon());
-    QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
-
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Call-cost meter"));
+void describe(QCoreApplication& app, QCommandLineParser& options) {
+    QCoreApplication::setApplicationName(QStringLiteral("Dialtally Pro"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    options.setApplicationDescription(QStringLiteral("Call-cost meter.\n\n") + LogCommands::usage());
     options.addHelpOption();
     options.addVersionOption();
     options.addOption(
         {QStringLiteral("dir"), QStringLiteral("Keep the data files in <path>."), QStringLiteral("path")});
     options.process(app);
+}
 
-    const QString directory = programDirectory(options);
+// Commands, --help and --version run without a window, so without a display.
+std::optional<int> runWithoutWindow(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    static const QStringList asking = {QStringLiteral("-h"),         QStringLiteral("--help"),
+                                       QStringLiteral("--help-all"), QStringLiteral("-v"),
+                                       QStringLiteral("--version"),  QStringLiteral("-?")};
+    const bool command = LogCommands::isCommand(arguments);
+    if (!command &&
+        std::none_of(arguments.begin(), arguments.end(), [](const QString& a) { return asking.contains(a); }))
+        return std::nullopt;
+    QCoreApplication app(argc, argv);
+    if (!command) {
+        QCommandLineParser options;
+        describe(app, options); // prints and ends the program
+        return 0;
+    }
+    QFile out, err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly);
+    return LogCommands::run(app.arguments(), environment(), SystemClock().now(), out, err);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (const std::optional<int> status = runWithoutWindow(argc, argv))
+        return *status;
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(AppIcon::icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
+    QCommandLineParser options;
+    describe(app, options);
+
+    const LogCommands::Environment env = environment();
+    const QString directory = ProgramFiles::dataDirectory(options.value(QStringLiteral("dir")),
+                                                          env.dialtallyDir, env.xdgDataHome, env.home);
     if (!QDir().mkpath(directory)) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"),
                               QStringLiteral("The data directory %1 cannot be created.").arg(directory));

@@ -103,14 +103,19 @@ bool isCommaFile(const QString& fileName) {
     return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive);
 }
 
-QString write(const QString& path, const QStringList& lines) {
+std::optional<QByteArray> bytesOf(const QStringList& lines) {
     const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
     std::optional<QByteArray> bytes = TextCodec::encode(text);
+    // Spreadsheets take a file without a byte-order mark for the system's code page.
+    if (bytes && TextCodec::readsAsUtf8(*bytes))
+        bytes->prepend("\xEF\xBB\xBF");
+    return bytes;
+}
+
+QString write(const QString& path, const QStringList& lines) {
+    const std::optional<QByteArray> bytes = bytesOf(lines);
     if (!bytes)
         return CallLogViewer::cannotWrite(path, QStringLiteral("The text cannot be stored"));
-    // Spreadsheets take a file without a byte-order mark for the system's code page.
-    if (TextCodec::readsAsUtf8(*bytes))
-        bytes->prepend("\xEF\xBB\xBF");
     QString reason;
     if (!AtomicFile::replace(path, *bytes, &reason))
         return CallLogViewer::cannotWrite(path, reason);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class CallTableModel;
 
 // The viewer's exports and the head of its printout. Everything comes from
@@ -30,9 +32,12 @@ QString fileNameFor(const QString& chosen, int filterIndex);
 // A name ending in "prn", in any case, gets the comma layout.
 bool isCommaFile(const QString& fileName);
 
-// Writes the lines ended by CR LF in the program's text rule (a UTF-8 file
-// starts with a byte-order mark) through an atomic replace. Returns the
-// message to show, empty on success.
+// The bytes of the lines ended by CR LF in the program's text rule (UTF-8
+// starts with a byte-order mark, so spreadsheets recognise it); nothing when
+// the text cannot be stored.
+std::optional<QByteArray> bytesOf(const QStringList& lines);
+// Writes bytesOf(lines) through an atomic replace. Returns the message to
+// show, empty on success.
 QString write(const QString& path, const QStringList& lines);
 
 } // namespace CallExport

@@ -75,6 +75,10 @@ QString CallLogViewer::LoadData() {
     return {};
 }
 
+void CallLogViewer::showCalls(std::vector<CallRecord> calls, RateNames rates) {
+    show(std::move(calls), std::move(rates));
+}
+
 void CallLogViewer::showLogged(const QByteArray& bytes) {
     // The bar counts against the rows of the last load: the log is not counted first.
     const qint64 expected = m_model.rowCount() + 1;
@@ -226,28 +230,8 @@ QString CallLogViewer::deleteRows(int top, int bottom) {
 }
 
 std::optional<int> CallLogViewer::periodStart(SelectionPeriod period, double now) const {
-    const double today = DayCount::dateOf(now);
-    double first = today; // the first day of the period
-    const QDate date = DayCount::toDateTime(now).date();
-    switch (period) {
-    case SelectionPeriod::Today:
-        break;
-    case SelectionPeriod::Week:
-        first = today - DayCount::mondayWeekday(now) + 1;
-        break;
-    case SelectionPeriod::Month:
-        first = today - date.day() + 1;
-        break;
-    case SelectionPeriod::Year:
-        first = today - date.dayOfYear() + 1;
-        break;
-    }
-    for (int row = 0; row < m_model.callCount(); ++row) {
-        const double day = DayCount::dateOf(m_model.call(row).date);
-        if (period == SelectionPeriod::Today ? day == today : day >= first)
-            return row;
-    }
-    return std::nullopt;
+    const std::optional<size_t> row = firstCallOfPeriod(m_model.calls(), period, now);
+    return row ? std::optional<int>(int(*row)) : std::nullopt;
 }
 
 QString CallLogViewer::selectionSummary(int top, int bottom) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/viewer/CallPeriods.h"
 #include "core/viewer/CallTableModel.h"
 #include "core/viewer/ViewerColumns.h"
 
@@ -10,8 +11,6 @@
 
 class Prompter;
 class ViewerProgress;
-
-enum class SelectionPeriod { Today, Week, Month, Year };
 
 // The state of one log viewer window and what it does with the files: it
 // loads the log (or its sorted copy) into the table, sorts, and deletes calls.
@@ -43,6 +42,8 @@ public:
     // Fills the table from the log, or from "Sort.log" in a sorted view.
     // A missing log gives the table without calls.
     QString LoadData();
+    // Shows these calls, in this order, with these rate names.
+    void showCalls(std::vector<CallRecord> calls, RateNames rates);
     // The toggle rule for the column at a grid index: the same column again
     // reverses the order, another starts ascending. Returns the column, or
     // NoColumn (nothing changed) when none stands there.

@@ -1,0 +1,189 @@
+// The command line's reports and exports against the viewer's own selection
+// and export of the same calls.
+#include "core/calllog/CallLog.h"
+#include "core/calllog/RateNameStore.h"
+#include "core/seams/DayCount.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/viewer/CallExport.h"
+#include "core/viewer/CallLogViewer.h"
+#include "core/viewer/LogCommands.h"
+
+#include "fakes/FakePrompter.h"
+#include "fakes/SampleCall.h"
+
+#include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// Wednesday 9 December 2026, mid-afternoon.
+const double Now = DayCount::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(15, 0)));
+} // namespace
+
+class TestLogCommands : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QByteArray m_out, m_err;
+
+    int run(QStringList words) {
+        QBuffer out(&m_out), err(&m_err);
+        m_out.clear();
+        m_err.clear();
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        words.prepend(QStringLiteral("dialtally"));
+        words << QStringLiteral("--dir") << m_dir.path();
+        return LogCommands::run(words, {}, Now, out, err);
+    }
+
+    // The viewer's window: the log sorted by date, the period selected.
+    struct ViewerSelection {
+        int first = -1, last = -1;
+        QString summary;
+    };
+    ViewerSelection viewerSelection(CallLogViewer& viewer, SelectionPeriod period) {
+        viewer.setMainSymbol(QStringLiteral("\u00a3"));
+        viewer.LoadData();
+        viewer.SortAscending = true;
+        viewer.QuickSort(DateColumn);
+        ViewerSelection s;
+        if (const auto start = viewer.periodStart(period, Now)) {
+            s.first = *start;
+            s.last = viewer.model().callCount() - 1;
+            s.summary = viewer.selectionSummary(s.first, s.last);
+        }
+        return s;
+    }
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        // Calls in the order they ended: last year, the first of this year, this
+        // month, last week, this Monday at midnight, yesterday, today.
+        const QDate days[] = {{2025, 12, 31}, {2026, 1, 1},  {2026, 12, 1}, {2026, 12, 6},
+                              {2026, 12, 7},  {2026, 12, 8}, {2026, 12, 9}};
+        std::vector<CallRecord> calls;
+        const QString names[] = {QStringLiteral("BT, \"Saver\""),
+                                 QStringLiteral("\u0422\u0430\u0440\u0438\u0444")};
+        const RateNameStore store(ProgramFiles::rateNameStorePath(m_dir.path()));
+        int i = 0;
+        for (const QDate& d : days) {
+            const QTime time = d == QDate(2026, 12, 7) ? QTime(0, 0) : QTime(9 + i, 30);
+            calls.push_back(sampleCall(QDateTime(d, time), 0.37f + 0.11f * float(i), 1 + i % 12,
+                                       store.RateNameKeyFor(names[i % 2])));
+            ++i;
+        }
+        QVERIFY(CallLog(ProgramFiles::callLogPath(m_dir.path())).append(calls));
+    }
+
+    // Each period counts and totals what the viewer's selection of it shows.
+    void reportsMatchTheViewer_data() {
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<int>("count");
+        QTest::newRow("today") << "today" << 1;
+        QTest::newRow("week, from Monday midnight") << "week" << 3;
+        QTest::newRow("month") << "month" << 5;
+        QTest::newRow("year") << "year" << 6;
+    }
+    void reportsMatchTheViewer() {
+        QFETCH(QString, period);
+        QFETCH(int, count);
+        QCOMPARE(run({QStringLiteral("report"), period, QStringLiteral("--json")}), 0);
+        const QJsonObject report = QJsonDocument::fromJson(m_out).object();
+        QCOMPARE(report.value(QStringLiteral("period")).toString(), period);
+        QCOMPARE(report.value(QStringLiteral("count")).toInt(), count);
+
+        FakePrompter prompter;
+        CallLogViewer viewer(m_dir.path(), prompter);
+        const SelectionPeriod periods[] = {SelectionPeriod::Today, SelectionPeriod::Week,
+                                           SelectionPeriod::Month, SelectionPeriod::Year};
+        const int index = int(QStringList{"today", "week", "month", "year"}.indexOf(period));
+        const ViewerSelection s = viewerSelection(viewer, periods[index]);
+        QCOMPARE(s.last - s.first + 1, count);
+        QCOMPARE(s.summary, QStringLiteral("%1 Call%2 selected totalling \u00a3%3")
+                                .arg(count)
+                                .arg(count == 1 ? "" : "s")
+                                .arg(report.value(QStringLiteral("gross")).toDouble(), 0, 'f', 2));
+
+        QCOMPARE(run({QStringLiteral("report"), period}), 0);
+        QVERIFY(m_out.startsWith(QStringLiteral("%1 call").arg(count).toUtf8()));
+    }
+
+    void jsonShape() {
+        QCOMPARE(run({QStringLiteral("report"), QStringLiteral("all"), QStringLiteral("--json")}), 0);
+        const QJsonObject report = QJsonDocument::fromJson(m_out).object();
+        QCOMPARE(report.keys(), (QStringList{"count", "first", "gross", "last", "net", "period"}));
+        QCOMPARE(report.value(QStringLiteral("count")).toInt(), 7);
+        const QJsonObject first = report.value(QStringLiteral("first")).toObject();
+        QCOMPARE(first.value(QStringLiteral("start")).toString(), QStringLiteral("2025-12-31T09:30:00"));
+        QCOMPARE(first.value(QStringLiteral("rate")).toString(), QStringLiteral("BT, \"Saver\""));
+        QCOMPARE(report.value(QStringLiteral("last")).toObject().value(QStringLiteral("start")).toString(),
+                 QStringLiteral("2026-12-09T15:30:00"));
+    }
+
+    // The same bytes as the viewer writes for the same calls and columns.
+    void exportsAreTheViewers_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<bool>("comma");
+        QTest::addColumn<int>("period"); // -1: all calls
+        QTest::newRow("all, ruled text") << QStringList{"export"} << false << -1;
+        QTest::newRow("this week, comma file") << QStringList{"export", "--period", "week", "--format", "csv"}
+                                               << true << int(SelectionPeriod::Week);
+    }
+    void exportsAreTheViewers() {
+        QFETCH(QStringList, words);
+        QFETCH(bool, comma);
+        QFETCH(int, period);
+        const QString file = m_dir.filePath(QStringLiteral("out.txt"));
+        QCOMPARE(run(words + QStringList{QStringLiteral("--output"), file}), 0);
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray cli = written.readAll();
+        QCOMPARE(run(words), 0);
+        QCOMPARE(m_out, cli); // standard output carries the same bytes
+
+        FakePrompter prompter;
+        CallLogViewer viewer(m_dir.path(), prompter);
+        int first = 0, last = 0;
+        QString summary;
+        if (period < 0) {
+            viewer.setMainSymbol(QStringLiteral("\u00a3"));
+            viewer.LoadData();
+            last = viewer.model().callCount() - 1;
+            summary = viewer.totalsLine();
+        } else {
+            const ViewerSelection s = viewerSelection(viewer, SelectionPeriod(period));
+            first = s.first;
+            last = s.last;
+            summary = s.summary;
+        }
+        const QStringList header = CallExport::headerLines(false, Now, period >= 0, summary);
+        const QStringList lines =
+            comma ? CallExport::commaLayout(viewer.model(), header, first, last, period < 0)
+                  : CallExport::textLayout(viewer.model(), header, first, last);
+        QCOMPARE(cli, *CallExport::bytesOf(lines));
+        QVERIFY(cli.startsWith("\xEF\xBB\xBF")); // a Cyrillic rate name: UTF-8, marked
+    }
+
+    void errorsNameTheFileAndEndBadly() {
+        QTemporaryDir empty;
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        QCOMPARE(LogCommands::run({"dialtally", "report", "--dir", empty.path()}, {}, Now, out, err), 1);
+        QVERIFY(err.data().contains(ProgramFiles::callLogPath(empty.path()).toLocal8Bit() + ": "));
+        QCOMPARE(run({QStringLiteral("report"), QStringLiteral("fortnight")}), 2);
+        QVERIFY(m_err.contains("unknown period \"fortnight\""));
+        QCOMPARE(run({QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--period"),
+                      QStringLiteral("week")}),
+                 2);
+        QVERIFY(m_out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogCommands)
+#include "test_logcommands.moc"
