@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
             libasound2-dev libsndfile1-dev dbus-daemon \
-            xvfb xauth fonts-dejavu-core
+            xvfb xauth fonts-dejavu-core fonts-liberation2
 
 .PHONY: all deps configure build run test bench format clean
 

@@ -55,11 +55,14 @@ CallMeter::~CallMeter() {
     KillTapi();
 }
 
-void CallMeter::start() {
+void CallMeter::startLineAndSound() {
     if (m_settings.sensingMode == 2)
         InitializeTapi();
     if (m_settings.soundOn[SettingsKeys::RunSound])
         PlayTheSound(m_settings.soundFiles[SettingsKeys::RunSound]);
+}
+
+void CallMeter::start() {
     // The rate is applied before the start time is set, so a missing rate file
     // is reported at start; the band shown is then that of the present moment.
     TransferRate();
@@ -77,6 +80,14 @@ void CallMeter::queue(Box box, const QString& text) {
         return;
     m_flushPosted = true;
     QTimer::singleShot(0, this, &CallMeter::flushMessages);
+}
+
+void CallMeter::queueError(const QString& text) {
+    queue(Box::Error, text);
+}
+
+void CallMeter::queueWarning(const QString& text) {
+    queue(Box::Warning, text);
 }
 
 void CallMeter::flushMessages() {
@@ -455,12 +466,14 @@ void CallMeter::TestPort() {
 
 // ---- Closing ---------------------------------------------------------------
 
-void CallMeter::shutDown() {
+void CallMeter::shutDown(bool playExitSound) {
     m_closing = true;
     if (m_timing)
         StopTiming(true);
     else if (!m_unloggedCalls.empty())
         writeKeptCalls(); // one more chance before the program ends
+    if (WindowMode == TaskbarIcon && m_services.tray)
+        m_services.tray->TrayIconRemove();
     for (QTimer* timer : {MainTimer, AnimationTimer, FlashTimer, OffTimer})
         timer->stop();
     // What went wrong is told before the program goes; a spend warning no longer matters.
@@ -468,7 +481,8 @@ void CallMeter::shutDown() {
     flushMessages();
     if (m_settings.sensingMode == 2)
         KillTapi();
-    if (m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound)
+    if (playExitSound && m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds &&
+        m_services.sound)
         m_services.sound->playAndWait(ProgramFiles::resolve(m_services.programDirectory,
                                                             m_settings.soundFiles[SettingsKeys::ExitSound]),
                                       ExitSoundLimitMs);

@@ -20,7 +20,7 @@
 
 // A program directory with the rate file "Test" active (6p a minute local
 // daytime, 3p evening, 12p regional daytime, tax 17.5%), daytime 08:00 to
-// 18:00, and a main window over it with fake services.
+// 18:00, used before, and a main window over it with fake services.
 class LargeFormFixture {
 public:
     std::unique_ptr<QTemporaryDir> dir;
@@ -63,6 +63,7 @@ public:
         set("Telephone Rate Information", "DayTimeStart", QStringLiteral(" 8:00"));
         set("Telephone Rate Information", "DayTimeEnd", QStringLiteral("18:00"));
         set("Default Setup Information", "SubSymbol", QStringLiteral("p"));
+        set("Default Setup Information", "Times Used", QStringLiteral("1")); // not the first use
         clock.set(wednesday(10, 0));
         prompter.clear();
         sound = FakeSoundPlayer();
