@@ -193,13 +193,17 @@ void TLargeForm::changeEvent(QEvent* event) {
 
 void TLargeForm::closeEvent(QCloseEvent* event) {
     // A second request while the question is open waits for its answer.
-    if (!m_ended && (m_askingExit || !FormCloseQuery())) {
+    const bool allowed = m_ended || (!m_askingExit && FormCloseQuery());
+    // The program may also have been ended while the question was open.
+    if (m_ended) {
+        event->accept();
+        return;
+    }
+    if (!allowed) {
         event->ignore();
         return;
     }
-    // The program may have been ended while the question was open.
-    if (!m_ended)
-        FormClose();
+    FormClose();
     event->accept();
 }
 

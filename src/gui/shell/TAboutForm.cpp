@@ -132,9 +132,11 @@ void TAboutForm::highlightLinks(QLabel* lit) {
 }
 
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove)
+    if (event->type() == QEvent::MouseMove) {
         highlightLinks(qobject_cast<QLabel*>(watched));
-    else if (event->type() == QEvent::MouseButtonRelease && watched == Label4)
+        return true; // not passed on to the panel, which would put both links back
+    }
+    if (event->type() == QEvent::MouseButtonRelease && watched == Label4)
         Label4Click();
     else if (event->type() == QEvent::MouseButtonRelease && watched == Label6)
         Label6Click();

@@ -6,16 +6,20 @@
 
 #include "fakes/FakeCarrierSource.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeHelpViewer.h"
 #include "fakes/FakeLineMonitor.h"
 #include "fakes/FakePrompter.h"
 #include "fakes/FakeSoundPlayer.h"
+#include "fakes/FakeTrayIcon.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 // A program directory with the rate file "Test" active (6p a minute local
@@ -29,6 +33,8 @@ public:
     FakeSoundPlayer sound;
     FakeLineMonitor line;
     FakeCarrierSource carrier;
+    FakeTrayIcon tray;
+    FakeHelpViewer help;
     Services services;
 
     static QDateTime wednesday(int h, int m, int s = 0) { // 2026-12-09 was a Wednesday
@@ -69,6 +75,8 @@ public:
         sound = FakeSoundPlayer();
         line = FakeLineMonitor();
         carrier = FakeCarrierSource();
+        tray = FakeTrayIcon();
+        help = FakeHelpViewer();
         services = Services();
         services.programDirectory = dir->path();
         services.clock = &clock;
@@ -76,6 +84,8 @@ public:
         services.sound = &sound;
         services.line = &line;
         services.carrier = &carrier;
+        services.tray = &tray;
+        services.help = &help;
     }
 
     std::unique_ptr<TLargeForm> makeWindow() {
@@ -90,6 +100,16 @@ public:
     }
     static QString text(QWidget& w, const char* name) { return child<QLabel>(w, name)->text(); }
     static QString button(QWidget& w) { return child<QAbstractButton>(w, "StartStopButton")->text(); }
+
+    // Runs work on the modal window of type T once it is open.
+    template <typename T> static void whenModalOpens(QObject* context, std::function<void(T&)> work) {
+        QTimer::singleShot(0, context, [context, work] {
+            if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()))
+                work(*modal);
+            else
+                whenModalOpens<T>(context, work);
+        });
+    }
 
     // Lets the queued boxes show, as the event loop would.
     static void settle() { QCoreApplication::processEvents(); }

@@ -1,0 +1,52 @@
+// The notification icon's rules, seen from what reaches the desktop.
+#include "fakes/FakeTrayIcon.h"
+
+#include <QTest>
+
+class TestTrayIcon : public QObject {
+    Q_OBJECT
+
+private slots:
+    void changesReachTheDesktopOnlyWhileShownAndWhenNew() {
+        FakeTrayIcon icon;
+        icon.TrayIconSetImageAndTip(QStringLiteral("mini3"), QStringLiteral("before"));
+        icon.TrayIconAdd(1, QStringLiteral("mini"), QStringLiteral("Scanning for calls..."));
+        icon.TrayIconSetImage(QStringLiteral("mini"));
+        icon.TrayIconSetTip(QStringLiteral("Scanning for calls..."));
+        icon.TrayIconSetImage(QStringLiteral("mini1"));
+        icon.TrayIconSetImageAndTip(QStringLiteral("mini1"), QStringLiteral("Test - 00:00:01 - 0.1p"));
+        icon.TrayIconRemove();
+        icon.TrayIconSetImage(QStringLiteral("mini2"));
+        QCOMPARE(icon.calls,
+                 (QStringList{QStringLiteral("add mini|Scanning for calls..."), QStringLiteral("image mini1"),
+                              QStringLiteral("tip Test - 00:00:01 - 0.1p"), QStringLiteral("remove")}));
+        QVERIFY(!icon.TrayIconActive());
+        QCOMPARE(icon.TrayIconId(), 1u);
+    }
+
+    void tipIsCutTo63Characters_data() {
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("shown");
+        const QString long63 = QString(60, QLatin1Char('r')) + QStringLiteral(" - ");
+        QTest::newRow("63 kept") << long63 << long63;
+        QTest::newRow("64 cut") << long63 + QLatin1Char('x') << long63;
+        // A character of two UTF-16 units across the cut goes whole.
+        const QString pairAtCut = QString(62, QLatin1Char('r')) + QStringLiteral("\U0001F4DE tail");
+        QTest::newRow("no half character") << pairAtCut << QString(62, QLatin1Char('r'));
+    }
+    void tipIsCutTo63Characters() {
+        QFETCH(QString, tip);
+        QFETCH(QString, shown);
+        FakeTrayIcon icon;
+        icon.TrayIconAdd(1, QStringLiteral("mini"), QString());
+        icon.TrayIconSetTip(tip);
+        QCOMPARE(icon.TrayIconTip(), shown);
+        QCOMPARE(icon.calls.last(), QStringLiteral("tip ") + shown);
+        // The same long tip again changes nothing.
+        icon.TrayIconSetTip(tip + QStringLiteral(" more"));
+        QCOMPARE(icon.calls.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTrayIcon)
+#include "test_trayicon.moc"
