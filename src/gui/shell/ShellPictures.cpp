@@ -22,13 +22,28 @@ int trayFrameOf(const QString& name) {
     return ok && frame >= 1 && frame <= TrayFrames ? frame : 0;
 }
 
+// A clear picture with a smooth painter on it; take() ends the painting.
+// The picture is declared first, so the painter always ends before it goes.
+struct Canvas {
+    QPixmap pixmap;
+    QPainter painter;
+
+    explicit Canvas(QSize size) : pixmap(size) {
+        pixmap.fill(Qt::transparent);
+        painter.begin(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+    }
+    QPixmap take() {
+        painter.end();
+        return pixmap;
+    }
+};
+
 QIcon pinIcon(bool upright) {
     QIcon icon;
     for (int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
+        Canvas canvas(QSize(size, size));
+        QPainter& p = canvas.painter;
         p.scale(size / 16.0, size / 16.0);
         // A window with a pin through its title bar to pin it on top; the pin
         // lies down when the next click lets the window go.
@@ -44,11 +59,20 @@ QIcon pinIcon(bool upright) {
         p.setPen(QPen(QColor(120, 0, 0), 0.6));
         p.setBrush(QColor(220, 30, 30));
         p.drawEllipse(QPointF(0, -2.5), 2.6, 2.6);
-        icon.addPixmap(pixmap);
+        icon.addPixmap(canvas.take());
     }
     return icon;
 }
 } // namespace
+
+QFont titleFont(int pixels, bool bold) {
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
 
 QIcon trayImage(const QString& name) {
     const int frame = trayFrameOf(name);
@@ -62,16 +86,10 @@ QIcon trayImage(const QString& name) {
 }
 
 QPixmap title(QSize size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
-    font.setBold(true);
+    Canvas canvas(size);
+    QPainter& p = canvas.painter;
+    QFont font = titleFont(size.height() * 3 / 4, true);
     font.setItalic(true);
-    font.setPixelSize(size.height() * 3 / 4);
     const QString text = QStringLiteral("Dialtally Pro");
     QPainterPath path;
     path.addText(0, 0, font, text);
@@ -88,14 +106,12 @@ QPixmap title(QSize size) {
     p.setPen(QPen(QColor(80, 30, 0), std::max(1.0, size.height() / 40.0)));
     p.setBrush(gold);
     p.drawPath(path);
-    return pixmap;
+    return canvas.take();
 }
 
 QPixmap standingClock(QSize size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
+    Canvas canvas(size);
+    QPainter& p = canvas.painter;
     const int diameter = std::min(size.width(), size.height() - size.height() / 7);
     const double x = (size.width() - diameter) / 2.0;
     p.setPen(QPen(Aqua, 2.5, Qt::SolidLine, Qt::RoundCap));
@@ -104,7 +120,7 @@ QPixmap standingClock(QSize size) {
     p.drawLine(QPointF(x + diameter * 0.75, footTop), QPointF(x + diameter * 0.88, size.height() - 1.5));
     // Ten past ten, as clocks are shown at rest.
     p.drawPixmap(QPointF(x, 0), ClockFrames::face(diameter, 10.0 / 12.0));
-    return pixmap;
+    return canvas.take();
 }
 
 QIcon StayOnTopImage() {

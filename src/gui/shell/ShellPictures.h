@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -7,6 +8,10 @@
 
 // The pictures of the program's shell, drawn by the program itself.
 namespace ShellPictures {
+
+// The serif of the program's titles (Times New Roman, or the Liberation Serif
+// that stands in for it), at a size in pixels.
+QFont titleFont(int pixels, bool bold = false);
 
 // The notification icon by name: "mini" while scanning, "mini1".."mini8" for
 // the clock turning while a call is timed.

@@ -17,15 +17,6 @@ const QColor Green(0, 128, 0);
 constexpr int SlideStep = 3;
 constexpr int ClockStopsAbove = 7; // the clock stops this far above the title's top
 
-QFont timesFont(int pixels, bool bold) {
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 void setTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -77,15 +68,17 @@ TAboutForm::TAboutForm(QWidget* parent)
     SlideClock->setPixmap(ShellPictures::standingClock(SlideClock->size()));
 
     Label1 = textLine(AboutPanel, "Label1", QStringLiteral("Version 1.0"), QPoint(91, 56),
-                      timesFont(19, true), Qt::red);
+                      ShellPictures::titleFont(19, true), Qt::red);
     Label2 = centredLine(AboutPanel, "Label2", QStringLiteral("The call-cost meter for your modem"), 78,
-                         timesFont(13, false), Qt::white);
-    Label4 = textLine(AboutPanel, "Label4", EmailAddress, QPoint(53, 98), timesFont(13, true), Green);
-    Label6 = textLine(AboutPanel, "Label6", WebAddress, QPoint(49, 114), timesFont(13, true), Green);
+                         ShellPictures::titleFont(13, false), Qt::white);
+    Label4 = textLine(AboutPanel, "Label4", EmailAddress, QPoint(53, 98), ShellPictures::titleFont(13, true),
+                      Green);
+    Label6 = textLine(AboutPanel, "Label6", WebAddress, QPoint(49, 114), ShellPictures::titleFont(13, true),
+                      Green);
     Label3 = textLine(AboutPanel, "Label3", QStringLiteral("Linux edition"), QPoint(8, 160),
-                      timesFont(11, false), QColor(170, 170, 220));
+                      ShellPictures::titleFont(11, false), QColor(170, 170, 220));
     Label5 = textLine(AboutPanel, "Label5", QStringLiteral("Free to use"), QPoint(0, 160),
-                      timesFont(11, false), QColor(170, 170, 220));
+                      ShellPictures::titleFont(11, false), QColor(170, 170, 220));
     Label5->move(AboutPanel->width() - Label5->width() - 8, 160);
     for (QLabel* link : {Label4, Label6}) {
         link->setCursor(Qt::UpArrowCursor);

@@ -12,11 +12,7 @@ namespace {
 QLabel* whiteText(QWidget* parent, const char* name, const QString& text, int pixels) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
-    font.setPixelSize(pixels);
-    label->setFont(font);
+    label->setFont(ShellPictures::titleFont(pixels));
     QPalette white = label->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(white);

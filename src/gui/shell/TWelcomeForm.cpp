@@ -24,10 +24,7 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
     auto* bannerRow = new QHBoxLayout(banner);
     bannerRow->setContentsMargins(14, 8, 14, 8);
     auto* welcomeTo = new QLabel(QStringLiteral("Welcome to"), banner);
-    QFont serif = welcomeTo->font();
-    serif.setFamilies(
-        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
-    serif.setPixelSize(22);
+    QFont serif = ShellPictures::titleFont(22);
     serif.setItalic(true);
     welcomeTo->setFont(serif);
     auto* logo = new QLabel(banner);

@@ -5,6 +5,7 @@
 
 #include "core/calllog/CallLog.h"
 #include "gui/setup/TSetupForm.h"
+#include "gui/shell/QtTrayIcon.h"
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/WindowModes.h"
@@ -15,6 +16,7 @@
 #include <QRadioButton>
 
 Q_DECLARE_METATYPE(QList<QPoint>)
+Q_DECLARE_METATYPE(QList<QSystemTrayIcon::ActivationReason>)
 
 namespace {
 const char* const Defaults = "Default Setup Information";
@@ -170,6 +172,36 @@ private slots:
         auto* menu = w->findChild<SmallBoxMenu*>();
         QVERIFY(menu->isVisible());
         menu->close();
+    }
+
+    // A click counts once no second one followed it: a double click opens the
+    // window without starting or stopping a call on the way.
+    void desktopClicksOnTheIcon_data() {
+        using R = QSystemTrayIcon::ActivationReason;
+        QTest::addColumn<QList<R>>("reported");
+        QTest::addColumn<QList<int>>("actions");
+        const int click = int(TrayIcon::Action::Click), menu = int(TrayIcon::Action::Menu),
+                  open = int(TrayIcon::Action::Open);
+        QTest::newRow("click") << QList<R>{R::Trigger} << QList<int>{click};
+        QTest::newRow("double click") << QList<R>{R::Trigger, R::DoubleClick} << QList<int>{open};
+        QTest::newRow("two clicks in time") << QList<R>{R::Trigger, R::Trigger} << QList<int>{open};
+        QTest::newRow("middle click") << QList<R>{R::MiddleClick} << QList<int>{open};
+        QTest::newRow("menu") << QList<R>{R::Trigger, R::Context} << QList<int>{menu};
+    }
+    void desktopClicksOnTheIcon() {
+        QFETCH(QList<QSystemTrayIcon::ActivationReason>, reported);
+        QFETCH(QList<int>, actions);
+        QtTrayIcon icon;
+        QList<int> seen;
+        icon.setActionHandler([&](TrayIcon::Action action) { seen << int(action); });
+        for (auto reason : reported)
+            emit icon.systemTrayIcon()->activated(reason);
+        auto* pending = icon.findChild<QTimer*>(QStringLiteral("PendingClick"));
+        if (pending->isActive()) { // the double-click time runs out
+            pending->stop();
+            QMetaObject::invokeMethod(pending, "timeout");
+        }
+        QCOMPARE(seen, actions);
     }
 
     // Without a notification area the window would vanish for good.
