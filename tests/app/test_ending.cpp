@@ -3,9 +3,7 @@
 #include "core/calllog/CallLog.h"
 #include "core/settings/SettingsFile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,19 +15,13 @@ namespace {
 constexpr int Wait = 20000; // a loaded machine, not a timing
 const QString Defaults = QStringLiteral("Default Setup Information");
 
-// Every file below the directory with its time and content.
+// The files of a directory with their times and sizes.
 QStringList snapshot(const QString& directory) {
     QStringList files;
-    QDirIterator it(directory, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        QFile file(info.filePath());
-        file.open(QIODevice::ReadOnly);
-        files << info.filePath() + QLatin1Char(' ') + info.lastModified().toString(Qt::ISODateWithMs) +
-                     QLatin1Char(' ') +
-                     QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-    }
-    files.sort();
+    for (const QFileInfo& info : QDir(directory).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name))
+        files << QStringLiteral("%1 %2 %3")
+                     .arg(info.fileName(), info.lastModified().toString(Qt::ISODateWithMs))
+                     .arg(info.size());
     return files;
 }
 } // namespace

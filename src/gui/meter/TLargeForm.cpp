@@ -56,6 +56,8 @@ void TLargeForm::FormCreate() {
             m_views->ApplicationDeActivate();
     });
     m_meter->start();
+    // However the event loop comes to an end, a running call is logged first.
+    connect(qGuiApp, &QCoreApplication::aboutToQuit, this, &TLargeForm::EndOnRequest);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TLargeForm::commitData,
             Qt::DirectConnection);
     connect(

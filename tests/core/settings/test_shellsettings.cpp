@@ -1,7 +1,7 @@
-// The use count and the remembered window places in the settings file.
+// The use count in the settings file (the window places are tested with the
+// views that keep them).
 #include "core/settings/ShellSettings.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,37 +41,6 @@ private slots:
         QCOMPARE(ShellSettings::FirstUseOfProg(file(), &written), first);
         QVERIFY(written);
         QCOMPARE(file().ReadSettingInteger(Defaults, QStringLiteral("Times Used"), -1), storedAfter);
-    }
-
-    // Each view reads back where it was saved, under keys that say what they hold.
-    void positionsRoundTrip_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("leftKey");
-        QTest::addColumn<QString>("topKey");
-        QTest::newRow("normal") << 0 << QStringLiteral("Normal Window Left Position")
-                                << QStringLiteral("Normal Window Top Position");
-        QTest::newRow("small box") << 1 << QStringLiteral("SmallBox Window Left Position")
-                                   << QStringLiteral("SmallBox Window Top Position");
-    }
-    void positionsRoundTrip() {
-        QFETCH(int, mode);
-        QFETCH(QString, leftKey);
-        QFETCH(QString, topKey);
-        QCOMPARE(ShellSettings::LoadWindowPosition(file(), mode), QPoint(100, 100));
-        QVERIFY(ShellSettings::SaveWindowPosition(file(), mode, QPoint(-20, 650)));
-        QCOMPARE(file().ReadSettingInteger(Defaults, leftKey, 0), -20);
-        QCOMPARE(file().ReadSettingInteger(Defaults, topKey, 0), 650);
-        QCOMPARE(ShellSettings::LoadWindowPosition(file(), mode), QPoint(-20, 650));
-        QVERIFY(file().WriteSettingString(Defaults, topKey, QStringLiteral("high")));
-        QCOMPARE(ShellSettings::LoadWindowPosition(file(), mode), QPoint(-20, 100));
-    }
-
-    void otherViewsHaveNoPlace() {
-        for (int mode : {2, 3}) {
-            QVERIFY(ShellSettings::SaveWindowPosition(file(), mode, QPoint(5, 5)));
-            QVERIFY(!ShellSettings::LoadWindowPosition(file(), mode));
-        }
-        QVERIFY(!QFile::exists(file().path()));
     }
 };
 

@@ -18,13 +18,10 @@ class TestAboutAndHelp : public QObject, LargeFormFixture {
 
     QList<QUrl> m_opened;
 
-    static void mouse(QWidget* w, QEvent::Type type) {
-        QMouseEvent event(type, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(w, &event);
-    }
-    static QColor colour(QWidget& about, const char* label) {
-        return child<QLabel>(about, label)->palette().color(QPalette::WindowText);
+    static void click(QWidget* w) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
     }
 
 public slots:
@@ -61,20 +58,10 @@ private slots:
         }
     }
 
-    void aboutBoxLinksLightUpAndOpen() {
+    void aboutBoxLinksOpen() {
         TAboutForm about;
-        const QColor lime(0, 255, 0), green(0, 128, 0);
-        mouse(child<QLabel>(about, "Label4"), QEvent::MouseMove);
-        QCOMPARE(colour(about, "Label4"), lime);
-        QCOMPARE(colour(about, "Label6"), green);
-        mouse(child<QLabel>(about, "Label6"), QEvent::MouseMove);
-        QCOMPARE(colour(about, "Label4"), green);
-        QCOMPARE(colour(about, "Label6"), lime);
-        mouse(child<QPushButton>(about, "Button1"), QEvent::MouseMove);
-        QCOMPARE(colour(about, "Label6"), green);
-
-        mouse(child<QLabel>(about, "Label4"), QEvent::MouseButtonRelease);
-        mouse(child<QLabel>(about, "Label6"), QEvent::MouseButtonRelease);
+        click(child<QLabel>(about, "Label4"));
+        click(child<QLabel>(about, "Label6"));
         QCOMPARE(m_opened, (QList<QUrl>{QUrl(QStringLiteral("mailto:") + TAboutForm::EmailAddress),
                                         QUrl(TAboutForm::WebAddress)}));
     }
