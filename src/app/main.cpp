@@ -7,6 +7,7 @@
 #include "gui/shell/QtTrayIcon.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/TTitleForm.h"
+#include "gui/shell/WindowModes.h"
 #include "gui/widgets/QtFileChooser.h"
 #include "gui/widgets/QtPrompter.h"
 #include "system/AlsaSoundPlayer.h"
@@ -55,10 +56,14 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    // A second copy ends here, before it shows a window or touches a file.
-    const SingleInstance instance;
-    if (!instance.isFirst())
+    // A second copy ends here, before it shows a window or touches a file,
+    // once it has asked the running copy to come to view.
+    SingleInstance instance;
+    if (!instance.isFirst()) {
+        const QCoreApplication knocking(argc, argv);
+        SingleInstance::knock();
         return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dialtally Pro"));
@@ -116,6 +121,8 @@ int main(int argc, char** argv) {
     prompter.setParentWidget(&window);
     files.setParentWidget(&window);
     QObject::connect(&window, &TLargeForm::ended, &app, [] { QCoreApplication::exit(0); });
+
+    instance.whenStartedAgain([&window] { window.views().bringToView(); });
 
     // From here a running call is logged however the program is told to end.
     const TerminationSignals termination;

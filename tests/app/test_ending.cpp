@@ -1,5 +1,6 @@
 // The program in a process of its own: one copy only, and a call logged when
 // a signal ends it.
+#include "app/SingleInstance.h"
 #include "core/calllog/CallLog.h"
 #include "core/settings/SettingsFile.h"
 
@@ -80,6 +81,18 @@ private slots:
         QVERIFY(first.waitForFinished(Wait));
         QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.exitCode(), 0);
+    }
+
+    // Starting again knocks at the running copy, which comes to view.
+    void startingAgainKnocks() {
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+        SingleInstance running;
+        QVERIFY(running.isFirst());
+        int shown = 0;
+        running.whenStartedAgain([&] { ++shown; });
+        QVERIFY(!SingleInstance().isFirst());
+        SingleInstance::knock();
+        QTRY_COMPARE_WITH_TIMEOUT(shown, 1, Wait);
     }
 
     void signalLogsTheRunningCall_data() {

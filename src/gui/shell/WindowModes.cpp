@@ -149,6 +149,19 @@ void WindowModes::windowStateChanged() {
     }
 }
 
+void WindowModes::bringToView() {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) {
+        window = m_parts.window;
+        if (mode() == CallMeter::TaskbarIcon)
+            LoadMainClick();
+        else if (mode() == CallMeter::Minimised)
+            window->showNormal();
+    }
+    window->raise();
+    window->activateWindow();
+}
+
 // ---- The taskbar text ------------------------------------------------------
 
 void WindowModes::ApplicationDeActivate() {

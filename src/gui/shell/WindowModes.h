@@ -50,6 +50,9 @@ public:
     void ApplicationActivate();
     // The window's state changed (minimised, restored).
     void windowStateChanged();
+    // The program was started again: the window (or the box waiting for an
+    // answer) comes to view, from the icon or the task bar if need be.
+    void bringToView();
 
     // "Stay On Top" is ticked.
     bool stayOnTop() const { return m_stayOnTop; }

@@ -81,6 +81,11 @@ private slots:
             << QStringList{added, QStringLiteral("remove")};
         QTest::newRow("minimised restored by the desktop")
             << 3 << "restore" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace} << QStringList();
+        QTest::newRow("minimised, started again")
+            << 3 << "started again" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace} << QStringList();
+        QTest::newRow("taskbar icon, started again")
+            << 2 << "started again" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace}
+            << QStringList{added, QStringLiteral("remove")};
     }
     void viewChanges() {
         QFETCH(int, start);
@@ -100,6 +105,8 @@ private slots:
             tray.click(TrayIcon::Action::Open);
         else if (action == QLatin1String("restore"))
             w->showNormal();
+        else if (action == QLatin1String("started again"))
+            w->views().bringToView();
         else
             child<QPushButton>(*w, action.toLatin1().constData())->click();
 
@@ -117,7 +124,7 @@ private slots:
         QCOMPARE(entry(*w, "StayOnTopMenuItem")->isEnabled(), view != 2);
         if (view == 3)
             QCOMPARE(w->windowTitle(), QStringLiteral("Scanning for Calls.."));
-        if (action == QLatin1String("restore"))
+        if (start == 3)
             QCOMPARE(w->windowTitle(), TLargeForm::ApplicationTitle);
         // A default-view choice changes nothing now.
         child<QRadioButton>(*w, "SmallBoxRadio")->click();
