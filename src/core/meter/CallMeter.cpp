@@ -466,7 +466,7 @@ void CallMeter::TestPort() {
 
 // ---- Closing ---------------------------------------------------------------
 
-void CallMeter::shutDown(bool playExitSound) {
+void CallMeter::shutDown(bool byUser) {
     m_closing = true;
     if (m_timing)
         StopTiming(true);
@@ -478,11 +478,16 @@ void CallMeter::shutDown(bool playExitSound) {
         timer->stop();
     // What went wrong is told before the program goes; a spend warning no longer matters.
     std::erase_if(m_pending, [](const auto& message) { return message.first == Box::SpendWarning; });
-    flushMessages();
+    if (byUser) {
+        flushMessages();
+    } else {
+        for (const auto& message : m_pending)
+            qWarning("%s", qPrintable(message.second));
+        m_pending.clear();
+    }
     if (m_settings.sensingMode == 2)
         KillTapi();
-    if (playExitSound && m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds &&
-        m_services.sound)
+    if (byUser && m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound)
         m_services.sound->playAndWait(ProgramFiles::resolve(m_services.programDirectory,
                                                             m_settings.soundFiles[SettingsKeys::ExitSound]),
                                       ExitSoundLimitMs);

@@ -97,10 +97,13 @@ public:
     quint8 ReadPortByte();
 
     // Closing: a running call is stopped and logged, calls kept after a failed
-    // write go out once more, and what went wrong is shown at once; then the
-    // notification icon is taken away, the line is let go and, when asked
-    // for, the exit sound is played and waited for.
-    void shutDown(bool playExitSound = true);
+    // write go out once more, and what went wrong is told at once; then the
+    // notification icon is taken away, the line is let go and the exit sound
+    // is played and waited for. When the user closes the program, messages are
+    // shown in boxes and the exit sound plays; when the program is told to end
+    // (log-out, a signal), nothing may hold it: messages go to the standard
+    // error output and no sound plays.
+    void shutDown(bool byUser = true);
 
     // Shows the queued messages now (the event loop does it otherwise).
     void flushMessages();

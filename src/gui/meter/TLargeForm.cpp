@@ -259,9 +259,9 @@ void TLargeForm::commitData(QSessionManager& manager) {
         manager.release();
 }
 
-void TLargeForm::endProgram(bool playExitSound) {
+void TLargeForm::endProgram(bool byUser) {
     m_ended = true;
-    m_meter->shutDown(playExitSound);
+    m_meter->shutDown(byUser);
     emit ended();
 }
 

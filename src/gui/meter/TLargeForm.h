@@ -61,7 +61,8 @@ public:
     // ends the program. EndOfSession answers the desktop's log-off or
     // shut-down: false when the user chose to stay (mayAsk says whether a
     // question may be put). EndOnRequest ends the program when it is told to
-    // (a signal): nothing is asked and no exit sound played.
+    // from outside (a signal, the event loop ended). Ended from outside, the
+    // program asks nothing, shows no box and plays no exit sound.
     bool FormCloseQuery();
     void FormClose();
     bool EndOfSession(const std::function<bool()>& mayAsk);
@@ -85,7 +86,7 @@ private:
     bool runSetupDialog(bool keepHidden);
     void commitData(QSessionManager& manager);
     bool askExit();
-    void endProgram(bool playExitSound);
+    void endProgram(bool byUser);
     void buildLayout();
     void connectControls();
     void connectMeter();

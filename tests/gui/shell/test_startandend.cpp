@@ -9,6 +9,7 @@
 #include "gui/shell/TWelcomeForm.h"
 
 #include <QAction>
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -175,6 +176,20 @@ private slots:
         QCOMPARE(logged(), size_t(1));
         QCOMPARE(ended.size(), 1);
         QVERIFY(sound.waited.isEmpty());
+    }
+
+    // Ended from outside while a message is on show: the messages still
+    // waiting go to the error output and hold nothing up.
+    void signalWhileAMessageIsShown() {
+        QFile::remove(path(QStringLiteral("Test.dtr")));
+        auto w = makeWindow(); // the missing rate file is reported from the event loop
+        w->meter().queueWarning(QStringLiteral("a warning"));
+        QSignalSpy ended(w.get(), &TLargeForm::ended);
+        prompter.whileOpen = [&] { w->EndOnRequest(); };
+        QTest::ignoreMessage(QtWarningMsg, "a warning");
+        settle();
+        QCOMPARE(prompter.all().size(), 1);
+        QCOMPARE(ended.size(), 1);
     }
 
     // Ended while the configuration dialog is open: its closing starts nothing again.
