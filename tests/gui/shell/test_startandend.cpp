@@ -71,12 +71,13 @@ private slots:
             child<QRadioButton>(wizard, choice.toLatin1().constData())->click();
             auto* finish = child<QPushButton>(wizard, "OKbutton");
             QCOMPARE(finish->text(), finishCaption);
-            whenModalOpens<TPortSetupForm>(this, [&](TPortSetupForm& ports) {
-                refuseThenHelp(ports, 3);
-                child<QRadioButton>(ports, "ComPort3RadioButton")->click();
-                child<QPushButton>(ports, "OKbutton")->click();
-                portChosen = true;
-            });
+            if (port) // elsewhere a port chooser would be left open, and the test hang
+                whenModalOpens<TPortSetupForm>(this, [&](TPortSetupForm& ports) {
+                    refuseThenHelp(ports, 3);
+                    child<QRadioButton>(ports, "ComPort3RadioButton")->click();
+                    child<QPushButton>(ports, "OKbutton")->click();
+                    portChosen = true;
+                });
             finish->click();
         });
         auto w = makeWindow();
