@@ -7,7 +7,6 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -17,12 +16,6 @@ class TestAboutAndHelp : public QObject, LargeFormFixture {
     Q_OBJECT
 
     QList<QUrl> m_opened;
-
-    static void click(QWidget* w) {
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w, &release);
-    }
 
 public slots:
     void openUrl(const QUrl& url) { m_opened << url; }
@@ -60,8 +53,8 @@ private slots:
 
     void aboutBoxLinksOpen() {
         TAboutForm about;
-        click(child<QLabel>(about, "Label4"));
-        click(child<QLabel>(about, "Label6"));
+        about.Label4Click();
+        about.Label6Click();
         QCOMPARE(m_opened, (QList<QUrl>{QUrl(QStringLiteral("mailto:") + TAboutForm::EmailAddress),
                                         QUrl(TAboutForm::WebAddress)}));
     }
