@@ -39,7 +39,7 @@ QRadioButton* ChoiceWizard::addChoice(const char* name, const QString& text, int
     button->setObjectName(QLatin1String(name));
     m_choices.push_back({button, value, finishCaption});
     // Taking a choice with the keyboard counts as clicking it.
-    connect(button, &QRadioButton::toggled, this, [this, button, finishCaption](bool on) {
+    connect(button, &QRadioButton::toggled, this, [this, finishCaption](bool on) {
         if (!on)
             return;
         OKbutton->setEnabled(true);

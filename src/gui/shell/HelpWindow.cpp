@@ -29,13 +29,17 @@ void HelpWindow::showTopic(int topic) {
     }
     // Help asked for from a window that waits for an answer (the wizard, the
     // configuration dialog) must not be shut out by it: it is shown modal then,
-    // above that window, and plain beside the program otherwise.
-    const Qt::WindowModality modality =
-        QApplication::activeModalWidget() && QApplication::activeModalWidget() != this ? Qt::ApplicationModal
-                                                                                       : Qt::NonModal;
-    if (modality != windowModality()) {
+    // above that window (on top when that one is), and plain beside the
+    // program otherwise.
+    QWidget* waiting = QApplication::activeModalWidget();
+    if (waiting == this)
+        waiting = nullptr;
+    const Qt::WindowModality modality = waiting ? Qt::ApplicationModal : Qt::NonModal;
+    const bool onTop = waiting && waiting->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    if (modality != windowModality() || onTop != windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
         hide();
         setWindowModality(modality);
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     }
     show();
     raise();

@@ -92,15 +92,17 @@ private slots:
     // Asked for from a window that waits for an answer, help is not shut out by it.
     void helpAboveAWaitingWindow() {
         HelpWindow window(QStringLiteral(DIALTALLY_HELP_SOURCE));
-        QDialog waiting;
+        QDialog waiting(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint); // as the wizard is
         whenModalOpens<QDialog>(this, [&](QDialog& d) {
             window.showTopic(4);
             d.accept();
         });
         waiting.exec();
         QCOMPARE(window.windowModality(), Qt::ApplicationModal);
+        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         window.showTopic(1);
         QCOMPARE(window.windowModality(), Qt::NonModal);
+        QVERIFY(!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 };
 
