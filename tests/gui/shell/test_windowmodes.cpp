@@ -291,14 +291,17 @@ private slots:
     // again and the line is watched in its new mode.
     void setupFromTheIconsMenu() {
         auto w = startIn(2);
-        bool hidden = false;
+        bool hidden = false, menuOpened = false;
         whenModalOpens<TSetupForm>(this, [&](TSetupForm& d) {
             hidden = !w->isVisible();
+            tray.click(TrayIcon::Action::Menu); // no second dialog over this one
+            menuOpened = w->findChild<SmallBoxMenu*>()->isVisible();
             child<QRadioButton>(d, "Auto32bitRadioButton")->click();
             child<QPushButton>(d, "MainOKButton")->click();
         });
         entry(*w, "SetupMenuItem")->trigger();
         QVERIFY(hidden);
+        QVERIFY(!menuOpened);
         QVERIFY(!w->isVisible());
         QCOMPARE(w->meter().settings().sensingMode, 2);
         QVERIFY(line.isOpen());
