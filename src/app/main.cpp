@@ -1,9 +1,14 @@
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "core/seams/Clock.h"
 #include "core/seams/Services.h"
-#include "core/settings/SettingsFile.h"
-#include "core/settings/SettingsKeys.h"
+#include "core/settings/ProgramFiles.h"
 #include "core/viewer/LogCommands.h"
 #include "gui/meter/TLargeForm.h"
+#include "gui/shell/HelpWindow.h"
+#include "gui/shell/QtTrayIcon.h"
+#include "gui/shell/TTitleForm.h"
+#include "gui/shell/WindowModes.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/QtFileChooser.h"
 #include "gui/widgets/QtPrompter.h"
@@ -18,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProxyStyle>
 
 #include <algorithm>
 #include <optional>
@@ -27,6 +33,23 @@ namespace {
 LogCommands::Environment environment() {
     return {qEnvironmentVariable("DIALTALLY_DIR"), qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()};
 }
+
+// The help file of the data directory, else the one installed with the program.
+QString helpFile(const QString& directory, const QString& resourceDirectory) {
+    const QString own = QDir(directory).filePath(HelpWindow::FileName);
+    return QFileInfo::exists(own) ? own : QDir(resourceDirectory).filePath(HelpWindow::FileName);
+}
+
+// Hints show soon after the pointer comes to rest, everywhere in the program.
+class ShortHintStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 150;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 void describe(QCoreApplication& app, QCommandLineParser& options) {
     QCoreApplication::setApplicationName(QStringLiteral("Dialtally Pro"));
@@ -66,12 +89,26 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Reports, exports, --help and --version take no lock: they run beside the meter.
     if (const std::optional<int> status = runWithoutWindow(argc, argv))
         return *status;
 
+    // A second copy ends here, before it shows a window or touches a file,
+    // once it has asked the running copy to come to view.
+    SingleInstance instance;
+    if (!instance.isFirst()) {
+        const QCoreApplication knocking(argc, argv);
+        SingleInstance::knock();
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(AppIcon::icon());
     QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
+    // The program ends when the main window closes, not when the last window
+    // on show does: in the taskbar-icon view no window is on show at all.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new ShortHintStyle);
+    QApplication::setWindowIcon(AppIcon::icon());
     QCommandLineParser options;
     describe(app, options);
 
@@ -84,6 +121,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    TTitleForm splash;
+    splash.showUntilDone();
+    const QString resources = ProgramFiles::resourceDirectory(QCoreApplication::applicationDirPath(),
+                                                              QStringLiteral(DIALTALLY_SHARE_FROM_BIN));
+
     SystemClock clock;
     QtPrompter prompter;
     QtFileChooser files;
@@ -91,12 +133,13 @@ int main(int argc, char** argv) {
     AlsaSoundPlayer sound;
     SerialCarrierSource carrier;
     ModemManagerLineMonitor line;
+    QtTrayIcon tray;
+    HelpWindow help(helpFile(directory, resources));
 
     Services services;
     services.programDirectory = directory;
     services.programPath = QCoreApplication::applicationFilePath();
-    services.resourceDirectory = ProgramFiles::resourceDirectory(QCoreApplication::applicationDirPath(),
-                                                                 QStringLiteral(DIALTALLY_SHARE_FROM_BIN));
+    services.resourceDirectory = resources;
     services.clock = &clock;
     services.prompter = &prompter;
     services.files = &files;
@@ -104,16 +147,19 @@ int main(int argc, char** argv) {
     services.sound = &sound;
     services.carrier = &carrier;
     services.line = &line;
+    services.tray = &tray;
+    services.help = &help;
 
     TLargeForm window(services);
+    splash.close();
     prompter.setParentWidget(&window);
     files.setParentWidget(&window);
+    QObject::connect(&window, &TLargeForm::ended, &app, [] { QCoreApplication::exit(0); });
 
-    const SettingsFile settings(ProgramFiles::settingsPath(directory));
-    window.move(settings.ReadSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::NormalLeft,
-                                            SettingsKeys::DefaultPosition),
-                settings.ReadSettingInteger(SettingsKeys::DefaultsSection, SettingsKeys::NormalTop,
-                                            SettingsKeys::DefaultPosition));
-    window.show();
+    instance.whenStartedAgain([&window] { window.views().bringToView(); });
+
+    // From here a running call is logged however the program is told to end.
+    const TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window, &TLargeForm::EndOnRequest);
     return app.exec();
 }

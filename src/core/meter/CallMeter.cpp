@@ -56,11 +56,14 @@ CallMeter::~CallMeter() {
     KillTapi();
 }
 
-void CallMeter::start() {
+void CallMeter::startLineAndSound() {
     if (m_settings.sensingMode == 2)
         InitializeTapi();
     if (m_settings.soundOn[SettingsKeys::RunSound])
         PlayTheSound(SettingsKeys::RunSound);
+}
+
+void CallMeter::start() {
     // The rate is applied before the start time is set, so a missing rate file
     // is reported at start; the band shown is then that of the present moment.
     TransferRate();
@@ -78,6 +81,14 @@ void CallMeter::queue(Box box, const QString& text) {
         return;
     m_flushPosted = true;
     QTimer::singleShot(0, this, &CallMeter::flushMessages);
+}
+
+void CallMeter::queueError(const QString& text) {
+    queue(Box::Error, text);
+}
+
+void CallMeter::queueWarning(const QString& text) {
+    queue(Box::Warning, text);
 }
 
 void CallMeter::flushMessages() {
@@ -470,20 +481,28 @@ void CallMeter::TestPort() {
 
 // ---- Closing ---------------------------------------------------------------
 
-void CallMeter::shutDown() {
+void CallMeter::shutDown(bool byUser) {
     m_closing = true;
     if (m_timing)
         StopTiming(true);
     else if (!m_unloggedCalls.empty())
         writeKeptCalls(); // one more chance before the program ends
+    if (WindowMode == TaskbarIcon && m_services.tray)
+        m_services.tray->TrayIconRemove();
     for (QTimer* timer : {MainTimer, AnimationTimer, FlashTimer, OffTimer})
         timer->stop();
     // What went wrong is told before the program goes; a spend warning no longer matters.
     std::erase_if(m_pending, [](const auto& message) { return message.first == Box::SpendWarning; });
-    flushMessages();
+    if (byUser) {
+        flushMessages();
+    } else {
+        for (const auto& message : m_pending)
+            qWarning("%s", qPrintable(message.second));
+        m_pending.clear();
+    }
     if (m_settings.sensingMode == 2)
         KillTapi();
-    if (m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound) {
+    if (byUser && m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound) {
         if (const QString file = soundFileFor(SettingsKeys::ExitSound); !file.isEmpty())
             m_services.sound->playAndWait(file, ExitSoundLimitMs);
     }

@@ -34,9 +34,11 @@ public:
     CallMeter(const Services& services, std::function<int()> random = {}, QObject* parent = nullptr);
     ~CallMeter() override;
 
-    // The meter's part of the program's start, once the settings are read:
-    // the line watched in its mode, the run sound, the rate and band of the
-    // present moment, the totals, and the poll tick from now on.
+    // The meter's part of the program's start, once the settings are read,
+    // in two steps around the choice of view: first the line watched in its
+    // mode and the run sound; then the rate and band of the present moment,
+    // the totals, and the poll tick from now on.
+    void startLineAndSound();
     void start();
 
     // Timing.
@@ -96,12 +98,19 @@ public:
     quint8 ReadPortByte();
 
     // Closing: a running call is stopped and logged, calls kept after a failed
-    // write go out once more, and what went wrong is shown at once; then the
-    // line is let go and the exit sound is played and waited for.
-    void shutDown();
+    // write go out once more, and what went wrong is told at once; then the
+    // notification icon is taken away, the line is let go and the exit sound
+    // is played and waited for. When the user closes the program, messages are
+    // shown in boxes and the exit sound plays; when the program is told to end
+    // (log-out, a signal), nothing may hold it: messages go to the standard
+    // error output and no sound plays.
+    void shutDown(bool byUser = true);
 
     // Shows the queued messages now (the event loop does it otherwise).
     void flushMessages();
+    // A message for the user, shown from the event loop like the meter's own.
+    void queueError(const QString& text);
+    void queueWarning(const QString& text);
 
     // State.
     bool isTiming() const { return m_timing; }

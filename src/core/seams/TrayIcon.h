@@ -2,14 +2,55 @@
 
 #include <QString>
 
+#include <functional>
+
 // The program's icon in the desktop's notification area. Images are named:
 // "mini" while scanning, "mini1".."mini8" for the turning clock while timing.
+//
+// The rules live here, the platform's side in the protected operations:
+// nothing is changed before the icon has been added, an image or tip is passed
+// on only when it differs from the one shown, and a tip is cut to the 63
+// characters the notification area has always held.
 class TrayIcon {
 public:
+    static constexpr int TipLength = 63;
+    // What the user did to the icon: a single click, a request for the menu,
+    // a double (or middle) click.
+    enum class Action { Click, Menu, Open };
+    using ActionHandler = std::function<void(Action)>;
+
     virtual ~TrayIcon() = default;
-    virtual void TrayIconAdd(int id, const QString& image, const QString& tip) = 0;
-    virtual void TrayIconSetImage(const QString& image) = 0;
-    virtual void TrayIconSetTip(const QString& tip) = 0;
-    virtual void TrayIconSetImageAndTip(const QString& image, const QString& tip) = 0;
-    virtual void TrayIconRemove() = 0;
+
+    // False when the desktop has no notification area to put the icon in.
+    virtual bool isAvailable() const = 0;
+
+    void TrayIconAdd(quint32 id, const QString& image, const QString& tip);
+    void TrayIconSetImage(const QString& image);
+    void TrayIconSetTip(const QString& tip);
+    void TrayIconSetImageAndTip(const QString& image, const QString& tip);
+    void TrayIconRemove();
+
+    bool TrayIconActive() const { return m_active; }
+    quint32 TrayIconId() const { return m_id; }
+    QString TrayIconImage() const { return m_image; }
+    QString TrayIconTip() const { return m_tip; }
+
+    void setActionHandler(ActionHandler handler) { m_handler = std::move(handler); }
+
+    static QString cutTip(const QString& tip);
+
+protected:
+    virtual void add(const QString& image, const QString& tip) = 0;
+    virtual void changeImage(const QString& image) = 0;
+    virtual void changeTip(const QString& tip) = 0;
+    virtual void remove() = 0;
+    // The platform reports the user's action.
+    void reportAction(Action action);
+
+private:
+    bool m_active = false;
+    quint32 m_id = 0;
+    QString m_image;
+    QString m_tip;
+    ActionHandler m_handler;
 };

@@ -9,19 +9,20 @@
 
 namespace ClockFrames {
 
-namespace {
-QPixmap draw(int number) {
-    QPixmap pixmap(Size, Size);
+QPixmap face(int size, double turn, const QColor& hand) {
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on the meter's own scale, whatever the size asked for.
+    p.scale(double(size) / Size, double(size) / Size);
     const QPointF centre(Size / 2.0, Size / 2.0);
     const double radius = Size / 2.0 - 2;
 
-    QRadialGradient face(centre, radius);
-    face.setColorAt(0, QColor(40, 60, 70));
-    face.setColorAt(1, QColor(10, 20, 25));
-    p.setBrush(face);
+    QRadialGradient background(centre, radius);
+    background.setColorAt(0, QColor(40, 60, 70));
+    background.setColorAt(1, QColor(10, 20, 25));
+    p.setBrush(background);
     p.setPen(QPen(QColor(0, 255, 255), 1.5));
     p.drawEllipse(centre, radius, radius);
 
@@ -32,22 +33,21 @@ QPixmap draw(int number) {
         p.drawLine(centre + dir * (radius - 4), centre + dir * (radius - 1.5));
     }
 
-    const double angle = 2 * M_PI * (number - 1) / ClockAnimation::FrameCount;
-    const QPointF hand(std::sin(angle), -std::cos(angle));
-    p.setPen(QPen(QColor(255, 255, 255), 2.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(centre, centre + hand * (radius - 5));
+    const double angle = 2 * M_PI * turn;
+    const QPointF direction(std::sin(angle), -std::cos(angle));
+    p.setPen(QPen(hand, 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(centre, centre + direction * (radius - 5));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 255, 255));
     p.drawEllipse(centre, 2.2, 2.2);
     return pixmap;
 }
-} // namespace
 
 QPixmap frame(int number) {
     static std::array<QPixmap, ClockAnimation::FrameCount> frames;
     const int index = qBound(1, number, ClockAnimation::FrameCount) - 1;
     if (frames[index].isNull())
-        frames[index] = draw(index + 1);
+        frames[index] = face(Size, double(index) / ClockAnimation::FrameCount);
     return frames[index];
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 
 // The 21 pictures of the meter's clock, drawn by the program: a small clock
@@ -8,4 +9,6 @@ namespace ClockFrames {
 constexpr int Size = 36;
 // frame 1..21
 QPixmap frame(int number);
+// The same clock at any size, its hand at turn (0 at twelve, 0.25 at three).
+QPixmap face(int size, double turn, const QColor& hand = Qt::white);
 } // namespace ClockFrames

@@ -1,8 +1,16 @@
 #include "gui/meter/TLargeForm.h"
 
+#include "core/seams/HelpViewer.h"
+#include "core/seams/Prompter.h"
+#include "core/settings/ShellSettings.h"
 #include "gui/meter/ClockFrames.h"
 #include "gui/meter/TSpendForm.h"
 #include "gui/setup/TSetupForm.h"
+#include "gui/shell/SmallBoxMenu.h"
+#include "gui/shell/TAboutForm.h"
+#include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TWelcomeForm.h"
+#include "gui/shell/WindowModes.h"
 #include "gui/viewer/TDataForm.h"
 
 #include <QApplication>
@@ -13,24 +21,84 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSessionManager>
+
+namespace {
+constexpr int MainWindowHelpTopic = 1;
+}
 
 TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QWidget* parent)
     : QWidget(parent), m_services(services), m_meter(new CallMeter(services, std::move(random), this)) {
     buildLayout();
+    m_menu = new SmallBoxMenu(this);
+    m_views = new WindowModes(
+        *m_meter, services.tray,
+        {this, CurrentCallPanel, AnimationPanel, StayOnTopButton, StayOnTopCheckbox, m_menu}, this);
     connectControls();
     connectMeter();
     showClockFrame(1);
-
-    ReadIniSettings();
-    m_meter->start();
+    FormCreate();
 }
 
 TLargeForm::~TLargeForm() = default;
+
+// The meter starts with the line not dialling, the clock on its first picture
+// with its sweep count drawn, and the views with no drag under way.
+void TLargeForm::FormCreate() {
+    if (FirstUseOfProg())
+        OpenWelcomeWindow();
+    ReadIniSettings();
+    m_meter->startLineAndSound();
+    m_views->ChangeWindow();
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            m_views->ApplicationActivate();
+        else if (state == Qt::ApplicationInactive)
+            m_views->ApplicationDeActivate();
+    });
+    m_meter->start();
+    // However the event loop comes to an end, a running call is logged first.
+    connect(qGuiApp, &QCoreApplication::aboutToQuit, this, &TLargeForm::EndOnRequest);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TLargeForm::commitData,
+            Qt::DirectConnection);
+    connect(
+        qGuiApp, &QGuiApplication::saveStateRequest, this,
+        [this](QSessionManager& manager) {
+            // The program starts with the desktop by its own switch, not by the session.
+            manager.setRestartHint(QSessionManager::RestartNever);
+            m_views->SaveWindowPosition();
+        },
+        Qt::DirectConnection);
+}
+
+bool TLargeForm::FirstUseOfProg() {
+    bool written = true;
+    const bool first = ShellSettings::FirstUseOfProg(m_meter->settingsFile(), &written);
+    if (!written)
+        m_meter->queueError(m_meter->settingsFile().failureText());
+    return first;
+}
+
+void TLargeForm::OpenWelcomeWindow() {
+    {
+        TWelcomeForm wizard(m_services, this);
+        hide();
+        wizard.exec();
+    }
+    ReadIniSettings();
+    if (m_meter->settings().sensingMode == 1) {
+        TPortSetupForm ports(m_services, this);
+        ports.exec();
+    }
+    show();
+}
 
 void TLargeForm::connectControls() {
     connect(StartStopButton, &QPushButton::clicked, this, &TLargeForm::StartStopButtonClick);
     connect(SetupButton, &QPushButton::clicked, this, &TLargeForm::SetupButtonClick);
     connect(DataButton, &QPushButton::clicked, this, &TLargeForm::DataButtonClick);
+    connect(HelpButton, &QPushButton::clicked, this, &TLargeForm::HelpButtonClick);
+    connect(AboutButton, &QPushButton::clicked, this, &TLargeForm::AboutButtonClick);
     connect(AutoTimeSense, &QCheckBox::clicked, this, &TLargeForm::AutoTimeSenseClick);
     for (QRadioButton* radio : {DayRadio, EveRadio, WendRadio, LocRadio, RegRadio, NatRadio, IntRadio})
         connect(radio, &QRadioButton::clicked, this, &TLargeForm::BandOrDistanceClick);
@@ -38,6 +106,18 @@ void TLargeForm::connectControls() {
     auto* defaultView = findChild<QButtonGroup*>(QStringLiteral("DefaultViewGroup"));
     connect(defaultView, &QButtonGroup::idClicked, m_meter, &CallMeter::storeWindowToLoad);
     connect(StayOnTopCheckbox, &QCheckBox::clicked, m_meter, &CallMeter::storeStayOnTop);
+
+    connect(ShrinkToBoxButton, &QPushButton::clicked, m_views, &WindowModes::ShrinkToBoxAndGrow);
+    connect(MinimiseButton, &QPushButton::clicked, m_views, &WindowModes::MinimiseButtonClick);
+    connect(TaskBarButton, &QPushButton::clicked, m_views, [this] { m_views->TaskBarButtonClick(); });
+    connect(StayOnTopButton, &QPushButton::clicked, m_views, &WindowModes::StayOnTopButtonClick);
+
+    connect(m_menu->StartOrStop, &QAction::triggered, this, &TLargeForm::StartOrStopClick);
+    connect(m_menu->StayOnTopMenuItem, &QAction::triggered, m_views, &WindowModes::StayOnTopButtonClick);
+    connect(m_menu->LoadMain, &QAction::triggered, m_views, &WindowModes::LoadMainClick);
+    connect(m_menu->SetupMenuItem, &QAction::triggered, this, &TLargeForm::SetupMenuItemClick);
+    connect(m_menu->PastCallsMenuItem, &QAction::triggered, this, &TLargeForm::PastCallsMenuItemClick);
+    connect(m_menu->CloseProgram, &QAction::triggered, this, &TLargeForm::CloseProgramClick);
 }
 
 void TLargeForm::connectMeter() {
@@ -69,6 +149,7 @@ void TLargeForm::connectMeter() {
 
 void TLargeForm::showTiming(bool timing) {
     StartStopButton->setText(timing ? QStringLiteral("&Stop") : QStringLiteral("&Start"));
+    m_menu->showTiming(timing);
     ClockSpin->setToolTip(timing ? QStringLiteral("Double click to stop timing.")
                                  : QStringLiteral("Double click to start timing."));
 }
@@ -89,6 +170,10 @@ void TLargeForm::StartStopButtonClick() {
     ClockSpinDblClick();
 }
 
+void TLargeForm::StartOrStopClick() {
+    m_meter->StartOrStopByHand();
+}
+
 void TLargeForm::ClockSpinDblClick() {
     m_meter->StartOrStopByHand();
 }
@@ -101,9 +186,88 @@ bool TLargeForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TLargeForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange)
+        m_views->windowStateChanged();
+    QWidget::changeEvent(event);
+}
+
+// ---- The end ---------------------------------------------------------------
+
 void TLargeForm::closeEvent(QCloseEvent* event) {
-    m_meter->shutDown();
+    // A second request while the question is open waits for its answer.
+    const bool allowed = m_ended || (!m_askingExit && FormCloseQuery());
+    // The program may also have been ended while the question was open.
+    if (m_ended) {
+        event->accept();
+        return;
+    }
+    if (!allowed) {
+        event->ignore();
+        return;
+    }
+    FormClose();
     event->accept();
+}
+
+bool TLargeForm::FormCloseQuery() {
+    const TopLayerPause pause(*m_views);
+    m_views->SaveWindowPosition();
+    return !m_meter->settings().queryExit || askExit();
+}
+
+void TLargeForm::FormClose() {
+    endProgram(true);
+}
+
+bool TLargeForm::askExit() {
+    m_askingExit = true;
+    const bool yes =
+        m_services.prompter->askYesNo(QStringLiteral("Do you want to exit and stop timing calls?"));
+    m_askingExit = false;
+    return yes;
+}
+
+// The question comes first, while its answer can still keep the program (and
+// the session) going; once the end is settled the call is logged and the
+// program ends without its exit sound.
+bool TLargeForm::EndOfSession(const std::function<bool()>& mayAsk) {
+    if (m_ended)
+        return true;
+    m_views->SaveWindowPosition();
+    if (m_meter->settings().queryExit && !m_askingExit && mayAsk && mayAsk()) {
+        const TopLayerPause pause(*m_views);
+        if (!askExit())
+            return false;
+    }
+    endProgram(false);
+    return true;
+}
+
+void TLargeForm::EndOnRequest() {
+    if (m_ended)
+        return;
+    m_views->SaveWindowPosition();
+    endProgram(false);
+}
+
+void TLargeForm::commitData(QSessionManager& manager) {
+    bool interacting = false;
+    const bool ends = EndOfSession([&] { return interacting = manager.allowsInteraction(); });
+    if (!ends)
+        manager.cancel();
+    if (interacting)
+        manager.release();
+}
+
+void TLargeForm::endProgram(bool byUser) {
+    m_ended = true;
+    m_meter->shutDown(byUser);
+    emit ended();
+}
+
+void TLargeForm::CloseProgramClick() {
+    close();
 }
 
 // ---- Band and distance -----------------------------------------------------
@@ -159,35 +323,78 @@ void TLargeForm::ReadIniSettings() {
     }
 }
 
-void TLargeForm::SetupButtonClick() {
+bool TLargeForm::runSetupDialog(bool keepHidden) {
     m_meter->setMeterInTitle(true);
     const int oldMode = m_meter->settings().sensingMode;
-    hide();
+    if (!keepHidden)
+        hide();
     {
         TSetupForm dialog(m_services, this);
         dialog.exec();
     }
-    show();
+    // Ended while the dialog was open: nothing is to start again.
+    if (m_ended)
+        return false;
+    if (!keepHidden)
+        show();
     // The dialog hands over only through the settings file, whichever way it closed.
     ReadIniSettings();
     m_meter->applySensingModeChange(oldMode);
     m_meter->setMeterInTitle(false);
+    return true;
+}
+
+void TLargeForm::SetupButtonClick() {
+    if (!runSetupDialog(false))
+        return;
     m_meter->TransferRate();
     m_meter->LoadValues(20);
     m_meter->FindCallSelection();
     m_meter->SetApplicationTitle(ApplicationTitle);
 }
 
-void TLargeForm::DataButtonClick() {
+bool TLargeForm::runViewer(bool keepHidden) {
     m_meter->setMeterInTitle(true);
-    hide();
+    if (!keepHidden)
+        hide();
     {
         TDataForm viewer(m_services, this);
         viewer.exec();
     }
-    show();
+    if (m_ended)
+        return false;
+    if (!keepHidden)
+        show();
     m_meter->setMeterInTitle(false);
+    return true;
+}
+
+void TLargeForm::DataButtonClick() {
+    if (!runViewer(false))
+        return;
     m_meter->SetApplicationTitle(ApplicationTitle);
     // The viewer may have deleted calls.
     m_meter->FindCallSelection();
+}
+
+// A running call keeps its rate until the next start.
+void TLargeForm::SetupMenuItemClick() {
+    runSetupDialog(m_meter->windowMode() == CallMeter::TaskbarIcon);
+}
+
+void TLargeForm::PastCallsMenuItemClick() {
+    runViewer(m_meter->windowMode() == CallMeter::TaskbarIcon);
+}
+
+// ---- About and help --------------------------------------------------------
+
+void TLargeForm::AboutButtonClick() {
+    const TopLayerPause pause(*m_views);
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TLargeForm::HelpButtonClick() {
+    if (m_services.help)
+        m_services.help->showTopic(MainWindowHelpTopic);
 }

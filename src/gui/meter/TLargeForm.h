@@ -13,9 +13,15 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSessionManager;
+class SmallBoxMenu;
+class WindowModes;
 
 // The main window: it shows the meter (CallMeter) and forwards the user's
-// actions to it, and holds the band, distance and view choices.
+// actions to it, and holds the band, distance and view choices. It lives from
+// the program's start to its end: made, it runs the program's preparation
+// (the wizard on the first use, the settings, the default view); closed, it
+// ends the program in order, whichever way the end comes.
 class TLargeForm : public QWidget {
     Q_OBJECT
 public:
@@ -29,8 +35,10 @@ public:
     ~TLargeForm() override;
 
     CallMeter& meter() const { return *m_meter; }
+    WindowModes& views() const { return *m_views; }
 
     void StartStopButtonClick();
+    void StartOrStopClick();
     void ClockSpinDblClick();
     void AutoTimeSenseClick();
     // A band or distance was chosen: the rate is applied again, also during a call.
@@ -38,12 +46,48 @@ public:
     void ReadIniSettings();
     void SetupButtonClick();
     void DataButtonClick();
+    void SetupMenuItemClick();
+    void PastCallsMenuItemClick();
+    void CloseProgramClick();
+    void AboutButtonClick();
+    void HelpButtonClick();
+
+    // Start-up.
+    bool FirstUseOfProg();
+    void OpenWelcomeWindow();
+
+    // The end. FormCloseQuery asks whether the window may close, FormClose
+    // ends the program. EndOfSession answers the desktop's log-off or
+    // shut-down: false when the user chose to stay (mayAsk says whether a
+    // question may be put). EndOnRequest ends the program when it is told to
+    // from outside (a signal, the event loop ended). Ended from outside, the
+    // program asks nothing, shows no box and plays no exit sound.
+    bool FormCloseQuery();
+    void FormClose();
+    bool EndOfSession(const std::function<bool()>& mayAsk);
+    void EndOnRequest();
+    // The program has been ended and is only waiting to terminate.
+    bool hasEnded() const { return m_ended; }
+
+signals:
+    // The program's end is done: the application is to terminate.
+    void ended();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormCreate();
+    // The configuration dialog, the window hidden meanwhile unless keepHidden;
+    // false when the program was ended while it was open.
+    bool runSetupDialog(bool keepHidden);
+    // The call log viewer, likewise.
+    bool runViewer(bool keepHidden);
+    void commitData(QSessionManager& manager);
+    bool askExit();
+    void endProgram(bool byUser);
     void buildLayout();
     void connectControls();
     void connectMeter();
@@ -55,6 +99,10 @@ private:
 
     Services m_services;
     CallMeter* m_meter = nullptr;
+    SmallBoxMenu* m_menu = nullptr;
+    WindowModes* m_views = nullptr;
+    bool m_askingExit = false;
+    bool m_ended = false;
 
     // Meter.
     QFrame* CurrentCallPanel = nullptr;

@@ -194,12 +194,6 @@ void TLargeForm::buildLayout() {
         make<QCheckBox>(ChangeWindowPanel, "StayOnTopCheckbox", QRect(120 + 4 * 77 + 30, 26, 20, 18));
     StayOnTopCheckbox->setToolTip(QStringLiteral("Make Stay On Top the default on Startup"));
 
-    // The views, help and the about box come with their own windows.
-    for (QWidget* w : {static_cast<QWidget*>(HelpButton), static_cast<QWidget*>(AboutButton),
-                       static_cast<QWidget*>(ShrinkToBoxButton), static_cast<QWidget*>(MinimiseButton),
-                       static_cast<QWidget*>(TaskBarButton), static_cast<QWidget*>(StayOnTopButton)})
-        w->setEnabled(false);
-
     setTabOrder(StartStopButton, SetupButton);
     setTabOrder(SetupButton, DataButton);
     setTabOrder(DataButton, LocRadio);

@@ -7,11 +7,14 @@
 
 #include "fakes/FakeCarrierSource.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeHelpViewer.h"
 #include "fakes/FakeLineMonitor.h"
 #include "fakes/FakePrompter.h"
 #include "fakes/FakeSoundPlayer.h"
+#include "fakes/FakeTrayIcon.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,11 +23,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 // A program directory with the rate file "Test" active (6p a minute local
 // daytime, 3p evening, 12p regional daytime, tax 17.5%), daytime 08:00 to
-// 18:00, and a main window over it with fake services.
+// 18:00, used before, and a main window over it with fake services.
 class LargeFormFixture {
 public:
     std::unique_ptr<QTemporaryDir> dir;
@@ -34,6 +38,8 @@ public:
     FakeSoundPlayer sound;
     FakeLineMonitor line;
     FakeCarrierSource carrier;
+    FakeTrayIcon tray;
+    FakeHelpViewer help;
     Services services;
 
     static QDateTime wednesday(int h, int m, int s = 0) { // 2026-12-09 was a Wednesday
@@ -79,11 +85,14 @@ public:
         set("Telephone Rate Information", "DayTimeStart", QStringLiteral(" 8:00"));
         set("Telephone Rate Information", "DayTimeEnd", QStringLiteral("18:00"));
         set("Default Setup Information", "SubSymbol", QStringLiteral("p"));
+        set("Default Setup Information", "Times Used", QStringLiteral("1")); // not the first use
         clock.set(wednesday(10, 0));
         prompter.clear();
         sound = FakeSoundPlayer();
         line = FakeLineMonitor();
         carrier = FakeCarrierSource();
+        tray = FakeTrayIcon();
+        help = FakeHelpViewer();
         services = Services();
         services.programDirectory = dir->path();
         services.resourceDirectory = own->path();
@@ -92,6 +101,8 @@ public:
         services.sound = &sound;
         services.line = &line;
         services.carrier = &carrier;
+        services.tray = &tray;
+        services.help = &help;
     }
 
     std::unique_ptr<TLargeForm> makeWindow() {
@@ -106,6 +117,16 @@ public:
     }
     static QString text(QWidget& w, const char* name) { return child<QLabel>(w, name)->text(); }
     static QString button(QWidget& w) { return child<QAbstractButton>(w, "StartStopButton")->text(); }
+
+    // Runs work on the modal window of type T once it is open.
+    template <typename T> static void whenModalOpens(QObject* context, std::function<void(T&)> work) {
+        QTimer::singleShot(0, context, [context, work] {
+            if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()))
+                work(*modal);
+            else
+                whenModalOpens<T>(context, work);
+        });
+    }
 
     // Lets the queued boxes show, as the event loop would.
     static void settle() { QCoreApplication::processEvents(); }

@@ -143,6 +143,7 @@ private slots:
     void subUnitSymbolWithoutTheKey() {
         QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
         set("Telephone Rate Information", "ActiveRateFile", QStringLiteral("Test"));
+        set("Default Setup Information", "Times Used", QStringLiteral("1"));
         auto w = makeWindow();
         w->meter().StartTiming(true);
         clock.advance(60000);

@@ -20,15 +20,10 @@ class TestLargeFormSetup : public QObject, LargeFormFixture {
 
     bool m_dialogSeen = false;
 
-    // Runs work on the configuration dialog once it is open.
     void whenDialogOpens(std::function<void(TSetupForm&)> work) {
-        QTimer::singleShot(0, this, [this, work] {
-            if (auto* dialog = qobject_cast<TSetupForm*>(QApplication::activeModalWidget())) {
-                m_dialogSeen = true;
-                work(*dialog);
-                return;
-            }
-            whenDialogOpens(work);
+        whenModalOpens<TSetupForm>(this, [this, work](TSetupForm& dialog) {
+            m_dialogSeen = true;
+            work(dialog);
         });
     }
     template <typename T> static T* in(QWidget& w, const char* name) { return child<T>(w, name); }

@@ -1,0 +1,48 @@
+#include "core/seams/TrayIcon.h"
+
+QString TrayIcon::cutTip(const QString& tip) {
+    if (tip.size() <= TipLength)
+        return tip;
+    // Never half a character: a pair of UTF-16 units stays whole or goes.
+    const qsizetype length = tip.at(TipLength - 1).isHighSurrogate() ? TipLength - 1 : TipLength;
+    return tip.left(length);
+}
+
+void TrayIcon::TrayIconAdd(quint32 id, const QString& image, const QString& tip) {
+    m_id = id;
+    m_image = image;
+    m_tip = cutTip(tip);
+    m_active = true;
+    add(m_image, m_tip);
+}
+
+void TrayIcon::TrayIconSetImage(const QString& image) {
+    if (!m_active || image == m_image)
+        return;
+    m_image = image;
+    changeImage(m_image);
+}
+
+void TrayIcon::TrayIconSetTip(const QString& tip) {
+    const QString cut = cutTip(tip);
+    if (!m_active || cut == m_tip)
+        return;
+    m_tip = cut;
+    changeTip(m_tip);
+}
+
+void TrayIcon::TrayIconSetImageAndTip(const QString& image, const QString& tip) {
+    TrayIconSetImage(image);
+    TrayIconSetTip(tip);
+}
+
+void TrayIcon::TrayIconRemove() {
+    // An icon that is gone takes no more changes until it is added again.
+    m_active = false;
+    remove();
+}
+
+void TrayIcon::reportAction(Action action) {
+    if (m_handler)
+        m_handler(action);
+}

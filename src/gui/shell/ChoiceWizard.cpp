@@ -1,0 +1,93 @@
+#include "gui/shell/ChoiceWizard.h"
+
+#include "core/seams/HelpViewer.h"
+#include "core/seams/Prompter.h"
+#include "core/seams/Services.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+ChoiceWizard::ChoiceWizard(const Services& services, const QString& key, int helpTopic, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      m_content(new QVBoxLayout(this)), m_services(services), m_key(key), m_helpTopic(helpTopic),
+      OKbutton(new QPushButton(QStringLiteral("Finish"), this)) {
+    m_content->setContentsMargins(16, 14, 16, 12);
+    m_content->setSpacing(8);
+    OKbutton->setObjectName(QStringLiteral("OKbutton"));
+    OKbutton->setDefault(true);
+    OKbutton->setEnabled(false);
+    connect(OKbutton, &QPushButton::clicked, this, &ChoiceWizard::OKbuttonClick);
+}
+
+QLabel* ChoiceWizard::addText(const QString& text) {
+    auto* label = new QLabel(text, this);
+    label->setWordWrap(true);
+    m_content->addWidget(label);
+    return label;
+}
+
+QRadioButton* ChoiceWizard::addChoice(const char* name, const QString& text, int value,
+                                      const QString& finishCaption) {
+    auto* button = new QRadioButton(text, this);
+    button->setObjectName(QLatin1String(name));
+    m_choices.push_back({button, value, finishCaption});
+    // Taking a choice with the keyboard counts as clicking it.
+    connect(button, &QRadioButton::toggled, this, [this, finishCaption](bool on) {
+        if (!on)
+            return;
+        OKbutton->setEnabled(true);
+        OKbutton->setText(finishCaption);
+    });
+    m_content->addWidget(button);
+    return button;
+}
+
+void ChoiceWizard::finishLayout() {
+    auto* help = new QPushButton(QStringLiteral("Help"), this);
+    help->setObjectName(QStringLiteral("HelpButton"));
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this, &ChoiceWizard::HelpButtonClick);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(help);
+    buttons->addStretch();
+    buttons->addWidget(OKbutton);
+    m_content->addSpacing(6);
+    m_content->addLayout(buttons);
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void ChoiceWizard::OKbuttonClick() {
+    for (const Choice& choice : m_choices) {
+        if (!choice.button->isChecked())
+            continue;
+        const SettingsFile file(ProgramFiles::settingsPath(m_services.programDirectory));
+        if (!file.WriteSettingInteger(SettingsKeys::DefaultsSection, m_key, choice.value)) {
+            // The window stays, so the choice can be made again once the file can be written.
+            m_services.prompter->error(file.failureText());
+            return;
+        }
+        accept();
+        return;
+    }
+}
+
+void ChoiceWizard::HelpButtonClick() {
+    if (m_services.help)
+        m_services.help->showTopic(m_helpTopic);
+}
+
+void ChoiceWizard::reject() {
+    if (OKbutton->isEnabled())
+        QDialog::reject();
+    else
+        m_services.prompter->beep();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QVBoxLayout;
+struct Services;
+
+// A first-use window that cannot be left without a choice: a few choices, none
+// taken at first; "Finish" (OKbutton) is enabled by taking one and writes its
+// value under one key of "Default Setup Information"; closing any other way is
+// refused with a beep until a choice is taken. "Help" opens its help topic.
+class ChoiceWizard : public QDialog {
+    Q_OBJECT
+public:
+    ChoiceWizard(const Services& services, const QString& key, int helpTopic, QWidget* parent = nullptr);
+
+    void OKbuttonClick();
+    void HelpButtonClick();
+
+protected:
+    // Text lines and choices are added in the order they are shown; the
+    // buttons come last, when the derived form calls finishLayout().
+    QLabel* addText(const QString& text);
+    QRadioButton* addChoice(const char* name, const QString& text, int value,
+                            const QString& finishCaption = QStringLiteral("Finish"));
+    void finishLayout();
+
+    // Closing by the title bar or Escape comes here too.
+    void reject() override;
+
+    QVBoxLayout* m_content;
+
+private:
+    struct Choice {
+        QRadioButton* button;
+        int value;
+        QString finishCaption;
+    };
+    const Services& m_services;
+    QString m_key;
+    int m_helpTopic;
+    std::vector<Choice> m_choices;
+    QPushButton* OKbutton;
+};

@@ -1,0 +1,63 @@
+#include "gui/shell/QtTrayIcon.h"
+
+#include "gui/shell/ShellPictures.h"
+
+#include <QApplication>
+#include <QStyleHints>
+#include <QTimer>
+
+QtTrayIcon::QtTrayIcon(QObject* parent)
+    : QObject(parent), m_icon(new QSystemTrayIcon(this)), m_pendingClick(new QTimer(this)) {
+    m_pendingClick->setObjectName(QStringLiteral("PendingClick"));
+    m_pendingClick->setSingleShot(true);
+    m_pendingClick->setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    connect(m_pendingClick, &QTimer::timeout, this, [this] { reportAction(Action::Click); });
+    connect(m_icon, &QSystemTrayIcon::activated, this, &QtTrayIcon::activated);
+}
+
+bool QtTrayIcon::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTrayIcon::add(const QString& image, const QString& tip) {
+    m_icon->setIcon(ShellPictures::trayImage(image));
+    m_icon->setToolTip(tip);
+    m_icon->show();
+}
+
+void QtTrayIcon::changeImage(const QString& image) {
+    m_icon->setIcon(ShellPictures::trayImage(image));
+}
+
+void QtTrayIcon::changeTip(const QString& tip) {
+    m_icon->setToolTip(tip);
+}
+
+void QtTrayIcon::remove() {
+    m_pendingClick->stop();
+    m_icon->hide();
+}
+
+void QtTrayIcon::activated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        if (m_pendingClick->isActive()) {
+            m_pendingClick->stop();
+            reportAction(Action::Open);
+        } else {
+            m_pendingClick->start();
+        }
+        break;
+    case QSystemTrayIcon::DoubleClick:
+    case QSystemTrayIcon::MiddleClick:
+        m_pendingClick->stop();
+        reportAction(Action::Open);
+        break;
+    case QSystemTrayIcon::Context:
+        m_pendingClick->stop();
+        reportAction(Action::Menu);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/seams/TrayIcon.h"
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+class QTimer;
+
+// The notification icon on QSystemTrayIcon. A click is told only once no
+// second click has followed it within the desktop's double-click time, so a
+// double click opens the window without starting or stopping a call first.
+// Desktops that report clicks rather than double clicks (the StatusNotifier
+// ones) get the same: two clicks in that time are a double click.
+class QtTrayIcon final : public QObject, public TrayIcon {
+    Q_OBJECT
+public:
+    explicit QtTrayIcon(QObject* parent = nullptr);
+
+    bool isAvailable() const override;
+
+    // The platform's icon, for tests that play its signals.
+    QSystemTrayIcon* systemTrayIcon() const { return m_icon; }
+
+protected:
+    void add(const QString& image, const QString& tip) override;
+    void changeImage(const QString& image) override;
+    void changeTip(const QString& tip) override;
+    void remove() override;
+
+private:
+    void activated(QSystemTrayIcon::ActivationReason reason);
+
+    QSystemTrayIcon* m_icon;
+    QTimer* m_pendingClick;
+};

@@ -1,0 +1,277 @@
+#include "gui/shell/WindowModes.h"
+
+#include "core/meter/CallMeter.h"
+#include "core/seams/TrayIcon.h"
+#include "core/settings/ShellSettings.h"
+#include "gui/meter/TLargeForm.h"
+#include "gui/shell/ShellPictures.h"
+#include "gui/shell/SmallBoxMenu.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+const QString ScanningForCallsTitle = QStringLiteral("Scanning for Calls..");
+constexpr quint32 TrayIconId = 1;
+} // namespace
+
+WindowModes::WindowModes(CallMeter& meter, TrayIcon* tray, const Parts& parts, QObject* parent)
+    : QObject(parent), m_meter(meter), m_tray(tray), m_parts(parts),
+      m_normalFlags(parts.window->windowFlags() & ~Qt::WindowStaysOnTopHint),
+      m_normalSize(parts.window->size()), m_panelHome(parts.currentCallPanel->pos()),
+      m_animationHome(parts.animationPanel->pos()) {
+    m_parts.animationPanel->installEventFilter(this);
+    connect(m_parts.animationPanel, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { popUpMenu(m_parts.animationPanel->mapToGlobal(at)); });
+    if (m_tray)
+        m_tray->setActionHandler([this](TrayIcon::Action action) { trayAction(int(action)); });
+}
+
+WindowModes::~WindowModes() {
+    if (m_tray)
+        m_tray->setActionHandler(nullptr);
+}
+
+int WindowModes::mode() const {
+    return m_meter.windowMode();
+}
+
+// ---- Remembered places -----------------------------------------------------
+
+void WindowModes::SaveWindowPosition() {
+    const SettingsFile& file = m_meter.settingsFile();
+    if (!ShellSettings::SaveWindowPosition(file, mode(), m_parts.window->pos()))
+        m_meter.queueError(file.failureText());
+}
+
+void WindowModes::LoadWindowPosition() {
+    if (const auto at = ShellSettings::LoadWindowPosition(m_meter.settingsFile(), mode()))
+        m_parts.window->move(*at);
+}
+
+// ---- Views -----------------------------------------------------------------
+
+void WindowModes::ChangeWindow() {
+    switch (m_meter.settings().windowToLoad) {
+    case CallMeter::SmallBox:
+        LoadWindowPosition();
+        ShrinkToBoxAndGrow();
+        break;
+    case CallMeter::TaskbarIcon:
+        LoadWindowPosition();
+        if (!TaskBarButtonClick())
+            m_parts.window->show();
+        break;
+    case CallMeter::Minimised:
+        // Minimised straight away, so restoring puts the window at its place.
+        m_parts.window->move(
+            *ShellSettings::LoadWindowPosition(m_meter.settingsFile(), CallMeter::NormalWindow));
+        MinimiseButtonClick();
+        break;
+    default:
+        LoadWindowPosition();
+        m_parts.window->show();
+        break;
+    }
+    m_stayOnTop = m_parts.stayOnTopCheckbox->isChecked();
+    setOnTopLayer(m_stayOnTop);
+    showStayOnTop();
+}
+
+void WindowModes::ShrinkToBoxAndGrow() {
+    const int from = mode();
+    if (from != CallMeter::NormalWindow && from != CallMeter::SmallBox)
+        return;
+    const bool toBox = from == CallMeter::NormalWindow;
+    QWidget* window = m_parts.window;
+    QWidget* panel = m_parts.animationPanel;
+    SaveWindowPosition();
+    window->hide();
+    panel->setToolTip(toBox ? QStringLiteral("Drag to move. Right click for menu.") : QString());
+    panel->setContextMenuPolicy(toBox ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+    panel->move(toBox ? QPoint(0, 0) : m_animationHome);
+    m_parts.currentCallPanel->move(toBox ? QPoint(-1, -1) : m_panelHome);
+    Qt::WindowFlags flags = toBox ? Qt::Window | Qt::FramelessWindowHint : m_normalFlags;
+    flags.setFlag(Qt::WindowStaysOnTopHint, m_stayOnTop);
+    window->setWindowFlags(flags);
+    window->setFixedSize(toBox ? panel->size() : m_normalSize);
+    m_meter.setWindowMode(toBox ? CallMeter::SmallBox : CallMeter::NormalWindow);
+    LoadWindowPosition();
+    window->show();
+}
+
+void WindowModes::MinimiseButtonClick() {
+    m_meter.setWindowMode(CallMeter::Minimised);
+    if (!m_meter.isTiming())
+        m_meter.SetApplicationTitle(ScanningForCallsTitle);
+    m_parts.window->showMinimized();
+}
+
+bool WindowModes::TaskBarButtonClick() {
+    // Without a notification area the hidden window could never be brought back.
+    if (!m_tray || !m_tray->isAvailable()) {
+        m_meter.queueWarning(NoTrayText);
+        return false;
+    }
+    m_meter.setTrayIconFrame(1);
+    SaveWindowPosition();
+    m_meter.setWindowMode(CallMeter::TaskbarIcon);
+    m_parts.window->hide();
+    m_parts.menu->StayOnTopMenuItem->setEnabled(false);
+    m_tray->TrayIconAdd(TrayIconId, QStringLiteral("mini"), QStringLiteral("Scanning for calls..."));
+    return true;
+}
+
+void WindowModes::LoadMainClick() {
+    if (mode() != CallMeter::TaskbarIcon) {
+        ShrinkToBoxAndGrow();
+        return;
+    }
+    m_tray->TrayIconRemove();
+    m_parts.window->show();
+    m_parts.menu->StayOnTopMenuItem->setEnabled(true);
+    m_meter.setWindowMode(CallMeter::NormalWindow);
+    m_parts.window->raise();
+    m_parts.window->activateWindow();
+}
+
+void WindowModes::windowStateChanged() {
+    // Restored by the desktop: the normal window again, with the program's
+    // name for a title and every view button working.
+    if (mode() == CallMeter::Minimised && m_parts.window->isVisible() &&
+        !(m_parts.window->windowState() & Qt::WindowMinimized)) {
+        m_meter.setWindowMode(CallMeter::NormalWindow);
+        m_meter.SetApplicationTitle(TLargeForm::ApplicationTitle);
+    }
+}
+
+void WindowModes::bringToView() {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) {
+        window = m_parts.window;
+        if (mode() == CallMeter::TaskbarIcon)
+            LoadMainClick();
+        else if (mode() == CallMeter::Minimised)
+            window->showNormal();
+    }
+    window->raise();
+    window->activateWindow();
+}
+
+// ---- The taskbar text ------------------------------------------------------
+
+void WindowModes::ApplicationDeActivate() {
+    if (mode() != CallMeter::NormalWindow && mode() != CallMeter::SmallBox)
+        return;
+    m_meter.SetApplicationTitle(ScanningForCallsTitle);
+    m_meter.setMeterInTitle(true);
+}
+
+void WindowModes::ApplicationActivate() {
+    if (!m_meter.meterInTitle())
+        return;
+    m_meter.SetApplicationTitle(TLargeForm::ApplicationTitle);
+    m_meter.setMeterInTitle(false);
+}
+
+// ---- Always on top ---------------------------------------------------------
+
+void WindowModes::StayOnTopButtonClick() {
+    m_stayOnTop = !m_stayOnTop;
+    setOnTopLayer(m_stayOnTop);
+    showStayOnTop();
+}
+
+void WindowModes::showStayOnTop() {
+    // The picture and the hint tell what the next click does.
+    m_parts.menu->StayOnTopMenuItem->setChecked(m_stayOnTop);
+    m_parts.stayOnTopButton->setToolTip(m_stayOnTop ? QStringLiteral("Don't Make Window stay On Top")
+                                                    : QStringLiteral("Make Window stay On Top"));
+    m_parts.stayOnTopButton->setIcon(m_stayOnTop ? ShellPictures::NotStayOnTopImage()
+                                                 : ShellPictures::StayOnTopImage());
+}
+
+void WindowModes::leaveTopLayer() {
+    setOnTopLayer(false);
+}
+
+void WindowModes::returnToTopLayer() {
+    if (m_stayOnTop)
+        setOnTopLayer(true);
+}
+
+void WindowModes::setOnTopLayer(bool on) {
+    QWidget* window = m_parts.window;
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    if (flags == window->windowFlags())
+        return;
+    if (window->isVisible() && window->windowHandle()) {
+        // Told to the window system directly: changing a shown window's flags
+        // through the widget would hide it and make it anew.
+        window->overrideWindowFlags(flags);
+        window->windowHandle()->setFlags(flags);
+    } else {
+        window->setWindowFlags(flags);
+    }
+}
+
+// ---- The small box's menu and dragging -------------------------------------
+
+void WindowModes::popUpMenu(QPoint globalPosition) {
+    Dragging = false;
+    m_parts.menu->popup(globalPosition);
+}
+
+void WindowModes::trayAction(int action) {
+    switch (TrayIcon::Action(action)) {
+    case TrayIcon::Action::Click:
+        m_meter.StartOrStopByHand();
+        break;
+    case TrayIcon::Action::Menu:
+    case TrayIcon::Action::Open:
+        // A window of the program is waiting for an answer: nothing else opens
+        // or closes until it has one.
+        if (QApplication::activeModalWidget())
+            break;
+        if (TrayIcon::Action(action) == TrayIcon::Action::Menu)
+            popUpMenu(QCursor::pos());
+        else if (mode() == CallMeter::TaskbarIcon)
+            LoadMainClick();
+        break;
+    }
+}
+
+bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_parts.animationPanel)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (mode() != CallMeter::SmallBox)
+            return false;
+        Dragging = true;
+        m_dragFrom = static_cast<QMouseEvent*>(event)->position().toPoint();
+        // Where windows may not place themselves the desktop moves the box.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+            m_parts.window->windowHandle())
+            m_parts.window->windowHandle()->startSystemMove();
+        return true;
+    case QEvent::MouseMove:
+        if (!Dragging)
+            return false;
+        m_parts.window->move(m_parts.window->pos() + static_cast<QMouseEvent*>(event)->position().toPoint() -
+                             m_dragFrom);
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (!Dragging)
+            return false;
+        Dragging = false;
+        return true;
+    default:
+        return false;
+    }
+}

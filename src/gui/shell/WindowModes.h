@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QSize>
+
+class CallMeter;
+class QAbstractButton;
+class QWidget;
+class SmallBoxMenu;
+class TrayIcon;
+
+// The views of the main window: the normal window, the small box (only the
+// black meter panel, borderless, dragged anywhere), the notification icon and
+// minimised; the moves between them, the places they are remembered at, and
+// the always-on-top layer. The meter holds the view (WindowMode) because its
+// tick and stop draw on it.
+class WindowModes : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        QWidget* window = nullptr;
+        QWidget* currentCallPanel = nullptr;
+        QWidget* animationPanel = nullptr; // the small box's whole content
+        QAbstractButton* stayOnTopButton = nullptr;
+        QAbstractButton* stayOnTopCheckbox = nullptr;
+        SmallBoxMenu* menu = nullptr;
+    };
+    static inline const QString NoTrayText = QStringLiteral(
+        "This desktop has no notification area (system tray), so the window stays as it is instead of "
+        "changing to a taskbar icon.");
+
+    // Takes the window as it was laid out as the normal view.
+    WindowModes(CallMeter& meter, TrayIcon* tray, const Parts& parts, QObject* parent = nullptr);
+    ~WindowModes() override;
+
+    // The default view and the stay-on-top choice, at start-up.
+    void ChangeWindow();
+    void ShrinkToBoxAndGrow();
+    void MinimiseButtonClick();
+    // False, with a message, when there is no notification area to go to.
+    bool TaskBarButtonClick();
+    void LoadMainClick();
+    void StayOnTopButtonClick();
+    void SaveWindowPosition();
+    void LoadWindowPosition();
+
+    // The program lost or gained the user's attention: the taskbar text.
+    void ApplicationDeActivate();
+    void ApplicationActivate();
+    // The window's state changed (minimised, restored).
+    void windowStateChanged();
+    // The program was started again: the window (or the box waiting for an
+    // answer) comes to view, from the icon or the task bar if need be.
+    void bringToView();
+
+    // "Stay On Top" is ticked.
+    bool stayOnTop() const { return m_stayOnTop; }
+    // While a box of the program is open the window leaves the always-on-top
+    // layer, so the box is never hidden behind it.
+    void leaveTopLayer();
+    void returnToTopLayer();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int mode() const;
+    void setOnTopLayer(bool on);
+    void showStayOnTop();
+    void popUpMenu(QPoint globalPosition);
+    void trayAction(int action);
+
+    CallMeter& m_meter;
+    TrayIcon* m_tray;
+    Parts m_parts;
+    Qt::WindowFlags m_normalFlags;
+    QSize m_normalSize;
+    QPoint m_panelHome;     // CurrentCallPanel in the normal window
+    QPoint m_animationHome; // AnimationPanel in the normal window
+    bool m_stayOnTop = false;
+    bool Dragging = false;
+    QPoint m_dragFrom; // DragX, DragY
+};
+
+// Leaves the always-on-top layer for as long as it lives.
+class TopLayerPause {
+public:
+    explicit TopLayerPause(WindowModes& modes) : m_modes(modes) { m_modes.leaveTopLayer(); }
+    ~TopLayerPause() { m_modes.returnToTopLayer(); }
+    TopLayerPause(const TopLayerPause&) = delete;
+    TopLayerPause& operator=(const TopLayerPause&) = delete;
+
+private:
+    WindowModes& m_modes;
+};

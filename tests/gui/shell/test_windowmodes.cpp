@@ -1,0 +1,313 @@
+// The main window's views: the moves between them and the places they keep,
+// the small box's drag, the notification icon carrying the meter, the
+// always-on-top layer and the taskbar text.
+#include "gui/meter/LargeFormFixture.h"
+
+#include "core/calllog/CallLog.h"
+#include "gui/setup/TSetupForm.h"
+#include "gui/shell/QtTrayIcon.h"
+#include "gui/shell/SmallBoxMenu.h"
+#include "gui/shell/TAboutForm.h"
+#include "gui/shell/WindowModes.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+
+Q_DECLARE_METATYPE(QList<QPoint>)
+Q_DECLARE_METATYPE(QList<QSystemTrayIcon::ActivationReason>)
+
+namespace {
+const char* const Defaults = "Default Setup Information";
+const QPoint NormalPlace(-20, 150);
+const QPoint BoxPlace(300, 40);
+} // namespace
+
+class TestWindowModes : public QObject, LargeFormFixture {
+    Q_OBJECT
+
+    QPoint stored(const char* view) const {
+        const QString prefix = QLatin1String(view);
+        return QPoint(
+            settings().ReadSettingInteger(QLatin1String(Defaults), prefix + " Window Left Position", 0),
+            settings().ReadSettingInteger(QLatin1String(Defaults), prefix + " Window Top Position", 0));
+    }
+    std::unique_ptr<TLargeForm> startIn(int view) {
+        set(Defaults, "WindowToLoad", QString::number(view));
+        return makeWindow();
+    }
+    static QAction* entry(TLargeForm& w, const char* name) {
+        return w.findChild<QAction*>(QLatin1String(name));
+    }
+    static bool onTop(QWidget& w) { return w.windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+private slots:
+    void init() {
+        reset();
+        set(Defaults, "Normal Window Left Position", QString::number(NormalPlace.x()));
+        set(Defaults, "Normal Window Top Position", QString::number(NormalPlace.y()));
+        set(Defaults, "SmallBox Window Left Position", QString::number(BoxPlace.x()));
+        set(Defaults, "SmallBox Window Top Position", QString::number(BoxPlace.y()));
+    }
+
+    // Every move between views: where the window is, how it looks, what was
+    // stored for the view it left (it was moved by (7, 9) there first) and what
+    // the notification area saw.
+    void viewChanges_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QList<QPoint>>("storedAfter"); // normal window, small box
+        QTest::addColumn<QStringList>("trayCalls");
+        const QPoint moved(7, 9);
+        const QString added = QStringLiteral("add mini|Scanning for calls...");
+        QTest::newRow("normal to small box") << 0 << "ShrinkToBoxButton" << 1 << "box"
+                                             << QList<QPoint>{NormalPlace + moved, BoxPlace} << QStringList();
+        QTest::newRow("small box to normal") << 1 << "LoadMain" << 0 << "normal"
+                                             << QList<QPoint>{NormalPlace, BoxPlace + moved} << QStringList();
+        QTest::newRow("normal to minimised") << 0 << "MinimiseButton" << 3 << "minimised"
+                                             << QList<QPoint>{NormalPlace, BoxPlace} << QStringList();
+        QTest::newRow("normal to taskbar icon")
+            << 0 << "TaskBarButton" << 2 << "hidden" << QList<QPoint>{NormalPlace + moved, BoxPlace}
+            << QStringList{added};
+        QTest::newRow("taskbar icon to normal by the menu")
+            << 2 << "LoadMain" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace}
+            << QStringList{added, QStringLiteral("remove")};
+        QTest::newRow("taskbar icon to normal by a double click")
+            << 2 << "double click" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace}
+            << QStringList{added, QStringLiteral("remove")};
+        QTest::newRow("minimised restored by the desktop")
+            << 3 << "restore" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace} << QStringList();
+        QTest::newRow("minimised, started again")
+            << 3 << "started again" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace} << QStringList();
+        QTest::newRow("taskbar icon, started again")
+            << 2 << "started again" << 0 << "normal" << QList<QPoint>{NormalPlace, BoxPlace}
+            << QStringList{added, QStringLiteral("remove")};
+    }
+    void viewChanges() {
+        QFETCH(int, start);
+        QFETCH(QString, action);
+        QFETCH(int, view);
+        QFETCH(QString, state);
+        QFETCH(QList<QPoint>, storedAfter);
+        QFETCH(QStringList, trayCalls);
+        auto w = startIn(start);
+        QCOMPARE(w->meter().windowMode(), start);
+        if (w->isVisible() && !w->isMinimized())
+            w->move(w->pos() + QPoint(7, 9));
+
+        if (action == QLatin1String("LoadMain"))
+            entry(*w, "LoadMain")->trigger();
+        else if (action == QLatin1String("double click"))
+            tray.click(TrayIcon::Action::Open);
+        else if (action == QLatin1String("restore"))
+            w->showNormal();
+        else if (action == QLatin1String("started again"))
+            w->views().bringToView();
+        else
+            child<QPushButton>(*w, action.toLatin1().constData())->click();
+
+        QCOMPARE(w->meter().windowMode(), view);
+        QCOMPARE(w->isVisible(), state != QLatin1String("hidden"));
+        QCOMPARE(w->isMinimized(), state == QLatin1String("minimised"));
+        const bool box = state == QLatin1String("box");
+        QCOMPARE(w->windowFlags().testFlag(Qt::FramelessWindowHint), box);
+        QCOMPARE(w->size(), box ? QSize(146, 77) : QSize(511, 303));
+        QCOMPARE(stored("Normal"), storedAfter[0]);
+        QCOMPARE(stored("SmallBox"), storedAfter[1]);
+        if (state == QLatin1String("normal") || box)
+            QCOMPARE(w->pos(), storedAfter[box ? 1 : 0]);
+        QCOMPARE(tray.calls, trayCalls);
+        QCOMPARE(entry(*w, "StayOnTopMenuItem")->isEnabled(), view != 2);
+        if (view == 3)
+            QCOMPARE(w->windowTitle(), QStringLiteral("Scanning for Calls.."));
+        if (start == 3)
+            QCOMPARE(w->windowTitle(), TLargeForm::ApplicationTitle);
+        // A default-view choice changes nothing now.
+        child<QRadioButton>(*w, "SmallBoxRadio")->click();
+        QCOMPARE(w->meter().windowMode(), view);
+    }
+
+    void smallBoxIsDraggedWithAnyButton_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("small box, left button") << 1 << Qt::LeftButton << true;
+        QTest::newRow("small box, right button") << 1 << Qt::RightButton << true;
+        QTest::newRow("normal window") << 0 << Qt::LeftButton << false;
+    }
+    void smallBoxIsDraggedWithAnyButton() {
+        QFETCH(int, view);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, moves);
+        auto w = startIn(view);
+        const QPoint before = w->pos();
+        auto* duration = child<QLabel>(*w, "Duration");
+        const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+            QMouseEvent event(type, at, duration->mapToGlobal(at), button, held, Qt::NoModifier);
+            QApplication::sendEvent(duration, &event);
+        };
+        send(QEvent::MouseButtonPress, QPoint(10, 10), button);
+        send(QEvent::MouseMove, QPoint(30, 25), button);
+        send(QEvent::MouseButtonRelease, QPoint(30, 25), Qt::NoButton);
+        send(QEvent::MouseMove, QPoint(50, 50), Qt::NoButton);
+        QCOMPARE(w->pos(), moves ? before + QPoint(20, 15) : before);
+        // Its menu opens by itself only in the small box.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                  duration->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(duration, &menuKey);
+        auto* menu = w->findChild<SmallBoxMenu*>();
+        QCOMPARE(menu->isVisible(), moves);
+        menu->close();
+    }
+
+    void trayIconCarriesTheMeter() {
+        auto w = startIn(2);
+        tray.calls.clear();
+        tray.click(TrayIcon::Action::Click);
+        QVERIFY(w->meter().isTiming());
+        QCOMPARE(entry(*w, "StartOrStop")->text(), QStringLiteral("&Stop"));
+        clock.advance(1000);
+        w->meter().MainTimerTimer();
+        w->meter().MainTimerTimer(); // the same tip is not sent again
+        QCOMPARE(tray.calls, (QStringList{QStringLiteral("tip Test - 00:00:01 - 0.1p"),
+                                          QStringLiteral("image mini2"), QStringLiteral("image mini3")}));
+        tray.click(TrayIcon::Action::Click);
+        QVERIFY(!w->meter().isTiming());
+        QCOMPARE(tray.calls.mid(tray.calls.size() - 2),
+                 (QStringList{QStringLiteral("image mini"), QStringLiteral("tip Scanning for calls")}));
+        QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
+        tray.click(TrayIcon::Action::Menu);
+        auto* menu = w->findChild<SmallBoxMenu*>();
+        QVERIFY(menu->isVisible());
+        menu->close();
+    }
+
+    // A click counts once no second one followed it: a double click opens the
+    // window without starting or stopping a call on the way.
+    void desktopClicksOnTheIcon_data() {
+        using R = QSystemTrayIcon::ActivationReason;
+        QTest::addColumn<QList<R>>("reported");
+        QTest::addColumn<QList<int>>("actions");
+        const int click = int(TrayIcon::Action::Click), menu = int(TrayIcon::Action::Menu),
+                  open = int(TrayIcon::Action::Open);
+        QTest::newRow("click") << QList<R>{R::Trigger} << QList<int>{click};
+        QTest::newRow("double click") << QList<R>{R::Trigger, R::DoubleClick} << QList<int>{open};
+        QTest::newRow("two clicks in time") << QList<R>{R::Trigger, R::Trigger} << QList<int>{open};
+        QTest::newRow("menu") << QList<R>{R::Trigger, R::Context} << QList<int>{menu};
+    }
+    void desktopClicksOnTheIcon() {
+        QFETCH(QList<QSystemTrayIcon::ActivationReason>, reported);
+        QFETCH(QList<int>, actions);
+        QtTrayIcon icon;
+        QList<int> seen;
+        icon.setActionHandler([&](TrayIcon::Action action) { seen << int(action); });
+        for (auto reason : reported)
+            emit icon.systemTrayIcon()->activated(reason);
+        auto* pending = icon.findChild<QTimer*>(QStringLiteral("PendingClick"));
+        if (pending->isActive()) { // the double-click time runs out
+            pending->stop();
+            QMetaObject::invokeMethod(pending, "timeout");
+        }
+        QCOMPARE(seen, actions);
+    }
+
+    // Without a notification area the window would vanish for good.
+    void noNotificationAreaKeepsTheWindow_data() {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("Taskbar button") << false;
+        QTest::newRow("default view at start") << true;
+    }
+    void noNotificationAreaKeepsTheWindow() {
+        QFETCH(bool, atStart);
+        tray.available = false;
+        auto w = startIn(atStart ? 2 : 0);
+        if (!atStart)
+            child<QPushButton>(*w, "TaskBarButton")->click();
+        settle();
+        QCOMPARE(w->meter().windowMode(), 0);
+        QVERIFY(w->isVisible());
+        QVERIFY(tray.calls.isEmpty());
+        QCOMPARE(prompter.warnings, QStringList{WindowModes::NoTrayText});
+    }
+
+    void stayOnTopAndTheBoxesThatLeaveIt() {
+        set(Defaults, "Stay On Top", QStringLiteral("1"));
+        auto w = makeWindow();
+        auto* button = child<QPushButton>(*w, "StayOnTopButton");
+        QVERIFY(onTop(*w));
+        QVERIFY(entry(*w, "StayOnTopMenuItem")->isChecked());
+        QCOMPARE(button->toolTip(), QStringLiteral("Don't Make Window stay On Top"));
+        button->click();
+        QVERIFY(!onTop(*w));
+        QVERIFY(w->isVisible());
+        QVERIFY(!entry(*w, "StayOnTopMenuItem")->isChecked());
+        QCOMPARE(button->toolTip(), QStringLiteral("Make Window stay On Top"));
+        entry(*w, "StayOnTopMenuItem")->trigger();
+        QVERIFY(onTop(*w));
+        QVERIFY(entry(*w, "StayOnTopMenuItem")->isChecked());
+
+        child<QPushButton>(*w, "ShrinkToBoxButton")->click();
+        QVERIFY(onTop(*w));
+        bool behindTheAboutBox = false;
+        whenModalOpens<TAboutForm>(this, [&](TAboutForm& about) {
+            behindTheAboutBox = !onTop(*w);
+            about.accept();
+        });
+        w->AboutButtonClick();
+        QVERIFY(behindTheAboutBox);
+        QVERIFY(onTop(*w));
+        QVERIFY(w->isVisible());
+    }
+
+    // In the background the taskbar text carries the meter in the normal and
+    // small-box views; the icon and the minimised window have their own.
+    void backgroundTitle_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<bool>("meterInTitle");
+        QTest::newRow("normal") << 0 << true;
+        QTest::newRow("small box") << 1 << true;
+        QTest::newRow("taskbar icon") << 2 << false;
+        QTest::newRow("minimised") << 3 << false;
+    }
+    void backgroundTitle() {
+        QFETCH(int, view);
+        QFETCH(bool, meterInTitle);
+        auto w = startIn(view);
+        const QString before = w->windowTitle();
+        w->views().ApplicationDeActivate();
+        QCOMPARE(w->meter().meterInTitle(), meterInTitle);
+        QCOMPARE(w->windowTitle(), meterInTitle ? QStringLiteral("Scanning for Calls..") : before);
+        w->views().ApplicationActivate();
+        QVERIFY(!w->meter().meterInTitle());
+        if (meterInTitle)
+            QCOMPARE(w->windowTitle(), TLargeForm::ApplicationTitle);
+    }
+
+    // From the icon's menu the window stays hidden; the settings are read
+    // again and the line is watched in its new mode.
+    void setupFromTheIconsMenu() {
+        auto w = startIn(2);
+        bool hidden = false, menuOpened = false;
+        whenModalOpens<TSetupForm>(this, [&](TSetupForm& d) {
+            hidden = !w->isVisible();
+            tray.click(TrayIcon::Action::Menu); // no second dialog over this one
+            menuOpened = w->findChild<SmallBoxMenu*>()->isVisible();
+            child<QRadioButton>(d, "Auto32bitRadioButton")->click();
+            child<QPushButton>(d, "MainOKButton")->click();
+        });
+        entry(*w, "SetupMenuItem")->trigger();
+        QVERIFY(hidden);
+        QVERIFY(!menuOpened);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->meter().settings().sensingMode, 2);
+        QVERIFY(line.isOpen());
+        QVERIFY(!w->meter().meterInTitle());
+    }
+};
+
+QTEST_MAIN(TestWindowModes)
+#include "test_windowmodes.moc"
