@@ -53,13 +53,17 @@ QString XdgAutostart::enable(const QString& programPath) {
     if (!QDir().mkpath(dir))
         return QStringLiteral("Failed to create key %1").arg(dir);
 
-    const QString text = QStringLiteral("[Desktop Entry]\n"
-                                        "Type=Application\n"
-                                        "Name=Dialtally Pro\n"
-                                        "Exec=%1\n"
-                                        "X-GNOME-Autostart-enabled=true\n")
-                             .arg(execArgument(programPath));
-    if (AtomicFile::replace(entryPath(), text.toUtf8()))
+    // The program's own desktop entry, starting this very program, with the autostart key.
+    QFile menuEntry(QStringLiteral(":/dialtally-pro.desktop"));
+    if (!menuEntry.open(QIODevice::ReadOnly))
+        return QStringLiteral("Failed to set data for '%1'").arg(entryPath());
+    QStringList lines = QString::fromUtf8(menuEntry.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& line : lines) {
+        if (line.startsWith(QLatin1String("Exec=")))
+            line = QStringLiteral("Exec=") + execArgument(programPath);
+    }
+    lines << QStringLiteral("X-GNOME-Autostart-enabled=true");
+    if (AtomicFile::replace(entryPath(), (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()))
         return {};
     return QStringLiteral("Failed to set data for '%1'").arg(entryPath());
 }
