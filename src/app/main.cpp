@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -83,7 +84,8 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
     QFile out, err;
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly);
-    return LogCommands::run(app.arguments(), environment(), SystemClock().now(), out, err);
+    return LogCommands::run(app.arguments(), environment(), SystemClock().now(), out, err,
+                            ::isatty(STDOUT_FILENO));
 }
 
 } // namespace

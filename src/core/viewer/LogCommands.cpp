@@ -117,7 +117,7 @@ int report(const Context& context, const std::vector<CallRecord>& calls, int per
 
 int exportCalls(const Context& context, const QString& directory, std::vector<CallRecord> calls,
                 bool allCalls, bool comma, const QString& output, const QString& mainSymbol, double now,
-                RateNames rates) {
+                RateNames rates, bool toTerminal) {
     QuietPrompter quiet;
     CallLogViewer viewer(directory, quiet);
     viewer.setMainSymbol(mainSymbol);
@@ -131,6 +131,10 @@ int exportCalls(const Context& context, const QString& directory, std::vector<Ca
     if (output != QLatin1String("-")) {
         const QString failure = CallExport::write(output, lines);
         return failure.isEmpty() ? Done : context.fail(FileFailed, failure);
+    }
+    if (toTerminal) {
+        context.print(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        return Done;
     }
     const std::optional<QByteArray> bytes = CallExport::bytesOf(lines);
     if (!bytes)
@@ -157,7 +161,7 @@ QString usage() {
 }
 
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
-        QIODevice& err) {
+        QIODevice& err, bool outIsTerminal) {
     const Context context{out, err};
     QCommandLineParser parser;
     const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("path"));
@@ -217,7 +221,7 @@ int run(const QStringList& arguments, const Environment& environment, double now
         return report(context, calls, period, parser.isSet(json), viewerSymbol(mainSymbol), rates);
     return exportCalls(context, directory, std::move(calls), period == int(Periods.size()) - 1,
                        formatName == QLatin1String("csv"), parser.value(output), mainSymbol, now,
-                       std::move(rates));
+                       std::move(rates), outIsTerminal);
 }
 
 } // namespace LogCommands

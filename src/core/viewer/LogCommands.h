@@ -22,8 +22,10 @@ struct Environment {
 // Runs the command of the arguments (the program's name first). Returns the
 // exit status: 0, 1 when a file cannot be read or written, 2 when the command
 // line is wrong; what went wrong goes to err with the file's name and the reason.
+// An export to a terminal is shown as UTF-8 text; everywhere else it has the
+// bytes of the viewer's export.
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
-        QIODevice& err);
+        QIODevice& err, bool outIsTerminal = false);
 
 // The commands, for the program's --help.
 QString usage();
