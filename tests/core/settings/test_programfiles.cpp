@@ -38,14 +38,6 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(ProgramFiles::dataDirectory(option, env, xdg, QStringLiteral("/home/u")), expected);
     }
-
-    void namedFilesCountFromTheProgramDirectory() {
-        QCOMPARE(ProgramFiles::resolve(QStringLiteral("/p"), QStringLiteral("s/a.wav")),
-                 QStringLiteral("/p/s/a.wav"));
-        QCOMPARE(ProgramFiles::resolve(QStringLiteral("/p"), QStringLiteral("/abs/a.wav")),
-                 QStringLiteral("/abs/a.wav"));
-        QCOMPARE(ProgramFiles::resolve(QStringLiteral("/p"), QString()), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

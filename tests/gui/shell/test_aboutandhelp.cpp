@@ -1,34 +1,19 @@
-// The about box's slide and links, and the help window's topics.
+// The about box's slide and the help window's topics.
 #include "gui/meter/LargeFormFixture.h"
 
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/TAboutForm.h"
 
-#include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
-#include <QUrl>
 
 class TestAboutAndHelp : public QObject, LargeFormFixture {
     Q_OBJECT
 
-    QList<QUrl> m_opened;
-
-public slots:
-    void openUrl(const QUrl& url) { m_opened << url; }
-
 private slots:
-    void initTestCase() {
-        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "openUrl");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
-    }
-    void cleanupTestCase() {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    }
     void init() { reset(); }
 
     // 62 ticks of 50 ms bring the clock up to (5, 4) and the title in to
@@ -49,20 +34,6 @@ private slots:
             QCOMPARE(child<QLabel>(about, "SlideClock")->pos(), QPoint(5, 4));
             QCOMPARE(child<QLabel>(about, "SlideTitle")->pos(), QPoint(60, 12));
         }
-    }
-
-    void aboutBoxLinksOpen() {
-        TAboutForm about;
-        about.Label4Click();
-        about.Label6Click();
-        QCOMPARE(m_opened, (QList<QUrl>{QUrl(QStringLiteral("mailto:") + TAboutForm::EmailAddress),
-                                        QUrl(TAboutForm::WebAddress)}));
-    }
-
-    void mainWindowHelpIsTopicOne() {
-        auto w = makeWindow();
-        child<QPushButton>(*w, "HelpButton")->click();
-        QCOMPARE(help.topics, QList<int>{1});
     }
 
     // Every topic the program opens is in the help file, and the window goes
