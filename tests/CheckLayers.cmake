@@ -5,7 +5,7 @@ set(forbidden
     "#include [<\"](QtWidgets/|QtGui/|QtDBus/|QtPrintSupport/)"
     "#include [<\"]Q(Widget|Dialog|Application|GuiApplication|DBus[A-Za-z]*|Painter|Pixmap|Image|Printer)[>\"]"
     "#include [<\"](alsa/|sndfile|sys/ioctl|termios|fcntl)"
-    "#include \"(gui|system|app)/")
+    "#include \"(gui|system|app|cli)/")
 set(failures "")
 foreach(file IN LISTS core_files)
     file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
@@ -20,6 +20,14 @@ endforeach()
 file(GLOB_RECURSE system_files ${SOURCE_DIR}/system/*.h ${SOURCE_DIR}/system/*.cpp)
 foreach(file IN LISTS system_files)
     file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include \"(gui|app)/")
+    foreach(line IN LISTS lines)
+        string(APPEND failures "${file}: ${line}\n")
+    endforeach()
+endforeach()
+# The command line stands on the core alone: no window, no system seam.
+file(GLOB_RECURSE cli_files ${SOURCE_DIR}/cli/*.h ${SOURCE_DIR}/cli/*.cpp)
+foreach(file IN LISTS cli_files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include (\"(gui|system|app)/|[<\"](QtWidgets/|QtDBus/|QWidget|QApplication))")
     foreach(line IN LISTS lines)
         string(APPEND failures "${file}: ${line}\n")
     endforeach()

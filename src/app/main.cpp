@@ -3,7 +3,7 @@
 #include "core/seams/Clock.h"
 #include "core/seams/Services.h"
 #include "core/settings/ProgramFiles.h"
-#include "core/viewer/LogCommands.h"
+#include "cli/LogCommands.h"
 #include "gui/meter/TLargeForm.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/QtTrayIcon.h"

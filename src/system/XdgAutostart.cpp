@@ -1,6 +1,6 @@
 #include "system/XdgAutostart.h"
 
-#include "core/settings/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -29,3 +29,8 @@ std::vector<CallRecord> CallLog::readAll(bool* opened) const {
         *opened = ok;
     return records;
 }
+
+std::vector<CallRecord> CallLog::decode(QByteArrayView bytes,
+                                        const std::function<void(qsizetype done)>& progress) {
+    return decodeRecords(bytes, CallRecordCodec::Size, &CallRecordCodec::read, progress);
+}

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/calllog/CallRecord.h"
-#include "core/calllog/FixedRecordFile.h"
+#include "core/storage/FixedRecordFile.h"
+
+#include <QByteArrayView>
 
 #include <QString>
 
@@ -26,6 +28,10 @@ public:
     bool forEach(const std::function<void(const CallRecord&)>& visit, QString* reason = nullptr) const;
 
     std::vector<CallRecord> readAll(bool* opened = nullptr) const;
+
+    // The whole records of a log's bytes, in order.
+    static std::vector<CallRecord> decode(QByteArrayView bytes,
+                                          const std::function<void(qsizetype done)>& progress = {});
 
 private:
     FixedRecordFile m_file;

@@ -1,7 +1,7 @@
 #include "core/calllog/RateNameStore.h"
 
-#include "core/calllog/FixedRecordFile.h"
-#include "core/settings/TextCodec.h"
+#include "core/storage/FixedRecordFile.h"
+#include "core/storage/TextCodec.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -47,12 +47,7 @@ std::optional<std::vector<RateNameRecord>> readStore(const QString& path, QStrin
     const std::optional<QByteArray> bytes = FixedRecordFile(path, RateNameRecordCodec::Size).readAll(reason);
     if (!bytes)
         return std::nullopt;
-    std::vector<RateNameRecord> records;
-    const qsizetype count = bytes->size() / RateNameRecordCodec::Size;
-    records.reserve(size_t(count));
-    for (qsizetype i = 0; i < count; ++i)
-        records.push_back(RateNameRecordCodec::read(bytes->constData() + i * RateNameRecordCodec::Size));
-    return records;
+    return decodeRecords(*bytes, RateNameRecordCodec::Size, &RateNameRecordCodec::read);
 }
 
 quint16 keyOf(const std::vector<RateNameRecord>& records, const QString& stored) {

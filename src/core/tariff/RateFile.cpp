@@ -1,7 +1,7 @@
 #include "core/tariff/RateFile.h"
 
-#include "core/settings/AtomicFile.h"
-#include "core/settings/TextCodec.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/TextCodec.h"
 
 #include <QFile>
 #include <QRegularExpression>

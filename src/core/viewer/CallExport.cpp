@@ -1,8 +1,8 @@
 #include "core/viewer/CallExport.h"
 
 #include "core/seams/DayCount.h"
-#include "core/settings/AtomicFile.h"
-#include "core/settings/TextCodec.h"
+#include "core/storage/AtomicFile.h"
+#include "core/storage/TextCodec.h"
 #include "core/viewer/CallLogViewer.h"
 #include "core/viewer/CallTableModel.h"
 

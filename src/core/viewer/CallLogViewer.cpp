@@ -1,10 +1,11 @@
 #include "core/viewer/CallLogViewer.h"
 
+#include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
-#include "core/calllog/FixedRecordFile.h"
 #include "core/seams/DayCount.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/storage/FixedRecordFile.h"
 #include "core/viewer/CallSort.h"
 #include "core/viewer/ViewerProgress.h"
 
@@ -18,19 +19,6 @@ namespace {
 constexpr int RecordSize = CallRecordCodec::Size;
 
 const QString NothingDeleted = QStringLiteral("\n\nNo call was deleted.");
-
-std::vector<CallRecord> decode(const QByteArray& bytes,
-                               const std::function<void(qint64 done)>& progress = {}) {
-    const qint64 count = bytes.size() / RecordSize;
-    std::vector<CallRecord> calls;
-    calls.reserve(size_t(count));
-    for (qint64 i = 0; i < count; ++i) {
-        calls.push_back(CallRecordCodec::read(bytes.constData() + i * RecordSize));
-        if (progress)
-            progress(i + 1);
-    }
-    return calls;
-}
 
 // Whether a record of the log holds the very call a row shows (the two unused
 // bytes aside).
@@ -83,7 +71,7 @@ void CallLogViewer::showLogged(const QByteArray& bytes) {
     // The bar counts against the rows of the last load: the log is not counted first.
     const qint64 expected = m_model.rowCount() + 1;
     int shown = -1;
-    std::vector<CallRecord> calls = decode(bytes, [&](qint64 done) {
+    std::vector<CallRecord> calls = CallLog::decode(bytes, [&](qsizetype done) {
         const int percent = int(std::min(100.0, std::nearbyint(double(done) / double(expected) * 100)));
         if (percent != shown && m_progress)
             m_progress->setPosition(shown = percent);
@@ -129,7 +117,7 @@ QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
     RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(m_directory));
     if (!rates.storeOpened)
         m_prompter.beep(); // rate names then compare as empty
-    std::vector<CallRecord> calls = decode(logged);
+    std::vector<CallRecord> calls = CallLog::decode(logged);
     if (calls.empty())
         m_prompter.beep();
 

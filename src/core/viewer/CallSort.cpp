@@ -1,7 +1,7 @@
 #include "core/viewer/CallSort.h"
 
 #include "core/calllog/CallTotals.h"
-#include "core/settings/TextCodec.h"
+#include "core/storage/TextCodec.h"
 #include "core/viewer/ViewerColumns.h"
 
 #include <algorithm>

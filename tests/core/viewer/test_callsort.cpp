@@ -1,7 +1,7 @@
 // Sorting the calls: the order, ties included, is the one the viewer's
 // partition-exchange procedure gives, here written out as plainly as it reads.
 #include "core/calllog/CallTotals.h"
-#include "core/settings/TextCodec.h"
+#include "core/storage/TextCodec.h"
 #include "core/viewer/CallSort.h"
 #include "core/viewer/ViewerColumns.h"
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 // A file of fixed-size records with no header: the call log, the rate-name
 // store and the viewer's sorted copy. Opened afresh for every operation.
@@ -42,3 +43,21 @@ private:
     QString m_path;
     int m_recordSize;
 };
+
+// Every whole record of bytes decoded with read(const char*), in order; a torn
+// tail is left out. progress(done), when given, is told every few thousand
+// records.
+template <typename Read>
+auto decodeRecords(QByteArrayView bytes, qsizetype recordSize, Read read,
+                   const std::function<void(qsizetype done)>& progress = {}) {
+    using Record = decltype(read(static_cast<const char*>(nullptr)));
+    const qsizetype count = bytes.size() / recordSize;
+    std::vector<Record> records;
+    records.reserve(size_t(count));
+    for (qsizetype i = 0; i < count; ++i) {
+        records.push_back(read(bytes.data() + i * recordSize));
+        if (progress && ((i + 1) % 4096 == 0 || i + 1 == count))
+            progress(i + 1);
+    }
+    return records;
+}

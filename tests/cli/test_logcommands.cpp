@@ -6,7 +6,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
-#include "core/viewer/LogCommands.h"
+#include "cli/LogCommands.h"
 
 #include "fakes/FakePrompter.h"
 #include "fakes/SampleCall.h"

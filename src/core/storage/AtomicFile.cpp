@@ -1,4 +1,4 @@
-#include "core/settings/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 #include <QSaveFile>
 

@@ -1,6 +1,6 @@
-#include "core/calllog/FixedRecordFile.h"
+#include "core/storage/FixedRecordFile.h"
 
-#include "core/settings/AtomicFile.h"
+#include "core/storage/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/settings/TextCodec.h"
+#include "core/storage/TextCodec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,12 +1,13 @@
-#include "core/viewer/LogCommands.h"
+#include "cli/LogCommands.h"
 
+#include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
-#include "core/calllog/FixedRecordFile.h"
 #include "core/seams/DayCount.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/storage/FixedRecordFile.h"
 #include "core/tariff/Costing.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
@@ -207,10 +208,7 @@ int run(const QStringList& arguments, const Environment& environment, double now
     const std::optional<QByteArray> bytes = log.readAll(&reason);
     if (!bytes)
         return context.fail(FileFailed, QStringLiteral("%1: %2").arg(log.path(), reason));
-    std::vector<CallRecord> logged;
-    logged.reserve(size_t(bytes->size() / CallRecordCodec::Size));
-    for (qsizetype at = 0; at + CallRecordCodec::Size <= bytes->size(); at += CallRecordCodec::Size)
-        logged.push_back(CallRecordCodec::read(bytes->constData() + at));
+    const std::vector<CallRecord> logged = CallLog::decode(*bytes);
 
     const QString mainSymbol = SettingsFile(ProgramFiles::settingsPath(directory))
                                    .ReadSettingString(SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol,
