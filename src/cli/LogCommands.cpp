@@ -7,6 +7,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/spending/Money.h"
 #include "core/storage/FixedRecordFile.h"
 #include "core/tariff/Costing.h"
 #include "core/viewer/CallExport.h"
@@ -54,6 +55,11 @@ struct Context {
     void print(const QString& text) const { out.write(text.toUtf8()); }
 };
 
+// An amount as the reports show it: rounded once, to the penny.
+double roundedMoney(double amount) {
+    return formatFixed(amount, 2).toDouble();
+}
+
 // The period's index in Periods, or -1.
 int periodIndex(const QString& name) {
     return int(Periods.indexOf(name.toLower()));
@@ -75,8 +81,8 @@ QJsonValue callObject(const std::vector<CallRecord>& calls, bool last, const Rat
         {QStringLiteral("start"), DayCount::toDateTime(call.startTime).toString(Qt::ISODate)},
         {QStringLiteral("end"), DayCount::toDateTime(call.endTime).toString(Qt::ISODate)},
         {QStringLiteral("duration"), DayCount::durationText(call.duration)},
-        {QStringLiteral("gross"), double(shownCents(call.grossCost)) / 100.0},
-        {QStringLiteral("net"), double(shownCents(call.netCost)) / 100.0},
+        {QStringLiteral("gross"), roundedMoney(Money::amount(call.grossCost))},
+        {QStringLiteral("net"), roundedMoney(Money::amount(call.netCost))},
         {QStringLiteral("band"), timeBandName(TimeBandOfRateCode(call.rateCode))},
         {QStringLiteral("rate"), rates.nameFor(call.rateNameKey)},
     };
@@ -84,19 +90,19 @@ QJsonValue callObject(const std::vector<CallRecord>& calls, bool last, const Rat
 
 int report(const Context& context, const std::vector<CallRecord>& calls, int period, bool json,
            const QString& symbol, const RateNames& rates) {
-    qint64 grossCents = 0;
-    qint64 netCents = 0;
+    MoneySum gross;
+    MoneySum net;
     for (const CallRecord& call : calls) {
-        grossCents += shownCents(call.grossCost);
-        netCents += shownCents(call.netCost);
+        gross.add(call.grossCost);
+        net.add(call.netCost);
     }
     const qint64 count = qint64(calls.size());
     if (json) {
         const QJsonObject object{
             {QStringLiteral("period"), Periods[period]},
             {QStringLiteral("count"), count},
-            {QStringLiteral("gross"), double(grossCents) / 100.0},
-            {QStringLiteral("net"), double(netCents) / 100.0},
+            {QStringLiteral("gross"), roundedMoney(gross.total())},
+            {QStringLiteral("net"), roundedMoney(net.total())},
             {QStringLiteral("first"), callObject(calls, false, rates)},
             {QStringLiteral("last"), callObject(calls, true, rates)},
         };
@@ -110,9 +116,8 @@ int report(const Context& context, const std::vector<CallRecord>& calls, int per
     }
     context.print(QStringLiteral("%1 call%2 %3 totalling %4 (%5 exc. tax)\n")
                       .arg(count)
-                      .arg(PluralSuffix(count), PeriodPhrases[period],
-                           viewerMoney(double(grossCents) / 100.0, symbol),
-                           viewerMoney(double(netCents) / 100.0, symbol)));
+                      .arg(PluralSuffix(count), PeriodPhrases[period], viewerMoney(gross.total(), symbol),
+                           viewerMoney(net.total(), symbol)));
     return Done;
 }
 

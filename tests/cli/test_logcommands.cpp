@@ -1,12 +1,13 @@
 // The command line's reports and exports against the viewer's own selection
 // and export of the same calls.
+#include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallTotals.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
-#include "cli/LogCommands.h"
 
 #include "fakes/FakePrompter.h"
 #include "fakes/SampleCall.h"
@@ -17,6 +18,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <limits>
 
 namespace {
 // Wednesday 9 December 2026, mid-afternoon.
@@ -167,6 +170,45 @@ private slots:
                   : CallExport::textLayout(viewer.model(), header, first, last);
         QCOMPARE(cli, *CallExport::bytesOf(lines));
         QVERIFY(cli.startsWith("\xEF\xBB\xBF")); // a Cyrillic rate name: UTF-8, marked
+    }
+
+    // 500 calls at 0.4589 each shown as £0.46: every total of the program says
+    // £229.45 (the stored amounts added and rounded once), not £230.00 (the
+    // shown ones added) nor the single-precision sum.
+    void everyTotalIsOneSum_data() {
+        QTest::addColumn<float>("cost");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("500 x 0.4589") << 0.4589f << 500 << "\u00a3229.45";
+        QTest::newRow("10 x 0.309") << 0.309f << 10 << "\u00a33.09";
+        QTest::newRow("a damaged cost counts nothing")
+            << std::numeric_limits<float>::quiet_NaN() << 3 << "\u00a30.00";
+    }
+    void everyTotalIsOneSum() {
+        QFETCH(float, cost);
+        QFETCH(int, count);
+        QFETCH(QString, total);
+        QTemporaryDir dir;
+        std::vector<CallRecord> calls;
+        for (int i = 0; i < count; ++i)
+            calls.push_back(sampleCall(Now - 0.1 - i * 1e-5, cost));
+        const CallLog log(ProgramFiles::callLogPath(dir.path()));
+        QVERIFY(log.append(calls));
+
+        const CallTotals totals = findCallTotals(log, Now);
+        QVERIFY(todayText(totals, QStringLiteral("\u00a3")).endsWith(QStringLiteral(" totalling ") + total));
+        FakePrompter prompter;
+        CallLogViewer viewer(dir.path(), prompter);
+        viewer.setMainSymbol(QStringLiteral("\u00a3"));
+        viewer.LoadData();
+        QVERIFY(viewer.totalsLine().startsWith(total + QStringLiteral(" spent in")));
+        QVERIFY(viewer.selectionSummary(0, count - 1).endsWith(QStringLiteral(" totalling ") + total));
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        QCOMPARE(LogCommands::run({"dialtally", "report", "today", "--dir", dir.path()}, {}, Now, out, err),
+                 0);
+        QVERIFY2(out.data().contains((QStringLiteral(" totalling ") + total).toUtf8()), out.data());
     }
 
     void errorsNameTheFileAndEndBadly() {

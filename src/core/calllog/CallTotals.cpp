@@ -1,6 +1,7 @@
 #include "core/calllog/CallTotals.h"
 
 #include "core/seams/DayCount.h"
+#include "core/spending/Money.h"
 #include "core/tariff/Costing.h"
 
 QString PluralSuffix(qint64 count) {
@@ -17,21 +18,25 @@ CallTotals findCallTotals(const CallLog& log, double now) {
     const double today = DayCount::dateOf(now);
     const double weekStart = today - DayCount::mondayWeekday(now) + 1;
     CallTotals totals;
+    MoneySum week;
+    MoneySum day;
     log.forEach([&](const CallRecord& r) {
         if (r.startTime > weekStart) {
             ++totals.weekCount;
-            totals.weekTotal += r.grossCost;
+            week.add(r.grossCost);
             if (r.startTime > today) {
                 ++totals.todayCount;
-                totals.todayTotal += r.grossCost;
+                day.add(r.grossCost);
             }
         }
     });
+    totals.weekTotal = week.total();
+    totals.todayTotal = day.total();
     return totals;
 }
 
 namespace {
-QString line(qint64 count, float total, const QString& mainSymbol, const char* period) {
+QString line(qint64 count, double total, const QString& mainSymbol, const char* period) {
     return QStringLiteral("%1 call%2 %3 totalling %4%5")
         .arg(count)
         .arg(PluralSuffix(count), QLatin1String(period), mainSymbol, formatFixed(total, 2));

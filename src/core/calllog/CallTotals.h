@@ -12,9 +12,9 @@ int TimeBandOfRateCode(int rateCode);
 
 struct CallTotals {
     qint64 todayCount = 0;
-    float todayTotal = 0; // summed in single precision, as the log holds them
+    double todayTotal = 0;
     qint64 weekCount = 0;
-    float weekTotal = 0;
+    double weekTotal = 0;
 };
 
 // Calls whose start lies strictly after this week's Monday midnight, and

@@ -2,6 +2,7 @@
 
 #include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
+#include "core/spending/Money.h"
 #include "core/tariff/Costing.h"
 #include "core/viewer/ViewerColumns.h"
 
@@ -85,23 +86,6 @@ QString viewerMoney(double amount, const QString& symbol) {
     return symbol + digits;
 }
 
-qint64 shownCents(float amount) {
-    const double value = std::fabs(double(amount));
-    if (!std::isfinite(value) || value > 1e15)
-        return 0;
-    const double scaled = value * 100.0;
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
-    qint64 cents = 0;
-    if (std::fabs(fraction - 0.5) > 1e-12 * std::max(1.0, scaled) + 1e-9) {
-        cents = qint64(whole) + (fraction > 0.5 ? 1 : 0);
-    } else {
-        // Near a half the shown text decides, as formatFixed rounds it.
-        cents = formatFixed(value, 2).remove(QLatin1Char('.')).toLongLong();
-    }
-    return amount < 0 ? -cents : cents;
-}
-
 QString callCellText(const CallRecord& call, int column, const QString& symbol, const RateNames& rates) {
     switch (column) {
     case DateColumn:
@@ -115,9 +99,9 @@ QString callCellText(const CallRecord& call, int column, const QString& symbol, 
     case DurationColumn:
         return durationText(call.duration);
     case CostExcTaxColumn:
-        return viewerMoney(call.netCost, symbol);
+        return Money::isAmount(call.netCost) ? viewerMoney(call.netCost, symbol) : QString();
     case CostIncTaxColumn:
-        return viewerMoney(call.grossCost, symbol);
+        return Money::isAmount(call.grossCost) ? viewerMoney(call.grossCost, symbol) : QString();
     case TypeOfCallColumn:
         return callTypeName(call.rateCode);
     case DistanceColumn:

@@ -20,8 +20,6 @@ QString viewerSymbol(const QString& mainSymbol);
 // The symbol, then the amount with two decimals and the system's decimal
 // separator: £1.50, -£0.25.
 QString viewerMoney(double amount, const QString& symbol);
-// An amount as viewerMoney shows it, in hundredths, without formatting it.
-qint64 shownCents(float amount);
 
 // The text a column shows for a call; empty for a code out of range.
 QString callCellText(const CallRecord& call, int column, const QString& symbol, const RateNames& rates);

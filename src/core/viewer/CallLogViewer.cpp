@@ -5,6 +5,7 @@
 #include "core/seams/DayCount.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/spending/Money.h"
 #include "core/storage/FixedRecordFile.h"
 #include "core/viewer/CallSort.h"
 #include "core/viewer/ViewerProgress.h"
@@ -80,15 +81,15 @@ void CallLogViewer::showLogged(const QByteArray& bytes) {
 }
 
 void CallLogViewer::show(std::vector<CallRecord> calls, RateNames rates) {
-    double total = 0;
+    MoneySum total;
     for (const CallRecord& call : calls)
-        total += call.grossCost;
+        total.add(call.grossCost);
     const qint64 count = qint64(calls.size());
     m_model.setCalls(std::move(calls), std::move(rates), m_symbol);
     if (m_progress)
         m_progress->hideProgress();
     m_totalsLine = QStringLiteral("%1 spent in %2 call%3.")
-                       .arg(viewerMoney(total, m_symbol))
+                       .arg(viewerMoney(total.total(), m_symbol))
                        .arg(count)
                        .arg(PluralSuffix(count));
 }
@@ -226,7 +227,6 @@ QString CallLogViewer::selectionSummary(int top, int bottom) const {
     const qint64 count = qint64(bottom) - top + 1;
     QString text = QStringLiteral("%1 Call%2 selected").arg(count).arg(PluralSuffix(count));
     if (m_layout.isVisible(CostIncTaxColumn) && !m_model.isEmptyTable())
-        text += QStringLiteral(" totalling ") +
-                viewerMoney(double(m_model.shownCostCents(top, bottom)) / 100.0, m_symbol);
+        text += QStringLiteral(" totalling ") + viewerMoney(m_model.grossTotal(top, bottom), m_symbol);
     return text;
 }

@@ -1,7 +1,9 @@
 #include "core/viewer/CallTableModel.h"
 
+#include "core/spending/Money.h"
+
 CallTableModel::CallTableModel(const ColumnLayout& layout, QObject* parent)
-    : QAbstractTableModel(parent), m_layout(layout), m_columns(layout.HowManyActive()), m_centsBefore(1, 0) {}
+    : QAbstractTableModel(parent), m_layout(layout), m_columns(layout.HowManyActive()) {}
 
 int CallTableModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid())
@@ -42,11 +44,14 @@ QString CallTableModel::headerText(int gridColumn) const {
     return column == NoColumn ? QString() : QLatin1String(viewerColumnInfo(column).header);
 }
 
-qint64 CallTableModel::shownCostCents(int top, int bottom) const {
+double CallTableModel::grossTotal(int top, int bottom) const {
     const int last = int(m_calls.size()) - 1;
-    top = std::clamp(top, 0, last + 1);
-    bottom = std::clamp(bottom, top - 1, last);
-    return m_centsBefore[size_t(bottom + 1)] - m_centsBefore[size_t(top)];
+    top = std::max(top, 0);
+    bottom = std::min(bottom, last);
+    MoneySum sum;
+    for (int row = top; row <= bottom; ++row)
+        sum.add(m_calls[size_t(row)].grossCost);
+    return sum.total();
 }
 
 void CallTableModel::setCalls(std::vector<CallRecord> calls, RateNames rates, QString symbol) {
@@ -55,9 +60,6 @@ void CallTableModel::setCalls(std::vector<CallRecord> calls, RateNames rates, QS
     m_calls = std::move(calls);
     m_rates = std::move(rates);
     m_symbol = std::move(symbol);
-    m_centsBefore.assign(m_calls.size() + 1, 0);
-    for (size_t i = 0; i < m_calls.size(); ++i)
-        m_centsBefore[i + 1] = m_centsBefore[i] + shownCents(m_calls[i].grossCost);
     endResetModel();
 }
 

@@ -40,14 +40,13 @@ public:
     // What the grid shows at a row and grid column (-1 for the header row).
     QString cellText(int row, int gridColumn) const;
     QString headerText(int gridColumn) const;
-    // The Cost inc Tax texts of rows top..bottom added up, in hundredths.
-    qint64 shownCostCents(int top, int bottom) const;
+    // The costs with tax of rows top..bottom added up (see MoneySum).
+    double grossTotal(int top, int bottom) const;
 
 private:
     const ColumnLayout& m_layout;
     int m_columns; // as the layout had them at the last reset
     std::vector<CallRecord> m_calls;
-    std::vector<qint64> m_centsBefore; // Cost inc Tax as shown, summed over the rows before
     RateNames m_rates;
     QString m_symbol;
 };

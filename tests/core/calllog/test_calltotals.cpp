@@ -58,25 +58,25 @@ private slots:
         const CallTotals t = findCallTotals(log, now);
         QCOMPARE(t.todayCount, today);
         QCOMPARE(t.weekCount, week);
-        QCOMPARE(t.todayTotal, 0.25f * today);
-        QCOMPARE(t.weekTotal, 0.25f * week);
+        QCOMPARE(t.todayTotal, 0.25 * today);
+        QCOMPARE(t.weekTotal, 0.25 * week);
     }
 
     void texts_data() {
         QTest::addColumn<int>("count");
-        QTest::addColumn<float>("total");
+        QTest::addColumn<double>("total");
         QTest::addColumn<QString>("today");
         QTest::addColumn<QString>("week");
-        QTest::newRow("none") << 0 << 0.0f << "No calls made today"
+        QTest::newRow("none") << 0 << 0.0 << "No calls made today"
                               << "No calls made this Week";
-        QTest::newRow("one") << 1 << 0.5f << "1 call today totalling \u00a30.50"
+        QTest::newRow("one") << 1 << 0.5 << "1 call today totalling \u00a30.50"
                              << "1 call this week totalling \u00a30.50";
-        QTest::newRow("two") << 2 << 12.345f << "2 calls today totalling \u00a312.35"
+        QTest::newRow("two") << 2 << 12.345 << "2 calls today totalling \u00a312.35"
                              << "2 calls this week totalling \u00a312.35";
     }
     void texts() {
         QFETCH(int, count);
-        QFETCH(float, total);
+        QFETCH(double, total);
         QFETCH(QString, today);
         QFETCH(QString, week);
         const CallTotals t{count, total, count, total};

@@ -89,18 +89,6 @@ private slots:
         QCOMPARE(viewerSymbol(QStringLiteral("\U0001F4B7x")), QStringLiteral("\U0001F4B7")); // one character
     }
 
-    // The selection total adds the amounts as shown; the quick way must agree with the text.
-    void shownCentsAgreeWithTheText() {
-        QRandomGenerator random(9);
-        QList<float> amounts{0.005f, 0.015f, 0.125f, 0.705f, 1.005f, 2.675f, 1e6f + 0.5f, -0.125f, 0};
-        for (int i = 0; i < 20000; ++i)
-            amounts << float(random.bounded(100000)) / 1000.0f << float(random.bounded(2000)) / 8.0f;
-        for (float amount : amounts) {
-            const QString text = viewerMoney(amount, QString()).remove(QLatin1Char('.'));
-            QCOMPARE(shownCents(amount), text.toLongLong());
-        }
-    }
-
     // A column comes back where it was kept, or last when that lies beyond the shown ones.
     void showingAColumnAgain() {
         ColumnLayout layout;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The log keeps amounts in single precision. Every total of the program (the
+// main window's lines, the viewer's totals and selection, the exports' heads,
+// the command line's reports, the charts) adds the stored amounts in double
+// precision and rounds once, when it is shown, so that the same calls give the
+// same figure wherever they are counted.
+namespace Money {
+
+// Beyond this an amount cannot be a call's cost: it is a damaged record.
+constexpr double Largest = 1e9;
+
+// Whether a stored amount is a cost at all (finite and within Largest).
+bool isAmount(double stored);
+// The stored amount as a figure to add: 0 for a damaged one.
+double amount(double stored);
+
+} // namespace Money
+
+// A running total of stored amounts.
+class MoneySum {
+public:
+    void add(double stored) { m_total += Money::amount(stored); }
+    MoneySum& operator+=(const MoneySum& other) {
+        m_total += other.m_total;
+        return *this;
+    }
+    double total() const { return m_total; }
+
+private:
+    double m_total = 0;
+};
