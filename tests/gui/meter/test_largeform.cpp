@@ -1,7 +1,9 @@
 #include "LargeFormFixture.h"
 #include "core/calllog/CallLog.h"
 #include "core/calllog/RateNameStore.h"
+#include "core/calllog/RecoveryFile.h"
 #include "core/seams/DayCount.h"
+#include "fakes/FileSizeLimit.h"
 #include "gui/meter/TSpendForm.h"
 
 #include <QApplication>
@@ -208,15 +210,57 @@ private slots:
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
     }
 
-    // A call kept after a failed write goes out at close with the running one,
-    // or the failure is told, naming the file, before the program ends.
+    // The first call on a full disk, before the rate-name store exists, is
+    // written later with its own rate name.
+    void firstCallOnAFullDiskKeepsItsRateName() {
+        auto w = makeWindow();
+        w->meter().StartTiming(true);
+        clock.advance(1000);
+        {
+            const FileSizeLimit limit(10);
+            w->meter().StopTiming(true);
+        }
+        settle();
+        QCOMPARE(prompter.errors.size(), 1);
+        QVERIFY(prompter.errors[0].startsWith(path(QStringLiteral("CallRate.log")) +
+                                              QStringLiteral(": File too large\n\n")));
+        w->meter().StartTiming(true);
+        clock.advance(2000);
+        w->meter().StopTiming(true);
+        QCOMPARE(w->meter().unloggedCalls(), 0);
+        const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
+        QCOMPARE(records.size(), size_t(2));
+        const RateNameStore names(path(QStringLiteral("CallRate.log")));
+        QCOMPARE(names.RateNameForKey(records[0].rateNameKey), QStringLiteral("Test"));
+        QCOMPARE(records[1].rateNameKey, records[0].rateNameKey);
+    }
+
+    // A call kept after a failed write goes out at close with the running one;
+    // else it is kept in the recovery file for the next start, and when that
+    // cannot be written either, the close says the calls are lost. Every
+    // message names the file and the reason.
     void closingWritesKeptCalls_data() {
         QTest::addColumn<bool>("writableAtClose");
-        QTest::newRow("log writable again") << true;
-        QTest::newRow("log still unwritable") << false;
+        QTest::addColumn<bool>("stateWritable");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("log writable again") << true << true << QString();
+        QTest::newRow("kept for the next start")
+            << false << true
+            << "2 call(s) could not be logged. They are kept in %1 and will be "
+               "added to the log when the program next starts.";
+        QTest::newRow("nowhere to keep them") << false << false
+                                              << "2 call(s) could not be logged, and 2 of them are lost: %1: "
+                                                 "Not a directory";
     }
     void closingWritesKeptCalls() {
         QFETCH(bool, writableAtClose);
+        QFETCH(bool, stateWritable);
+        QFETCH(QString, told);
+        if (!stateWritable) {
+            touch(services.stateDirectory);
+            services.stateDirectory += QStringLiteral("/dialtally-pro");
+        }
+        const RecoveryFile recovery(dir->path(), services.stateDirectory);
         QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
         w->meter().StartTiming(true);
@@ -230,11 +274,15 @@ private slots:
         if (writableAtClose) {
             QVERIFY(prompter.errors.isEmpty());
             QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(2));
-        } else {
-            QCOMPARE(prompter.errors.size(), 1);
-            QVERIFY(prompter.errors[0].startsWith(path(QStringLiteral("Calls.log")) + QStringLiteral(": ")));
-            QVERIFY(prompter.errors[0].contains(QStringLiteral("2 call(s) could not be logged")));
+            QVERIFY(!recovery.exists());
+            return;
         }
+        QCOMPARE(prompter.errors.size(), 1);
+        QCOMPARE(prompter.errors[0], path(QStringLiteral("Calls.log")) +
+                                         QStringLiteral(": Is a directory\n\n") + told.arg(recovery.path()));
+        QCOMPARE(recovery.exists(), stateWritable);
+        if (stateWritable)
+            QCOMPARE(recovery.load()->calls.size(), size_t(2));
     }
 
     // A box raised by a state change shows once the change is complete: a
