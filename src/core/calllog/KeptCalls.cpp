@@ -9,25 +9,13 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 // What makes a record one call: every field but the rate-name key, which a
 // kept call is only given on its way to the log.
-constexpr qsizetype KeyOffset = 36;
-constexpr qsizetype IdentitySize = CallRecordCodec::Size - 4;
-
-void identityOf(const char* record, char* out) {
-    std::memcpy(out, record, KeyOffset);
-    std::memcpy(out + KeyOffset, record + KeyOffset + 4, CallRecordCodec::Size - KeyOffset - 4);
-}
-
-QByteArray identityOf(const CallRecord& record) {
-    char bytes[CallRecordCodec::Size];
-    CallRecordCodec::write(record, bytes);
-    QByteArray identity(IdentitySize, '\0');
-    identityOf(bytes, identity.data());
-    return identity;
+QByteArray identityOf(CallRecord record) {
+    record.rateNameKey = 0;
+    return CallRecordCodec::write(record);
 }
 } // namespace
 
@@ -68,26 +56,14 @@ bool KeptCalls::dropLogged(QString* reason) {
     const CallLog log(ProgramFiles::callLogPath(m_dataDirectory));
     if (!QFileInfo(log.path()).isFile())
         return true;
-    QSet<QByteArray> unsure;
+    QSet<QByteArray> notLogged;
     for (qsizetype i = 0; i < m_maybeLogged; ++i)
-        unsure.insert(identityOf(m_calls[size_t(i)].record));
-    QSet<QByteArray> logged;
-    const bool read = log.file().forEachBlock(
-        [&](const char* records, qsizetype count) {
-            char identity[IdentitySize];
-            for (qsizetype i = 0; i < count; ++i) {
-                identityOf(records + i * CallRecordCodec::Size, identity);
-                const QByteArray key = QByteArray::fromRawData(identity, IdentitySize);
-                if (unsure.contains(key))
-                    logged.insert(QByteArray(identity, IdentitySize));
-            }
-        },
-        reason);
-    if (!read)
+        notLogged.insert(identityOf(m_calls[size_t(i)].record));
+    if (!log.forEach([&](const CallRecord& record) { notLogged.remove(identityOf(record)); }, reason))
         return false;
     const auto unsureEnd = m_calls.begin() + m_maybeLogged;
     const auto kept = std::stable_partition(m_calls.begin(), unsureEnd, [&](const KeptCall& call) {
-        return !logged.contains(identityOf(call.record));
+        return notLogged.contains(identityOf(call.record));
     });
     const qsizetype dropped = unsureEnd - kept;
     m_calls.erase(kept, unsureEnd);

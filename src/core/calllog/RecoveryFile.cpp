@@ -5,11 +5,12 @@
 #include "core/storage/TextCodec.h"
 
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -32,50 +33,6 @@ QString canonicalDirectory(const QString& directory) {
     const QString canonical = QFileInfo(directory).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(QDir(directory).absolutePath()) : canonical;
 }
-
-void putNumber(QByteArray& out, quint32 number) {
-    char bytes[4];
-    qToLittleEndian(number, bytes);
-    out.append(bytes, 4);
-}
-
-void putText(QByteArray& out, const QString& text) {
-    const QByteArray bytes = TextCodec::encode(text).value_or(text.toUtf8()).left(TextLimit);
-    putNumber(out, quint32(bytes.size()));
-    out.append(bytes);
-}
-
-// Reads the file's fields in order; any field past the end or out of its range
-// marks the whole file as damaged.
-class Fields {
-public:
-    explicit Fields(QByteArrayView bytes) : m_rest(bytes) {}
-    bool ok() const { return m_ok; }
-    QByteArrayView take(qsizetype n) {
-        if (!m_ok || n > m_rest.size()) {
-            m_ok = false;
-            return {};
-        }
-        const QByteArrayView taken = m_rest.first(n);
-        m_rest = m_rest.sliced(n);
-        return taken;
-    }
-    quint32 number() {
-        const QByteArrayView bytes = take(4);
-        return m_ok ? qFromLittleEndian<quint32>(bytes.data()) : 0;
-    }
-    QString text() {
-        const quint32 length = number();
-        if (length > TextLimit)
-            m_ok = false;
-        return TextCodec::decode(take(length));
-    }
-    qsizetype left() const { return m_rest.size(); }
-
-private:
-    QByteArrayView m_rest;
-    bool m_ok = true;
-};
 
 // The directory and those above it that are missing, made private to the user.
 bool makeDirectory(const QString& path, QString* reason) {
@@ -103,49 +60,53 @@ bool RecoveryFile::exists() const {
 }
 
 std::optional<RecoveryFile::Contents> RecoveryFile::load(QString* reason) const {
+    const auto failed = [reason](const QString& why) -> std::optional<Contents> {
+        fail(reason, why);
+        return std::nullopt;
+    };
+    const QString damaged = QStringLiteral("Damaged: not a whole file of kept calls");
     // Checked before the open, which a FIFO in its place would block.
     const QFileInfo info(m_path);
-    if (!info.isFile()) {
-        fail(reason, info.exists() ? QStringLiteral("Not a regular file") : QStringLiteral("No such file"));
-        return std::nullopt;
-    }
-    const QString damaged = QStringLiteral("Damaged: not a whole file of kept calls");
-    if (info.size() > FileLimit) {
-        fail(reason, damaged);
-        return std::nullopt;
-    }
+    if (!info.isFile())
+        return failed(info.exists() ? QStringLiteral("Not a regular file") : QStringLiteral("No such file"));
+    if (info.size() > FileLimit)
+        return failed(damaged);
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(reason, file.errorString());
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(FileLimit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        fail(reason, file.errorString());
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
 
-    Fields fields(bytes);
-    const bool known = fields.take(4) == QByteArrayView(Magic, 4) && fields.number() == Version;
-    Contents contents;
-    const QString directory = fields.text();
-    contents.why = fields.text();
-    const quint32 count = fields.number();
-    if (!known || !fields.ok() || fields.left() != qsizetype(count) * EntrySize) {
-        fail(reason, damaged);
-        return std::nullopt;
-    }
-    if (directory != m_dataDirectory) {
-        fail(reason, QStringLiteral("Holds the calls of another data directory, %1").arg(directory));
-        return std::nullopt;
-    }
-    contents.calls.reserve(count);
+    QDataStream in(bytes);
+    in.setByteOrder(QDataStream::LittleEndian);
+    const auto text = [&in] {
+        quint32 length = 0;
+        in >> length;
+        QByteArray field(qsizetype(std::min(length, TextLimit)), '\0');
+        if (length > TextLimit || in.readRawData(field.data(), int(field.size())) != field.size())
+            in.setStatus(QDataStream::ReadCorruptData);
+        return TextCodec::decode(field);
+    };
+    char magic[4] = {};
+    quint32 version = 0;
+    quint32 count = 0;
+    in.readRawData(magic, 4);
+    in >> version;
+    const QString directory = text();
+    Contents contents{{}, text()};
+    in >> count;
+    if (QByteArrayView(magic, 4) != QByteArrayView(Magic, 4) || version != Version ||
+        in.status() != QDataStream::Ok || bytes.size() - in.device()->pos() != qint64(count) * EntrySize)
+        return failed(damaged);
+    if (directory != m_dataDirectory)
+        return failed(QStringLiteral("Holds the calls of another data directory, %1").arg(directory));
     for (quint32 i = 0; i < count; ++i) {
-        const QByteArrayView entry = fields.take(EntrySize);
-        KeptCall call;
-        call.record = CallRecordCodec::read(entry.data());
+        char entry[EntrySize];
+        in.readRawData(entry, EntrySize);
+        KeptCall call{CallRecordCodec::read(entry),
+                      RateNameRecordCodec::read(entry + CallRecordCodec::Size).name};
         call.record.rateNameKey = 0;
-        call.rateName = RateNameRecordCodec::read(entry.data() + CallRecordCodec::Size).name;
         contents.calls.push_back(call);
     }
     return contents;
@@ -156,38 +117,40 @@ bool RecoveryFile::save(const std::vector<KeptCall>& calls, const QString& why, 
         return fail(reason, QStringLiteral("No state directory is known"));
     if (!makeDirectory(m_stateDirectory, reason))
         return false;
-    QByteArray bytes(Magic, 4);
-    putNumber(bytes, Version);
-    putText(bytes, m_dataDirectory);
-    putText(bytes, why);
-    putNumber(bytes, quint32(calls.size()));
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const auto text = [&out](const QString& value) {
+        const QByteArray encoded = TextCodec::encode(value).value_or(value.toUtf8()).left(TextLimit);
+        out << quint32(encoded.size());
+        out.writeRawData(encoded.constData(), int(encoded.size()));
+    };
+    out.writeRawData(Magic, 4);
+    out << Version;
+    text(m_dataDirectory);
+    text(why);
+    out << quint32(calls.size());
     for (const KeptCall& call : calls) {
         char entry[EntrySize];
         CallRecordCodec::write(call.record, entry);
         RateNameRecordCodec::write({call.rateName, 0}, entry + CallRecordCodec::Size);
-        bytes.append(entry, EntrySize);
+        out.writeRawData(entry, EntrySize);
     }
     return AtomicFile::replace(m_path, bytes, reason);
 }
 
-bool RecoveryFile::remove(QString* reason) const {
-    QFile file(m_path);
-    if (!exists() || file.remove())
-        return true;
-    return fail(reason, file.errorString());
+void RecoveryFile::remove() const {
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
 }
 
 std::optional<QString> RecoveryFile::setAside(QString* reason) const {
-    for (int n = 1; n < 1000; ++n) {
-        const QString aside = m_path + QStringLiteral(".damaged") + (n > 1 ? QString::number(n) : QString());
-        if (QFileInfo::exists(aside))
-            continue;
-        QFile file(m_path);
-        if (file.rename(aside))
-            return aside;
-        fail(reason, file.errorString());
-        return std::nullopt;
-    }
-    fail(reason, QStringLiteral("No free name to set it aside"));
+    QString aside = m_path + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = m_path + QStringLiteral(".damaged%1").arg(n);
+    QFile file(m_path);
+    if (file.rename(aside))
+        return aside;
+    fail(reason, file.errorString());
     return std::nullopt;
 }

@@ -33,7 +33,7 @@ public:
     std::optional<Contents> load(QString* reason = nullptr) const;
     // Creates the state directory (private to the user) when needed.
     bool save(const std::vector<KeptCall>& calls, const QString& why, QString* reason = nullptr) const;
-    bool remove(QString* reason = nullptr) const;
+    void remove() const;
     // Moves the file aside under a free name, kept for the user to look at; that
     // name, or nothing and the reason.
     std::optional<QString> setAside(QString* reason = nullptr) const;
