@@ -1,9 +1,10 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "cli/LogCommands.h"
+#include "core/calllog/KeptCalls.h"
 #include "core/seams/Clock.h"
 #include "core/seams/Services.h"
 #include "core/settings/ProgramFiles.h"
-#include "cli/LogCommands.h"
 #include "gui/meter/TLargeForm.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/QtTrayIcon.h"
@@ -122,6 +123,10 @@ int main(int argc, char** argv) {
                               QStringLiteral("The data directory %1 cannot be created.").arg(directory));
         return 1;
     }
+    const QString state =
+        ProgramFiles::stateDirectory(qEnvironmentVariable("XDG_STATE_HOME"), QDir::homePath());
+    // Calls kept when the log could not be written reach it before anything reads it.
+    const KeptCalls::Report recovery = KeptCalls::recoverAtStart(directory, state);
 
     TTitleForm splash;
     splash.showUntilDone();
@@ -140,6 +145,7 @@ int main(int argc, char** argv) {
 
     Services services;
     services.programDirectory = directory;
+    services.stateDirectory = state;
     services.programPath = QCoreApplication::applicationFilePath();
     services.resourceDirectory = resources;
     services.clock = &clock;
@@ -156,6 +162,10 @@ int main(int argc, char** argv) {
     splash.close();
     prompter.setParentWidget(&window);
     files.setParentWidget(&window);
+    if (recovery.failed)
+        window.meter().queueError(recovery.text);
+    else if (!recovery.text.isEmpty())
+        window.meter().queueInformation(recovery.text);
     QObject::connect(&window, &TLargeForm::ended, &app, [] { QCoreApplication::exit(0); });
 
     instance.whenStartedAgain([&window] { window.views().bringToView(); });

@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr qint64 BlockBytes = 1 << 20;
@@ -15,30 +18,99 @@ bool fail(QString* reason, const QFileDevice& file) {
         *reason = file.errorString();
     return false;
 }
+
+bool failWith(QString* reason, int error) {
+    if (reason)
+        *reason = qt_error_string(error);
+    return false;
+}
+
+bool notRegular(QString* reason) {
+    if (reason)
+        *reason = QStringLiteral("Not a regular file");
+    return false;
+}
+
+// Every byte at the offset, or false with errno set.
+bool writeAt(int fd, qint64 offset, QByteArrayView bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
 } // namespace
 
 qint64 FixedRecordFile::recordCount() const {
     return QFileInfo(m_path).size() / m_recordSize;
 }
 
+std::optional<qint64> FixedRecordFile::openAtEnd(QFile& file, QIODevice::OpenMode mode,
+                                                 QString* reason) const {
+    // A device or a FIFO in the file's place could block the open itself, or
+    // swallow the records: only a regular file is written. (A directory fails
+    // to open with the system's own reason.)
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        notRegular(reason);
+        return std::nullopt;
+    }
+    if (!file.open(mode)) {
+        fail(reason, file);
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (::fstat(file.handle(), &status) != 0) {
+        failWith(reason, errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        notRegular(reason);
+        return std::nullopt;
+    }
+    const qint64 whole = status.st_size - status.st_size % m_recordSize;
+    if (whole != status.st_size && ::ftruncate(file.handle(), off_t(whole)) != 0) {
+        failWith(reason, errno);
+        return std::nullopt;
+    }
+    return whole;
+}
+
 bool FixedRecordFile::append(QByteArrayView records, QString* reason) const {
     Q_ASSERT(records.size() % m_recordSize == 0);
+    // Written past Qt's buffer, straight to the file: a buffered short write
+    // (a full disk in the middle of a record) reports no reason, and the flush
+    // before a cut-back writes the same bytes again.
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
-        return fail(reason, file);
-    const qint64 size = file.size();
-    const qint64 whole = size - size % m_recordSize;
-    if (whole != size && !file.resize(whole))
-        return fail(reason, file);
+    const std::optional<qint64> end = openAtEnd(file, QIODevice::ReadWrite | QIODevice::Unbuffered, reason);
+    if (!end)
+        return false;
     if (records.isEmpty())
         return true;
-    if (!file.seek(whole) || file.write(records.data(), records.size()) != records.size() || !file.flush()) {
-        fail(reason, file);
+    if (!writeAt(file.handle(), *end, records) || ::fsync(file.handle()) != 0) {
+        const int error = errno;
         // Take back a partial write so the file ends on a whole record.
-        file.resize(whole);
-        return false;
+        (void)::ftruncate(file.handle(), off_t(*end));
+        return failWith(reason, error);
     }
     return true;
+}
+
+void FixedRecordFile::repairTail() const {
+    const QFileInfo info(m_path);
+    if (!info.isFile() || info.size() % m_recordSize == 0)
+        return;
+    QFile file(m_path);
+    openAtEnd(file, QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered, nullptr);
 }
 
 bool FixedRecordFile::forEachBlock(const BlockVisitor& visit, QString* reason) const {
