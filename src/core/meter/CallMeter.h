@@ -94,6 +94,12 @@ public:
     void KillTapi();
     void LineCallback(quint32 callHandle, quint32 state);
     void OffTimerTimer();
+    // Notices sensing that cannot work (no bus, no ModemManager, a port that
+    // cannot be read) or works again: the status says "Not sensing" instead
+    // of "Scanning", and the notification icon's tip says why.
+    void checkSensing();
+    // Why calls are not sensed; empty while they are, or sensing is off.
+    QString sensingProblem() const { return m_sensingProblem; }
     void TestPort();
     quint8 ReadPortByte();
 
@@ -145,6 +151,7 @@ signals:
     void minChargeCaptionChanged(const QString& caption);
     void minChargeShown(bool shown);
     void rateNameChanged(const QString& name);
+    void sensingProblemChanged(const QString& problem);
     void distanceShown(const QString& name);
     void bandShown(const QString& name);
     void totalsChanged(const QString& today, const QString& week);
@@ -190,6 +197,7 @@ private:
     bool m_autoTimeSense = true;
     int m_manualBand = Daytime;
     QString m_statusText;
+    QString m_sensingProblem;
     QString m_applicationTitle;
 
     QTimer* MainTimer = nullptr;

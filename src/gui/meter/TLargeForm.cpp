@@ -135,6 +135,7 @@ void TLargeForm::connectMeter() {
         minchargeline1->setVisible(shown);
     });
     connect(m_meter, &CallMeter::rateNameChanged, Rate, &QLabel::setText);
+    connect(m_meter, &CallMeter::sensingProblemChanged, TimingLabel, &QLabel::setToolTip);
     connect(m_meter, &CallMeter::distanceShown, Distance, &QLabel::setText);
     connect(m_meter, &CallMeter::bandShown, TimeOfDay, &QLabel::setText);
     connect(m_meter, &CallMeter::totalsChanged, this, [this](const QString& today, const QString& week) {

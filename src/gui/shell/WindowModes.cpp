@@ -122,7 +122,9 @@ bool WindowModes::TaskBarButtonClick() {
     m_meter.setWindowMode(CallMeter::TaskbarIcon);
     m_parts.window->hide();
     m_parts.menu->StayOnTopMenuItem->setEnabled(false);
-    m_tray->TrayIconAdd(TrayIconId, QStringLiteral("mini"), QStringLiteral("Scanning for calls..."));
+    const QString problem = m_meter.sensingProblem();
+    m_tray->TrayIconAdd(TrayIconId, QStringLiteral("mini"),
+                        problem.isEmpty() ? QStringLiteral("Scanning for calls...") : problem);
     return true;
 }
 
