@@ -116,6 +116,9 @@ void CallMeter::flushMessages() {
 // ---- Timing ----------------------------------------------------------------
 
 void CallMeter::StartTiming(bool byHand) {
+    // A call started now could never be logged.
+    if (m_closing)
+        return;
     Flash();
     emit minChargeCaptionChanged(QStringLiteral("Minimum charge effective"));
     SpendWarned = false;
@@ -507,16 +510,24 @@ void CallMeter::TestPort() {
 
 // ---- Closing ---------------------------------------------------------------
 
-void CallMeter::shutDown(bool byUser) {
+void CallMeter::closeCalls() {
+    if (m_closing)
+        return;
     m_closing = true;
     if (m_timing)
         StopTiming(true);
     else if (!m_unloggedCalls.empty())
         writeKeptCalls(); // one more chance before the program ends
-    if (WindowMode == TaskbarIcon && m_services.tray)
-        m_services.tray->TrayIconRemove();
+    // Nothing starts a call from here on: no poll of the port, no line.
     for (QTimer* timer : {MainTimer, AnimationTimer, FlashTimer, OffTimer})
         timer->stop();
+    KillTapi();
+}
+
+void CallMeter::shutDown(bool byUser) {
+    closeCalls();
+    if (WindowMode == TaskbarIcon && m_services.tray)
+        m_services.tray->TrayIconRemove();
     // What went wrong is told before the program goes; a spend warning no longer matters.
     std::erase_if(m_pending, [](const auto& message) { return message.first == Box::SpendWarning; });
     if (byUser) {
@@ -526,8 +537,6 @@ void CallMeter::shutDown(bool byUser) {
             qWarning("%s", qPrintable(message.second));
         m_pending.clear();
     }
-    if (m_settings.sensingMode == 2)
-        KillTapi();
     if (byUser && m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound) {
         if (const QString file = soundFileFor(SettingsKeys::ExitSound); !file.isEmpty())
             m_services.sound->playAndWait(file, ExitSoundLimitMs);

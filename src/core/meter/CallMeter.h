@@ -103,13 +103,16 @@ public:
     void TestPort();
     quint8 ReadPortByte();
 
-    // Closing: a running call is stopped and logged, calls kept after a failed
-    // write go out once more, and what went wrong is told at once; then the
-    // notification icon is taken away, the line is let go and the exit sound
-    // is played and waited for. When the user closes the program, messages are
-    // shown in boxes and the exit sound plays; when the program is told to end
-    // (log-out, a signal), nothing may hold it: messages go to the standard
-    // error output and no sound plays.
+    // Closing, first step: a running call is stopped and logged, calls kept
+    // after a failed write go out once more, and from then on nothing starts a
+    // call: the timers stop and the line is let go, before any box is shown.
+    void closeCalls();
+    // Closing: closeCalls(), then the notification icon is taken away, what
+    // went wrong is told, and the exit sound is played and waited for. When
+    // the user closes the program, messages are shown in boxes and the exit
+    // sound plays; when the program is told to end (log-out, a signal),
+    // nothing may hold it: messages go to the standard error output and no
+    // sound plays.
     void shutDown(bool byUser = true);
 
     // Shows the queued messages now (the event loop does it otherwise).

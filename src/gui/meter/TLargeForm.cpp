@@ -218,7 +218,7 @@ bool TLargeForm::FormCloseQuery() {
 }
 
 void TLargeForm::FormClose() {
-    endProgram(true);
+    endProgram(true, false); // the place was stored by FormCloseQuery
 }
 
 bool TLargeForm::askExit() {
@@ -235,21 +235,23 @@ bool TLargeForm::askExit() {
 bool TLargeForm::EndOfSession(const std::function<bool()>& mayAsk) {
     if (m_ended)
         return true;
-    m_views->SaveWindowPosition();
-    if (m_meter->settings().queryExit && !m_askingExit && mayAsk && mayAsk()) {
+    const bool asking = m_meter->settings().queryExit && !m_askingExit && mayAsk && mayAsk();
+    if (asking) {
+        // Stored before the question, as the close box does.
+        m_views->SaveWindowPosition();
         const TopLayerPause pause(*m_views);
         if (!askExit())
             return false;
+        if (m_ended) // ended from outside while the question was open
+            return true;
     }
-    endProgram(false);
+    endProgram(false, !asking);
     return true;
 }
 
 void TLargeForm::EndOnRequest() {
-    if (m_ended)
-        return;
-    m_views->SaveWindowPosition();
-    endProgram(false);
+    if (!m_ended)
+        endProgram(false, true);
 }
 
 void TLargeForm::commitData(QSessionManager& manager) {
@@ -261,8 +263,14 @@ void TLargeForm::commitData(QSessionManager& manager) {
         manager.release();
 }
 
-void TLargeForm::endProgram(bool byUser) {
+void TLargeForm::endProgram(bool byUser, bool savePosition) {
     m_ended = true;
+    // The call before anything else is written: after it, nothing more may
+    // hold the end up.
+    m_meter->closeCalls();
+    emit callsLogged();
+    if (savePosition)
+        m_views->SaveWindowPosition();
     m_meter->shutDown(byUser);
     emit ended();
 }

@@ -206,6 +206,62 @@ private slots:
         QVERIFY(!line.isOpen());
         QCOMPARE(line.opens, 1);
     }
+
+    // Told to end, the program logs the call before it writes anything else:
+    // a second signal may end it any moment after.
+    void endLogsTheCallFirst_data() {
+        QTest::addColumn<bool>("logOut");
+        QTest::newRow("signal") << false;
+        QTest::newRow("log-out") << true;
+    }
+    void endLogsTheCallFirst() {
+        QFETCH(bool, logOut);
+        auto w = timing();
+        w->move(321, 123);
+        size_t loggedFirst = 0;
+        int placeFirst = 0;
+        connect(w.get(), &TLargeForm::callsLogged, this, [&] {
+            loggedFirst = logged();
+            placeFirst = readInt("Normal Window Left Position");
+        });
+        if (logOut)
+            QVERIFY(w->EndOfSession([] { return false; }));
+        else
+            w->EndOnRequest();
+        QCOMPARE(loggedFirst, size_t(1));
+        QCOMPARE(placeFirst, -1);
+        QCOMPARE(readInt("Normal Window Left Position"), 321);
+    }
+
+    // Once the call is logged nothing starts another, not even a dialled call
+    // connecting, the carrier rising or a click on the icon while a box of the
+    // closing is open.
+    void noCallStartsWhileClosing_data() {
+        QTest::addColumn<int>("sensing");
+        QTest::newRow("off") << 0;
+        QTest::newRow("serial port") << 1;
+        QTest::newRow("line") << 2;
+    }
+    void noCallStartsWhileClosing() {
+        QFETCH(int, sensing);
+        set("Default Setup Information", "Auto Call Sensing", QString::number(sensing));
+        set("Default Setup Information", "QueryExit", QStringLiteral("0"));
+        auto w = timing();
+        w->meter().queueWarning(QStringLiteral("shown while closing"));
+        bool lineLetGo = false;
+        prompter.whileOpen = [&] {
+            lineLetGo = !line.isOpen();
+            line.report(7, LineMonitor::Dialing);
+            line.report(7, LineMonitor::Connected);
+            carrier.setCarrier(true);
+            w->meter().OffTimerTimer(); // a poll that was already due
+            tray.click(TrayIcon::Action::Click);
+        };
+        QVERIFY(w->close());
+        QCOMPARE(prompter.warnings, QStringList{QStringLiteral("shown while closing")});
+        QVERIFY(lineLetGo && !w->meter().isTiming());
+        QCOMPARE(logged(), size_t(1));
+    }
 };
 
 QTEST_MAIN(TestStartAndEnd)
