@@ -9,6 +9,7 @@
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/shell/WindowModes.h"
 #include "gui/viewer/TDataForm.h"
@@ -80,6 +81,7 @@ bool TLargeForm::FirstUseOfProg() {
 }
 
 void TLargeForm::OpenWelcomeWindow() {
+    TTitleForm::closeShown();
     {
         TWelcomeForm wizard(m_services, this);
         hide();
