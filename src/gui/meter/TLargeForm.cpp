@@ -92,7 +92,9 @@ void TLargeForm::OpenWelcomeWindow() {
         TPortSetupForm ports(m_services, this);
         ports.exec();
     }
-    show();
+    // Shown by ChangeWindow, which comes next, once it is where it was left:
+    // moved while the desktop is still framing it, it would be placed by its
+    // inside rather than its frame.
 }
 
 void TLargeForm::connectControls() {
