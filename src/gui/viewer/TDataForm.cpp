@@ -23,13 +23,15 @@
 #include <QTableView>
 #include <QTimer>
 
-namespace {
-// The hourglass while a command works through the log.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-} // namespace
+TDataForm::Busy::Busy(TDataForm& form) : m_form(form) {
+    ++m_form.m_busy;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+TDataForm::Busy::~Busy() {
+    QApplication::restoreOverrideCursor();
+    --m_form.m_busy;
+}
 
 TDataForm::TDataForm(const Services& services, QWidget* parent)
     : QDialog(parent), m_services(services),
@@ -48,7 +50,7 @@ TDataForm::TDataForm(const Services& services, QWidget* parent)
     m_viewer->SortKey = DateColumn;
     QString message;
     {
-        BusyCursor busy;
+        Busy busy(*this);
         m_progress->WithOutProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
         message = LoadData();
     }
@@ -115,6 +117,8 @@ void TDataForm::connectControls() {
 }
 
 void TDataForm::done(int result) {
+    if (m_busy)
+        return;
     WriteIniSettings();
     QDialog::done(result);
 }
@@ -208,7 +212,7 @@ void TDataForm::ShowColumnClick(int column) {
 QString TDataForm::ShowColumnLastPart() {
     QString message;
     {
-        BusyCursor busy;
+        Busy busy(*this);
         m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
         message = LoadData();
         ReadWidthSettings();
@@ -266,7 +270,7 @@ void TDataForm::ResetColumnsClick() {
 }
 
 QString TDataForm::ReloadTable() {
-    BusyCursor busy;
+    Busy busy(*this);
     m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Reloading past calls.."));
     return LoadData();
 }
@@ -308,7 +312,7 @@ QString TDataForm::SetupSortDisplay(int gridColumn) {
         showSortState(NoColumn);
         return {};
     }
-    BusyCursor busy;
+    Busy busy(*this);
     const QString message = m_viewer->QuickSort(column);
     TotalCostLabel->setText(m_viewer->totalsLine());
     selectRows(0, 0);
@@ -505,7 +509,7 @@ void TDataForm::DeleteRecord() {
     }
     QString message;
     {
-        BusyCursor busy;
+        Busy busy(*this);
         const auto [top, bottom] = *rows;
         m_progress->WithProgress(
             QStringLiteral("Deleting..."),

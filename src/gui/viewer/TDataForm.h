@@ -80,6 +80,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The hourglass while a command works through the log. The progress
+    // window lets the window system draw it meanwhile; the viewer must not
+    // close under the command then.
+    class Busy {
+    public:
+        explicit Busy(TDataForm& form);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        TDataForm& m_form;
+    };
+
     void buildLayout();
     void buildMenus();
     void connectControls();
@@ -112,6 +126,7 @@ private:
     int m_popupColumn = -1;               // the grid column under the last right click
     std::vector<int> m_widthsBeforeReset; // the grid keeps its widths by index over a reload
     std::unique_ptr<QPrinter> m_printer;  // kept from the printer set-up to the printout
+    int m_busy = 0;                       // commands under way
     bool m_selectingInCode = false;       // a selection the user did not make in the grid
 
     QTableView* DataBank = nullptr;

@@ -8,7 +8,6 @@
 #include "core/viewer/PrintLayout.h"
 #include "gui/viewer/TProgressForm.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -132,17 +131,16 @@ void TDataForm::Print1Click() {
 }
 
 void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString printerName = printer.outputFileName().isEmpty()
                                     ? printer.printerName()
                                     : QDir::toNativeSeparators(printer.outputFileName());
     printer.setDocName(QStringLiteral("Dialtally Pro call log Printout"));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        QApplication::restoreOverrideCursor();
         tell(QStringLiteral("The printout cannot start on %1.").arg(printerName));
         return;
     }
+    const Busy busy(*this);
     // The columns keep their screen widths on paper; a size smaller than the
     // grid's lets their texts fit between the frames.
     QFont font(DataBank->font(), &printer);
@@ -186,5 +184,4 @@ void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrint
     draw(painter, layout.pageFooter(page));
     painter.end();
     m_progress->hideProgress();
-    QApplication::restoreOverrideCursor();
 }

@@ -4,6 +4,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "gui/viewer/TDataForm.h"
+#include "gui/viewer/TProgressForm.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileChooser.h"
@@ -30,6 +31,13 @@ namespace {
 QDateTime at(int month, int d, int h = 12) {
     return QDateTime(QDate(2026, month, d), QTime(h, 0));
 }
+
+struct PaintCount : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        return (count += event->type() == QEvent::Paint) < 0;
+    }
+};
 } // namespace
 
 class TestDataForm : public QObject {
@@ -354,6 +362,30 @@ private slots:
             QVERIFY(m_prompter.errors.first().contains(QDir::toNativeSeparators(sortLog)));
     }
 
+    void theProgressWindowIsDrawnBeforeTheWork() {
+        TProgressForm progress;
+        PaintCount text;
+        progress.findChild<QLabel*>("SideLabel")->installEventFilter(&text);
+        progress.WithProgress(QStringLiteral("Sorting.."), QStringLiteral("Sorting Records..."));
+        QVERIFY(text.count > 0);
+
+        // What runs while it is being mapped neither loses a call nor closes the viewer under the work.
+        fiveCalls();
+        open();
+        select(1, 1);
+        bool ran = false;
+        m_prompter.whileOpen = [&] {
+            QTimer::singleShot(0, this, [&] {
+                ran = log().append({sampleCall(at(12, 9), 0.9f)}); // the meter logs a call
+                m_form->close();
+            });
+        };
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        QVERIFY(ran);
+        QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.4", "0.3", "0.9"}));
+        QVERIFY(m_form->isVisible());
+    }
+
     void exportingAndPrinting() {
         for (int i = 0; i < 150; ++i)
             QVERIFY(log().append({sampleCall(at(11, 1 + i / 10, i % 10), 0.1f)}));
@@ -419,14 +451,16 @@ private slots:
         QCOMPARE(LargeFormFixture::text(*window, "TodayValue"),
                  QStringLiteral("1 call today totalling \u00a30.50"));
         bool seen = false;
-        QTimer::singleShot(0, this, [&] {
+        std::function<void()> whenOpen = [&] {
             auto* viewer = qobject_cast<TDataForm*>(QApplication::activeModalWidget());
-            QVERIFY(viewer);
+            if (!viewer) // still loading
+                return QTimer::singleShot(0, this, whenOpen);
             seen = !window->isVisible();
             viewer->findChild<QAction*>("SelectAll")->trigger();
             viewer->DeleteSelectedRecordsClick();
             viewer->close();
-        });
+        };
+        QTimer::singleShot(0, this, whenOpen);
         LargeFormFixture::child<QPushButton>(*window, "DataButton")->click();
         QVERIFY(seen);
         QVERIFY(window->isVisible());
