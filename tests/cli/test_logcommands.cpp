@@ -54,9 +54,9 @@ class TestLogCommands : public QObject {
         viewer.SortAscending = true;
         viewer.QuickSort(DateColumn);
         ViewerSelection s;
-        if (const auto start = viewer.periodStart(period, Now)) {
-            s.first = *start;
-            s.last = viewer.model().callCount() - 1;
+        if (const auto rows = viewer.periodRows(period, Now)) {
+            s.first = rows->first;
+            s.last = rows->second;
             s.summary = viewer.selectionSummary(s.first, s.last);
         }
         return s;

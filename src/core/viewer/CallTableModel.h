@@ -27,6 +27,8 @@ public:
     // Replaces every row, and the columns with the layout's; an empty list
     // gives the table without calls.
     void setCalls(std::vector<CallRecord> calls, RateNames rates, QString symbol);
+    // Takes out rows top..bottom; the others keep their order and rate names.
+    void removeCalls(int top, int bottom);
     // The layout's columns changed place, but not their number; the rows stay.
     void columnsMoved();
 
