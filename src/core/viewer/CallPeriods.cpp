@@ -4,26 +4,24 @@
 #include "core/viewer/CallSort.h"
 #include "core/viewer/ViewerColumns.h"
 
-#include <QDate>
-
 #include <algorithm>
 
 std::optional<size_t> firstCallOfPeriod(const std::vector<CallRecord>& byDate, SelectionPeriod period,
                                         double now) {
-    const double today = DayCount::dateOf(now);
+    const qint64 day = DayCount::dayNumber(now);
+    const double today = double(day);
     double first = today; // the first day of the period
-    const QDate date = DayCount::toDateTime(now).date();
     switch (period) {
     case SelectionPeriod::Today:
         break;
     case SelectionPeriod::Week:
-        first = today - DayCount::mondayWeekday(now) + 1;
+        first = double(DayCount::weekStart(day));
         break;
     case SelectionPeriod::Month:
-        first = today - date.day() + 1;
+        first = double(DayCount::billPeriodStart(day, 1));
         break;
     case SelectionPeriod::Year:
-        first = today - date.dayOfYear() + 1;
+        first = today - DayCount::dateOfDay(day).dayOfYear() + 1;
         break;
     }
     for (size_t row = 0; row < byDate.size(); ++row) {
