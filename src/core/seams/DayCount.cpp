@@ -1,5 +1,6 @@
 #include "core/seams/DayCount.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace DayCount {
@@ -38,7 +39,47 @@ double fromMs(qint64 ms) {
 }
 
 double dateOf(double days) {
-    return double(floorDiv(toMs(days), MsPerDay));
+    return double(dayNumber(days));
+}
+
+bool isDate(double days) {
+    return std::fabs(days) < 3.0e6;
+}
+
+qint64 dayNumber(double days) {
+    // A count well inside its day needs no rounding to the millisecond: this
+    // is the common case, and the exact way below takes a division.
+    const double whole = std::floor(days);
+    const double part = days - whole;
+    if (part > EdgeOfDay && part < 1 - EdgeOfDay)
+        return qint64(whole);
+    return floorDiv(toMs(days), MsPerDay);
+}
+
+QDate dateOfDay(qint64 day) {
+    return Epoch.addDays(day);
+}
+
+qint64 dayOfDate(QDate date) {
+    return Epoch.daysTo(date);
+}
+
+qint64 weekStart(qint64 day) {
+    return day - mondayWeekday(double(day)) + 1;
+}
+
+qint64 billPeriodStart(qint64 day, int billDay) {
+    const QDate date = dateOfDay(day);
+    const int first = std::clamp(billDay, 1, 28);
+    QDate start(date.year(), date.month(), first);
+    if (date.day() < first)
+        start = start.addMonths(-1);
+    return dayOfDate(start);
+}
+
+qint64 nextBillPeriodStart(qint64 periodStart) {
+    // The start day is at most the 28th, so every month has it.
+    return dayOfDate(dateOfDay(periodStart).addMonths(1));
 }
 
 int timeOfDayMs(double days) {

@@ -2,22 +2,20 @@
 
 #include "core/seams/DayCount.h"
 
-#include <QDate>
-
 namespace {
 // Midnight of the period's first day.
 double firstDay(SelectionPeriod period, double now) {
-    const double today = DayCount::dateOf(now);
-    const QDate date = DayCount::toDateTime(now).date();
+    const qint64 day = DayCount::dayNumber(now);
+    const double today = double(day);
     switch (period) {
     case SelectionPeriod::Today:
         break;
     case SelectionPeriod::Week:
-        return today - DayCount::mondayWeekday(now) + 1;
+        return double(DayCount::weekStart(day));
     case SelectionPeriod::Month:
-        return today - date.day() + 1;
+        return double(DayCount::billPeriodStart(day, 1));
     case SelectionPeriod::Year:
-        return today - date.dayOfYear() + 1;
+        return today - DayCount::dateOfDay(day).dayOfYear() + 1;
     }
     return today;
 }
