@@ -99,7 +99,7 @@ bool run(int count) {
     // The log is searched for the kept calls before they are added.
     QTemporaryDir state;
     std::vector<KeptCall> kept;
-    for (const CallRecord& call : makeCalls(3, now + 1))
+    for (const CallRecord& call : BenchLog::makeCalls(3, now + 1))
         kept.push_back({call, QStringLiteral("Kingston")});
     if (!RecoveryFile(dir.path(), state.path()).save(kept, QStringLiteral("full disk")))
         return false;

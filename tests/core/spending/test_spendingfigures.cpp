@@ -143,10 +143,10 @@ private slots:
                                                                  {SelectionPeriod::Week, SpendView::Week},
                                                                  {SelectionPeriod::Month, SpendView::Month}};
         for (auto [period, view] : periods) {
-            const std::optional<int> first = viewer.periodStart(period, DayCount::fromDateTime(Wednesday));
-            QVERIFY(first);
+            const auto rows = viewer.periodRows(period, DayCount::fromDateTime(Wednesday));
+            QVERIFY(rows);
             const SpendPart& current = figures.bars(view).back().total;
-            QCOMPARE(viewer.selectionSummary(*first, viewer.model().rowCount() - 1),
+            QCOMPARE(viewer.selectionSummary(rows->first, rows->second),
                      QStringLiteral("%1 Calls selected totalling %2")
                          .arg(current.calls)
                          .arg(viewerMoney(current.gross.total(), QStringLiteral("\u00a3"))));
