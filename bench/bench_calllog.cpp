@@ -1,5 +1,7 @@
-// Times the call log's readers, the log viewer's operations and the append of
-// one call on logs of 10,000, 100,000 and 1,000,000 calls.
+// Times the call log's readers, the command line's exports and reports, the log
+// viewer's operations and the append of one call on logs of 10,000, 100,000
+// and 1,000,000 calls.
+#include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/calllog/RateNameStore.h"
@@ -8,9 +10,12 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/viewer/CallLogViewer.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -63,6 +68,28 @@ void check(const QString& message) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(message));
 }
 
+// The command line's exports of every call, against copying the export's own
+// file, and a report of one week against reading the log.
+void benchCommands(const QString& dir, double now) {
+    const auto command = [&](QStringList words) {
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        words.prepend(QStringLiteral("dialtally"));
+        if (LogCommands::run(words << QStringLiteral("--dir") << dir, {}, now, out, err) != 0)
+            std::fprintf(stderr, "failed: %s", err.data().constData());
+    };
+    const QString text = QDir(dir).filePath(QStringLiteral("export.txt"));
+    const QString comma = QDir(dir).filePath(QStringLiteral("export.prn"));
+    report("export, ruled text", timed([&] { command({"export", "--all", "--output", text}); }));
+    report("export, comma", timed([&] {
+               command({"export", "--all", "--format", "csv", "--output", comma});
+           }));
+    const QString copy = QDir(dir).filePath(QStringLiteral("copy.txt"));
+    report("copy the text export (floor)", timed([&] { QFile::copy(text, copy); }));
+    report("report of this week", timed([&] { command({"report", "week"}); }));
+}
+
 bool run(int count) {
     QTemporaryDir dir;
     if (!dir.isValid())
@@ -77,6 +104,7 @@ bool run(int count) {
 
     std::printf("%d calls\n", count);
     report("read the log's bytes (floor)", timed([&] { log.file().readAll(); }));
+    benchCommands(dir.path(), now);
 
     SilentPrompter prompter;
     CallLogViewer viewer(dir.path(), prompter);

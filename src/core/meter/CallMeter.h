@@ -191,6 +191,7 @@ private:
     int m_manualBand = Daytime;
     QString m_statusText;
     QString m_applicationTitle;
+    QString m_totalsFailure; // shown once, not at every refresh of the totals
 
     QTimer* MainTimer = nullptr;
     QTimer* AnimationTimer = nullptr;

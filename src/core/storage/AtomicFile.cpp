@@ -1,34 +1,71 @@
 #include "core/storage/AtomicFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
-namespace AtomicFile {
+namespace {
+bool fail(QString* reason, const QString& why) {
+    if (reason)
+        *reason = why;
+    return false;
+}
+} // namespace
 
-bool replace(const QString& path, QByteArrayView contents, QString* reason) {
-    const auto fail = [reason](const QString& why) {
-        if (reason)
-            *reason = why;
-        return false;
-    };
+AtomicFile::AtomicFile(QString path) : m_path(std::move(path)) {}
+
+// A QSaveFile closed without a commit removes its temporary file.
+AtomicFile::~AtomicFile() = default;
+
+bool AtomicFile::open(QString* reason) {
+    const QFileInfo target(m_path); // through a link, what it points to
+    m_direct = target.exists() && !target.isFile() && !target.isDir();
     // Unbuffered, and every write checked here: QSaveFile's commit does not
     // report a failure of the write of its buffer, and would put a short file
     // (an empty one on a full disk) in place of the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    qint64 done = 0;
-    while (done < contents.size()) {
-        const qint64 written = file.write(contents.data() + done, contents.size() - done);
-        if (written <= 0) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return fail(why);
-        }
-        done += written;
+    if (m_direct)
+        m_file = std::make_unique<QFile>(m_path);
+    else
+        m_file = std::make_unique<QSaveFile>(m_path);
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString why = m_file->errorString();
+        m_file.reset();
+        return fail(reason, why);
     }
-    if (!file.commit())
-        return fail(file.errorString());
     return true;
 }
 
-} // namespace AtomicFile
+bool AtomicFile::write(QByteArrayView bytes, QString* reason) {
+    if (!m_file)
+        return fail(reason, QStringLiteral("The file is not open"));
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = m_file->write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString why = m_file->errorString();
+            m_file.reset(); // a temporary file goes with it
+            return fail(reason, why);
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool AtomicFile::commit(QString* reason) {
+    if (!m_file)
+        return fail(reason, QStringLiteral("The file is not open"));
+    const std::unique_ptr<QFileDevice> file = std::move(m_file);
+    if (m_direct) {
+        const bool flushed = file->flush();
+        const QString why = file->errorString();
+        file->close();
+        return flushed || fail(reason, why);
+    }
+    auto* save = static_cast<QSaveFile*>(file.get());
+    return save->commit() || fail(reason, save->errorString());
+}
+
+bool AtomicFile::replace(const QString& path, QByteArrayView contents, QString* reason) {
+    AtomicFile file(path);
+    return file.open(reason) && file.write(contents, reason) && file.commit(reason);
+}
