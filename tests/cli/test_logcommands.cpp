@@ -10,6 +10,7 @@
 #include "core/viewer/CallLogViewer.h"
 
 #include "fakes/FakePrompter.h"
+#include "fakes/PipeWatchdog.h"
 #include "fakes/SampleCall.h"
 
 #include <QBuffer>
@@ -21,9 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <future>
 #include <limits>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -313,17 +312,10 @@ private slots:
             QVERIFY(QDir().mkdir(log));
         words.replaceInStrings(QRegularExpression(QStringLiteral("^x.txt$")), dir.filePath("x.txt"));
 
-        // The watchdog: should the command hang in opening the pipe, a writer
-        // comes and goes after a while, and the test fails.
-        std::promise<int> done;
-        std::future<int> result = done.get_future();
-        std::thread command([&] { done.set_value(run(words, dir.path())); });
-        const bool hung = result.wait_for(std::chrono::seconds(30)) != std::future_status::ready;
-        if (hung)
-            ::close(::open(QFile::encodeName(log).constData(), O_WRONLY | O_NONBLOCK));
-        command.join();
-        QVERIFY(!hung);
-        QCOMPARE(result.get(), status);
+        PipeWatchdog watchdog(log);
+        const int result = run(words, dir.path());
+        QVERIFY2(!watchdog.release(), "the command waited on the log");
+        QCOMPARE(result, status);
         if (status == 0) {
             QVERIFY2(m_out.startsWith(said) || m_out.contains("\r\n" + said), m_out);
             QVERIFY(m_err.isEmpty());

@@ -170,7 +170,8 @@ private slots:
         // The calls: 2025-12-31, 2026-01-01, 2026-11-30, 2026-12-01, 2026-12-06 (Sunday),
         // 2026-12-07 (Monday), 2026-12-13 (Sunday), 2027-03-01.
         row("today, Monday", day(2026, 12, 7, 23), SelectionPeriod::Today, 5);
-        row("today, none", day(2026, 12, 8), SelectionPeriod::Today, -1);
+        row("today, later calls count too", day(2026, 12, 8), SelectionPeriod::Today, 6);
+        row("today, none", day(2027, 3, 2), SelectionPeriod::Today, -1);
         row("week on a Monday starts that day", day(2026, 12, 7), SelectionPeriod::Week, 5);
         row("week on a Sunday starts six days before", day(2026, 12, 13), SelectionPeriod::Week, 5);
         row("week on a Saturday", day(2026, 12, 12), SelectionPeriod::Week, 5);

@@ -4,6 +4,8 @@
 #include "core/seams/DayCount.h"
 #include "gui/meter/TSpendForm.h"
 
+#include "fakes/PipeWatchdog.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -18,6 +20,8 @@
 
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 const QString NotFoundTest =
     QStringLiteral("Dialtally Rate File \"Test\" Not Found. specify a new file in setup.");
@@ -171,6 +175,8 @@ private slots:
     void unwritableLogKeepsTheCall() {
         QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
+        settle();
+        prompter.clear(); // the totals could not read it either
         w->meter().StartTiming(true);
         clock.advance(1000);
         w->meter().StopTiming(true);
@@ -187,6 +193,21 @@ private slots:
         QCOMPARE(records.size(), size_t(2));
         QVERIFY(records[0].endTime <= records[1].startTime);
         QCOMPARE(DayCount::toMs(records[1].duration), qint64(2000));
+    }
+
+    // The window starts on a log that is a named pipe, and says once why it
+    // has no totals: a refresh does not say it again.
+    void logThatIsAPipeIsSaidOnce() {
+        const QString log = path(QStringLiteral("Calls.log"));
+        QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+        PipeWatchdog watchdog(log);
+        auto w = makeWindow();
+        w->meter().FindCallSelection();
+        settle();
+        QVERIFY2(!watchdog.release(), "the start waited on the log");
+        QCOMPARE(prompter.errors,
+                 QStringList{log + QStringLiteral(": It is a named pipe, not a regular file")});
+        QCOMPARE(text(*w, "TodayValue"), QStringLiteral("No calls made today"));
     }
 
     void badDaytimeStopsTheReading() {
