@@ -387,6 +387,8 @@ private slots:
             << QStringList{"report"} << true << QByteArray("standard output: No space left on device");
         QTest::newRow("export on a full standard output")
             << QStringList{"export"} << true << QByteArray("standard output: No space left on device");
+        QTest::newRow("a named pipe nobody reads") << QStringList{"export", "--output", "PIPE"} << false
+                                                   << QByteArray("No program reads the named pipe");
     }
     void failedWritesEndBadly() {
         QFETCH(QStringList, words);
@@ -394,7 +396,13 @@ private slots:
         QFETCH(QByteArray, said);
         QFile full(QStringLiteral("/dev/full"));
         QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        words.replaceInStrings(QRegularExpression(QStringLiteral("^PIPE$")), pipe);
+        PipeWatchdog watchdog(pipe);
         QCOMPARE(run(words, {}, toStandardOutput ? &full : nullptr), 1);
+        QVERIFY2(!watchdog.release(), "the export waited for a reader");
         QVERIFY2(m_err.contains(said), m_err);
     }
 };

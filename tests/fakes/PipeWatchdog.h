@@ -11,9 +11,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-// Guards a test against a reader that blocks on a named pipe: unless released
-// within the time, a writer opens the pipe and closes it again, which ends a
-// blocked open (and read), so the test can fail instead of hanging.
+// Guards a test against code that blocks on a named pipe: unless released
+// within the time, the pipe is opened at both ends and closed again, which
+// ends a blocked open of either end, so the test fails instead of hanging.
 class PipeWatchdog {
 public:
     explicit PipeWatchdog(const QString& pipe, std::chrono::seconds patience = std::chrono::seconds(30))
@@ -21,7 +21,7 @@ public:
               std::unique_lock lock(m_mutex);
               if (!m_released.wait_for(lock, patience, [this] { return m_done; })) {
                   m_fired = true;
-                  ::close(::open(m_pipe.constData(), O_WRONLY | O_NONBLOCK));
+                  ::close(::open(m_pipe.constData(), O_RDWR | O_NONBLOCK));
               }
           }) {}
     ~PipeWatchdog() { release(); }

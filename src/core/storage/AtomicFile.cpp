@@ -1,14 +1,29 @@
 #include "core/storage/AtomicFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 bool fail(QString* reason, const QString& why) {
     if (reason)
         *reason = why;
     return false;
+}
+
+// Whether the path (through links) is something other than a regular file or
+// a directory: a device, a named pipe, a socket.
+bool isSpecial(const QByteArray& path, mode_t* mode) {
+    struct stat status {};
+    if (::stat(path.constData(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode))
+        return false;
+    *mode = status.st_mode;
+    return true;
 }
 } // namespace
 
@@ -18,15 +33,37 @@ AtomicFile::AtomicFile(QString path) : m_path(std::move(path)) {}
 AtomicFile::~AtomicFile() = default;
 
 bool AtomicFile::open(QString* reason) {
-    const QFileInfo target(m_path); // through a link, what it points to
-    m_direct = target.exists() && !target.isFile() && !target.isDir();
+    const QByteArray path = QFile::encodeName(m_path);
+    mode_t mode = 0;
+    if (isSpecial(path, &mode)) {
+        // Without waiting: a named pipe that nobody reads would otherwise hold
+        // the program, and the viewer's window with it, for ever.
+        const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            return fail(reason, error == ENXIO && S_ISFIFO(mode)
+                                    ? QStringLiteral("No program reads the named pipe")
+                                    : qt_error_string(error));
+        }
+        struct stat status {};
+        if (::fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            auto file = std::make_unique<QFile>();
+            if (!file->open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+                ::close(fd);
+                return fail(reason, file->errorString());
+            }
+            m_file = std::move(file);
+            m_direct = true;
+            return true;
+        }
+        ::close(fd); // a regular file took its place meanwhile: it is replaced as one
+    }
     // Unbuffered, and every write checked here: QSaveFile's commit does not
     // report a failure of the write of its buffer, and would put a short file
     // (an empty one on a full disk) in place of the old one.
-    if (m_direct)
-        m_file = std::make_unique<QFile>(m_path);
-    else
-        m_file = std::make_unique<QSaveFile>(m_path);
+    m_direct = false;
+    m_file = std::make_unique<QSaveFile>(m_path);
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const QString why = m_file->errorString();
         m_file.reset();

@@ -11,10 +11,10 @@ class QFileDevice;
 // contents in a temporary file in the same directory, which takes the old
 // file's place with an atomic rename once every byte is written; through a
 // symbolic link the file it points to is replaced and the link kept. Anything
-// else (a device, a named pipe, a socket) is written directly: renaming over it
-// would put a regular file in place of the device or pipe. Every write is
-// checked. On failure a replaced file is untouched and reason (when given)
-// says why.
+// else (a device, a named pipe) is written directly: renaming over it would
+// put a regular file in place of the device or pipe. A named pipe must have
+// its reader already: nothing waits for one. Every write is checked. On
+// failure a replaced file is untouched and reason (when given) says why.
 class AtomicFile {
 public:
     explicit AtomicFile(QString path);
