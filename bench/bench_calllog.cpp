@@ -1,9 +1,10 @@
 // Times the call log's readers, the command line's exports and reports, the log
-// viewer's operations and the append of one call on logs of 10,000, 100,000
-// and 1,000,000 calls.
+// viewer's operations, the append of one call and the start with kept calls
+// waiting on logs of 10,000, 100,000 and 1,000,000 calls.
 #include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
+#include "core/calllog/KeptCalls.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
 #include "core/seams/Prompter.h"
@@ -127,6 +128,18 @@ bool run(int count) {
     CallRecord one;
     one.date = one.startTime = now;
     report("append one call", timed([&] { log.append({one}); }));
+
+    // The log is searched for the kept calls before they are added.
+    QTemporaryDir state;
+    std::vector<KeptCall> kept;
+    for (const CallRecord& call : makeCalls(3, now + 1))
+        kept.push_back({call, QStringLiteral("Kingston")});
+    if (!RecoveryFile(dir.path(), state.path()).save(kept, QStringLiteral("full disk")))
+        return false;
+    report("start with 3 kept calls waiting", timed([&] {
+               if (KeptCalls::recoverAtStart(dir.path(), state.path()).failed)
+                   std::fprintf(stderr, "the kept calls were not added\n");
+           }));
     return true;
 }
 

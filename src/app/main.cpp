@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "cli/LogCommands.h"
+#include "core/calllog/KeptCalls.h"
 #include "core/seams/Clock.h"
 #include "core/seams/Services.h"
 #include "core/settings/ProgramFiles.h"
@@ -143,6 +144,10 @@ int main(int argc, char** argv) {
                               QStringLiteral("The data directory %1 cannot be created.").arg(directory));
         return 1;
     }
+    const QString state =
+        ProgramFiles::stateDirectory(qEnvironmentVariable("XDG_STATE_HOME"), QDir::homePath());
+    // Calls kept when the log could not be written reach it before anything reads it.
+    const KeptCalls::Report recovery = KeptCalls::recoverAtStart(directory, state);
 
     TTitleForm splash;
     splash.showUntilDone();
@@ -161,6 +166,7 @@ int main(int argc, char** argv) {
 
     Services services;
     services.programDirectory = directory;
+    services.stateDirectory = state;
     services.programPath = QCoreApplication::applicationFilePath();
     services.resourceDirectory = resources;
     services.clock = &clock;
@@ -177,6 +183,10 @@ int main(int argc, char** argv) {
     splash.close();
     prompter.setParentWidget(&window);
     files.setParentWidget(&window);
+    if (recovery.failed)
+        window.meter().queueError(recovery.text);
+    else if (!recovery.text.isEmpty())
+        window.meter().queueInformation(recovery.text);
     QObject::connect(&window, &TLargeForm::ended, &app, [] { QCoreApplication::exit(0); });
 
     instance.whenStartedAgain([&window] { window.views().bringToView(); });

@@ -2,7 +2,6 @@
 
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
-#include "core/calllog/RateNameStore.h"
 #include "core/seams/CarrierSource.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
@@ -40,7 +39,8 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval) {
 CallMeter::CallMeter(const Services& services, std::function<int()> random, QObject* parent)
     : QObject(parent), m_services(services),
       m_settingsFile(ProgramFiles::settingsPath(services.programDirectory)),
-      m_animation(random ? std::move(random) : defaultRandom()), m_statusText(ScanningText) {
+      m_animation(random ? std::move(random) : defaultRandom()),
+      m_keptCalls(services.programDirectory, services.stateDirectory), m_statusText(ScanningText) {
     setObjectName(QStringLiteral("CallMeter"));
     MainTimer = makeTimer(this, "MainTimer", 150);
     AnimationTimer = makeTimer(this, "AnimationTimer", 45);
@@ -91,6 +91,10 @@ void CallMeter::queueWarning(const QString& text) {
     queue(Box::Warning, text);
 }
 
+void CallMeter::queueInformation(const QString& text) {
+    queue(Box::Information, text);
+}
+
 void CallMeter::flushMessages() {
     m_flushPosted = false;
     // Each box may run an event loop of its own, in which more can be queued.
@@ -103,6 +107,9 @@ void CallMeter::flushMessages() {
             break;
         case Box::Warning:
             m_services.prompter->warning(text);
+            break;
+        case Box::Information:
+            m_services.prompter->information(text);
             break;
         case Box::SpendWarning:
             emit spendWarningDue(text);
@@ -259,35 +266,45 @@ void CallMeter::LogCallInFile() {
     const double net = NetCostCalc();
     record.netCost = float(net);
     record.grossCost = float(net * m_values.TaxFactor);
-
-    const RateNameStore names(ProgramFiles::rateNameStorePath(m_services.programDirectory));
-    QString reason;
-    record.rateNameKey = names.RateNameKeyFor(m_settings.activeRateName, &reason);
-    if (record.rateNameKey == 0)
-        queue(Box::Error,
-              QStringLiteral("The rate name could not be stored in %1: %2").arg(names.path(), reason));
     record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
 
     // A call that could not be written before goes out with this one.
-    m_unloggedCalls.push_back(record);
+    m_keptCalls.add({record, m_settings.activeRateName});
     writeKeptCalls();
 }
 
 void CallMeter::writeKeptCalls() {
-    const CallLog log(ProgramFiles::callLogPath(m_services.programDirectory));
-    QString reason;
-    if (log.append(m_unloggedCalls, &reason)) {
-        m_unloggedCalls.clear();
+    const std::optional<KeptCalls::Failure> failure = m_keptCalls.write();
+    if (!failure)
         return;
-    }
-    if (m_closing)
-        queue(Box::Error, QStringLiteral("%1: %2\n\n%3 call(s) could not be logged.")
-                              .arg(log.path(), reason)
-                              .arg(m_unloggedCalls.size()));
+    const QString what = QStringLiteral("%1: %2").arg(failure->file, failure->reason);
+    const QString keptIn = m_keptCalls.recoveryFile().path();
+    const qsizetype kept = m_keptCalls.size();
+    QString text;
+    if (m_closing && failure->lost == 0)
+        text =
+            QStringLiteral("%1\n\n%2 call(s) could not be logged. They are kept in %3 and will be added to "
+                           "the log when the program next starts.")
+                .arg(what)
+                .arg(kept)
+                .arg(keptIn);
+    else if (m_closing)
+        text = QStringLiteral("%1\n\n%2 call(s) could not be logged, and %3 of them are lost: %4")
+                   .arg(what)
+                   .arg(kept)
+                   .arg(failure->lost)
+                   .arg(failure->keepReason);
+    else if (failure->lost == 0)
+        text = QStringLiteral(
+                   "%1\n\nThe call was not logged. It is kept in %2 and will be written with the next "
+                   "call, or when the program next starts.")
+                   .arg(what, keptIn);
     else
-        queue(Box::Error, QStringLiteral("%1: %2\n\nThe call was not logged. It is kept and will be written "
-                                         "with the next call if the file can be written then.")
-                              .arg(log.path(), reason));
+        text =
+            QStringLiteral("%1\n\nThe call was not logged. It is kept and will be written with the next call "
+                           "if the file can be written then, but it is lost if the program ends first: %2")
+                .arg(what, failure->keepReason);
+    queue(Box::Error, text);
 }
 
 void CallMeter::FindCallSelection() {
@@ -489,7 +506,7 @@ void CallMeter::shutDown(bool byUser) {
     m_closing = true;
     if (m_timing)
         StopTiming(true);
-    else if (!m_unloggedCalls.empty())
+    else if (m_keptCalls.size() > 0)
         writeKeptCalls(); // one more chance before the program ends
     if (WindowMode == TaskbarIcon && m_services.tray)
         m_services.tray->TrayIconRemove();

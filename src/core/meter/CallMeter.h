@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/calllog/CallRecord.h"
+#include "core/calllog/KeptCalls.h"
 #include "core/meter/ClockAnimation.h"
 #include "core/seams/Services.h"
 #include "core/settings/MeterSettings.h"
@@ -111,6 +111,7 @@ public:
     // A message for the user, shown from the event loop like the meter's own.
     void queueError(const QString& text);
     void queueWarning(const QString& text);
+    void queueInformation(const QString& text);
 
     // State.
     bool isTiming() const { return m_timing; }
@@ -125,7 +126,7 @@ public:
     const ClockAnimation& animation() const { return m_animation; }
     QString rateName() const { return m_settings.activeRateName; }
     QString applicationTitle() const { return m_applicationTitle; }
-    int unloggedCalls() const { return int(m_unloggedCalls.size()); }
+    int unloggedCalls() const { return int(m_keptCalls.size()); }
     QString moneyText(double amount) const;
 
     int windowMode() const { return WindowMode; }
@@ -157,7 +158,7 @@ signals:
     void spendWarningDue(const QString& message);
 
 private:
-    enum class Box { Error, Warning, SpendWarning };
+    enum class Box { Error, Warning, Information, SpendWarning };
     void queue(Box box, const QString& text);
     void setStatusText(const QString& text);
     void MinChargeSwitch(bool on);
@@ -170,7 +171,7 @@ private:
     MeterSettings m_settings;
     WorkingValues m_values;
     ClockAnimation m_animation;
-    std::vector<CallRecord> m_unloggedCalls; // calls whose write failed, kept for the next write
+    KeptCalls m_keptCalls; // calls whose write failed, kept for the next write
     std::deque<std::pair<Box, QString>> m_pending;
     bool m_flushPosted = false;
     bool m_closing = false;

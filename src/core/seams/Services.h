@@ -16,6 +16,7 @@ class TrayIcon;
 // to every window. Tests hand in fakes.
 struct Services {
     QString programDirectory;  // where every data file lives, no trailing "/"
+    QString stateDirectory;    // where calls that could not be logged wait for the next start
     QString programPath;       // the executable's full path
     QString resourceDirectory; // where the program's own files are: the default sounds, the help
     Clock* clock = nullptr;

@@ -30,17 +30,26 @@ QString resolve(const QString& programDirectory, const QString& named) {
     return QDir(programDirectory).filePath(named);
 }
 
+namespace {
+// The program's folder under an XDG base directory, or under its default in the home.
+QString xdgFolder(const QString& xdgHome, const QString& home, const char* fallback) {
+    const QString base = QDir::isAbsolutePath(xdgHome) ? xdgHome : home + QLatin1String(fallback);
+    return base + QStringLiteral("/dialtally-pro");
+}
+} // namespace
+
 QString dataDirectory(const QString& option, const QString& dialtallyDir, const QString& xdgDataHome,
                       const QString& home) {
     QString dir = option;
     if (dir.isEmpty())
         dir = dialtallyDir;
-    if (dir.isEmpty()) {
-        const QString base =
-            QDir::isAbsolutePath(xdgDataHome) ? xdgDataHome : home + QStringLiteral("/.local/share");
-        dir = base + QStringLiteral("/dialtally-pro");
-    }
+    if (dir.isEmpty())
+        dir = xdgFolder(xdgDataHome, home, "/.local/share");
     return QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QString stateDirectory(const QString& xdgStateHome, const QString& home) {
+    return QDir::cleanPath(xdgFolder(xdgStateHome, home, "/.local/state"));
 }
 
 QString resourceDirectory(const QString& executableDirectory, const QString& shareFromBin) {

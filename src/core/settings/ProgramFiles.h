@@ -30,6 +30,11 @@ QString resolve(const QString& programDirectory, const QString& named);
 QString dataDirectory(const QString& option, const QString& dialtallyDir, const QString& xdgDataHome,
                       const QString& home);
 
+// Where calls that could not be written wait until they can:
+// $XDG_STATE_HOME/dialtally-pro, else ~/.local/state/dialtally-pro (a relative
+// XDG_STATE_HOME counts as unset). Clean; not created here.
+QString stateDirectory(const QString& xdgStateHome, const QString& home);
+
 // Where the program's own files are (default sounds, help): the installed
 // share directory when it exists beside the executable's, else the
 // executable's own directory (a build tree).

@@ -27,6 +27,11 @@ bool fail(QString* reason, const QString& why) {
     return false;
 }
 
+bool failWith(QString* reason, int error) {
+    return fail(reason, qt_error_string(error));
+}
+
+// Why a file of this mode is not read or written: what it is instead.
 QString notRegular(mode_t mode) {
     const char* what = S_ISDIR(mode)                    ? "a directory"
                        : S_ISFIFO(mode)                 ? "a named pipe"
@@ -44,13 +49,13 @@ bool openRegular(const QString& path, QFile& file, QString* reason, bool* missin
         const int error = errno;
         if (missing)
             *missing = error == ENOENT;
-        return fail(reason, qt_error_string(error));
+        return failWith(reason, error);
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
-        const QString why = qt_error_string(errno);
+        const int error = errno;
         ::close(fd);
-        return fail(reason, why);
+        return failWith(reason, error);
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -62,30 +67,87 @@ bool openRegular(const QString& path, QFile& file, QString* reason, bool* missin
     }
     return true;
 }
+
+// Every byte at the offset, or false with errno set.
+bool writeAt(int fd, qint64 offset, QByteArrayView bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
 } // namespace
 
 qint64 FixedRecordFile::recordCount() const {
     return QFileInfo(m_path).size() / m_recordSize;
 }
 
+std::optional<qint64> FixedRecordFile::openAtEnd(QFile& file, QIODevice::OpenMode mode,
+                                                 QString* reason) const {
+    // A device or a FIFO in the file's place could block the open itself, or
+    // swallow the records: only a regular file is written. (A directory fails
+    // to open with the system's own reason.)
+    struct stat status {};
+    if (::stat(QFile::encodeName(m_path).constData(), &status) == 0 && !S_ISREG(status.st_mode) &&
+        !S_ISDIR(status.st_mode)) {
+        fail(reason, notRegular(status.st_mode));
+        return std::nullopt;
+    }
+    if (!file.open(mode)) {
+        fail(reason, file);
+        return std::nullopt;
+    }
+    if (::fstat(file.handle(), &status) != 0) {
+        failWith(reason, errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        fail(reason, notRegular(status.st_mode));
+        return std::nullopt;
+    }
+    const qint64 whole = status.st_size - status.st_size % m_recordSize;
+    if (whole != status.st_size && ::ftruncate(file.handle(), off_t(whole)) != 0) {
+        failWith(reason, errno);
+        return std::nullopt;
+    }
+    return whole;
+}
+
 bool FixedRecordFile::append(QByteArrayView records, QString* reason) const {
     Q_ASSERT(records.size() % m_recordSize == 0);
+    // Written past Qt's buffer, straight to the file: a buffered short write
+    // (a full disk in the middle of a record) reports no reason, and the flush
+    // before a cut-back writes the same bytes again.
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
-        return fail(reason, file);
-    const qint64 size = file.size();
-    const qint64 whole = size - size % m_recordSize;
-    if (whole != size && !file.resize(whole))
-        return fail(reason, file);
+    const std::optional<qint64> end = openAtEnd(file, QIODevice::ReadWrite | QIODevice::Unbuffered, reason);
+    if (!end)
+        return false;
     if (records.isEmpty())
         return true;
-    if (!file.seek(whole) || file.write(records.data(), records.size()) != records.size() || !file.flush()) {
-        fail(reason, file);
+    if (!writeAt(file.handle(), *end, records) || ::fsync(file.handle()) != 0) {
+        const int error = errno;
         // Take back a partial write so the file ends on a whole record.
-        file.resize(whole);
-        return false;
+        (void)::ftruncate(file.handle(), off_t(*end));
+        return failWith(reason, error);
     }
     return true;
+}
+
+void FixedRecordFile::repairTail() const {
+    const QFileInfo info(m_path);
+    if (!info.isFile() || info.size() % m_recordSize == 0)
+        return;
+    QFile file(m_path);
+    openAtEnd(file, QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered, nullptr);
 }
 
 bool FixedRecordFile::forEachBlock(const BlockVisitor& visit, QString* reason, bool* missing) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -28,9 +29,16 @@ public:
     // The number of whole records; 0 when the file is missing.
     qint64 recordCount() const;
 
-    // Writes the records (a multiple of the record size) with one write at the
-    // end, creating the file when needed. On failure the file keeps its records.
+    // Writes the records (a multiple of the record size) at the end, unbuffered
+    // and synced to the disk, creating the file when needed. On failure (a full
+    // disk, a file that is not a regular file) the file is cut back to the
+    // records it had, and reason is the system's.
     bool append(QByteArrayView records, QString* reason = nullptr) const;
+
+    // Cuts a torn tail back to the last whole record. A file that is missing,
+    // whole, not a regular file or not writable is left as it is; nothing here
+    // waits.
+    void repairTail() const;
 
     // Calls visit(records, count) for consecutive blocks of whole records in
     // file order. False when the file cannot be opened or read; missing (when
@@ -45,6 +53,9 @@ public:
     bool replace(QByteArrayView records, QString* reason = nullptr) const;
 
 private:
+    // Opens the file for writing at its end, the torn tail cut off; the end's offset.
+    std::optional<qint64> openAtEnd(QFile& file, QIODevice::OpenMode mode, QString* reason) const;
+
     QString m_path;
     int m_recordSize;
 };

@@ -1,9 +1,14 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallRecord.h"
+#include "fakes/FileSizeLimit.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 CallRecord sample() {
@@ -124,6 +129,76 @@ private slots:
         QString reason;
         QVERIFY(!impossible.append({sample()}, &reason));
         QVERIFY(!reason.isEmpty());
+    }
+
+    // A record the disk cannot take whole is taken back: the log stays whole
+    // records, and the reason is the system's.
+    void fullDiskLeavesWholeRecords_data() {
+        QTest::addColumn<int>("torn");
+        QTest::addColumn<int>("appended");
+        QTest::addColumn<int>("room"); // bytes the disk takes past the two records
+        QTest::newRow("record crosses the limit") << 0 << 1 << 16;
+        QTest::newRow("second of two crosses it") << 0 << 2 << 64;
+        QTest::newRow("torn tail, then no room") << 30 << 1 << 30;
+    }
+    void fullDiskLeavesWholeRecords() {
+        QFETCH(int, torn);
+        QFETCH(int, appended);
+        QFETCH(int, room);
+        const CallLog log(freshPath(QStringLiteral("Full.log")));
+        const QByteArray whole = CallRecordCodec::write(numbered(1)) + CallRecordCodec::write(numbered(2));
+        writeRaw(log.path(), whole + QByteArray(torn, 'x'));
+        QString reason;
+        {
+            const FileSizeLimit limit(rlim_t(whole.size() + room));
+            QVERIFY(!log.append(std::vector<CallRecord>(size_t(appended), numbered(3)), &reason));
+        }
+        QCOMPARE(raw(log.path()), whole);
+        QCOMPARE(reason, QStringLiteral("File too large"));
+    }
+
+    // The case as users meet it: a tmpfs of 64 KiB filled up to its last page,
+    // whose 86th record crosses into a page the disk does not have.
+    void realFullDisk() {
+        QTemporaryDir mountPoint;
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountPoint.path()}) != 0)
+            QSKIP("no permission to mount a tmpfs");
+        const auto unmount =
+            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint.path()}); });
+        writeRaw(mountPoint.filePath(QStringLiteral("filler")), QByteArray(15 * 4096, 'f'));
+        const CallLog log(mountPoint.filePath(QStringLiteral("Calls.log")));
+        for (int i = 0; i < 85; ++i)
+            QVERIFY(log.append({numbered(i)}));
+        QString reason;
+        QVERIFY(!log.append({numbered(85)}, &reason));
+        QCOMPARE(reason, QStringLiteral("No space left on device"));
+        QCOMPARE(QFileInfo(log.path()).size(), 85 * 48);
+    }
+
+    // Only a regular file is written or cut at start: a FIFO would block or
+    // take the records away, a device would swallow them.
+    void onlyARegularFileIsWritten_data() {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("FIFO") << true << "It is a named pipe, not a regular file";
+        QTest::newRow("link to /dev/null") << false << "It is a device, not a regular file";
+    }
+    void onlyARegularFileIsWritten() {
+        QFETCH(bool, fifo);
+        QFETCH(QString, why);
+        const QString path = freshPath(QStringLiteral("Special.log"));
+        if (fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+        const CallLog log(path);
+        log.file().repairTail();
+        QString reason;
+        QVERIFY(!log.append({sample()}, &reason));
+        QCOMPARE(reason, why);
+        QFile::remove(path);
     }
 };
 

@@ -38,6 +38,22 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(ProgramFiles::dataDirectory(option, env, xdg, QStringLiteral("/home/u")), expected);
     }
+
+    void stateDirectory_data() {
+        QTest::addColumn<QString>("xdg");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("XDG_STATE_HOME") << "/xdg/state/"
+                                        << "/xdg/state/dialtally-pro";
+        QTest::newRow("relative XDG_STATE_HOME ignored") << "state"
+                                                         << "/home/u/.local/state/dialtally-pro";
+        QTest::newRow("nothing set") << ""
+                                     << "/home/u/.local/state/dialtally-pro";
+    }
+    void stateDirectory() {
+        QFETCH(QString, xdg);
+        QFETCH(QString, expected);
+        QCOMPARE(ProgramFiles::stateDirectory(xdg, QStringLiteral("/home/u")), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

@@ -95,6 +95,7 @@ public:
         help = FakeHelpViewer();
         services = Services();
         services.programDirectory = dir->path();
+        services.stateDirectory = dir->filePath(QStringLiteral("state"));
         services.resourceDirectory = own->path();
         services.clock = &clock;
         services.prompter = &prompter;

@@ -1,7 +1,9 @@
 #include "LargeFormFixture.h"
 #include "core/calllog/CallLog.h"
 #include "core/calllog/RateNameStore.h"
+#include "core/calllog/RecoveryFile.h"
 #include "core/seams/DayCount.h"
+#include "fakes/FileSizeLimit.h"
 #include "gui/meter/TSpendForm.h"
 
 #include "fakes/PipeWatchdog.h"
@@ -20,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -171,20 +174,37 @@ private slots:
         QCOMPARE(w->meter().stoppedByHand(), latched);
     }
 
-    // A call that cannot be written is kept and goes out with the next one.
+    // A call that cannot be written is kept, and goes out with the next one
+    // with its own rate name: the first call on a full disk too, made before
+    // the rate-name store could be written.
+    void unwritableLogKeepsTheCall_data() {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("log is a directory") << false << "Calls.log: Is a directory";
+        QTest::newRow("full disk, no rate-name store yet") << true << "CallRate.log: File too large";
+    }
     void unwritableLogKeepsTheCall() {
-        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, told);
+        if (!fullDisk)
+            QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
         settle();
         prompter.clear(); // the totals could not read it either
         w->meter().StartTiming(true);
         clock.advance(1000);
-        w->meter().StopTiming(true);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (fullDisk)
+                limit.emplace(10);
+            w->meter().StopTiming(true);
+        }
         settle();
         QCOMPARE(prompter.errors.size(), 1);
-        QVERIFY(prompter.errors[0].contains(path(QStringLiteral("Calls.log"))));
+        QVERIFY(prompter.errors[0].startsWith(path(told) + QStringLiteral("\n\n")));
         QCOMPARE(w->meter().unloggedCalls(), 1);
-        QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
+        if (!fullDisk)
+            QVERIFY(QDir(dir->path()).rmdir(QStringLiteral("Calls.log")));
         w->meter().StartTiming(true);
         clock.advance(2000);
         w->meter().StopTiming(true);
@@ -193,6 +213,9 @@ private slots:
         QCOMPARE(records.size(), size_t(2));
         QVERIFY(records[0].endTime <= records[1].startTime);
         QCOMPARE(DayCount::toMs(records[1].duration), qint64(2000));
+        const RateNameStore names(path(QStringLiteral("CallRate.log")));
+        for (const CallRecord& record : records)
+            QCOMPARE(names.RateNameForKey(record.rateNameKey), QStringLiteral("Test"));
     }
 
     // The window starts on a log that is a named pipe, and says once why it
@@ -229,15 +252,32 @@ private slots:
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
     }
 
-    // A call kept after a failed write goes out at close with the running one,
-    // or the failure is told, naming the file, before the program ends.
+    // A call kept after a failed write goes out at close with the running one;
+    // else it is kept in the recovery file for the next start, and when that
+    // cannot be written either, the close says the calls are lost. Every
+    // message names the file and the reason.
     void closingWritesKeptCalls_data() {
         QTest::addColumn<bool>("writableAtClose");
-        QTest::newRow("log writable again") << true;
-        QTest::newRow("log still unwritable") << false;
+        QTest::addColumn<bool>("stateWritable");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("log writable again") << true << true << QString();
+        QTest::newRow("kept for the next start")
+            << false << true
+            << "2 call(s) could not be logged. They are kept in %1 and will be "
+               "added to the log when the program next starts.";
+        QTest::newRow("nowhere to keep them") << false << false
+                                              << "2 call(s) could not be logged, and 2 of them are lost: %1: "
+                                                 "Not a directory";
     }
     void closingWritesKeptCalls() {
         QFETCH(bool, writableAtClose);
+        QFETCH(bool, stateWritable);
+        QFETCH(QString, told);
+        if (!stateWritable) {
+            touch(services.stateDirectory);
+            services.stateDirectory += QStringLiteral("/dialtally-pro");
+        }
+        const RecoveryFile recovery(dir->path(), services.stateDirectory);
         QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
         w->meter().StartTiming(true);
@@ -251,11 +291,15 @@ private slots:
         if (writableAtClose) {
             QVERIFY(prompter.errors.isEmpty());
             QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(2));
-        } else {
-            QCOMPARE(prompter.errors.size(), 1);
-            QVERIFY(prompter.errors[0].startsWith(path(QStringLiteral("Calls.log")) + QStringLiteral(": ")));
-            QVERIFY(prompter.errors[0].contains(QStringLiteral("2 call(s) could not be logged")));
+            QVERIFY(!recovery.exists());
+            return;
         }
+        QCOMPARE(prompter.errors.size(), 1);
+        QCOMPARE(prompter.errors[0], path(QStringLiteral("Calls.log")) +
+                                         QStringLiteral(": Is a directory\n\n") + told.arg(recovery.path()));
+        QCOMPARE(recovery.exists(), stateWritable);
+        if (stateWritable)
+            QCOMPARE(recovery.load()->calls.size(), size_t(2));
     }
 
     // A box raised by a state change shows once the change is complete: a
