@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
-            libasound2-dev libsndfile1-dev dbus-daemon \
+            libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon \
             xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils \
             dpkg-dev fakeroot file lintian desktop-file-utils appstream
 

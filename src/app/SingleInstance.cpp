@@ -2,59 +2,160 @@
 
 #include "gui/meter/TLargeForm.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
-constexpr int KnockWaitMs = 1000;
+constexpr int KnockRetryMs = 50;
 
-QString runtimeFile(const QString& suffix) {
-    QString directory = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (directory.isEmpty() || !QFileInfo(directory).isDir())
-        directory = QDir::tempPath();
+// Why a folder is no place for the lock; empty when it is a private folder of the user's own.
+QString unsafeBecause(const QByteArray& path, uid_t user) {
+    struct stat info = {};
+    if (::lstat(path.constData(), &info) != 0)
+        return qt_error_string(errno);
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("it is a symbolic link");
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("it is not a folder");
+    if (info.st_uid != user)
+        return QStringLiteral("it belongs to another user (user id %1)").arg(info.st_uid);
+    if ((info.st_mode & 07777) != 0700)
+        return QStringLiteral("its permissions are %1, not 0700")
+            .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return {};
+}
+
+QString fileIn(const QString& directory, const QString& suffix) {
     return QDir(directory).filePath(
         QStringLiteral("TLargeForm %1%2").arg(TLargeForm::Caption.trimmed(), suffix));
 }
 } // namespace
 
-QString SingleInstance::lockPath() {
-    return runtimeFile(QStringLiteral(".lock"));
+QString SingleInstance::placeFor(const QString& runtimeDirectory, const QString& tempDirectory, uid_t user,
+                                 QString* reason) {
+    if (QDir::isAbsolutePath(runtimeDirectory) &&
+        unsafeBecause(QFile::encodeName(runtimeDirectory), user).isEmpty())
+        return runtimeDirectory;
+    const QString own = QDir(tempDirectory).filePath(QStringLiteral("dialtally-pro-%1").arg(user));
+    const QByteArray native = QFile::encodeName(own);
+    if (::mkdir(native.constData(), 0700) == 0) {
+        // Ours since a moment ago, in a folder where nobody else may rename it:
+        // a narrow umask must not leave it unusable.
+        ::chmod(native.constData(), 0700);
+    } else if (errno != EEXIST) {
+        *reason = QStringLiteral("The folder %1 for the program's lock cannot be made: %2")
+                      .arg(own, qt_error_string(errno));
+        return {};
+    }
+    if (const QString why = unsafeBecause(native, user); !why.isEmpty()) {
+        *reason = QStringLiteral("The folder %1 for the program's lock cannot be used safely: %2. "
+                                 "Remove it, or set XDG_RUNTIME_DIR to a private folder of your own.")
+                      .arg(own, why);
+        return {};
+    }
+    return own;
 }
 
-QString SingleInstance::socketPath() {
-    return runtimeFile(QStringLiteral(".socket"));
-}
-
-SingleInstance::SingleInstance() : m_lock(lockPath()) {
+SingleInstance::SingleInstance() {
+    m_directory = placeFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), ::getuid(), &m_refusal);
+    if (m_directory.isEmpty())
+        return;
+    m_lock = std::make_unique<QLockFile>(lockPath());
     // The lock is held for as long as the program runs, however long that is:
     // only a holder that is gone makes it stale.
-    m_lock.setStaleLockTime(0);
-    m_first = m_lock.tryLock(0) || m_lock.error() != QLockFile::LockFailedError;
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0)) {
+        m_first = true;
+        listenBesideTheLock();
+        return;
+    }
+    // QLockFile tells no reason of its own; errno is still that of its failed open.
+    const int error = errno;
+    if (m_lock->error() != QLockFile::LockFailedError)
+        m_refusal = QStringLiteral("The program's lock file %1 cannot be made: %2")
+                        .arg(lockPath(), qt_error_string(error));
 }
 
 SingleInstance::~SingleInstance() {
-    delete m_server;
+    // The socket goes before the lock: once the lock is free a new copy may make its own.
+    m_server.reset();
+    if (m_listening >= 0) {
+        ::close(m_listening);
+        QFile::remove(socketPath());
+    }
+}
+
+QString SingleInstance::lockPath() const {
+    return fileIn(m_directory, QStringLiteral(".lock"));
+}
+
+QString SingleInstance::socketPath() const {
+    return fileIn(m_directory, QStringLiteral(".socket"));
+}
+
+// Listened on before the application object exists: a copy that knocks while
+// this one starts finds the socket there, and its knock waits in it.
+void SingleInstance::listenBesideTheLock() {
+    const QByteArray path = QFile::encodeName(socketPath());
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof(address.sun_path))
+        return; // the program runs on; a second start then only ends
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket < 0)
+        return;
+    // A socket left by a copy that crashed: the lock says it is nobody's now.
+    ::unlink(path.constData());
+    if (::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+        ::listen(socket, SOMAXCONN) != 0) {
+        ::close(socket);
+        return;
+    }
+    m_listening = socket;
 }
 
 void SingleInstance::whenStartedAgain(std::function<void()> show) {
-    m_server = new QLocalServer;
-    // A socket left by a copy that crashed: the lock says it is nobody's now.
-    QLocalServer::removeServer(socketPath());
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(socketPath()))
-        return; // the program runs on; a second start then only ends
-    QObject::connect(m_server, &QLocalServer::newConnection, m_server, [this, show = std::move(show)] {
-        while (QLocalSocket* knocker = m_server->nextPendingConnection())
-            knocker->deleteLater();
+    if (m_listening < 0)
+        return;
+    m_server = std::make_unique<QLocalServer>();
+    if (!m_server->listen(qintptr(m_listening)))
+        return;
+    m_listening = -1;
+    QLocalServer* server = m_server.get();
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, show = std::move(show)] {
+        while (QLocalSocket* knocker = server->nextPendingConnection()) {
+            // The answer tells the knocking copy that it was heard.
+            QObject::connect(knocker, &QLocalSocket::disconnected, knocker, &QObject::deleteLater);
+            knocker->write("1");
+            knocker->disconnectFromServer();
+        }
         show();
     });
 }
 
-void SingleInstance::knock() {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (socket.waitForConnected(KnockWaitMs))
-        socket.disconnectFromServer();
+bool SingleInstance::knock(int forMs) const {
+    const QDeadlineTimer deadline(forMs);
+    for (;;) {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(int(deadline.remainingTime())) &&
+            (socket.bytesAvailable() > 0 || socket.waitForReadyRead(int(deadline.remainingTime()))))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(KnockRetryMs);
+    }
 }

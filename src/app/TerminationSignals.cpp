@@ -37,20 +37,25 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
 }
 
 TerminationSignals::~TerminationSignals() {
+    letGo();
+}
+
+void TerminationSignals::letGo() {
     if (!m_notifier)
         return;
     setHandler(SIG_DFL);
     delete m_notifier;
+    m_notifier = nullptr;
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;
 }
 
 void TerminationSignals::readPipe() {
-    unsigned char number = 0;
-    if (::read(signalPipe[0], &number, 1) != 1)
+    unsigned char numbers[16];
+    const ssize_t count = ::read(signalPipe[0], numbers, sizeof numbers);
+    if (count <= 0 || m_told)
         return;
-    setHandler(SIG_DFL);
-    m_notifier->setEnabled(false);
-    emit received(number);
+    m_told = true;
+    emit received(numbers[0]);
 }

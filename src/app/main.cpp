@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 
 #include <fcntl.h>
@@ -110,6 +111,18 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
                             ::isatty(STDOUT_FILENO));
 }
 
+// A start that may not go on says why, where a terminal and a desktop user
+// see it; on the terminal first, in case there is no desktop to show a box on.
+int refuse(const QString& reason, int& argc, char** argv) {
+    const QString text = QStringLiteral("Dialtally Pro cannot start. ") + reason;
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    std::optional<QApplication> forTheBox;
+    if (!QCoreApplication::instance())
+        forTheBox.emplace(argc, argv);
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), text);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,13 +133,28 @@ int main(int argc, char** argv) {
     // A second copy ends here, before it shows a window or touches a file,
     // once it has asked the running copy to come to view.
     SingleInstance instance;
-    if (!instance.isFirst()) {
+    if (!instance.isFirst() && instance.refusal().isEmpty()) {
         const QCoreApplication knocking(argc, argv);
-        SingleInstance::knock();
+        if (!instance.knock())
+            std::fprintf(stderr, "Dialtally Pro is running already but does not answer (its lock is %s).\n",
+                         qPrintable(instance.lockPath()));
         return 0;
     }
+    if (!instance.isFirst())
+        return refuse(instance.refusal(), argc, argv);
 
     QApplication app(argc, argv);
+    // Knocks from copies started meanwhile are answered from the splash on.
+    // Until the window is made they wait for it, except that the box its
+    // making waits on (the first-use wizard) comes to view at once.
+    TLargeForm* shown = nullptr;
+    bool startedAgain = false;
+    instance.whenStartedAgain([&shown, &startedAgain] {
+        if (shown)
+            shown->views().bringToView();
+        else if (!WindowModes::raiseWaitingBox())
+            startedAgain = true;
+    });
     QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
     // The program ends when the main window closes, not when the last window
     // on show does: in the taskbar-icon view no window is on show at all.
@@ -139,11 +167,10 @@ int main(int argc, char** argv) {
     const LogCommands::Environment env = environment();
     const QString directory = ProgramFiles::dataDirectory(options.value(QStringLiteral("dir")),
                                                           env.dialtallyDir, env.xdgDataHome, env.home);
-    if (!QDir().mkpath(directory)) {
-        QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                              QStringLiteral("The data directory %1 cannot be created.").arg(directory));
-        return 1;
-    }
+    if (!QDir().mkpath(directory))
+        return refuse(QStringLiteral("The data directory %1 cannot be created: %2")
+                          .arg(directory, qt_error_string(errno)),
+                      argc, argv);
     const QString state =
         ProgramFiles::stateDirectory(qEnvironmentVariable("XDG_STATE_HOME"), QDir::homePath());
     // Calls kept when the log could not be written reach it before anything reads it.
@@ -189,10 +216,14 @@ int main(int argc, char** argv) {
         window.meter().queueInformation(recovery.text);
     QObject::connect(&window, &TLargeForm::ended, &app, [] { QCoreApplication::exit(0); });
 
-    instance.whenStartedAgain([&window] { window.views().bringToView(); });
+    shown = &window;
+    if (startedAgain)
+        window.views().bringToView();
 
-    // From here a running call is logged however the program is told to end.
-    const TerminationSignals termination;
+    // From here a running call is logged however the program is told to end;
+    // further signals wait until it is.
+    TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &window, &TLargeForm::EndOnRequest);
+    QObject::connect(&window, &TLargeForm::callsLogged, &termination, &TerminationSignals::letGo);
     return app.exec();
 }

@@ -13,6 +13,8 @@ using namespace mm;
 
 namespace {
 
+const QString NotRunning = QStringLiteral("ModemManager is not running");
+
 struct Hook {
     const QString& path; // empty: any object of the service
     const QString& interface;
@@ -81,12 +83,16 @@ bool ModemManagerLineMonitor::open(Callback callback) {
     }
     if (m_useSystemBus)
         m_bus = QDBusConnection::systemBus();
-    if (!m_bus.isConnected())
+    m_failure.clear();
+    if (!m_bus.isConnected()) {
+        m_failure = QStringLiteral("there is no system bus");
         return false;
+    }
     // Signals first, then the enumeration: whatever changes in between shows
     // in the enumeration's answer or arrives as a signal after it.
     if (!subscribe(true)) {
         subscribe(false);
+        m_failure = QStringLiteral("the system bus refuses to pass on ModemManager's signals");
         return false;
     }
     m_serviceWatcher =
@@ -113,6 +119,7 @@ void ModemManagerLineMonitor::close() {
     m_enumerating = false;
     forgetModem();
     m_tracker = LineStateTracker();
+    m_failure.clear();
 }
 
 bool ModemManagerLineMonitor::isOpen() const {
@@ -167,9 +174,18 @@ void ModemManagerLineMonitor::enumerate() {
 }
 
 void ModemManagerLineMonitor::onManagedObjects(const QDBusMessage& reply) {
-    // No ModemManager, or it failed: stay silent and wait for it or a modem to appear.
+    // No ModemManager, or it failed: say so, and wait for it or a modem to appear.
     m_enumerating = false;
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("a{oa{sa{sv}}}"))
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        const QString name = reply.errorName();
+        m_failure = name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+                            name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")
+                        ? NotRunning
+                        : QStringLiteral("ModemManager does not answer (%1)").arg(reply.errorMessage());
+        return;
+    }
+    m_failure.clear();
+    if (reply.signature() != QLatin1String("a{oa{sa{sv}}}"))
         return;
     const ObjectMap objects = qdbus_cast<ObjectMap>(reply.arguments().at(0));
     auto lowest = objects.cend();
@@ -307,6 +323,7 @@ void ModemManagerLineMonitor::onServiceOwnerChanged(const QString&, const QStrin
         ++m_generation;
         m_enumerating = false;
         forgetModem();
+        m_failure = NotRunning;
     }
     if (!newOwner.isEmpty())
         enumerate();

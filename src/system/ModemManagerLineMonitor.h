@@ -29,11 +29,13 @@ public:
     ~ModemManagerLineMonitor() override;
 
     // True once attached to the bus, whether or not ModemManager or a modem is
-    // there yet; false, silently, when there is no bus.
+    // there yet; false when there is no bus. Either way failure() tells what
+    // keeps calls from being sensed.
     bool open(Callback callback) override;
     void close() override;
     bool isOpen() const override;
     void deallocateCall(quint32 callHandle) override;
+    QString failure() const override { return m_failure; }
 
     // The object path of the modem being watched; empty when none.
     QString modemPath() const { return m_modem; }
@@ -64,6 +66,7 @@ private:
 
     QDBusConnection m_bus;
     bool m_useSystemBus;
+    QString m_failure;
     bool m_open = false;
     Callback m_callback;
     QDBusServiceWatcher* m_serviceWatcher = nullptr;

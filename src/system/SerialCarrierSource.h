@@ -14,6 +14,7 @@ public:
     explicit SerialCarrierSource(const QString& devicePattern = QStringLiteral("/dev/ttyS%1"));
     quint8 readStatus(int port) override;
     QString takeError() override;
+    QString failure() const override { return m_failure; }
 
     // The device that port 1..4 reads; empty for any other port.
     QString devicePath(int port) const;

@@ -1,6 +1,8 @@
 // A program that times a call and then waits to be told to end by a signal:
 // the main window and the signal handling as the program has them, with fake
-// outside services. Prints "timing" once the call runs.
+// outside services. Prints "timing" once the call runs. Given a second signal's
+// number, it sends itself that signal the moment it is told to end, before the
+// call is logged, as a session manager that sends two may.
 #include "app/TerminationSignals.h"
 #include "core/seams/Services.h"
 #include "fakes/FakeClock.h"
@@ -10,7 +12,9 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -25,8 +29,12 @@ int main(int argc, char** argv) {
     services.sound = &sound;
     TLargeForm window(services);
     QObject::connect(&window, &TLargeForm::ended, &app, [] { QCoreApplication::exit(0); });
-    const TerminationSignals termination;
+    TerminationSignals termination;
+    if (const int second = argc > 2 ? std::atoi(argv[2]) : 0) {
+        QObject::connect(&termination, &TerminationSignals::received, [second] { std::raise(second); });
+    }
     QObject::connect(&termination, &TerminationSignals::received, &window, &TLargeForm::EndOnRequest);
+    QObject::connect(&window, &TLargeForm::callsLogged, &termination, &TerminationSignals::letGo);
     window.meter().StartTiming(true);
     clock.advance(5000);
     std::puts("timing");

@@ -1,20 +1,27 @@
-// The program in a process of its own: one copy only, and a call logged when
-// a signal ends it.
+// The program in processes of its own: one copy per user, never blocked by
+// someone else, and a call logged however signals end it.
 #include "app/SingleInstance.h"
 #include "core/calllog/CallLog.h"
 #include "core/settings/SettingsFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+#include <future>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr int Wait = 20000; // a loaded machine, not a timing
 const QString Defaults = QStringLiteral("Default Setup Information");
+const QString Program = QStringLiteral(DIALTALLY_PROGRAM);
 
 // The files of a directory with their times and sizes.
 QStringList snapshot(const QString& directory) {
@@ -24,6 +31,16 @@ QStringList snapshot(const QString& directory) {
                      .arg(info.fileName(), info.lastModified().toString(Qt::ISODateWithMs))
                      .arg(info.size());
     return files;
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+bool makeFolder(const QString& path, mode_t mode) {
+    return ::mkdir(QFile::encodeName(path).constData(), mode) == 0 &&
+           ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 } // namespace
 
@@ -38,6 +55,17 @@ class TestEnding : public QObject {
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         env.insert(QStringLiteral("DIALTALLY_DIR"), m_data.path());
         return env;
+    }
+    void start(QProcess& copy, const QProcessEnvironment& env) const {
+        copy.setProcessEnvironment(env);
+        copy.start(Program, {});
+        QVERIFY(copy.waitForStarted(Wait));
+    }
+    void end(QProcess& copy) const {
+        ::kill(pid_t(copy.processId()), SIGTERM);
+        QVERIFY(copy.waitForFinished(Wait));
+        QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.exitCode(), 0);
     }
     SettingsFile settings() const { return SettingsFile(m_data.filePath(QStringLiteral("Dialtaly.ini"))); }
     int timesUsed() const { return settings().ReadSettingInteger(Defaults, QStringLiteral("Times Used"), 0); }
@@ -55,9 +83,7 @@ private slots:
     // held its lock for long; the first ends in order on SIGTERM.
     void secondCopyTouchesNothing() {
         QProcess first;
-        first.setProcessEnvironment(environment());
-        first.start(QStringLiteral(DIALTALLY_PROGRAM), {});
-        QVERIFY(first.waitForStarted(Wait));
+        start(first, environment());
         QTRY_COMPARE_WITH_TIMEOUT(timesUsed(), 6, Wait);
         const QStringList lock = QDir(m_runtime.path()).entryList(QDir::Files);
         QCOMPARE(lock, QStringList{QStringLiteral("TLargeForm Dialtally Pro v1.0.lock")});
@@ -69,43 +95,151 @@ private slots:
         const QStringList before = snapshot(m_data.path()) + snapshot(m_runtime.path());
 
         QProcess second;
-        second.setProcessEnvironment(environment());
-        second.start(QStringLiteral(DIALTALLY_PROGRAM), {});
+        start(second, environment());
         QVERIFY(second.waitForFinished(Wait));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(snapshot(m_data.path()) + snapshot(m_runtime.path()), before);
         QCOMPARE(first.state(), QProcess::Running);
-
-        ::kill(pid_t(first.processId()), SIGTERM);
-        QVERIFY(first.waitForFinished(Wait));
-        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(first.exitCode(), 0);
+        end(first);
     }
 
-    // Starting again knocks at the running copy, which comes to view.
+    // Started together, one copy runs and each of the others is answered by
+    // it while it starts; killed, it leaves a lock the next start takes over.
+    void eightCopiesAtOnceThenAStaleLock() {
+        std::vector<std::unique_ptr<QProcess>> copies(8);
+        for (auto& copy : copies) {
+            copy = std::make_unique<QProcess>();
+            start(*copy, environment());
+        }
+        const auto running = [&] {
+            return std::find_if(copies.begin(), copies.end(),
+                                [](const auto& c) { return c->state() != QProcess::NotRunning; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::count_if(copies.begin(), copies.end(),
+                          [](const auto& c) { return c->state() == QProcess::NotRunning; }) == 7,
+            Wait);
+        QVERIFY(running() != copies.end());
+        for (const auto& copy : copies) {
+            if (copy != *running()) // ended with its knock answered, not given up on
+                QVERIFY(copy->exitCode() == 0 && copy->readAllStandardError().isEmpty());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(timesUsed(), 6, Wait);
+        (*running())->kill();
+        QVERIFY((*running())->waitForFinished(Wait));
+        QProcess next;
+        start(next, environment());
+        QTRY_COMPARE_WITH_TIMEOUT(timesUsed(), 7, Wait);
+        end(next);
+    }
+
+    // The lock goes to the runtime folder when it is the user's own and
+    // private, else to a folder of the user's own that the program makes;
+    // one that someone else could have made, or swapped for a link, is refused.
+    void lockPlace_data() {
+        QTest::addColumn<int>("runtime"); // the runtime folder's mode, 0: none
+        QTest::addColumn<QString>("own"); // what is already where the user's own folder goes
+        QTest::addColumn<int>("user");    // added to our user id
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("runtime folder") << 0700 << "" << 0 << "runtime";
+        QTest::newRow("no runtime folder") << 0 << "" << 0 << "own";
+        QTest::newRow("runtime folder open to others") << 0755 << "" << 0 << "own";
+        QTest::newRow("own folder there") << 0 << "0700" << 0 << "own";
+        QTest::newRow("own folder is a link") << 0 << "link" << 0 << "it is a symbolic link";
+        QTest::newRow("own folder is a file") << 0 << "file" << 0 << "it is not a folder";
+        QTest::newRow("own folder open to others")
+            << 0 << "0755" << 0 << "its permissions are 0755, not 0700";
+        QTest::newRow("own folder made by another") << 0 << "0700" << 1 << "it belongs to another user";
+    }
+    void lockPlace() {
+        QFETCH(int, runtime);
+        QFETCH(QString, own);
+        QFETCH(int, user);
+        QFETCH(QString, outcome);
+        QTemporaryDir temp;
+        const QString runtimePath = temp.filePath(QStringLiteral("runtime"));
+        const QString ownPath = temp.filePath(QStringLiteral("dialtally-pro-%1").arg(::getuid() + user));
+        QVERIFY(!runtime || makeFolder(runtimePath, mode_t(runtime)));
+        if (own.startsWith(QLatin1Char('0')))
+            QVERIFY(makeFolder(ownPath, mode_t(own.toInt(nullptr, 8))));
+        else if (own == QLatin1String("link"))
+            QVERIFY(QFile::link(temp.path(), ownPath));
+        else if (own == QLatin1String("file"))
+            QVERIFY(QFile(ownPath).open(QIODevice::WriteOnly));
+        QString reason;
+        const QString place = SingleInstance::placeFor(runtime ? runtimePath : QString(), temp.path(),
+                                                       ::getuid() + uid_t(user), &reason);
+        if (outcome == QLatin1String("runtime") || outcome == QLatin1String("own")) {
+            QCOMPARE(place, outcome == QLatin1String("runtime") ? runtimePath : ownPath);
+            QCOMPARE(modeOf(place), mode_t(0700));
+        } else {
+            QCOMPARE(place, QString());
+            QVERIFY2(reason.contains(ownPath +
+                                     QStringLiteral(" for the program's lock cannot be used safely: ") +
+                                     outcome),
+                     qPrintable(reason));
+        }
+    }
+
+    // A start refused for any other reason than a running copy says why, and
+    // touches nothing.
+    void refusedStartSaysWhy() {
+        QTemporaryDir temp;
+        QVERIFY(
+            QFile::link(m_data.path(), temp.filePath(QStringLiteral("dialtally-pro-%1").arg(::getuid()))));
+        QProcessEnvironment env = environment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        const QStringList before = snapshot(m_data.path());
+        QProcess refused;
+        start(refused, env);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += refused.readAllStandardError()).contains("link"), Wait);
+        QVERIFY(said.startsWith("Dialtally Pro cannot start. The folder "));
+        QCOMPARE(refused.state(), QProcess::Running); // the same words in a box, waiting to be read
+        refused.kill();
+        QVERIFY(refused.waitForFinished(Wait));
+        QCOMPARE(snapshot(m_data.path()), before);
+    }
+
+    // The running copy listens from the moment it holds the lock; a knock is
+    // answered once it has an event loop, and brings it to view.
     void startingAgainKnocks() {
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
-        SingleInstance running;
-        QVERIFY(running.isFirst());
         int shown = 0;
-        running.whenStartedAgain([&] { ++shown; });
-        QVERIFY(!SingleInstance().isFirst());
-        SingleInstance::knock();
-        QTRY_COMPARE_WITH_TIMEOUT(shown, 1, Wait);
+        {
+            SingleInstance running;
+            QLocalSocket early;
+            early.connectToServer(running.socketPath());
+            QVERIFY(early.waitForConnected(Wait));
+            const SingleInstance second;
+            QVERIFY(!second.isFirst() && second.refusal().isEmpty());
+            auto knocked = std::async(std::launch::async, [&second] { return second.knock(Wait); });
+            running.whenStartedAgain([&] { ++shown; });
+            QTRY_VERIFY_WITH_TIMEOUT(knocked.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
+                                     Wait);
+            QVERIFY(knocked.get() && shown >= 1);
+        }
+        QVERIFY(!SingleInstance().knock(100)); // nobody there to answer
     }
 
     void signalLogsTheRunningCall_data() {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGHUP") << SIGHUP;
-        QTest::newRow("SIGINT") << SIGINT;
+        QTest::addColumn<int>("second"); // sent the moment the first is told, 0: none
+        QTest::newRow("SIGTERM") << SIGTERM << 0;
+        QTest::newRow("SIGHUP") << SIGHUP << 0;
+        QTest::newRow("SIGINT") << SIGINT << 0;
+        QTest::newRow("SIGTERM, then SIGHUP") << SIGTERM << SIGHUP;
+        QTest::newRow("SIGHUP, then SIGTERM") << SIGHUP << SIGTERM;
+        QTest::newRow("SIGINT twice") << SIGINT << SIGINT;
     }
     void signalLogsTheRunningCall() {
         QFETCH(int, signalNumber);
+        QFETCH(int, second);
         QProcess child;
         child.setProcessEnvironment(environment());
-        child.start(QStringLiteral(SIGNAL_CHILD), {m_data.path()});
+        child.start(QStringLiteral(SIGNAL_CHILD), {m_data.path(), QString::number(second)});
         QVERIFY(child.waitForStarted(Wait));
         while (!child.canReadLine())
             QVERIFY(child.waitForReadyRead(Wait));

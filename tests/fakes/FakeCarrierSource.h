@@ -10,6 +10,7 @@ public:
     quint8 status = 0;
     QList<int> portsRead;
     QString pendingError;
+    QString failureText; // failure()
 
     void setCarrier(bool present) { status = present ? CarrierDetectMask : 0; }
     quint8 readStatus(int port) override {
@@ -17,4 +18,5 @@ public:
         return port >= 1 && port <= 4 ? status : 0;
     }
     QString takeError() override { return std::exchange(pendingError, QString()); }
+    QString failure() const override { return failureText; }
 };

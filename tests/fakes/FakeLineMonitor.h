@@ -10,6 +10,7 @@ public:
     bool available = true; // open() succeeds
     int opens = 0, closes = 0;
     QList<quint32> deallocated;
+    QString failureText; // failure()
 
     bool open(Callback callback) override {
         ++opens;
@@ -24,6 +25,7 @@ public:
     }
     bool isOpen() const override { return bool(m_callback); }
     void deallocateCall(quint32 callHandle) override { deallocated << callHandle; }
+    QString failure() const override { return failureText; }
 
     void report(quint32 callHandle, quint32 state) {
         if (m_callback)

@@ -222,16 +222,23 @@ private slots:
         QCOMPARE(line.sessions().size(), 2);
     }
 
-    // Nothing to watch yet: open succeeds quietly, and ModemManager and a
-    // modem turning up later are picked up.
+    // Nothing to watch yet: open succeeds, says ModemManager is not running,
+    // and ModemManager and a modem turning up later are picked up; when it
+    // goes, that is said again.
     void modemManagerAppearsLater() {
         Line& line = openLine();
         QVERIFY(line.monitor.isOpen());
+        QTRY_COMPARE_WITH_TIMEOUT(line.monitor.failure(), QStringLiteral("ModemManager is not running"),
+                                  Wait);
         MockModemManager& mm = startModemManager();
         mm.addModem(3);
         mm.addOutgoingCall(3);
         QTRY_COMPARE_WITH_TIMEOUT(line.states, (QList<quint32>{D}), Wait);
         QCOMPARE(line.monitor.modemPath(), MockModemManager::modemPath(3));
+        QCOMPARE(line.monitor.failure(), QString());
+        mm.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(line.monitor.failure(), QStringLiteral("ModemManager is not running"),
+                                  Wait);
     }
 
     void noBus() {
@@ -240,6 +247,8 @@ private slots:
         bool reported = false;
         QVERIFY(!monitor.open([&](quint32, quint32) { reported = true; }));
         QVERIFY(!monitor.isOpen());
+        QVERIFY2(monitor.failure().startsWith(QStringLiteral("there is no system bus")),
+                 qPrintable(monitor.failure()));
         monitor.close();
         QVERIFY(!reported);
     }

@@ -86,6 +86,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QCOMPARE(source.readStatus(2), quint8(0));
         QCOMPARE(source.takeError(), QString());
+        QCOMPARE(source.failure(), device(1) + QStringLiteral(": ") + qt_error_string(error)); // still so
         QCOMPARE(openDescriptors(device(1)), 0);
     }
 
@@ -122,6 +123,8 @@ private slots:
             const quint8 status = source.readStatus(1);
             QVERIFY(status == 0 || status == CarrierSource::CarrierDetectMask);
             const QString error = source.takeError();
+            if (i == 0)
+                QCOMPARE(source.failure(), error); // failing for as long as reads fail, else nothing
             if (i == 0 && !error.isEmpty()) {
                 QVERIFY(error.startsWith(device(0) + QStringLiteral(": ")));
                 QCOMPARE(status, quint8(0));

@@ -19,6 +19,7 @@ namespace {
 const QString TimingText = QStringLiteral("Timing");
 const QString ScanningText = QStringLiteral("Scanning");
 const QString ScanningForCalls = QStringLiteral("Scanning for calls");
+const QString NotSensingText = QStringLiteral("Not sensing");
 // The exit sound is waited for, but a device that never finishes must not
 // keep the program from ending.
 constexpr int ExitSoundLimitMs = 5000;
@@ -61,6 +62,7 @@ void CallMeter::startLineAndSound() {
         InitializeTapi();
     if (m_settings.soundOn[SettingsKeys::RunSound])
         PlayTheSound(SettingsKeys::RunSound);
+    checkSensing();
 }
 
 void CallMeter::start() {
@@ -121,6 +123,9 @@ void CallMeter::flushMessages() {
 // ---- Timing ----------------------------------------------------------------
 
 void CallMeter::StartTiming(bool byHand) {
+    // A call started now could never be logged.
+    if (m_closing)
+        return;
     Flash();
     emit minChargeCaptionChanged(QStringLiteral("Minimum charge effective"));
     SpendWarned = false;
@@ -145,7 +150,8 @@ void CallMeter::StopTiming(bool byHand) {
     if (m_settings.soundOn[SettingsKeys::StopSound])
         PlayTheSound(SettingsKeys::StopSound);
     if (WindowMode == TaskbarIcon && m_services.tray)
-        m_services.tray->TrayIconSetImageAndTip(QStringLiteral("mini"), ScanningForCalls);
+        m_services.tray->TrayIconSetImageAndTip(
+            QStringLiteral("mini"), m_sensingProblem.isEmpty() ? ScanningForCalls : m_sensingProblem);
     if (WindowMode == Minimised)
         SetApplicationTitle(ScanningForCalls);
     m_timing = false;
@@ -153,7 +159,7 @@ void CallMeter::StopTiming(bool byHand) {
     CallEndTime = m_services.clock->now();
     MainTimer->stop();
     LogCallInFile();
-    setStatusText(ScanningText);
+    setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
     emit minChargeCaptionChanged(QStringLiteral("Previous Call"));
     emit minChargeShown(true);
     TimingActive = false;
@@ -350,6 +356,7 @@ void CallMeter::applySensingModeChange(int oldMode) {
         InitializeTapi();
     if (oldMode == 2)
         KillTapi();
+    checkSensing();
 }
 
 // ---- Sounds, warnings, taskbar ---------------------------------------------
@@ -440,9 +447,31 @@ void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
     }
 }
 
+void CallMeter::checkSensing() {
+    QString problem;
+    if (m_settings.sensingMode == 1 && m_settings.portToSense == 0)
+        problem = QStringLiteral("no serial port is chosen");
+    else if (m_settings.sensingMode == 1 && m_services.carrier)
+        problem = m_services.carrier->failure();
+    else if (m_settings.sensingMode == 2 && m_services.line)
+        problem = m_services.line->failure();
+    if (!problem.isEmpty())
+        problem = QStringLiteral("Calls are not sensed: ") + problem;
+    if (problem == m_sensingProblem)
+        return;
+    m_sensingProblem = problem;
+    emit sensingProblemChanged(problem);
+    if (m_timing)
+        return;
+    setStatusText(problem.isEmpty() ? ScanningText : NotSensingText);
+    if (WindowMode == TaskbarIcon && m_services.tray)
+        m_services.tray->TrayIconSetTip(problem.isEmpty() ? ScanningForCalls : problem);
+}
+
 void CallMeter::OffTimerTimer() {
     if (m_settings.sensingMode == 1)
         TestPort();
+    checkSensing();
     // The status word gains a dot every tick, up to three, then starts again.
     static const QStringList scanning = {ScanningText, ScanningText + QStringLiteral("."),
                                          ScanningText + QStringLiteral(".."),
@@ -502,16 +531,24 @@ void CallMeter::TestPort() {
 
 // ---- Closing ---------------------------------------------------------------
 
-void CallMeter::shutDown(bool byUser) {
+void CallMeter::closeCalls() {
+    if (m_closing)
+        return;
     m_closing = true;
     if (m_timing)
         StopTiming(true);
     else if (m_keptCalls.size() > 0)
         writeKeptCalls(); // one more chance before the program ends
-    if (WindowMode == TaskbarIcon && m_services.tray)
-        m_services.tray->TrayIconRemove();
+    // Nothing starts a call from here on: no poll of the port, no line.
     for (QTimer* timer : {MainTimer, AnimationTimer, FlashTimer, OffTimer})
         timer->stop();
+    KillTapi();
+}
+
+void CallMeter::shutDown(bool byUser) {
+    closeCalls();
+    if (WindowMode == TaskbarIcon && m_services.tray)
+        m_services.tray->TrayIconRemove();
     // What went wrong is told before the program goes; a spend warning no longer matters.
     std::erase_if(m_pending, [](const auto& message) { return message.first == Box::SpendWarning; });
     if (byUser) {
@@ -521,8 +558,6 @@ void CallMeter::shutDown(bool byUser) {
             qWarning("%s", qPrintable(message.second));
         m_pending.clear();
     }
-    if (m_settings.sensingMode == 2)
-        KillTapi();
     if (byUser && m_settings.soundOn[SettingsKeys::ExitSound] && m_settings.playSounds && m_services.sound) {
         if (const QString file = soundFileFor(SettingsKeys::ExitSound); !file.isEmpty())
             m_services.sound->playAndWait(file, ExitSoundLimitMs);

@@ -94,16 +94,25 @@ public:
     void KillTapi();
     void LineCallback(quint32 callHandle, quint32 state);
     void OffTimerTimer();
+    // Notices sensing that cannot work (no bus, no ModemManager, a port that
+    // cannot be read) or works again: the status says "Not sensing" instead
+    // of "Scanning", and the notification icon's tip says why.
+    void checkSensing();
+    // Why calls are not sensed; empty while they are, or sensing is off.
+    QString sensingProblem() const { return m_sensingProblem; }
     void TestPort();
     quint8 ReadPortByte();
 
-    // Closing: a running call is stopped and logged, calls kept after a failed
-    // write go out once more, and what went wrong is told at once; then the
-    // notification icon is taken away, the line is let go and the exit sound
-    // is played and waited for. When the user closes the program, messages are
-    // shown in boxes and the exit sound plays; when the program is told to end
-    // (log-out, a signal), nothing may hold it: messages go to the standard
-    // error output and no sound plays.
+    // Closing, first step: a running call is stopped and logged, calls kept
+    // after a failed write go out once more, and from then on nothing starts a
+    // call: the timers stop and the line is let go, before any box is shown.
+    void closeCalls();
+    // Closing: closeCalls(), then the notification icon is taken away, what
+    // went wrong is told, and the exit sound is played and waited for. When
+    // the user closes the program, messages are shown in boxes and the exit
+    // sound plays; when the program is told to end (log-out, a signal),
+    // nothing may hold it: messages go to the standard error output and no
+    // sound plays.
     void shutDown(bool byUser = true);
 
     // Shows the queued messages now (the event loop does it otherwise).
@@ -146,6 +155,7 @@ signals:
     void minChargeCaptionChanged(const QString& caption);
     void minChargeShown(bool shown);
     void rateNameChanged(const QString& name);
+    void sensingProblemChanged(const QString& problem);
     void distanceShown(const QString& name);
     void bandShown(const QString& name);
     void totalsChanged(const QString& today, const QString& week);
@@ -191,6 +201,7 @@ private:
     bool m_autoTimeSense = true;
     int m_manualBand = Daytime;
     QString m_statusText;
+    QString m_sensingProblem;
     QString m_applicationTitle;
     QString m_totalsFailure; // shown once, not at every refresh of the totals
 

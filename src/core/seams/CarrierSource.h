@@ -14,4 +14,6 @@ public:
     virtual quint8 readStatus(int port) = 0;
     // Why the last read failed, once per failure; empty when there is nothing new to tell.
     virtual QString takeError() = 0;
+    // Why reads fail now; empty once one succeeds.
+    virtual QString failure() const = 0;
 };

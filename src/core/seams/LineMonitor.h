@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -24,4 +25,7 @@ public:
     virtual bool isOpen() const = 0;
     // Releases a call handle reported with the idle state.
     virtual void deallocateCall(quint32 callHandle) = 0;
+    // Why calls cannot be sensed on the line now (no bus to watch it on, no
+    // telephony service); empty while they can.
+    virtual QString failure() const = 0;
 };

@@ -9,6 +9,7 @@
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/shell/WindowModes.h"
 #include "gui/viewer/TDataForm.h"
@@ -80,6 +81,7 @@ bool TLargeForm::FirstUseOfProg() {
 }
 
 void TLargeForm::OpenWelcomeWindow() {
+    TTitleForm::closeShown();
     {
         TWelcomeForm wizard(m_services, this);
         hide();
@@ -90,7 +92,9 @@ void TLargeForm::OpenWelcomeWindow() {
         TPortSetupForm ports(m_services, this);
         ports.exec();
     }
-    show();
+    // Shown by ChangeWindow, which comes next, once it is where it was left:
+    // moved while the desktop is still framing it, it would be placed by its
+    // inside rather than its frame.
 }
 
 void TLargeForm::connectControls() {
@@ -135,6 +139,7 @@ void TLargeForm::connectMeter() {
         minchargeline1->setVisible(shown);
     });
     connect(m_meter, &CallMeter::rateNameChanged, Rate, &QLabel::setText);
+    connect(m_meter, &CallMeter::sensingProblemChanged, TimingLabel, &QLabel::setToolTip);
     connect(m_meter, &CallMeter::distanceShown, Distance, &QLabel::setText);
     connect(m_meter, &CallMeter::bandShown, TimeOfDay, &QLabel::setText);
     connect(m_meter, &CallMeter::totalsChanged, this, [this](const QString& today, const QString& week) {
@@ -217,7 +222,7 @@ bool TLargeForm::FormCloseQuery() {
 }
 
 void TLargeForm::FormClose() {
-    endProgram(true);
+    endProgram(true, false); // the place was stored by FormCloseQuery
 }
 
 bool TLargeForm::askExit() {
@@ -234,21 +239,23 @@ bool TLargeForm::askExit() {
 bool TLargeForm::EndOfSession(const std::function<bool()>& mayAsk) {
     if (m_ended)
         return true;
-    m_views->SaveWindowPosition();
-    if (m_meter->settings().queryExit && !m_askingExit && mayAsk && mayAsk()) {
+    const bool asking = m_meter->settings().queryExit && !m_askingExit && mayAsk && mayAsk();
+    if (asking) {
+        // Stored before the question, as the close box does.
+        m_views->SaveWindowPosition();
         const TopLayerPause pause(*m_views);
         if (!askExit())
             return false;
+        if (m_ended) // ended from outside while the question was open
+            return true;
     }
-    endProgram(false);
+    endProgram(false, !asking);
     return true;
 }
 
 void TLargeForm::EndOnRequest() {
-    if (m_ended)
-        return;
-    m_views->SaveWindowPosition();
-    endProgram(false);
+    if (!m_ended)
+        endProgram(false, true);
 }
 
 void TLargeForm::commitData(QSessionManager& manager) {
@@ -260,8 +267,14 @@ void TLargeForm::commitData(QSessionManager& manager) {
         manager.release();
 }
 
-void TLargeForm::endProgram(bool byUser) {
+void TLargeForm::endProgram(bool byUser, bool savePosition) {
     m_ended = true;
+    // The call before anything else is written: after it, nothing more may
+    // hold the end up.
+    m_meter->closeCalls();
+    emit callsLogged();
+    if (savePosition)
+        m_views->SaveWindowPosition();
     m_meter->shutDown(byUser);
     emit ended();
 }

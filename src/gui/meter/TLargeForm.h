@@ -70,6 +70,9 @@ public:
     bool hasEnded() const { return m_ended; }
 
 signals:
+    // On the way to the end, a running call has been logged and nothing can
+    // start another.
+    void callsLogged();
     // The program's end is done: the application is to terminate.
     void ended();
 
@@ -87,7 +90,7 @@ private:
     bool runViewer(bool keepHidden);
     void commitData(QSessionManager& manager);
     bool askExit();
-    void endProgram(bool byUser);
+    void endProgram(bool byUser, bool savePosition);
     void buildLayout();
     void connectControls();
     void connectMeter();

@@ -85,9 +85,12 @@ void ChoiceWizard::HelpButtonClick() {
         m_services.help->showTopic(m_helpTopic);
 }
 
+// Closed once a choice is taken, the window keeps it as "Finish" would: left
+// unwritten, the choice would be lost for good, since the use count that
+// brings the wizard back is already stored.
 void ChoiceWizard::reject() {
     if (OKbutton->isEnabled())
-        QDialog::reject();
+        OKbuttonClick();
     else
         m_services.prompter->beep();
 }

@@ -14,7 +14,8 @@ struct Services;
 // A first-use window that cannot be left without a choice: a few choices, none
 // taken at first; "Finish" (OKbutton) is enabled by taking one and writes its
 // value under one key of "Default Setup Information"; closing any other way is
-// refused with a beep until a choice is taken. "Help" opens its help topic.
+// refused with a beep until a choice is taken, and counts as "Finish" after.
+// "Help" opens its help topic.
 class ChoiceWizard : public QDialog {
     Q_OBJECT
 public:

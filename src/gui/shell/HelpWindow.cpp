@@ -1,31 +1,126 @@
 #include "gui/shell/HelpWindow.h"
 
+#include "gui/shell/ScreenPlace.h"
+
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
+namespace {
+constexpr int PositionRole = Qt::UserRole;
+constexpr int AnchorRole = Qt::UserRole + 1;
+
+QString anchorOf(const QTextBlock& block) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (const QStringList names = it.fragment().charFormat().anchorNames(); !names.isEmpty())
+            return names.first();
+    }
+    return {};
+}
+} // namespace
+
 HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_helpFile(std::move(helpFile)), m_browser(new QTextBrowser(this)) {
+    : QWidget(parent, Qt::Window), m_helpFile(std::move(helpFile)), m_browser(new QTextBrowser),
+      m_contents(new QTreeWidget) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Dialtally Pro Help"));
-    resize(660, 560);
+    resize(860, 560);
+
+    m_contents->setObjectName(QStringLiteral("HelpContents"));
+    m_contents->setAccessibleName(QStringLiteral("Contents"));
+    m_contents->setHeaderLabel(QStringLiteral("Contents"));
     m_browser->setObjectName(QStringLiteral("HelpText"));
+    m_browser->setAccessibleName(QStringLiteral("Help text"));
     m_browser->setOpenExternalLinks(true);
+    auto* split = new QSplitter(this);
+    split->setObjectName(QStringLiteral("HelpSplitter"));
+    split->addWidget(m_contents);
+    split->addWidget(m_browser);
+    split->setStretchFactor(1, 1);
+    split->setSizes({280, 580});
+
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    close->setAccessibleName(QStringLiteral("Close"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_browser);
+    layout->addWidget(split, 1);
+    layout->addLayout(buttons);
+
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::fillContents);
+    connect(m_contents, &QTreeWidget::currentItemChanged, this, &HelpWindow::goTo);
+}
+
+// The topics are the file's second-level headings, their parts the third-level ones.
+void HelpWindow::fillContents() {
+    const QSignalBlocker quiet(m_contents);
+    m_contents->clear();
+    QTreeWidgetItem* topic = nullptr;
+    for (QTextBlock block = m_browser->document()->begin(); block.isValid(); block = block.next()) {
+        const int level = block.blockFormat().headingLevel();
+        const QString title = block.text().simplified();
+        if (title.isEmpty() || (level != 2 && level != 3) || (level == 3 && !topic))
+            continue;
+        auto* item =
+            level == 2 ? new QTreeWidgetItem(m_contents, {title}) : new QTreeWidgetItem(topic, {title});
+        if (level == 2)
+            topic = item;
+        item->setData(0, PositionRole, block.position());
+        item->setData(0, AnchorRole, anchorOf(block));
+    }
+}
+
+void HelpWindow::goTo(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    const QTextBlock block = m_browser->document()->findBlock(item->data(0, PositionRole).toInt());
+    const QRectF box = m_browser->document()->documentLayout()->blockBoundingRect(block);
+    m_browser->verticalScrollBar()->setValue(int(box.top()));
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void HelpWindow::placeOver(const QWidget* asking) {
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(asking->frameGeometry().center());
+    move(ScreenPlace::whole(frame));
 }
 
 void HelpWindow::showTopic(int topic) {
+    const QString anchor = QStringLiteral("topic%1").arg(topic);
     if (!QFileInfo::exists(m_helpFile)) {
         m_browser->setHtml(
             QStringLiteral("<p>The help file %1 cannot be found.</p>").arg(m_helpFile.toHtmlEscaped()));
+        m_contents->clear();
     } else {
         QUrl topicUrl = QUrl::fromLocalFile(m_helpFile);
-        topicUrl.setFragment(QStringLiteral("topic%1").arg(topic));
+        topicUrl.setFragment(anchor);
         m_browser->setSource(topicUrl);
+        const QSignalBlocker quiet(m_contents);
+        for (int i = 0; i < m_contents->topLevelItemCount(); ++i) {
+            if (m_contents->topLevelItem(i)->data(0, AnchorRole).toString() == anchor)
+                m_contents->setCurrentItem(m_contents->topLevelItem(i));
+        }
     }
     // Help asked for from a window that waits for an answer (the wizard, the
     // configuration dialog) must not be shut out by it: it is shown modal then,
@@ -41,6 +136,11 @@ void HelpWindow::showTopic(int topic) {
         setWindowModality(modality);
         setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     }
+    // Opened where the user looks: over the window that asked. Once open, it
+    // stays where the user puts it.
+    const QWidget* asking = waiting ? waiting : QApplication::activeWindow();
+    if (!isVisible() && asking && asking != this)
+        placeOver(asking);
     show();
     raise();
     activateWindow();

@@ -6,10 +6,15 @@
 #include <QWidget>
 
 class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 // The program's help: one HTML file whose topics are anchors "topic1",
 // "topic3", ...; shown in a window of its own that stays open beside the
-// program and is brought back to the topic asked for.
+// program and is brought back to the topic asked for. Its contents are the
+// file's own headings, so a help file of the user's own gets them too. It
+// opens centred over the window that asked for it, and closes with its Close
+// button or Escape.
 class HelpWindow final : public QWidget, public HelpViewer {
     Q_OBJECT
 public:
@@ -21,8 +26,17 @@ public:
 
     QString helpFile() const { return m_helpFile; }
     QTextBrowser* browser() const { return m_browser; }
+    QTreeWidget* contents() const { return m_contents; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fillContents();
+    void goTo(QTreeWidgetItem* item);
+    void placeOver(const QWidget* asking);
+
     QString m_helpFile;
     QTextBrowser* m_browser;
+    QTreeWidget* m_contents;
 };

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -129,10 +130,23 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
         highlightLinks(qobject_cast<QLabel*>(watched));
         return true; // not passed on to the panel, which would put both links back
     }
-    if (event->type() == QEvent::MouseButtonRelease && watched == Label4)
-        Label4Click();
-    else if (event->type() == QEvent::MouseButtonRelease && watched == Label6)
-        Label6Click();
+    // A link opens as a button does: pressed and released with the left
+    // button, the pointer still over it.
+    if (watched != Label4 && watched != Label6)
+        return QDialog::eventFilter(watched, event);
+    auto* link = static_cast<QLabel*>(watched);
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_pressedLink = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton ? link : nullptr;
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        const auto* release = static_cast<QMouseEvent*>(event);
+        const bool click = m_pressedLink == link && release->button() == Qt::LeftButton &&
+                           link->rect().contains(release->position().toPoint());
+        m_pressedLink = nullptr;
+        if (click && link == Label4)
+            Label4Click();
+        else if (click)
+            Label6Click();
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -38,4 +38,5 @@ private:
     QLabel* Label6;
     QPushButton* Button1;
     QTimer* Timer1;
+    QLabel* m_pressedLink = nullptr;
 };

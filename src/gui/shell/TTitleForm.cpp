@@ -2,6 +2,7 @@
 
 #include "gui/shell/ShellPictures.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
@@ -66,4 +67,11 @@ void TTitleForm::showUntilDone() {
     connect(this, &TTitleForm::done, &wait, &QEventLoop::quit);
     show();
     wait.exec();
+}
+
+void TTitleForm::closeShown() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<TTitleForm*>(window))
+            window->close();
+    }
 }

@@ -13,6 +13,9 @@ public:
 
     // Shows the window and returns once it reports done.
     void showUntilDone();
+    // Closes the splash window if it is still on show, before a window of the
+    // start (the first-use wizard) that it would otherwise stand behind.
+    static void closeShown();
 
 signals:
     void done();

@@ -4,6 +4,8 @@
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ShellSettings.h"
 #include "gui/meter/TLargeForm.h"
+#include "gui/shell/IconicHint.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/SmallBoxMenu.h"
 
@@ -42,20 +44,46 @@ int WindowModes::mode() const {
 
 // ---- Remembered places -----------------------------------------------------
 
+// Places are the frame's, as the desktop shows them. The small box has no
+// frame; Qt keeps the normal window's for it all the same, so its place is
+// that of its inside.
+QPoint WindowModes::framePlace() const {
+    const QWidget* window = m_parts.window;
+    return mode() == CallMeter::SmallBox ? window->geometry().topLeft() : window->pos();
+}
+
+void WindowModes::placeFrame(QPoint at) {
+    QWidget* window = m_parts.window;
+    if (mode() == CallMeter::SmallBox)
+        window->setGeometry(QRect(ScreenPlace::onScreen(QRect(at, window->size())), window->size()));
+    else
+        ScreenPlace::moveOnScreen(window, at);
+}
+
 void WindowModes::SaveWindowPosition() {
     const SettingsFile& file = m_meter.settingsFile();
-    if (!ShellSettings::SaveWindowPosition(file, mode(), m_parts.window->pos()))
+    if (!ShellSettings::SaveWindowPosition(file, mode(), framePlace()))
         m_meter.queueError(file.failureText());
 }
 
 void WindowModes::LoadWindowPosition() {
     if (const auto at = ShellSettings::LoadWindowPosition(m_meter.settingsFile(), mode()))
-        m_parts.window->move(*at);
+        placeFrame(*at);
 }
 
 // ---- Views -----------------------------------------------------------------
 
+// A window made but never shown (the first-use wizard's owner), or shown in
+// another view before, is placed by its frame only on a new native window:
+// the old one keeps what the desktop last told of it, no frame yet or the
+// other view's.
+void WindowModes::renewNativeWindow() {
+    if (QWindow* native = m_parts.window->windowHandle(); native && !m_parts.window->isVisible())
+        native->destroy();
+}
+
 void WindowModes::ChangeWindow() {
+    renewNativeWindow();
     switch (m_meter.settings().windowToLoad) {
     case CallMeter::SmallBox:
         LoadWindowPosition();
@@ -68,8 +96,7 @@ void WindowModes::ChangeWindow() {
         break;
     case CallMeter::Minimised:
         // Minimised straight away, so restoring puts the window at its place.
-        m_parts.window->move(
-            *ShellSettings::LoadWindowPosition(m_meter.settingsFile(), CallMeter::NormalWindow));
+        placeFrame(*ShellSettings::LoadWindowPosition(m_meter.settingsFile(), CallMeter::NormalWindow));
         MinimiseButtonClick();
         break;
     default:
@@ -91,6 +118,7 @@ void WindowModes::ShrinkToBoxAndGrow() {
     QWidget* panel = m_parts.animationPanel;
     SaveWindowPosition();
     window->hide();
+    renewNativeWindow();
     panel->setToolTip(toBox ? QStringLiteral("Drag to move. Right click for menu.") : QString());
     panel->setContextMenuPolicy(toBox ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
     panel->move(toBox ? QPoint(0, 0) : m_animationHome);
@@ -122,7 +150,9 @@ bool WindowModes::TaskBarButtonClick() {
     m_meter.setWindowMode(CallMeter::TaskbarIcon);
     m_parts.window->hide();
     m_parts.menu->StayOnTopMenuItem->setEnabled(false);
-    m_tray->TrayIconAdd(TrayIconId, QStringLiteral("mini"), QStringLiteral("Scanning for calls..."));
+    const QString problem = m_meter.sensingProblem();
+    m_tray->TrayIconAdd(TrayIconId, QStringLiteral("mini"),
+                        problem.isEmpty() ? QStringLiteral("Scanning for calls...") : problem);
     return true;
 }
 
@@ -144,20 +174,31 @@ void WindowModes::windowStateChanged() {
     // name for a title and every view button working.
     if (mode() == CallMeter::Minimised && m_parts.window->isVisible() &&
         !(m_parts.window->windowState() & Qt::WindowMinimized)) {
+        IconicHint::clear(m_parts.window);
         m_meter.setWindowMode(CallMeter::NormalWindow);
         m_meter.SetApplicationTitle(TLargeForm::ApplicationTitle);
     }
 }
 
+bool WindowModes::raiseWaitingBox() {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box)
+        return false;
+    box->raise();
+    box->activateWindow();
+    return true;
+}
+
 void WindowModes::bringToView() {
-    QWidget* window = QApplication::activeModalWidget();
-    if (!window) {
-        window = m_parts.window;
-        if (mode() == CallMeter::TaskbarIcon)
-            LoadMainClick();
-        else if (mode() == CallMeter::Minimised)
-            window->showNormal();
-    }
+    if (raiseWaitingBox())
+        return;
+    QWidget* window = m_parts.window;
+    if (mode() == CallMeter::TaskbarIcon)
+        LoadMainClick();
+    // Minimised by the program or by the title bar's button alike.
+    else if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
     window->raise();
     window->activateWindow();
 }
@@ -254,7 +295,9 @@ bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
         if (mode() != CallMeter::SmallBox)
             return false;
         Dragging = true;
-        m_dragFrom = static_cast<QMouseEvent*>(event)->position().toPoint();
+        // Kept in the desktop's coordinates: the pointer's place within the
+        // box lags behind while the desktop has yet to tell the box's move.
+        m_dragFrom = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - framePlace();
         // Where windows may not place themselves the desktop moves the box.
         if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
             m_parts.window->windowHandle())
@@ -263,8 +306,9 @@ bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
         if (!Dragging)
             return false;
-        m_parts.window->move(m_parts.window->pos() + static_cast<QMouseEvent*>(event)->position().toPoint() -
-                             m_dragFrom);
+        m_parts.window->setGeometry(
+            QRect(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - m_dragFrom,
+                  m_parts.window->size()));
         return true;
     case QEvent::MouseButtonRelease:
         if (!Dragging)

@@ -53,6 +53,9 @@ public:
     // The program was started again: the window (or the box waiting for an
     // answer) comes to view, from the icon or the task bar if need be.
     void bringToView();
+    // The box the program waits on for an answer, if any, comes to view:
+    // false when there is none.
+    static bool raiseWaitingBox();
 
     // "Stay On Top" is ticked.
     bool stayOnTop() const { return m_stayOnTop; }
@@ -66,6 +69,9 @@ protected:
 
 private:
     int mode() const;
+    void renewNativeWindow();
+    QPoint framePlace() const;
+    void placeFrame(QPoint at);
     void setOnTopLayer(bool on);
     void showStayOnTop();
     void popUpMenu(QPoint globalPosition);
@@ -80,7 +86,7 @@ private:
     QPoint m_animationHome; // AnimationPanel in the normal window
     bool m_stayOnTop = false;
     bool Dragging = false;
-    QPoint m_dragFrom; // DragX, DragY
+    QPoint m_dragFrom; // DragX, DragY: the pressed point, from the box's corner
 };
 
 // Leaves the always-on-top layer for as long as it lives.

@@ -194,6 +194,58 @@ private slots:
         QCOMPARE(carrier.portsRead, (QList<int>{2, 2})); // "Port To Sense" missing: COM2
     }
 
+    // Sensing that cannot work says so in the status, its hint and the icon's
+    // tip, instead of scanning for ever; and stops saying so once it works.
+    void sensingThatCannotWorkSaysSo_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("failure"); // the line's or the port's
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no system bus") << 2 << "2"
+                                       << "there is no system bus"
+                                       << "Calls are not sensed: there is no system bus";
+        QTest::newRow("ModemManager not running") << 2 << "2"
+                                                  << "ModemManager is not running"
+                                                  << "Calls are not sensed: ModemManager is not running";
+        QTest::newRow("port cannot be read") << 1 << "2"
+                                             << "/dev/ttyS1: Permission denied"
+                                             << "Calls are not sensed: /dev/ttyS1: Permission denied";
+        QTest::newRow("no port chosen") << 1 << "9"
+                                        << ""
+                                        << "Calls are not sensed: no serial port is chosen";
+    }
+    void sensingThatCannotWorkSaysSo() {
+        QFETCH(int, mode);
+        QFETCH(QString, port);
+        QFETCH(QString, failure);
+        QFETCH(QString, told);
+        set("Default Setup Information", "Auto Call Sensing", QString::number(mode));
+        set("Default Setup Information", "Port To Sense", port);
+        set("Default Setup Information", "WindowToLoad", QStringLiteral("2"));
+        line.failureText = carrier.failureText = failure;
+        auto w = makeWindow();
+        auto* status = child<QLabel>(*w, "TimingLabel");
+        for (int tick = 0; tick < 2; ++tick) {
+            w->meter().OffTimerTimer();
+            QCOMPARE(status->text(), QStringLiteral("Not sensing"));
+        }
+        QCOMPARE(status->toolTip(), told);
+        QCOMPARE(tray.TrayIconTip(), told);
+        w->meter().StartTiming(true);
+        QCOMPARE(status->text(), QStringLiteral("Timing"));
+        w->meter().StopTiming(true);
+        QCOMPARE(status->text(), QStringLiteral("Not sensing"));
+        QCOMPARE(tray.TrayIconTip(), told);
+
+        line.failureText = carrier.failureText = QString();
+        set("Default Setup Information", "Port To Sense", QStringLiteral("2"));
+        w->ReadIniSettings();
+        w->meter().OffTimerTimer();
+        QCOMPARE(status->text(), QStringLiteral("Scanning."));
+        QCOMPARE(status->toolTip(), QString());
+        QCOMPARE(tray.TrayIconTip(), QStringLiteral("Scanning for calls"));
+    }
+
     void statusTextGainsDots() {
         auto w = makeWindow();
         const QStringList expected = {"Scanning.", "Scanning..", "Scanning...", "Scanning", "Scanning."};

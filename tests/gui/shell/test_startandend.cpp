@@ -6,6 +6,7 @@
 #include "core/calllog/CallLog.h"
 #include "gui/setup/TSetupForm.h"
 #include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 
 #include <QAction>
@@ -37,26 +38,44 @@ class TestStartAndEnd : public QObject, LargeFormFixture {
 private slots:
     void init() { reset(); }
 
-    // The wizard cannot be left without a choice; 16 bit sensing asks for its
-    // port before the main window shows; the use count is stored.
+    // The wizard cannot be left without a choice, and keeps the choice however
+    // it is left; 16 bit sensing asks for its port before the main window
+    // shows; the use count is stored; the splash is gone before the wizard.
     void firstUse_data() {
         QTest::addColumn<QString>("choice");
         QTest::addColumn<QString>("finishCaption");
         QTest::addColumn<int>("sensing");
-        QTest::addColumn<int>("port"); // 0: no port chooser
+        QTest::addColumn<int>("port");      // 0: no port chooser
+        QTest::addColumn<QString>("leave"); // how both windows are left once a choice is taken
         QTest::newRow("32 bit") << "Auto32bitRadioButton"
-                                << "Finish" << 2 << 0;
+                                << "Finish" << 2 << 0 << "OKbutton";
+        QTest::newRow("32 bit, Escape") << "Auto32bitRadioButton"
+                                        << "Finish" << 2 << 0 << "Escape";
         QTest::newRow("16 bit") << "Auto16bitRadioButton"
-                                << "Next >" << 1 << 3;
-        QTest::newRow("disabled") << "AutoDisabledRadioButton"
-                                  << "Finish" << 0 << 0;
+                                << "Next >" << 1 << 3 << "OKbutton";
+        QTest::newRow("16 bit, closed") << "Auto16bitRadioButton"
+                                        << "Next >" << 1 << 3 << "close";
+        QTest::newRow("disabled, closed") << "AutoDisabledRadioButton"
+                                          << "Finish" << 0 << 0 << "close";
     }
     void firstUse() {
         QFETCH(QString, choice);
         QFETCH(QString, finishCaption);
         QFETCH(int, sensing);
         QFETCH(int, port);
+        QFETCH(QString, leave);
         set("Default Setup Information", "Times Used", QStringLiteral("0"));
+        const auto leaveIt = [&leave](QDialog& d) {
+            if (leave == QLatin1String("Escape"))
+                QTest::keyClick(&d, Qt::Key_Escape);
+            else if (leave == QLatin1String("close"))
+                d.close();
+            else
+                child<QPushButton>(d, "OKbutton")->click();
+        };
+        TTitleForm splash;
+        splash.show();
+        bool splashGone = false;
         bool portChosen = false;
         // Refused while nothing is chosen, with a beep; help on the way.
         const auto refuseThenHelp = [this](QDialog& d, int topic) {
@@ -67,6 +86,7 @@ private slots:
             QCOMPARE(help.topics.last(), topic);
         };
         whenModalOpens<TWelcomeForm>(this, [&](TWelcomeForm& wizard) {
+            splashGone = !splash.isVisible();
             refuseThenHelp(wizard, 4);
             child<QRadioButton>(wizard, choice.toLatin1().constData())->click();
             auto* finish = child<QPushButton>(wizard, "OKbutton");
@@ -75,12 +95,13 @@ private slots:
                 whenModalOpens<TPortSetupForm>(this, [&](TPortSetupForm& ports) {
                     refuseThenHelp(ports, 3);
                     child<QRadioButton>(ports, "ComPort3RadioButton")->click();
-                    child<QPushButton>(ports, "OKbutton")->click();
+                    leaveIt(ports);
                     portChosen = true;
                 });
-            finish->click();
+            leaveIt(wizard);
         });
         auto w = makeWindow();
+        QVERIFY(splashGone);
         QVERIFY(w->isVisible());
         QCOMPARE(readInt("Auto Call Sensing"), sensing);
         QCOMPARE(w->meter().settings().sensingMode, sensing);
@@ -205,6 +226,62 @@ private slots:
         QCOMPARE(logged(), size_t(1));
         QVERIFY(!line.isOpen());
         QCOMPARE(line.opens, 1);
+    }
+
+    // Told to end, the program logs the call before it writes anything else:
+    // a second signal may end it any moment after.
+    void endLogsTheCallFirst_data() {
+        QTest::addColumn<bool>("logOut");
+        QTest::newRow("signal") << false;
+        QTest::newRow("log-out") << true;
+    }
+    void endLogsTheCallFirst() {
+        QFETCH(bool, logOut);
+        auto w = timing();
+        w->move(321, 123);
+        size_t loggedFirst = 0;
+        int placeFirst = 0;
+        connect(w.get(), &TLargeForm::callsLogged, this, [&] {
+            loggedFirst = logged();
+            placeFirst = readInt("Normal Window Left Position");
+        });
+        if (logOut)
+            QVERIFY(w->EndOfSession([] { return false; }));
+        else
+            w->EndOnRequest();
+        QCOMPARE(loggedFirst, size_t(1));
+        QCOMPARE(placeFirst, -1);
+        QCOMPARE(readInt("Normal Window Left Position"), 321);
+    }
+
+    // Once the call is logged nothing starts another, not even a dialled call
+    // connecting, the carrier rising or a click on the icon while a box of the
+    // closing is open.
+    void noCallStartsWhileClosing_data() {
+        QTest::addColumn<int>("sensing");
+        QTest::newRow("off") << 0;
+        QTest::newRow("serial port") << 1;
+        QTest::newRow("line") << 2;
+    }
+    void noCallStartsWhileClosing() {
+        QFETCH(int, sensing);
+        set("Default Setup Information", "Auto Call Sensing", QString::number(sensing));
+        set("Default Setup Information", "QueryExit", QStringLiteral("0"));
+        auto w = timing();
+        w->meter().queueWarning(QStringLiteral("shown while closing"));
+        bool lineLetGo = false;
+        prompter.whileOpen = [&] {
+            lineLetGo = !line.isOpen();
+            line.report(7, LineMonitor::Dialing);
+            line.report(7, LineMonitor::Connected);
+            carrier.setCarrier(true);
+            w->meter().OffTimerTimer(); // a poll that was already due
+            tray.click(TrayIcon::Action::Click);
+        };
+        QVERIFY(w->close());
+        QCOMPARE(prompter.warnings, QStringList{QStringLiteral("shown while closing")});
+        QVERIFY(lineLetGo && !w->meter().isTiming());
+        QCOMPARE(logged(), size_t(1));
     }
 };
 

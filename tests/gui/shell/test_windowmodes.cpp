@@ -6,6 +6,7 @@
 #include "core/calllog/CallLog.h"
 #include "gui/setup/TSetupForm.h"
 #include "gui/shell/QtTrayIcon.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/WindowModes.h"
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 Q_DECLARE_METATYPE(QList<QPoint>)
 Q_DECLARE_METATYPE(QList<QSystemTrayIcon::ActivationReason>)
@@ -118,8 +120,9 @@ private slots:
         QCOMPARE(w->size(), box ? QSize(146, 77) : QSize(511, 303));
         QCOMPARE(stored("Normal"), storedAfter[0]);
         QCOMPARE(stored("SmallBox"), storedAfter[1]);
+        // The place of the frame, where the desktop shows it; the box has none.
         if (state == QLatin1String("normal") || box)
-            QCOMPARE(w->pos(), storedAfter[box ? 1 : 0]);
+            QCOMPARE(box ? w->geometry().topLeft() : w->pos(), storedAfter[box ? 1 : 0]);
         QCOMPARE(tray.calls, trayCalls);
         QCOMPARE(entry(*w, "StayOnTopMenuItem")->isEnabled(), view != 2);
         if (view == 3)
@@ -129,6 +132,58 @@ private slots:
         // A default-view choice changes nothing now.
         child<QRadioButton>(*w, "SmallBoxRadio")->click();
         QCOMPARE(w->meter().windowMode(), view);
+    }
+
+    // Minimised from its title bar, not only by the program, a view comes back
+    // when the program is started again.
+    void startingAgainRestoresAMinimisedWindow_data() {
+        QTest::addColumn<int>("view");
+        QTest::newRow("normal window") << 0;
+        QTest::newRow("small box") << 1;
+    }
+    void startingAgainRestoresAMinimisedWindow() {
+        QFETCH(int, view);
+        auto w = startIn(view);
+        w->showMinimized();
+        w->views().bringToView();
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->isMinimized());
+        QCOMPARE(w->meter().windowMode(), view);
+    }
+
+    // A place that no screen shows any more comes onto the nearest screen; a
+    // place partly on a screen is kept.
+    void placesOffEveryScreenComeBack_data() {
+        QTest::addColumn<QPoint>("stored");
+        QTest::addColumn<QPoint>("shown");
+        const QSize window(517, 328);
+        QTest::newRow("on the first screen") << QPoint(100, 100) << QPoint(100, 100);
+        QTest::newRow("partly off the left edge") << QPoint(-20, 50) << QPoint(-20, 50);
+        QTest::newRow("on the second screen") << QPoint(2000, 500) << QPoint(2000, 500);
+        QTest::newRow("right of every screen") << QPoint(5000, 100) << QPoint(3200 - window.width(), 100);
+        QTest::newRow("below the smaller screen")
+            << QPoint(2000, 1050) << QPoint(2000, 1024 - window.height());
+        QTest::newRow("above and left of all") << QPoint(-3000, -900) << QPoint(0, 0);
+        QTest::newRow("below the first screen") << QPoint(300, 4000) << QPoint(300, 1080 - window.height());
+    }
+    void placesOffEveryScreenComeBack() {
+        QFETCH(QPoint, stored);
+        QFETCH(QPoint, shown);
+        const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+        QCOMPARE(ScreenPlace::onScreen(QRect(stored, QSize(517, 328)), screens), shown);
+    }
+
+    void storedPlaceOffTheScreenComesBack_data() {
+        QTest::addColumn<int>("view");
+        QTest::newRow("normal window") << 0;
+        QTest::newRow("small box") << 1;
+    }
+    void storedPlaceOffTheScreenComesBack() {
+        QFETCH(int, view);
+        set(Defaults, "Normal Window Left Position", QStringLiteral("30000"));
+        set(Defaults, "SmallBox Window Top Position", QStringLiteral("-30000"));
+        auto w = startIn(view);
+        QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry().topLeft()));
     }
 
     void smallBoxIsDraggedWithAnyButton_data() {

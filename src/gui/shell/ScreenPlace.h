@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
+// Windows are put where they were left, unless no screen shows any of that
+// place any more (a monitor unplugged, a smaller screen): then they come onto
+// the nearest screen, whole where they fit.
+namespace ScreenPlace {
+
+// Where a window with this frame goes among these screens (their available
+// areas): its own place when it overlaps one of them, else the nearest place
+// on the nearest screen. Its own place when there are no screens at all.
+QPoint onScreen(const QRect& frame, const QList<QRect>& screens);
+
+// The same among the desktop's screens now.
+QPoint onScreen(const QRect& frame);
+
+// Where a window with this frame is seen whole (as far as it fits) on the
+// screen that shows most of it, else on the nearest: for a window placed by
+// the program rather than where the user left it.
+QPoint whole(const QRect& frame, const QList<QRect>& screens);
+QPoint whole(const QRect& frame);
+
+// Moves a window's frame to topLeft, or onto the nearest screen.
+void moveOnScreen(QWidget* window, QPoint topLeft);
+
+} // namespace ScreenPlace
