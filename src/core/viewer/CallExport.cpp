@@ -9,11 +9,11 @@
 #include "core/viewer/CallTableModel.h"
 #include "core/viewer/ViewerColumns.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <optional>
@@ -54,31 +54,29 @@ void appendCommaField(QString& line, const QString& text) {
     line += QLatin1Char(',');
 }
 
-// The date texts of the days met last. A date text needs the local time of
-// the day, which glibc checks against the zone file every time: a log keeps
-// its calls of a day together, so this makes that one check per day.
+// The date text of each day. A date text needs the local time of the day,
+// which glibc checks against the zone file every time: this makes that one
+// check per day for both readings of the calls. The days of a few centuries
+// are kept; beyond that (a damaged log) a date is made each time.
 class DateTexts {
 public:
     // The text and whether it was made just now (not found here).
     std::pair<QString, bool> text(const CallRecord& call, const QString& symbol, const RateNames& rates) {
-        // Only days whose arithmetic is exact are kept; a damaged date is made each time.
+        // Only days whose arithmetic is exact are kept.
         if (!(std::fabs(call.date) < 1e9))
             return {callCellText(call, DateColumn, symbol, rates), true};
         const qint64 day = qint64(DayCount::dateOf(call.date));
-        Entry& entry = m_entries[size_t(day) % m_entries.size()];
-        if (entry.filled && entry.day == day)
-            return {entry.text, false};
-        entry = {day, callCellText(call, DateColumn, symbol, rates), true};
-        return {entry.text, true};
+        if (const auto found = m_texts.constFind(day); found != m_texts.cend())
+            return {*found, false};
+        QString text = callCellText(call, DateColumn, symbol, rates);
+        if (m_texts.size() < MostDays)
+            m_texts.insert(day, text);
+        return {text, true};
     }
 
 private:
-    struct Entry {
-        qint64 day = 0;
-        QString text;
-        bool filled = false;
-    };
-    std::array<Entry, 64> m_entries;
+    static constexpr qsizetype MostDays = 1 << 16;
+    QHash<qint64, QString> m_texts;
 };
 
 // The amount texts met last, by the stored amount: a log's amounts repeat
