@@ -1,8 +1,9 @@
-// Times the call log's readers, the log viewer's operations, the spending
-// figures, the append of one call and the start with kept calls waiting on
-// logs of 10,000, 100,000 and 1,000,000 calls.
+// Times the call log's readers, the command line's exports and reports, the log
+// viewer's operations, the spending figures, the append of one call and the
+// start with kept calls waiting on logs of 10,000, 100,000 and 1,000,000 calls.
 #include "BenchLog.h"
 #include "SilentPrompter.h"
+#include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/calllog/KeptCalls.h"
@@ -12,9 +13,12 @@
 #include "core/spending/SpendingFigures.h"
 #include "core/viewer/CallLogViewer.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -37,6 +41,28 @@ void report(const char* what, double ms) {
 void check(const QString& message) {
     if (!message.isEmpty())
         std::fprintf(stderr, "failed: %s\n", qPrintable(message));
+}
+
+// The command line's exports of every call, against copying the export's own
+// file, and a report of one week against reading the log.
+void benchCommands(const QString& dir, double now) {
+    const auto command = [&](QStringList words) {
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        words.prepend(QStringLiteral("dialtally"));
+        if (LogCommands::run(words << QStringLiteral("--dir") << dir, {}, now, out, err) != 0)
+            std::fprintf(stderr, "failed: %s", err.data().constData());
+    };
+    const QString text = QDir(dir).filePath(QStringLiteral("export.txt"));
+    const QString comma = QDir(dir).filePath(QStringLiteral("export.prn"));
+    report("export, ruled text", timed([&] { command({"export", "--all", "--output", text}); }));
+    report("export, comma", timed([&] {
+               command({"export", "--all", "--format", "csv", "--output", comma});
+           }));
+    const QString copy = QDir(dir).filePath(QStringLiteral("copy.txt"));
+    report("copy the text export (floor)", timed([&] { QFile::copy(text, copy); }));
+    report("report of this week", timed([&] { command({"report", "week"}); }));
 }
 
 bool run(int count) {
@@ -67,6 +93,7 @@ bool run(int count) {
         best([&] { SpendingFigures::compute(log, RateNames::load(store.path()), now, 1); });
     report("spending figures, all three views", figures);
     std::printf("  %-34s %9.2f x the floor\n", "", figures / floor);
+    benchCommands(dir.path(), now);
 
     SilentPrompter prompter;
     CallLogViewer viewer(dir.path(), prompter);

@@ -13,23 +13,29 @@ int TimeBandOfRateCode(int rateCode) {
     return (rateCode - 1) % 3 + 1;
 }
 
-CallTotals findCallTotals(const CallLog& log, double now) {
+CallTotals findCallTotals(const CallLog& log, double now, QString* failure) {
     const qint64 todayNumber = DayCount::dayNumber(now);
     const double today = double(todayNumber);
     const double weekStart = double(DayCount::weekStart(todayNumber));
     CallTotals totals;
     MoneySum week;
     MoneySum day;
-    log.forEach([&](const CallRecord& r) {
-        if (r.startTime > weekStart) {
-            ++totals.weekCount;
-            week.add(r.grossCost);
-            if (r.startTime > today) {
-                ++totals.todayCount;
-                day.add(r.grossCost);
+    QString reason;
+    bool missing = false;
+    const bool read = log.forEach(
+        [&](const CallRecord& r) {
+            if (r.startTime > weekStart) {
+                ++totals.weekCount;
+                week.add(r.grossCost);
+                if (r.startTime > today) {
+                    ++totals.todayCount;
+                    day.add(r.grossCost);
+                }
             }
-        }
-    });
+        },
+        &reason, &missing);
+    if (failure)
+        *failure = read || missing ? QString() : QStringLiteral("%1: %2").arg(log.path(), reason);
     totals.weekTotal = week.total();
     totals.todayTotal = day.total();
     return totals;

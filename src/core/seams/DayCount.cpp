@@ -30,6 +30,10 @@ QDateTime toDateTime(double days) {
     return QDateTime(Epoch.addDays(day), QTime::fromMSecsSinceStartOfDay(inDay));
 }
 
+QDate toDate(double days) {
+    return Epoch.addDays(floorDiv(toMs(days), MsPerDay));
+}
+
 qint64 toMs(double days) {
     return std::llround(days * double(MsPerDay));
 }
@@ -101,11 +105,16 @@ int mondayWeekday(double days) {
 
 QString durationText(double days) {
     const qint64 ms = std::llabs(toMs(days)) % MsPerDay;
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QChar('0'))
-        .arg((seconds / 60) % 60, 2, 10, QChar('0'))
-        .arg(seconds % 60, 2, 10, QChar('0'));
+    const int seconds = int(ms / 1000);
+    const int parts[] = {seconds / 3600, seconds / 60 % 60, seconds % 60};
+    QChar text[8];
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = QChar(u'0' + parts[i] / 10);
+        text[i * 3 + 1] = QChar(u'0' + parts[i] % 10);
+        if (i < 2)
+            text[i * 3 + 2] = u':';
+    }
+    return QString(text, 8);
 }
 
 } // namespace DayCount

@@ -12,6 +12,8 @@ constexpr qint64 MsPerDay = 86'400'000;
 
 double fromDateTime(const QDateTime& local);
 QDateTime toDateTime(double days);
+// The calendar day alone, with no local time to build (so no look at the time zone).
+QDate toDate(double days);
 // Whole milliseconds since the epoch day, rounded to the nearest.
 qint64 toMs(double days);
 double fromMs(qint64 ms);

@@ -93,10 +93,14 @@ void CallLogViewer::showTotals() {
     const qint64 count = m_model.callCount();
     if (m_progress)
         m_progress->hideProgress();
-    m_totalsLine = QStringLiteral("%1 spent in %2 call%3.")
-                       .arg(viewerMoney(total.total(), m_symbol))
-                       .arg(count)
-                       .arg(PluralSuffix(count));
+    m_totalsLine = totalsText(count, total.total(), m_symbol);
+}
+
+QString CallLogViewer::totalsText(qint64 count, double total, const QString& symbol) {
+    return QStringLiteral("%1 spent in %2 call%3.")
+        .arg(viewerMoney(total, symbol))
+        .arg(count)
+        .arg(PluralSuffix(count));
 }
 
 int CallLogViewer::toggleSort(int gridIndex) {
@@ -300,9 +304,15 @@ std::optional<std::pair<int, int>> CallLogViewer::periodRows(SelectionPeriod per
 }
 
 QString CallLogViewer::selectionSummary(int top, int bottom) const {
-    const qint64 count = qint64(bottom) - top + 1;
-    QString text = QStringLiteral("%1 Call%2 selected").arg(count).arg(PluralSuffix(count));
+    std::optional<double> total;
     if (m_layout.isVisible(CostIncTaxColumn) && !m_model.isEmptyTable())
-        text += QStringLiteral(" totalling ") + viewerMoney(m_model.grossTotal(top, bottom), m_symbol);
+        total = m_model.grossTotal(top, bottom);
+    return summaryText(qint64(bottom) - top + 1, total, m_symbol);
+}
+
+QString CallLogViewer::summaryText(qint64 count, std::optional<double> total, const QString& symbol) {
+    QString text = QStringLiteral("%1 Call%2 selected").arg(count).arg(PluralSuffix(count));
+    if (total)
+        text += QStringLiteral(" totalling ") + viewerMoney(*total, symbol);
     return text;
 }

@@ -72,6 +72,9 @@ public:
     const QString& totalsLine() const { return m_totalsLine; }
     // "3 Calls selected totalling £1.23", the total only while Cost inc Tax is shown.
     QString selectionSummary(int top, int bottom) const;
+    // The two texts for calls that are not in a table (the command line's exports).
+    static QString totalsText(qint64 count, double total, const QString& symbol);
+    static QString summaryText(qint64 count, std::optional<double> total, const QString& symbol);
 
 private:
     QString filePath(const QString& name) const;

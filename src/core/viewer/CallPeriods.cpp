@@ -21,6 +21,14 @@ double firstDay(SelectionPeriod period, double now) {
 }
 } // namespace
 
+bool inPeriod(const CallRecord& call, SelectionPeriod period, double now) {
+    return DayCount::dateOf(call.date) >= firstDay(period, now);
+}
+
+bool isOfToday(const CallRecord& call, double now) {
+    return DayCount::dateOf(call.date) == double(DayCount::dayNumber(now));
+}
+
 std::vector<size_t> callsInPeriod(const std::vector<CallRecord>& calls, SelectionPeriod period, double now) {
     const double first = firstDay(period, now);
     bool opened = period != SelectionPeriod::Today;
@@ -35,12 +43,4 @@ std::vector<size_t> callsInPeriod(const std::vector<CallRecord>& calls, Selectio
     if (!opened)
         taken.clear();
     return taken;
-}
-
-std::vector<CallRecord> callsOfPeriod(const std::vector<CallRecord>& logged, SelectionPeriod period,
-                                      double now) {
-    std::vector<CallRecord> calls;
-    for (size_t index : callsInPeriod(logged, period, now))
-        calls.push_back(logged[index]);
-    return calls;
 }

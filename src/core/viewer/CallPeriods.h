@@ -14,10 +14,11 @@ enum class SelectionPeriod { Today, Week, Month, Year };
 // included, for they come after it in date order (a clock set wrong). Today
 // takes them only when a call of today is among them.
 
+// Whether a call is made on or after the period's first day.
+bool inPeriod(const CallRecord& call, SelectionPeriod period, double now);
+// Whether a call is made today: without one, today takes no call at all.
+bool isOfToday(const CallRecord& call, double now);
+
 // The indexes in `calls` of the calls the period that contains now takes, in
 // ascending order.
 std::vector<size_t> callsInPeriod(const std::vector<CallRecord>& calls, SelectionPeriod period, double now);
-
-// The calls of the log (in file order) that the period takes, still in file order.
-std::vector<CallRecord> callsOfPeriod(const std::vector<CallRecord>& logged, SelectionPeriod period,
-                                      double now);

@@ -37,6 +37,7 @@ public:
     const CallRecord& call(int row) const { return m_calls[size_t(row)]; }
     const std::vector<CallRecord>& calls() const { return m_calls; }
     const QString& symbol() const { return m_symbol; }
+    const RateNames& rates() const { return m_rates; }
     const ColumnLayout& layout() const { return m_layout; }
 
     // What the grid shows at a row and grid column (-1 for the header row).

@@ -96,10 +96,16 @@ void TDataForm::exportCalls(bool selectedOnly) {
     const auto [first, last] = *rows;
     const QStringList header =
         CallExport::headerLines(false, m_services.clock->now(), selectedOnly, summaryShown(selectedOnly));
-    const QStringList lines = CallExport::isCommaFile(name)
-                                  ? CallExport::commaLayout(table, header, first, last, !selectedOnly)
-                                  : CallExport::textLayout(table, header, first, last);
-    tell(CallExport::write(name, lines));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_progress->WithProgress(QStringLiteral("Exporting..."),
+                             QStringLiteral("Exporting to %1..").arg(QFileInfo(name).fileName()));
+    const QString message = CallExport::write(
+        name, CallExport::layoutOf(table, CallExport::isCommaFile(name), !selectedOnly),
+        CallExport::tableRows(table, first, last), [&header](qint64, double) { return header; },
+        [this](int percent) { m_progress->setPosition(percent); });
+    m_progress->hideProgress();
+    QApplication::restoreOverrideCursor();
+    tell(message);
 }
 
 void TDataForm::PrintSetup1Click() {
