@@ -71,16 +71,26 @@ std::vector<CallRecord> selected(const std::vector<CallRecord>& logged, int peri
     return callsOfPeriod(logged, SelectionPeriod(period), now);
 }
 
+// What the viewer leaves empty (a damaged value) is null.
+QJsonValue textOrNull(const QString& text) {
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+// The earliest or latest call with a date; a damaged date is neither.
 QJsonValue callObject(const std::vector<CallRecord>& calls, bool last, const RateNames& rates) {
-    if (calls.empty())
+    const CallRecord* found = nullptr;
+    for (const CallRecord& call : calls) {
+        if (DayCount::isDayCount(call.date) &&
+            (!found || (last ? call.date > found->date : call.date < found->date)))
+            found = &call;
+    }
+    if (!found)
         return QJsonValue::Null;
-    const auto byDate = [](const CallRecord& a, const CallRecord& b) { return a.date < b.date; };
-    const CallRecord& call = last ? *std::max_element(calls.begin(), calls.end(), byDate)
-                                  : *std::min_element(calls.begin(), calls.end(), byDate);
+    const CallRecord& call = *found;
     return QJsonObject{
-        {QStringLiteral("start"), DayCount::toDateTime(call.startTime).toString(Qt::ISODate)},
-        {QStringLiteral("end"), DayCount::toDateTime(call.endTime).toString(Qt::ISODate)},
-        {QStringLiteral("duration"), DayCount::durationText(call.duration)},
+        {QStringLiteral("start"), textOrNull(DayCount::toDateTime(call.startTime).toString(Qt::ISODate))},
+        {QStringLiteral("end"), textOrNull(DayCount::toDateTime(call.endTime).toString(Qt::ISODate))},
+        {QStringLiteral("duration"), textOrNull(DayCount::durationText(call.duration))},
         {QStringLiteral("gross"), roundedMoney(Money::amount(call.grossCost))},
         {QStringLiteral("net"), roundedMoney(Money::amount(call.netCost))},
         {QStringLiteral("band"), timeBandName(TimeBandOfRateCode(call.rateCode))},

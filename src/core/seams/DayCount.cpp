@@ -16,6 +16,10 @@ qint64 floorDiv(qint64 a, qint64 b) {
 }
 } // namespace
 
+bool isDayCount(double days) {
+    return std::fabs(days) < Largest; // false for NaN too
+}
+
 double fromDateTime(const QDateTime& local) {
     const QDateTime t = local.toLocalTime();
     const qint64 day = Epoch.daysTo(t.date());
@@ -23,6 +27,8 @@ double fromDateTime(const QDateTime& local) {
 }
 
 QDateTime toDateTime(double days) {
+    if (!isDayCount(days))
+        return {};
     const qint64 ms = toMs(days);
     const qint64 day = floorDiv(ms, MsPerDay);
     const int inDay = int(ms - day * MsPerDay);
@@ -30,7 +36,7 @@ QDateTime toDateTime(double days) {
 }
 
 qint64 toMs(double days) {
-    return std::llround(days * double(MsPerDay));
+    return isDayCount(days) ? std::llround(days * double(MsPerDay)) : 0;
 }
 
 double fromMs(qint64 ms) {
@@ -38,6 +44,8 @@ double fromMs(qint64 ms) {
 }
 
 double dateOf(double days) {
+    if (!isDayCount(days))
+        return std::nan("");
     return double(floorDiv(toMs(days), MsPerDay));
 }
 
@@ -59,6 +67,8 @@ int mondayWeekday(double days) {
 }
 
 QString durationText(double days) {
+    if (!isDayCount(days))
+        return {};
     const qint64 ms = std::llabs(toMs(days)) % MsPerDay;
     const qint64 seconds = ms / 1000;
     return QStringLiteral("%1:%2:%3")

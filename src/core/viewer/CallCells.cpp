@@ -8,23 +8,16 @@
 
 #include <QLocale>
 
-#include <cmath>
-
 namespace {
-// Beyond about the year 10000 a damaged record shows nothing rather than
-// a date that cannot be.
-bool isDayCount(double days) {
-    return std::fabs(days) < 3.0e6;
-}
-
+// A damaged record shows nothing rather than a date that cannot be.
 QString dateText(double days) {
-    if (!isDayCount(days))
+    if (!DayCount::isDayCount(days))
         return {};
     return QLocale().toString(DayCount::toDateTime(days).date(), QLocale::ShortFormat);
 }
 
 QString clockText(double days) {
-    if (!isDayCount(days))
+    if (!DayCount::isDayCount(days))
         return {};
     const int minutes = DayCount::timeOfDayMs(days) / 60000;
     return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0'));
@@ -32,8 +25,6 @@ QString clockText(double days) {
 
 // "h:mm:ss": the hour without a leading zero.
 QString durationText(double days) {
-    if (!isDayCount(days))
-        return {};
     QString text = DayCount::durationText(days);
     if (text.startsWith(QLatin1Char('0')))
         text.remove(0, 1);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -142,15 +143,83 @@ private slots:
         }
     }
 
-    void damagedRecordsStillSort() {
-        std::vector<CallRecord> calls = tiedCalls(2000, 7);
-        for (size_t i = 0; i < calls.size(); i += 3)
-            calls[i].grossCost = std::nanf("");
-        std::vector<quint32> order;
-        sortCalls(calls, CostIncTaxColumn, false, {}, order);
-        std::sort(order.begin(), order.end());
-        for (quint32 i = 0; i < order.size(); ++i)
-            QCOMPARE(order[i], i); // every call once
+    // A damaged value (one whose cell is empty) sorts below every other, and the
+    // others keep their order: NaN among the keys must not upset the sort.
+    void damagedValuesSortLowest_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("damaged");
+        const double inf = std::numeric_limits<double>::infinity();
+        for (int key : {DateColumn, StartTimeColumn, EndTimeColumn, DurationColumn}) {
+            for (double damaged : {std::nan(""), inf, -inf, 1e300, -1e300, 3.0e6})
+                QTest::addRow("%s %g", viewerColumnInfo(key).header, damaged) << key << damaged;
+        }
+        for (int key : {CostExcTaxColumn, CostIncTaxColumn}) {
+            for (double damaged : {std::nan(""), inf, -inf, 1e30, -2e9})
+                QTest::addRow("%s %g", viewerColumnInfo(key).header, damaged) << key << damaged;
+        }
+    }
+    void damagedValuesSortLowest() {
+        QFETCH(int, key);
+        QFETCH(double, damaged);
+        std::vector<CallRecord> calls = tiedCalls(600, 11);
+        std::vector<bool> isDamaged(calls.size(), false);
+        for (size_t i = 0; i < calls.size(); i += 3) {
+            CallRecord& r = calls[i];
+            switch (key) {
+            case DateColumn:
+                r.date = damaged;
+                break;
+            case StartTimeColumn:
+                r.startTime = damaged;
+                break;
+            case EndTimeColumn:
+                r.endTime = damaged;
+                break;
+            case DurationColumn:
+                r.duration = damaged;
+                break;
+            case CostExcTaxColumn:
+                r.netCost = float(damaged);
+                break;
+            case CostIncTaxColumn:
+                r.grossCost = float(damaged);
+                break;
+            }
+            isDamaged[i] = true;
+        }
+        const auto value = [key](const CallRecord& r) {
+            switch (key) {
+            case DateColumn:
+                return r.date;
+            case StartTimeColumn:
+                return std::fmod(r.startTime, 1.0);
+            case EndTimeColumn:
+                return std::fmod(r.endTime, 1.0);
+            case DurationColumn:
+                return r.duration;
+            case CostExcTaxColumn:
+                return double(r.netCost);
+            }
+            return double(r.grossCost);
+        };
+        const size_t damagedCount = (calls.size() + 2) / 3;
+        for (bool ascending : {true, false}) {
+            std::vector<quint32> order;
+            sortCalls(calls, key, ascending, {}, order);
+            QCOMPARE(order.size(), calls.size());
+            const size_t firstValid = ascending ? damagedCount : 0;
+            for (size_t row = 0; row < order.size(); ++row) {
+                const bool valid = row >= firstValid && row < firstValid + calls.size() - damagedCount;
+                QCOMPARE(isDamaged[order[row]], !valid);
+                if (valid && row > firstValid) {
+                    const double before = value(calls[order[row - 1]]);
+                    const double here = value(calls[order[row]]);
+                    QVERIFY(ascending ? before <= here : before >= here);
+                }
+            }
+            std::sort(order.begin(), order.end());
+            QVERIFY(std::adjacent_find(order.begin(), order.end()) == order.end()); // every call once
+        }
     }
 };
 
