@@ -149,71 +149,41 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<double>("damaged");
         const double inf = std::numeric_limits<double>::infinity();
-        for (int key : {DateColumn, StartTimeColumn, EndTimeColumn, DurationColumn}) {
-            for (double damaged : {std::nan(""), inf, -inf, 1e300, -1e300, 3.0e6})
+        for (double damaged : {std::nan(""), inf, -inf, 1e300, -3.0e6}) {
+            for (int key : {DateColumn, StartTimeColumn, DurationColumn})
                 QTest::addRow("%s %g", viewerColumnInfo(key).header, damaged) << key << damaged;
         }
-        for (int key : {CostExcTaxColumn, CostIncTaxColumn}) {
-            for (double damaged : {std::nan(""), inf, -inf, 1e30, -2e9})
-                QTest::addRow("%s %g", viewerColumnInfo(key).header, damaged) << key << damaged;
-        }
+        for (double damaged : {std::nan(""), inf, 1e30, -2e9})
+            QTest::addRow("cost %g", damaged) << int(CostIncTaxColumn) << damaged;
     }
     void damagedValuesSortLowest() {
         QFETCH(int, key);
         QFETCH(double, damaged);
-        std::vector<CallRecord> calls = tiedCalls(600, 11);
-        std::vector<bool> isDamaged(calls.size(), false);
+        std::vector<CallRecord> calls = tiedCalls(600, 11); // every third one damaged
         for (size_t i = 0; i < calls.size(); i += 3) {
             CallRecord& r = calls[i];
-            switch (key) {
-            case DateColumn:
-                r.date = damaged;
-                break;
-            case StartTimeColumn:
-                r.startTime = damaged;
-                break;
-            case EndTimeColumn:
-                r.endTime = damaged;
-                break;
-            case DurationColumn:
-                r.duration = damaged;
-                break;
-            case CostExcTaxColumn:
-                r.netCost = float(damaged);
-                break;
-            case CostIncTaxColumn:
+            if (key == CostIncTaxColumn)
                 r.grossCost = float(damaged);
-                break;
-            }
-            isDamaged[i] = true;
+            else
+                (key == DateColumn ? r.date : key == StartTimeColumn ? r.startTime : r.duration) = damaged;
         }
         const auto value = [key](const CallRecord& r) {
-            switch (key) {
-            case DateColumn:
-                return r.date;
-            case StartTimeColumn:
-                return std::fmod(r.startTime, 1.0);
-            case EndTimeColumn:
-                return std::fmod(r.endTime, 1.0);
-            case DurationColumn:
-                return r.duration;
-            case CostExcTaxColumn:
-                return double(r.netCost);
-            }
-            return double(r.grossCost);
+            return key == CostIncTaxColumn  ? double(r.grossCost)
+                   : key == DateColumn      ? r.date
+                   : key == StartTimeColumn ? std::fmod(r.startTime, 1.0)
+                                            : r.duration;
         };
-        const size_t damagedCount = (calls.size() + 2) / 3;
         for (bool ascending : {true, false}) {
             std::vector<quint32> order;
             sortCalls(calls, key, ascending, {}, order);
-            QCOMPARE(order.size(), calls.size());
-            const size_t firstValid = ascending ? damagedCount : 0;
+            // Ascending: the 200 damaged, then the others rising; descending: the others falling, then the
+            // damaged.
+            const size_t firstValid = ascending ? 200 : 0;
             for (size_t row = 0; row < order.size(); ++row) {
-                const bool valid = row >= firstValid && row < firstValid + calls.size() - damagedCount;
-                QCOMPARE(isDamaged[order[row]], !valid);
+                const bool valid = row >= firstValid && row < firstValid + 400;
+                QCOMPARE(order[row] % 3 == 0, !valid);
                 if (valid && row > firstValid) {
-                    const double before = value(calls[order[row - 1]]);
-                    const double here = value(calls[order[row]]);
+                    const double before = value(calls[order[row - 1]]), here = value(calls[order[row]]);
                     QVERIFY(ascending ? before <= here : before >= here);
                 }
             }
