@@ -59,7 +59,7 @@ LoadResult loadWorkingValues(const QString& rateFilePath, int selector, WorkingV
         if (result.outcome != LoadResult::Loaded)
             return;
         const std::optional<double> number = RateFileCodec::parseNumber(table->slot(slot));
-        if (!number) {
+        if (!number || std::fabs(*number) > RateFileCodec::LargestSlotNumber) {
             result.outcome = LoadResult::BadNumber;
             result.badText = table->slot(slot);
             return;

@@ -32,6 +32,10 @@ QByteArray write(const RateTable& table);
 RateTable read(const QByteArray& record);
 // A slot's number: leading and trailing blanks skipped, a point as separator.
 std::optional<double> parseNumber(const QString& text);
+// Five characters hold at most this in plain digits. A larger number takes an
+// exponent ("9e99"), which no editor of ours writes: such a slot is damaged,
+// and its rate would give costs no call can have (infinite once logged).
+constexpr double LargestSlotNumber = 99999;
 } // namespace RateFileCodec
 
 // Reads the first record of a rate file; nothing when the file cannot be

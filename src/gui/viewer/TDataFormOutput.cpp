@@ -8,6 +8,7 @@
 #include "core/viewer/PrintLayout.h"
 #include "gui/viewer/TProgressForm.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
