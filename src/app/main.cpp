@@ -1,9 +1,9 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "cli/LogCommands.h"
 #include "core/seams/Clock.h"
 #include "core/seams/Services.h"
 #include "core/settings/ProgramFiles.h"
-#include "cli/LogCommands.h"
 #include "gui/meter/TLargeForm.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/QtTrayIcon.h"
@@ -15,6 +15,7 @@
 #include "system/AlsaSoundPlayer.h"
 #include "system/ModemManagerLineMonitor.h"
 #include "system/SerialCarrierSource.h"
+#include "system/SerialDeviceList.h"
 #include "system/XdgAutostart.h"
 
 #include <QApplication>
@@ -134,6 +135,7 @@ int main(int argc, char** argv) {
     XdgAutostart autostart;
     AlsaSoundPlayer sound;
     SerialCarrierSource carrier;
+    SerialDeviceList serialDevices;
     ModemManagerLineMonitor line;
     QtTrayIcon tray;
     HelpWindow help(helpFile(directory, resources));
@@ -148,6 +150,7 @@ int main(int argc, char** argv) {
     services.autostart = &autostart;
     services.sound = &sound;
     services.carrier = &carrier;
+    services.serialDevices = &serialDevices;
     services.line = &line;
     services.tray = &tray;
     services.help = &help;

@@ -437,7 +437,7 @@ void CallMeter::OffTimerTimer() {
 quint8 CallMeter::ReadPortByte() {
     if (!m_services.carrier)
         return 0;
-    const quint8 status = m_services.carrier->readStatus(m_settings.portToSense);
+    const quint8 status = m_services.carrier->readStatus(m_settings.deviceToSense);
     const QString failure = m_services.carrier->takeError();
     if (!failure.isEmpty())
         queue(Box::Warning,

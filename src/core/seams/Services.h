@@ -9,6 +9,7 @@ class FileChooser;
 class HelpViewer;
 class LineMonitor;
 class Prompter;
+class SerialDevices;
 class SoundPlayer;
 class TrayIcon;
 
@@ -24,6 +25,7 @@ struct Services {
     SoundPlayer* sound = nullptr;
     LineMonitor* line = nullptr;
     CarrierSource* carrier = nullptr;
+    SerialDevices* serialDevices = nullptr;
     HelpViewer* help = nullptr;
     Autostart* autostart = nullptr;
     TrayIcon* tray = nullptr;
