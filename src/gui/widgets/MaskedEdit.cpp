@@ -3,12 +3,29 @@
 #include "gui/widgets/FormRules.h"
 
 #include "core/seams/Prompter.h"
+#include "gui/widgets/FixedFormatValidator.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTimer>
 
-MaskedEdit::MaskedEdit(Prompter& prompter, QWidget* parent) : QLineEdit(parent), m_prompter(prompter) {}
+MaskedEdit::MaskedEdit(Prompter& prompter, FixedFormatValidator* validator, QWidget* parent)
+    : QLineEdit(parent), m_prompter(prompter), m_validator(validator) {
+    validator->setParent(this);
+    setValidator(validator);
+}
+
+QString MaskedEdit::value() const {
+    return m_validator->fixedForm(text()).value_or(text());
+}
+
+void MaskedEdit::setValue(const QString& text) {
+    setText(m_validator->fixedForm(text).value_or(text));
+}
+
+bool MaskedEdit::isComplete() const {
+    return m_validator->fixedForm(text()).has_value();
+}
 
 bool MaskedEdit::checkComplete() {
     if (isComplete())
@@ -24,7 +41,7 @@ void MaskedEdit::focusInEvent(QFocusEvent* event) {
     // The focus coming back from a message box, a menu, another window or a
     // refusal keeps the text Escape restores.
     if (!m_refusing && !m_returning && !m_suspended)
-        m_textAtFocus = value();
+        m_textAtFocus = text();
     m_returning = false;
     m_suspended = false;
     QLineEdit::focusInEvent(event);
@@ -46,11 +63,13 @@ void MaskedEdit::focusOutEvent(QFocusEvent* event) {
         });
         return;
     }
+    if (const QString fixedText = value(); fixedText != text())
+        setText(fixedText);
     emit left();
 }
 
 void MaskedEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && value() != m_textAtFocus) {
+    if (event->key() == Qt::Key_Escape && text() != m_textAtFocus) {
         setText(m_textAtFocus);
         event->accept();
         return;
