@@ -47,7 +47,7 @@ QString dayName(int day) {
 }
 
 QString callTypeName(int rateCode) {
-    static const char* const Names[] = {"DayTime", "Evening", "Weekend"};
+    static const char* const Names[] = {"Daytime", "Evening", "Weekend"};
     return rateCode >= 1 && rateCode <= 12 ? QLatin1String(Names[(rateCode - 1) % 3]) : QString();
 }
 
