@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
             libasound2-dev libsndfile1-dev dbus-daemon \
-            xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils \
+            xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils openbox xdotool x11-utils \
             dpkg-dev fakeroot file lintian desktop-file-utils appstream
 
 # `make run` keeps its data in the build tree unless ARGS says otherwise.
@@ -48,6 +48,7 @@ package: build
 
 bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
+	bench/meter_cpu.sh $(BUILD_DIR)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -105,6 +105,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The meter's clock repaints the same small square 22 times a second. With
+    // shared-memory images X11 makes every such repaint wait for the X server
+    // to have read the last one (a round trip per frame); the few pixels sent
+    // over the socket cost less. The user's own choice stands.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
     // The program ends when the main window closes, not when the last window

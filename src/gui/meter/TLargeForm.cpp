@@ -19,9 +19,11 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
+#include <QStyle>
 
 namespace {
 constexpr int MainWindowHelpTopic = 1;
@@ -36,6 +38,12 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
         {this, CurrentCallPanel, AnimationPanel, StayOnTopButton, StayOnTopCheckbox, m_menu}, this);
     connectControls();
     connectMeter();
+    ClockSpin->setMinimumSize(ClockFrames::Size, ClockFrames::Size);
+    // What changes while a call is timed paints its own background, so a
+    // change repaints that control alone and not the panel behind it.
+    ClockSpin->setAttribute(Qt::WA_OpaquePaintEvent);
+    for (QWidget* figure : {TimingLabel, Duration, GrossCost})
+        figure->setAutoFillBackground(true);
     showClockFrame(1);
     FormCreate();
 }
@@ -154,9 +162,24 @@ void TLargeForm::showTiming(bool timing) {
                                  : QStringLiteral("Double click to start timing."));
 }
 
+// The clock turns 22 times a second for as long as a call lasts: a new
+// picture repaints the clock's own square and nothing else (a label's own
+// picture would have the window's layout worked out again at every frame),
+// and at once, in the tick, rather than in a pass of the event loop of its own.
 void TLargeForm::showClockFrame(int frame) {
-    ClockSpin->setPixmap(ClockFrames::frame(frame));
-    ClockSpin->setProperty("frame", frame);
+    if (frame == m_clockFrame)
+        return;
+    m_clockFrame = frame;
+    ClockSpin->repaint();
+}
+
+void TLargeForm::paintClockSpin() {
+    QPainter painter(ClockSpin);
+    painter.fillRect(ClockSpin->rect(), ClockSpin->palette().window());
+    const QPixmap picture = ClockFrames::frame(m_clockFrame, ClockSpin->devicePixelRatioF());
+    const QSize shown = picture.deviceIndependentSize().toSize();
+    painter.drawPixmap(
+        QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, shown, ClockSpin->contentsRect()), picture);
 }
 
 void TLargeForm::showSpendWarning(const QString& message) {
@@ -181,6 +204,10 @@ void TLargeForm::ClockSpinDblClick() {
 bool TLargeForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ClockSpin && event->type() == QEvent::MouseButtonDblClick) {
         ClockSpinDblClick();
+        return true;
+    }
+    if (watched == ClockSpin && event->type() == QEvent::Paint) {
+        paintClockSpin();
         return true;
     }
     return QWidget::eventFilter(watched, event);

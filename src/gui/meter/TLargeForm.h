@@ -92,6 +92,7 @@ private:
     void connectControls();
     void connectMeter();
     void showClockFrame(int frame);
+    void paintClockSpin();
     void showTiming(bool timing);
     void showSpendWarning(const QString& message);
     int checkedDistance() const;
@@ -101,6 +102,7 @@ private:
     CallMeter* m_meter = nullptr;
     SmallBoxMenu* m_menu = nullptr;
     WindowModes* m_views = nullptr;
+    int m_clockFrame = 0; // the picture ClockSpin shows, 1..21
     bool m_askingExit = false;
     bool m_ended = false;
 
