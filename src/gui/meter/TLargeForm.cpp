@@ -42,8 +42,10 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     // What changes while a call is timed paints its own background, so a
     // change repaints that control alone and not the panel behind it.
     ClockSpin->setAttribute(Qt::WA_OpaquePaintEvent);
-    for (QWidget* figure : {TimingLabel, Duration, GrossCost})
+    for (QLabel* figure : {TimingLabel, Duration, GrossCost}) {
         figure->setAutoFillBackground(true);
+        figure->installEventFilter(this);
+    }
     showClockFrame(1);
     FormCreate();
 }
@@ -182,6 +184,28 @@ void TLargeForm::paintClockSpin() {
         QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, shown, ClockSpin->contentsRect()), picture);
 }
 
+// The status word and the figures change several times a second while a call
+// is timed; each text is laid out once and drawn from then on.
+void TLargeForm::paintFigure(QLabel* figure) {
+    QHash<QString, QStaticText>& laidOut = m_figureTexts[figure];
+    // A duration or a cost is seldom shown twice; the status words come round every second.
+    if (laidOut.size() > 16)
+        laidOut.clear();
+    auto text = laidOut.find(figure->text());
+    if (text == laidOut.end()) {
+        QStaticText layout(figure->text());
+        layout.setTextFormat(Qt::PlainText);
+        layout.prepare(QTransform(), figure->font());
+        text = laidOut.insert(figure->text(), layout);
+    }
+    QPainter painter(figure);
+    painter.setFont(figure->font());
+    painter.setPen(figure->palette().color(figure->foregroundRole()));
+    const QRect place = QStyle::alignedRect(layoutDirection(), figure->alignment(), text->size().toSize(),
+                                            figure->contentsRect());
+    painter.drawStaticText(place.topLeft(), *text);
+}
+
 void TLargeForm::showSpendWarning(const QString& message) {
     TSpendForm warning;
     warning.setMessage(message);
@@ -206,9 +230,15 @@ bool TLargeForm::eventFilter(QObject* watched, QEvent* event) {
         ClockSpinDblClick();
         return true;
     }
-    if (watched == ClockSpin && event->type() == QEvent::Paint) {
-        paintClockSpin();
-        return true;
+    if (event->type() == QEvent::Paint) {
+        if (watched == ClockSpin) {
+            paintClockSpin();
+            return true;
+        }
+        if (watched == TimingLabel || watched == Duration || watched == GrossCost) {
+            paintFigure(static_cast<QLabel*>(watched));
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

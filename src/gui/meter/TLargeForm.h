@@ -3,9 +3,12 @@
 #include "core/meter/CallMeter.h"
 #include "core/seams/Services.h"
 
+#include <QHash>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
+#include <map>
 
 class QCheckBox;
 class QFrame;
@@ -93,6 +96,7 @@ private:
     void connectMeter();
     void showClockFrame(int frame);
     void paintClockSpin();
+    void paintFigure(QLabel* figure);
     void showTiming(bool timing);
     void showSpendWarning(const QString& message);
     int checkedDistance() const;
@@ -103,6 +107,7 @@ private:
     SmallBoxMenu* m_menu = nullptr;
     WindowModes* m_views = nullptr;
     int m_clockFrame = 0; // the picture ClockSpin shows, 1..21
+    std::map<const QLabel*, QHash<QString, QStaticText>> m_figureTexts;
     bool m_askingExit = false;
     bool m_ended = false;
 
