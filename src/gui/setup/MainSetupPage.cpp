@@ -135,10 +135,9 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
 
 void MainSetupPage::buildDaytimeGroup(QWidget* group) {
     auto makeTimeBox = [&](const char* name) {
-        auto* box = new MaskedEdit(*m_services.prompter, new TimeValidator, group);
+        auto* box = new MaskedEdit(*m_services.prompter, new TimeValidator, QStringLiteral("00:00"), group);
         box->setObjectName(QLatin1String(name));
         box->setValue(DefaultDayTime);
-        box->setFixedWidth(textWidth(box, QStringLiteral("00:00")));
         return box;
     };
     m_dayTimeStart = makeTimeBox("DayTimeStart");
@@ -159,11 +158,10 @@ void MainSetupPage::buildSpendGroup(QWidget* group) {
     m_spendLimitOn->setObjectName(QStringLiteral("SpendLimitOn"));
     connect(m_spendLimitOn, &QCheckBox::clicked, this, &MainSetupPage::SpendLimitOnClick);
 
-    m_spendLimit = new MaskedEdit(*m_services.prompter, new MoneyValidator, group);
+    m_spendLimit = new MaskedEdit(*m_services.prompter, new MoneyValidator, QStringLiteral("00.00"), group);
     m_spendLimit->setObjectName(QStringLiteral("SpendLimitEdit"));
     m_spendLimit->setAccessibleName(QStringLiteral("Spend Limit"));
     m_spendLimit->setAlignment(Qt::AlignRight);
-    m_spendLimit->setFixedWidth(textWidth(m_spendLimit, QStringLiteral("00.00")));
     m_spendLimitLabel = new QLabel(QStringLiteral("Spend &Limit"), group);
     m_spendLimitLabel->setObjectName(QStringLiteral("SpendLimitLabel"));
     m_spendLimitLabel->setBuddy(m_spendLimit);

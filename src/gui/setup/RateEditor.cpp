@@ -194,12 +194,11 @@ QWidget* RateEditor::makeDataBar() {
         scale->addWidget(mark);
     }
 
-    m_box = new MaskedEdit(m_prompter, new MoneyValidator, bar);
+    m_box = new MaskedEdit(m_prompter, new MoneyValidator, QStringLiteral("00.00"), bar);
     m_box->setObjectName(QStringLiteral("DataEditBox"));
     m_box->setAccessibleName(tr("Value"));
     m_box->setValue(MoneyValidator::fixedText(0));
     m_box->setAlignment(Qt::AlignRight);
-    m_box->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("99.999")) + 16);
     m_box->setToolTip(tr("Type the value"));
     m_box->installEventFilter(this);
     connect(m_box, &MaskedEdit::left, this, &RateEditor::DataEditBoxExit);

@@ -9,10 +9,25 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-MaskedEdit::MaskedEdit(Prompter& prompter, FixedFormatValidator* validator, QWidget* parent)
-    : QLineEdit(parent), m_prompter(prompter), m_validator(validator) {
+MaskedEdit::MaskedEdit(Prompter& prompter, FixedFormatValidator* validator, const QString& sample,
+                       QWidget* parent)
+    : QLineEdit(parent), m_prompter(prompter), m_validator(validator), m_sample(sample) {
     validator->setParent(this);
     setValidator(validator);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+// QLineEdit asks for room for 17 "x"; the entry wants its sample and a blank more.
+QSize MaskedEdit::sizeHint() const {
+    QSize hint = QLineEdit::sizeHint();
+    const QFontMetrics metrics = fontMetrics();
+    hint.setWidth(hint.width() - 17 * metrics.horizontalAdvance(QLatin1Char('x')) +
+                  metrics.horizontalAdvance(m_sample + QLatin1Char(' ')));
+    return hint;
+}
+
+QSize MaskedEdit::minimumSizeHint() const {
+    return sizeHint();
 }
 
 QString MaskedEdit::value() const {

@@ -17,8 +17,10 @@ public:
     static inline const QString RefusalText =
         QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
-    // The entry owns its validator.
-    MaskedEdit(Prompter& prompter, FixedFormatValidator* validator, QWidget* parent = nullptr);
+    // The entry owns its validator; it is as wide as the sample text in its
+    // present font ("00:00"), whatever font that is.
+    MaskedEdit(Prompter& prompter, FixedFormatValidator* validator, const QString& sample,
+               QWidget* parent = nullptr);
 
     // The text in its fixed form, as it is stored; an incomplete text as it stands.
     QString value() const;
@@ -28,6 +30,9 @@ public:
     bool isComplete() const;
     // Runs the refusal check as leaving the box does; true when the box may be left.
     bool checkComplete();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     // The box was left with a complete text (the place for the box's own
@@ -42,6 +47,7 @@ protected:
 private:
     Prompter& m_prompter;
     const FixedFormatValidator* m_validator;
+    QString m_sample;
     QString m_textAtFocus;
     bool m_refusing = false;
     bool m_returning = false; // the focus is being put back after a refusal

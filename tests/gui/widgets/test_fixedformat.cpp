@@ -156,7 +156,7 @@ private slots:
         QFETCH(QString, shown);
         FakePrompter prompter;
         QWidget window;
-        auto* edit = new MaskedEdit(prompter, validatorFor(kind).release(), &window);
+        auto* edit = new MaskedEdit(prompter, validatorFor(kind).release(), QStringLiteral("00.00"), &window);
         auto* other = new QLineEdit(&window);
         auto* row = new QHBoxLayout(&window);
         row->addWidget(edit);
