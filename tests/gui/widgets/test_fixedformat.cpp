@@ -1,11 +1,6 @@
-#include "fakes/FakePrompter.h"
-#include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
 #include "gui/widgets/TimeValidator.h"
 
-#include <QApplication>
-#include <QHBoxLayout>
-#include <QLineEdit>
 #include <QTest>
 
 #include <memory>
@@ -112,68 +107,6 @@ private slots:
             QCOMPARE(text, kept);
         else
             QCOMPARE(text, typed); // nothing is made up for a text that is not complete
-    }
-
-    // Select all, type, leave the box: what a person does.
-    void typingReplacesTheValue_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("amount 3.5") << "money"
-                                    << " 1.00"
-                                    << "3.5"
-                                    << " 3.50";
-        QTest::newRow("amount 0.10") << "money"
-                                     << " 1.00"
-                                     << "0.10"
-                                     << " 0.10";
-        QTest::newRow("amount .5") << "money"
-                                   << " 1.00"
-                                   << ".5"
-                                   << " 0.50";
-        QTest::newRow("a third decimal is refused") << "money"
-                                                    << " 1.00"
-                                                    << "3.555"
-                                                    << " 3.55";
-        QTest::newRow("time 8:00") << "time"
-                                   << "12:00"
-                                   << "8:00"
-                                   << " 8:00";
-        QTest::newRow("time 08:00") << "time"
-                                    << "12:00"
-                                    << "08:00"
-                                    << " 8:00";
-        QTest::newRow("time 1730") << "time"
-                                   << "12:00"
-                                   << "1730"
-                                   << "17:30";
-    }
-    void typingReplacesTheValue() {
-        QFETCH(QString, kind);
-        QFETCH(QString, before);
-        QFETCH(QString, keys);
-        QFETCH(QString, shown);
-        FakePrompter prompter;
-        QWidget window;
-        auto* edit = new MaskedEdit(prompter, validatorFor(kind).release(), QStringLiteral("00.00"), &window);
-        auto* other = new QLineEdit(&window);
-        auto* row = new QHBoxLayout(&window);
-        row->addWidget(edit);
-        row->addWidget(other);
-        edit->setValue(before);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        edit->setFocus(Qt::TabFocusReason);
-        edit->selectAll();
-        QTest::keyClicks(edit, keys);
-        other->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-        QCOMPARE(edit->text(), shown);
-        QCOMPARE(edit->value(), shown);
-        QVERIFY(prompter.all().isEmpty());
-        QCOMPARE(prompter.beeps, 0);
     }
 };
 
