@@ -5,7 +5,7 @@
 class SettingsFile;
 
 // The serial device watched for the carrier. The settings file keeps the
-// design's port number ("Port To Sense", 1 to 4 for ttyS0 to ttyS3) and,
+// original port number ("Port To Sense", 1 to 4 for ttyS0 to ttyS3) and,
 // beside it, the device's path ("Device To Sense"), so any serial device can
 // be watched and a file of the original program still reads the same.
 namespace SensedDevice {

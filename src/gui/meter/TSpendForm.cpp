@@ -14,8 +14,8 @@
 namespace {
 constexpr int FrameWidth = 10;
 constexpr int LogoSize = 48;
-// The message is a third larger than the program's type (12 points, the
-// design's 16 pixels, beside a 9-point font), so it grows with the desktop's font.
+// The message is a third larger than the program's type (12 points, or 16
+// pixels, beside a 9-point font), so it grows with the desktop's font.
 constexpr double MessageScale = 4.0 / 3.0;
 } // namespace
 
@@ -75,7 +75,7 @@ TSpendForm::TSpendForm(QWidget* parent)
     outer->setContentsMargins(FrameWidth, FrameWidth, FrameWidth, FrameWidth);
     outer->addWidget(panel);
     outer->setSizeConstraint(QLayout::SetMinimumSize);
-    setMinimumSize(DesignWidth, DesignHeight);
+    setMinimumSize(StandardWidth, StandardHeight);
     fitAndCentre();
 }
 
@@ -88,14 +88,14 @@ QString TSpendForm::message() const {
     return MessageLabel->text();
 }
 
-// The design's width, wider only when a word of the message needs it; the
+// The standard width, wider only when a word of the message needs it; the
 // height the wrapped message takes at that width.
 void TSpendForm::fitAndCentre() {
     QLayout* box = layout();
     box->activate();
-    const int width = std::max(DesignWidth, box->minimumSize().width());
-    const int height = std::max(DesignHeight, box->hasHeightForWidth() ? box->totalHeightForWidth(width)
-                                                                       : box->minimumSize().height());
+    const int width = std::max(StandardWidth, box->minimumSize().width());
+    const int height = std::max(StandardHeight, box->hasHeightForWidth() ? box->totalHeightForWidth(width)
+                                                                         : box->minimumSize().height());
     resize(width, height);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

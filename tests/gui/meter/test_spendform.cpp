@@ -10,14 +10,14 @@ class TestSpendForm : public QObject {
     Q_OBJECT
 
 private slots:
-    // At the program's own font the box has the design's size; a larger font
+    // At the program's own font the box has its standard size; a larger font
     // makes it grow until nothing in it is cut.
     void keepsItsSizeAndGrowsToFit_data() {
         QTest::addColumn<int>("points"); // 0: the program's font
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("grows");
         const QString largest = QStringLiteral("Spend Limit of \u00a399.99 has been reached.");
-        QTest::newRow("design") << 0 << "Spend Limit of \u00a31.50 has been reached." << false;
+        QTest::newRow("program's font") << 0 << "Spend Limit of \u00a31.50 has been reached." << false;
         QTest::newRow("largest limit") << 0 << largest << false;
         QTest::newRow("11 pt") << 11 << largest << false;
         QTest::newRow("large font") << 20 << largest << true;
@@ -37,11 +37,11 @@ private slots:
         form.setMessage(message);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QSize design(TSpendForm::DesignWidth, TSpendForm::DesignHeight);
+        const QSize standard(TSpendForm::StandardWidth, TSpendForm::StandardHeight);
         if (grows)
-            QVERIFY(form.width() >= design.width() && form.height() > design.height());
+            QVERIFY(form.width() >= standard.width() && form.height() > standard.height());
         else
-            QCOMPARE(form.size(), design);
+            QCOMPARE(form.size(), standard);
         for (const QWidget* child : form.findChildren<QWidget*>()) {
             QVERIFY2(child->width() >= child->minimumSizeHint().width() &&
                          child->height() >= child->minimumSizeHint().height(),
