@@ -3,9 +3,12 @@
 #include "core/meter/CallMeter.h"
 #include "core/seams/Services.h"
 
+#include <QHash>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
+#include <map>
 
 class QCheckBox;
 class QFrame;
@@ -95,6 +98,8 @@ private:
     void connectControls();
     void connectMeter();
     void showClockFrame(int frame);
+    void paintClockSpin();
+    void paintFigure(QLabel* figure);
     void showTiming(bool timing);
     void showSpendWarning(const QString& message);
     int checkedDistance() const;
@@ -104,6 +109,8 @@ private:
     CallMeter* m_meter = nullptr;
     SmallBoxMenu* m_menu = nullptr;
     WindowModes* m_views = nullptr;
+    int m_clockFrame = 0; // the picture ClockSpin shows, 1..21
+    std::map<const QLabel*, QHash<QString, QStaticText>> m_figureTexts;
     bool m_askingExit = false;
     bool m_ended = false;
 
