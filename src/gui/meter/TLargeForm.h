@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QBoxLayout;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -27,8 +28,6 @@ class TLargeForm : public QWidget {
 public:
     static inline const QString Caption = QStringLiteral("Dialtally Pro v1.0 ");
     static inline const QString ApplicationTitle = QStringLiteral("Dialtally Pro v1.0");
-    static constexpr int OuterWidth = 517;
-    static constexpr int OuterHeight = 328;
 
     // random() gives a whole number 0..4 (the clock's sweep counts).
     TLargeForm(const Services& services, std::function<int()> random = {}, QWidget* parent = nullptr);
@@ -92,6 +91,7 @@ private:
     bool askExit();
     void endProgram(bool byUser, bool savePosition);
     void buildLayout();
+    void fitToType();
     void connectControls();
     void connectMeter();
     void showClockFrame(int frame);
@@ -107,6 +107,9 @@ private:
     bool m_askingExit = false;
     bool m_ended = false;
 
+    // All but the meter panel, which is alone in the small box.
+    QWidget* NormalView = nullptr;
+    QBoxLayout* m_animationHome = nullptr; // the meter panel's place in the normal view
     // Meter.
     QFrame* CurrentCallPanel = nullptr;
     QFrame* AnimationPanel = nullptr;
