@@ -196,7 +196,9 @@ void TLargeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange)
         m_views->windowStateChanged();
     else if (event->type() == QEvent::FontChange)
-        fitToType();
+        // Once every control has the new font too.
+        QMetaObject::invokeMethod(
+            this, [this] { fitToType(); }, Qt::QueuedConnection);
     QWidget::changeEvent(event);
 }
 

@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 template <typename T, typename... Args> T* make(QWidget* parent, const char* name, Args&&... args) {
@@ -246,16 +248,15 @@ void TLargeForm::buildLayout() {
     views->setContentsMargins(7, 2, 2, 3);
     views->setHorizontalSpacing(1);
     views->setVerticalSpacing(2);
-    setColumnWidths(views, {111, 76, 76, 76, 76, 76});
-    setRowHeights(views, {21, 18});
+    views->setColumnMinimumWidth(0, 111);
+    views->setRowMinimumHeight(1, 18);
     views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Change view to:")), 0, 0);
     views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Default view:")), 1, 0);
     auto viewButton = [&](const char* name, int column, const QString& text, const QString& hint) {
         auto* b = make<QPushButton>(ChangeWindowPanel, name, text);
         b->setToolTip(hint);
         b->setFocusPolicy(Qt::TabFocus);
-        // The row is tighter than the style's usual button.
-        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored); // sized by its cell
         views->addWidget(b, 0, column + 1);
         return b;
     };
@@ -363,7 +364,17 @@ void TLargeForm::fitToType() {
     for (QLabel* total : {TodayValue, ThisWeekValue})
         total->setMinimumSize(
             TypeScale::roomFor(total, {QStringLiteral("100 calls this week totalling \u00a31000.00")}, {}));
+    // The view buttons fill cells as wide as their texts need: the style's own
+    // buttons would be too wide for the row.
+    auto* views = static_cast<QGridLayout*>(ChangeWindowPanel->layout());
+    int buttonHeight = 0;
     for (QPushButton* view :
-         {NormalButton, ShrinkToBoxButton, MinimiseButton, TaskBarButton, StayOnTopButton})
-        view->setMinimumSize(TypeScale::tightButton(view, QSize(76, 21)));
+         {NormalButton, ShrinkToBoxButton, MinimiseButton, TaskBarButton, StayOnTopButton}) {
+        const QSize room = TypeScale::tightButton(view, QSize(76, 21));
+        int row = 0, column = 0, rows = 0, columns = 0;
+        views->getItemPosition(views->indexOf(view), &row, &column, &rows, &columns);
+        views->setColumnMinimumWidth(column, room.width());
+        buttonHeight = std::max(buttonHeight, room.height());
+    }
+    views->setRowMinimumHeight(0, buttonHeight);
 }

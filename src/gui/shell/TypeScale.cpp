@@ -21,7 +21,12 @@ QFont sized(QFont font, double pixels) {
 }
 
 QSize roomFor(QLabel* label, const QStringList& texts, QSize least) {
+    // A label's size hint is never below its least size, and is kept until
+    // its text changes: measured free of the one, after a change of the other.
+    label->setMinimumSize(0, 0);
+    label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     const QString shown = label->text();
+    label->clear();
     QSize room = least;
     for (const QString& text : texts) {
         label->setText(text);

@@ -17,7 +17,8 @@ constexpr double DrawnTypePixels = 12;
 
 // font at the size that pixels had beside 12-pixel type, in step with the program's font.
 QFont sized(QFont font, double pixels);
-// The room a label needs for the widest of texts in its own font, and at least least.
+// The room a label needs for the widest of texts in its own font, and at
+// least least; the label is left without a least or greatest size of its own.
 QSize roomFor(QLabel* label, const QStringList& texts, QSize least);
 // A button of a tight row: its text and picture with a slim margin, and at least least.
 QSize tightButton(const QAbstractButton* button, QSize least);
