@@ -36,7 +36,8 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     m_menu = new SmallBoxMenu(this);
     m_views = new WindowModes(
         *m_meter, services.tray,
-        {this, CurrentCallPanel, AnimationPanel, StayOnTopButton, StayOnTopCheckbox, m_menu}, this);
+        {this, NormalView, AnimationPanel, m_animationHome, StayOnTopButton, StayOnTopCheckbox, m_menu},
+        this);
     connectControls();
     connectMeter();
     ClockSpin->setMinimumSize(ClockFrames::Size, ClockFrames::Size);
@@ -251,6 +252,10 @@ bool TLargeForm::eventFilter(QObject* watched, QEvent* event) {
 void TLargeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange)
         m_views->windowStateChanged();
+    else if (event->type() == QEvent::FontChange)
+        // Once every control has the new font too.
+        QMetaObject::invokeMethod(
+            this, [this] { fitToType(); }, Qt::QueuedConnection);
     QWidget::changeEvent(event);
 }
 
@@ -460,7 +465,7 @@ void TLargeForm::PastCallsMenuItemClick() {
 
 void TLargeForm::AboutButtonClick() {
     const TopLayerPause pause(*m_views);
-    TAboutForm about(this);
+    TAboutForm about(m_services, this);
     about.exec();
 }
 

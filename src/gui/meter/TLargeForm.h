@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 
+class QBoxLayout;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -30,8 +31,6 @@ class TLargeForm : public QWidget {
 public:
     static inline const QString Caption = QStringLiteral("Dialtally Pro v1.0 ");
     static inline const QString ApplicationTitle = QStringLiteral("Dialtally Pro v1.0");
-    static constexpr int OuterWidth = 517;
-    static constexpr int OuterHeight = 328;
 
     // random() gives a whole number 0..4 (the clock's sweep counts).
     TLargeForm(const Services& services, std::function<int()> random = {}, QWidget* parent = nullptr);
@@ -95,6 +94,7 @@ private:
     bool askExit();
     void endProgram(bool byUser, bool savePosition);
     void buildLayout();
+    void fitToType();
     void connectControls();
     void connectMeter();
     void showClockFrame(int frame);
@@ -114,6 +114,9 @@ private:
     bool m_askingExit = false;
     bool m_ended = false;
 
+    // All but the meter panel, which is alone in the small box.
+    QWidget* NormalView = nullptr;
+    QBoxLayout* m_animationHome = nullptr; // the meter panel's place in the normal view
     // Meter.
     QFrame* CurrentCallPanel = nullptr;
     QFrame* AnimationPanel = nullptr;
