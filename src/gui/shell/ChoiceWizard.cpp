@@ -18,7 +18,7 @@
 ChoiceWizard::ChoiceWizard(const Services& services, const QString& key, int helpTopic, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       m_content(new QVBoxLayout(this)), m_services(services), m_key(key), m_helpTopic(helpTopic),
-      OKbutton(new QPushButton(QStringLiteral("Finish"), this)) {
+      OKbutton(new QPushButton(QStringLiteral("Next >"), this)) {
     m_content->setContentsMargins(16, 14, 16, 12);
     m_content->setSpacing(8);
     OKbutton->setObjectName(QStringLiteral("OKbutton"));

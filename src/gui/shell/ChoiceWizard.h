@@ -12,9 +12,10 @@ class QVBoxLayout;
 struct Services;
 
 // A first-use window that cannot be left without a choice: a few choices, none
-// taken at first; "Finish" (OKbutton) is enabled by taking one and writes its
+// taken at first; "Next >" (OKbutton) is enabled by taking one and writes its
 // value under one key of "Default Setup Information"; closing any other way is
-// refused with a beep until a choice is taken, and counts as "Finish" after.
+// refused with a beep until a choice is taken, and counts as "Next >" after.
+// The call charges page (TTariffForm) follows.
 // "Help" opens its help topic.
 class ChoiceWizard : public QDialog {
     Q_OBJECT
@@ -29,7 +30,7 @@ protected:
     // buttons come last, when the derived form calls finishLayout().
     QLabel* addText(const QString& text);
     QRadioButton* addChoice(const char* name, const QString& text, int value,
-                            const QString& finishCaption = QStringLiteral("Finish"));
+                            const QString& finishCaption = QStringLiteral("Next >"));
     void finishLayout();
 
     // Closing by the title bar or Escape comes here too.

@@ -45,13 +45,15 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
     addText(QStringLiteral("As you haven't used the program before you need to decide which of the "
                            "following options suits you best:"));
     m_content->addSpacing(4);
+    // The call charges come next, whichever way calls are sensed.
+    const QString next = QStringLiteral("Next >");
     addChoice("Auto32bitRadioButton",
-              QStringLiteral("Enable 32 bit call sensing:   Incompatible with 16 bit Applications."), 2);
+              QStringLiteral("Enable 32 bit call sensing:   Incompatible with 16 bit Applications."), 2,
+              next);
     // Serial-port sensing reads the modem's lines without taking the port, so
     // it is offered on every system.
     addChoice("Auto16bitRadioButton",
-              QStringLiteral("Enable 16 bit call sensing:   Incompatible with Windows NT."), 1,
-              QStringLiteral("Next >"));
-    addChoice("AutoDisabledRadioButton", QStringLiteral("Disable Automatic call sensing"), 0);
+              QStringLiteral("Enable 16 bit call sensing:   Incompatible with Windows NT."), 1, next);
+    addChoice("AutoDisabledRadioButton", QStringLiteral("Disable Automatic call sensing"), 0, next);
     finishLayout();
 }
