@@ -9,6 +9,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
+class SettingsFile;
 struct Services;
 
 // A first-use window that cannot be left without a choice: a few choices, none
@@ -31,7 +32,15 @@ protected:
     QLabel* addText(const QString& text);
     QRadioButton* addChoice(const char* name, const QString& text, int value,
                             const QString& finishCaption = QStringLiteral("Next >"));
+    // One line under a choice on when to take it.
+    QLabel* addNote(QRadioButton* choice, const QString& text, const char* name);
     void finishLayout();
+
+    // A form whose choice is not among its choices (a device typed in) says
+    // here whether it has one, and stores it in storeChoice.
+    void setChoiceTaken(bool taken);
+    // Writes the choice taken; false when the file cannot be written.
+    virtual bool storeChoice(const SettingsFile& file);
 
     // Closing by the title bar or Escape comes here too.
     void reject() override;

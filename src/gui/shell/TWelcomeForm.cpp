@@ -2,6 +2,7 @@
 
 #include "core/settings/SettingsKeys.h"
 #include "gui/shell/ShellPictures.h"
+#include "gui/widgets/SensingTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,13 +48,12 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
     m_content->addSpacing(4);
     // The call charges come next, whichever way calls are sensed.
     const QString next = QStringLiteral("Next >");
-    addChoice("Auto32bitRadioButton",
-              QStringLiteral("Enable 32 bit call sensing:   Incompatible with 16 bit Applications."), 2,
-              next);
+    addNote(addChoice("Auto32bitRadioButton", SensingTexts::ModemManager, 2, next),
+            SensingTexts::ModemManagerNote, "Auto32bitNote");
     // Serial-port sensing reads the modem's lines without taking the port, so
     // it is offered on every system.
-    addChoice("Auto16bitRadioButton",
-              QStringLiteral("Enable 16 bit call sensing:   Incompatible with Windows NT."), 1, next);
-    addChoice("AutoDisabledRadioButton", QStringLiteral("Disable Automatic call sensing"), 0, next);
+    addNote(addChoice("Auto16bitRadioButton", SensingTexts::Carrier, 1, next), SensingTexts::CarrierNote,
+            "Auto16bitNote");
+    addChoice("AutoDisabledRadioButton", SensingTexts::Disabled, 0, next);
     finishLayout();
 }

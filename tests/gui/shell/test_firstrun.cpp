@@ -2,10 +2,14 @@
 // wizard writes the user's tariff, and the first call is priced without a box.
 #include "gui/meter/LargeFormFixture.h"
 
+#include "gui/shell/TPortSetupForm.h"
 #include "gui/shell/TTariffForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/widgets/MaskedEdit.h"
 
+#include "fakes/FakeSerialDevices.h"
+
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -158,6 +162,55 @@ private slots:
         QVERIFY(prompter.errors[0].size() >
                 QString("Unable to write to " + path("My Tariff.dtr") + "\n").size());
         QCOMPARE(read("ActiveRateFile"), QStringLiteral("absent"));
+    }
+
+    // The port chooser lists the devices present by name and takes a typed
+    // path; the device is stored under its own key, and a numbered port's
+    // number under the original one as well.
+    void portChooserStoresTheDevice_data() {
+        QTest::addColumn<QString>("chosen"); // a listed name, or typed
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("port"); // -1: not written
+        QTest::newRow("by-id adapter") << "usb-FTDI_FT232R_A1-if00-port0"
+                                       << "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0" << -1;
+        QTest::newRow("second numbered port") << "ttyS1"
+                                              << "/dev/ttyS1" << 2;
+        QTest::newRow("typed bare name") << "ttyACM3"
+                                         << "/dev/ttyACM3" << -1;
+        QTest::newRow("typed path of port 4") << "/dev/ttyS3"
+                                              << "/dev/ttyS3" << 4;
+    }
+    void portChooserStoresTheDevice() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, device);
+        QFETCH(int, port);
+        FakeSerialDevices devices;
+        devices.devices = {
+            {"/dev/ttyS0", "ttyS0"},
+            {"/dev/ttyS1", "ttyS1"},
+            {"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", "usb-FTDI_FT232R_A1-if00-port0"}};
+        services.serialDevices = &devices;
+        TPortSetupForm ports(services);
+        ports.show();
+        auto* box = child<QComboBox>(ports, "DeviceToSenseBox");
+        auto* next = child<QPushButton>(ports, "OKbutton");
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(box->currentText(), QString()); // none chosen at first
+        QVERIFY(!next->isEnabled());
+        if (const int listed = box->findText(chosen); listed >= 0) {
+            box->setCurrentIndex(listed);
+        } else {
+            box->lineEdit()->setFocus();
+            QTest::keyClicks(box->lineEdit(), chosen);
+        }
+        QVERIFY(next->isEnabled());
+        next->click();
+        QVERIFY(!ports.isVisible());
+        const SettingsFile file = settings();
+        const QString defaults = QStringLiteral("Default Setup Information");
+        QCOMPARE(file.ReadSettingString(defaults, "Device To Sense", ""), device);
+        QCOMPARE(file.ReadSettingInteger(defaults, "Port To Sense", -1), port);
+        QCOMPARE(file.ReadSettingString(defaults, "Auto Call Sensing", "absent"), QStringLiteral("absent"));
     }
 
     // From an empty folder to a priced call: the tariff typed on the wizard's

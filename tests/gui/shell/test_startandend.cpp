@@ -11,6 +11,7 @@
 #include "gui/shell/TWelcomeForm.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -95,7 +96,7 @@ private slots:
             if (port) // elsewhere a port chooser would be left open, and the test hang
                 whenModalOpens<TPortSetupForm>(this, [&](TPortSetupForm& ports) {
                     refuseThenHelp(ports, 3);
-                    child<QRadioButton>(ports, "ComPort3RadioButton")->click();
+                    child<QComboBox>(ports, "DeviceToSenseBox")->setEditText("ttyS2");
                     leaveIt(ports);
                     portChosen = true;
                 });
