@@ -2,6 +2,7 @@
 // program and the tests know them by.
 #include "gui/viewer/TDataForm.h"
 
+#include "gui/spending/TSpendingForm.h"
 #include "gui/widgets/FormRules.h"
 
 #include <QAction>
@@ -226,6 +227,11 @@ void TDataForm::buildMenus() {
     connect(print, &QAction::triggered, this, &TDataForm::Print1Click);
     connect(action(file, "PrintSetup1", QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             &TDataForm::PrintSetup1Click);
+    connect(action(file, "SpendingMenuItem", QStringLiteral("Sp&ending...")), &QAction::triggered, this,
+            [this] {
+                TSpendingForm spending(m_services, this);
+                spending.exec();
+            });
     file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
 
