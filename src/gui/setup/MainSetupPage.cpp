@@ -7,6 +7,7 @@
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SensedDevice.h"
 #include "core/settings/SettingsFile.h"
+#include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -86,6 +88,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* sensing = addGroup(QStringLiteral("Automatic Call Sensing"), "AutoSensingGroup", this);
     auto* port = addGroup(QStringLiteral("Serial port to watch"), "PortGroup", this);
     auto* defaults = addGroup(QStringLiteral("Program Defaults"), "ProgramDefaultsGroup", this);
+    auto* budget = addGroup(QStringLiteral("Monthly Budget"), "BudgetGroup", this);
     buildDaytimeGroup(daytime);
     buildSpendGroup(spend);
     buildCurrencyGroup(currency);
@@ -93,6 +96,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     buildSensingGroup(sensing);
     buildPortGroup(port);
     buildDefaultsGroup(defaults);
+    buildBudgetGroup(budget);
     auto* help = helpButton(QStringLiteral("&Help"), "HelpButton", this);
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpButtonClick);
 
@@ -105,6 +109,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* rightColumn = new QVBoxLayout;
     rightColumn->addWidget(port);
     rightColumn->addWidget(defaults);
+    rightColumn->addWidget(budget);
     rightColumn->addStretch(1);
     rightColumn->addWidget(help, 0, Qt::AlignRight);
     auto* lowerRow = new QHBoxLayout;
@@ -128,8 +133,11 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     m_device->setDevice(SensedDevice::portDevice(DefaultPortToSense));
     m_spendSymbol->setText(DefaultMainSymbol);
     m_spendLimit->setValue(m_goodSpendAmount);
+    m_budgetSymbol->setText(DefaultMainSymbol);
+    m_budgetAmount->setValue(BudgetSettings::DefaultAmount);
     PlaySoundsCheckBoxClick();
     SpendLimitOnClick();
+    BudgetOnClick();
     Auto16GroupAble(false);
 }
 
@@ -195,6 +203,43 @@ void MainSetupPage::buildCurrencyGroup(QWidget* group) {
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->addRow(QStringLiteral("&Main symbol ($)"), m_mainSymbol);
     form->addRow(QStringLiteral("Secondar&y symbol (\u00a2 or $/100)"), m_subSymbol);
+}
+
+void MainSetupPage::buildBudgetGroup(QWidget* group) {
+    m_budgetOn = new QCheckBox(QStringLiteral("Monthly budge&t"), group);
+    m_budgetOn->setObjectName(QStringLiteral("BudgetOn"));
+    m_budgetOn->setToolTip(QStringLiteral("Show what this bill period's calls cost against a budget, "
+                                          "and tell me at 80% and 100% of it"));
+    connect(m_budgetOn, &QCheckBox::clicked, this, &MainSetupPage::BudgetOnClick);
+
+    m_budgetAmount = new MaskedEdit(*m_services.prompter, new MoneyValidator, QStringLiteral("00.00"), group);
+    m_budgetAmount->setObjectName(QStringLiteral("BudgetAmount"));
+    m_budgetAmount->setAccessibleName(QStringLiteral("Budget amount"));
+    m_budgetAmount->setAlignment(Qt::AlignRight);
+    m_budgetSymbol = new QLabel(group);
+    m_budgetSymbol->setObjectName(QStringLiteral("BudgetSymbolLabel"));
+    m_budgetSymbol->setTextFormat(Qt::PlainText);
+    auto* amountLabel = new QLabel(QStringLiteral("Amo&unt"), group);
+    amountLabel->setBuddy(m_budgetAmount);
+
+    m_billDay = new QSpinBox(group);
+    m_billDay->setObjectName(QStringLiteral("BillDay"));
+    m_billDay->setAccessibleName(QStringLiteral("Bill period starts on day"));
+    m_billDay->setRange(1, BudgetSettings::LastBillDay);
+    m_billDay->setValue(BudgetSettings::DefaultBillDay);
+    auto* dayLabel = new QLabel(QStringLiteral("Bill period &starts on day"), group);
+    dayLabel->setBuddy(m_billDay);
+
+    auto* amount = new QHBoxLayout;
+    amount->setSpacing(2);
+    amount->addWidget(m_budgetSymbol);
+    amount->addWidget(m_budgetAmount);
+    auto* grid = compact(new QGridLayout(group));
+    grid->addWidget(m_budgetOn, 0, 0, 1, 2);
+    grid->addWidget(amountLabel, 1, 0, Qt::AlignRight);
+    grid->addLayout(amount, 1, 1, Qt::AlignLeft);
+    grid->addWidget(dayLabel, 2, 0, Qt::AlignRight);
+    grid->addWidget(m_billDay, 2, 1, Qt::AlignLeft);
 }
 
 void MainSetupPage::buildSoundsGroup(QWidget* group) {
@@ -320,6 +365,11 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     m_subSymbol->setText(file.ReadSettingString(DefaultsSection, SubSymbol, DefaultSubSymbol));
 
     m_spendSymbol->setText(mainSymbol.left(1));
+    m_budgetSymbol->setText(mainSymbol.left(1));
+    m_budgetRead = BudgetSettings::read(file);
+    m_budgetOn->setChecked(m_budgetRead.on);
+    m_budgetAmount->setValue(formatFixed(m_budgetRead.amount, 2));
+    m_billDay->setValue(m_budgetRead.billDay);
     m_spendLimit->setValue(file.ReadSettingString(DefaultsSection, SpendWarning, DefaultSpendWarning));
     if (m_spendLimit->isComplete())
         m_goodSpendAmount = m_spendLimit->value();
@@ -335,6 +385,15 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
 
     PlaySoundsCheckBoxClick();
     SpendLimitOnClick();
+    BudgetOnClick();
+}
+
+BudgetSettings MainSetupPage::budgetShown() const {
+    BudgetSettings budget = m_budgetRead;
+    budget.on = m_budgetOn->isChecked();
+    budget.amount = parseAmount(m_budgetAmount->value()).value_or(0);
+    budget.billDay = m_billDay->value();
+    return budget;
 }
 
 bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
@@ -359,6 +418,12 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
                                                           : 0);
     // With no device chosen the stored keys are left as they are.
     ok = ok && SensedDevice::write(file, m_device->device());
+    // A settings file that never had a budget gets none by an OK alone.
+    if (const BudgetSettings budget = budgetShown();
+        budget.on != m_budgetRead.on ||
+        formatFixed(budget.amount, 2) != formatFixed(m_budgetRead.amount, 2) ||
+        budget.billDay != m_budgetRead.billDay)
+        ok = ok && budget.write(file);
     if (!ok) {
         m_services.prompter->error(file.failureText());
         return false;
@@ -394,6 +459,10 @@ bool MainSetupPage::checkBeforeClose() {
         // A disabled entry cannot be corrected, so it is not held against the
         // user; but the meter must be able to read what is stored.
         m_spendLimit->setValue(m_goodSpendAmount);
+    }
+    if (m_budgetAmount->isEnabled() && !m_budgetAmount->checkComplete()) {
+        m_budgetAmount->setFocus(Qt::OtherFocusReason);
+        return false;
     }
     return true;
 }
@@ -440,6 +509,12 @@ void MainSetupPage::SpendLimitOnClick() {
     const bool on = m_spendLimitOn->isChecked();
     m_spendLimitLabel->setEnabled(on);
     m_spendLimit->setEnabled(on);
+}
+
+void MainSetupPage::BudgetOnClick() {
+    const bool on = m_budgetOn->isChecked();
+    m_budgetAmount->setEnabled(on);
+    m_billDay->setEnabled(on);
 }
 
 void MainSetupPage::showHelp(int topic) {
