@@ -61,7 +61,8 @@ private slots:
                             << QStringLiteral("£5.60 of £30.00 this month \u00b7 on pace for £16.60");
         // The period runs from 28 November: both calls are in it, 18 days left.
         QTest::newRow("bill day 28") << true << 30.0 << 28
-                                     << QStringLiteral("£14.00 of £30.00 this month \u00b7 on pace for £23.00");
+                                     << QStringLiteral(
+                                            "£14.00 of £30.00 this month \u00b7 on pace for £23.00");
     }
     void budgetLineUnderTheTotals() {
         QFETCH(bool, on);
@@ -91,15 +92,18 @@ private slots:
     void lineFollowsACall() {
         setBudget(true, 30);
         auto w = makeWindow();
-        QCOMPARE(text(*w, "BudgetLine"), QStringLiteral("£0.00 of £30.00 this month \u00b7 on pace for £0.00"));
+        QCOMPARE(text(*w, "BudgetLine"),
+                 QStringLiteral("£0.00 of £30.00 this month \u00b7 on pace for £0.00"));
         w->meter().StartTiming(true);
         clock.advance(10 * 60000);
         w->meter().MainTimerTimer();
-        QCOMPARE(text(*w, "BudgetLine"), QStringLiteral("£0.00 of £30.00 this month \u00b7 on pace for £0.00"));
+        QCOMPARE(text(*w, "BudgetLine"),
+                 QStringLiteral("£0.00 of £30.00 this month \u00b7 on pace for £0.00"));
         w->meter().StopTiming(true);
         finishSweep(*w);
         // Ten minutes at 6p plus 17.5% tax.
-        QCOMPARE(text(*w, "BudgetLine"), QStringLiteral("£0.71 of £30.00 this month \u00b7 on pace for £0.71"));
+        QCOMPARE(text(*w, "BudgetLine"),
+                 QStringLiteral("£0.71 of £30.00 this month \u00b7 on pace for £0.71"));
     }
 
     // Each threshold is told once per period, also across a restart.
