@@ -610,8 +610,8 @@ private slots:
         QTest::newRow("switched on") << QByteArray() << 1 << "45" << 28 << true << true << "45.00" << 28;
         QTest::newRow("a day alone") << QByteArray() << 0 << QString() << 15 << true << false << "30.00"
                                      << 15;
-        const QByteArray kept = "[Budget]\r\nBudgetOn=1\r\nBudgetAmount=12.50\r\nBillDay=7\r\n"
-                                "Notified80=2026-12-07\r\n";
+        const QByteArray kept = "[Budget]\nBudgetOn=1\nBudgetAmount=12.50\nBillDay=7\n"
+                                "Notified80=2026-12-07\n";
         QTest::newRow("kept as it was") << kept << 0 << QString() << 0 << false << true << "12.50" << 7;
         QTest::newRow("switched off") << kept << 1 << QString() << 0 << true << false << "12.50" << 7;
         QTest::newRow("a new amount") << kept << 0 << "5,5" << 0 << true << true << "5.50" << 7;
