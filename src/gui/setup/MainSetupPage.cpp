@@ -70,6 +70,15 @@ QPushButton* helpButton(const QString& text, const char* name, QWidget* parent) 
     return button;
 }
 
+// An amount's entry with the main symbol close before it.
+QHBoxLayout* amountRow(QLabel* symbol, QWidget* entry) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    row->addWidget(symbol);
+    row->addWidget(entry);
+    return row;
+}
+
 int textWidth(const QWidget* widget, const QString& sample) {
     return widget->fontMetrics().horizontalAdvance(sample) + 16;
 }
@@ -178,14 +187,10 @@ void MainSetupPage::buildSpendGroup(QWidget* group) {
     m_spendSymbol->setObjectName(QStringLiteral("SpendSymbolLabel"));
     m_spendSymbol->setTextFormat(Qt::PlainText);
 
-    auto* amount = new QHBoxLayout;
-    amount->setSpacing(2);
-    amount->addWidget(m_spendSymbol);
-    amount->addWidget(m_spendLimit);
     auto* grid = compact(new QGridLayout(group));
     grid->addWidget(m_spendLimitOn, 0, 0, 1, 2);
     grid->addWidget(m_spendLimitLabel, 1, 0, Qt::AlignRight);
-    grid->addLayout(amount, 1, 1, Qt::AlignLeft);
+    grid->addLayout(amountRow(m_spendSymbol, m_spendLimit), 1, 1, Qt::AlignLeft);
 }
 
 void MainSetupPage::buildCurrencyGroup(QWidget* group) {
@@ -230,14 +235,10 @@ void MainSetupPage::buildBudgetGroup(QWidget* group) {
     auto* dayLabel = new QLabel(QStringLiteral("Bill period &starts on day"), group);
     dayLabel->setBuddy(m_billDay);
 
-    auto* amount = new QHBoxLayout;
-    amount->setSpacing(2);
-    amount->addWidget(m_budgetSymbol);
-    amount->addWidget(m_budgetAmount);
     auto* grid = compact(new QGridLayout(group));
     grid->addWidget(m_budgetOn, 0, 0, 1, 2);
     grid->addWidget(amountLabel, 1, 0, Qt::AlignRight);
-    grid->addLayout(amount, 1, 1, Qt::AlignLeft);
+    grid->addLayout(amountRow(m_budgetSymbol, m_budgetAmount), 1, 1, Qt::AlignLeft);
     grid->addWidget(dayLabel, 2, 0, Qt::AlignRight);
     grid->addWidget(m_billDay, 2, 1, Qt::AlignLeft);
 }
