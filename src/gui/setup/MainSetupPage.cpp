@@ -113,12 +113,12 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     topRow->addWidget(daytime);
     topRow->addWidget(spend);
     topRow->addWidget(currency, 1);
+    topRow->addWidget(budget);
     // The sensing choice beside its port, the defaults under the port: the
     // page stays low enough for a small screen at a large font.
     auto* rightColumn = new QVBoxLayout;
     rightColumn->addWidget(port);
     rightColumn->addWidget(defaults);
-    rightColumn->addWidget(budget);
     rightColumn->addStretch(1);
     rightColumn->addWidget(help, 0, Qt::AlignRight);
     auto* lowerRow = new QHBoxLayout;
@@ -224,23 +224,22 @@ void MainSetupPage::buildBudgetGroup(QWidget* group) {
     m_budgetSymbol = new QLabel(group);
     m_budgetSymbol->setObjectName(QStringLiteral("BudgetSymbolLabel"));
     m_budgetSymbol->setTextFormat(Qt::PlainText);
-    auto* amountLabel = new QLabel(QStringLiteral("Amo&unt"), group);
-    amountLabel->setBuddy(m_budgetAmount);
+    m_budgetAmount->setToolTip(QStringLiteral("The budget for a bill period, tax included"));
 
     m_billDay = new QSpinBox(group);
     m_billDay->setObjectName(QStringLiteral("BillDay"));
     m_billDay->setAccessibleName(QStringLiteral("Bill period starts on day"));
     m_billDay->setRange(1, BudgetSettings::LastBillDay);
     m_billDay->setValue(BudgetSettings::DefaultBillDay);
-    auto* dayLabel = new QLabel(QStringLiteral("Bill period &starts on day"), group);
+    auto* dayLabel = new QLabel(QStringLiteral("&from day"), group);
     dayLabel->setBuddy(m_billDay);
 
     auto* grid = compact(new QGridLayout(group));
-    grid->addWidget(m_budgetOn, 0, 0, 1, 2);
-    grid->addWidget(amountLabel, 1, 0, Qt::AlignRight);
-    grid->addLayout(amountRow(m_budgetSymbol, m_budgetAmount), 1, 1, Qt::AlignLeft);
-    grid->addWidget(dayLabel, 2, 0, Qt::AlignRight);
-    grid->addWidget(m_billDay, 2, 1, Qt::AlignLeft);
+    // Two lines, as its neighbours in the top row: the page stays low.
+    grid->addWidget(m_budgetOn, 0, 0, 1, 3);
+    grid->addLayout(amountRow(m_budgetSymbol, m_budgetAmount), 1, 0, Qt::AlignLeft);
+    grid->addWidget(dayLabel, 1, 1, Qt::AlignRight);
+    grid->addWidget(m_billDay, 1, 2, Qt::AlignLeft);
 }
 
 void MainSetupPage::buildSoundsGroup(QWidget* group) {
