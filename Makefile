@@ -48,6 +48,7 @@ package: build
 
 bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
+	$(BUILD_DIR)/bench/dialtally_bench_compare
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -10,6 +10,7 @@
 #include "core/seams/SoundPlayer.h"
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/tariff/RateFile.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -173,12 +174,14 @@ void CallMeter::StartOrStopByHand() {
 }
 
 void CallMeter::MainTimerTimer() {
-    if (m_settings.spendWarningOn && !SpendWarned &&
-        NetCostCalc() * m_values.TaxFactor >= m_settings.spendLimit)
+    // One reading of the clock: the duration and both costs shown are of one moment.
+    const double elapsedDays = m_services.clock->now() - CallStartTime;
+    const CallCost cost = NetCostCalc(elapsedDays);
+    if (m_settings.spendWarningOn && !SpendWarned && cost.gross >= m_settings.spendLimit)
         DoSpendWarning();
-    const QString elapsed = DayCount::durationText(m_services.clock->now() - CallStartTime);
-    const QString net = moneyText(NetCostCalc());
-    const QString gross = moneyText(NetCostCalc() * m_values.TaxFactor);
+    const QString elapsed = DayCount::durationText(elapsedDays);
+    const QString net = moneyText(cost.net);
+    const QString gross = moneyText(cost.gross);
     emit figuresChanged(elapsed, net, gross);
     if (WindowMode == TaskbarIcon && m_services.tray) {
         m_services.tray->TrayIconSetTip(m_settings.activeRateName + QStringLiteral(" - ") + elapsed +
@@ -214,9 +217,8 @@ void CallMeter::LoadValues(int selector) {
         queue(Box::Error,
               QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name));
     else if (result.outcome == LoadResult::BadNumber)
-        queue(Box::Error,
-              QStringLiteral("'%1' is not a valid floating point value (Dialtally Rate File \"%2\")")
-                  .arg(result.badText, name));
+        queue(Box::Error, RateFileCodec::notANumberText(result.badText) +
+                              QStringLiteral(" (Dialtally Rate File \"%1\")").arg(name));
 }
 
 int CallMeter::automaticBand() const {
@@ -246,10 +248,10 @@ void CallMeter::TransferRate() {
     emit bandShown(timeBandName(band));
 }
 
-double CallMeter::NetCostCalc() {
-    const auto cost = netCostOf(m_values, m_services.clock->now() - CallStartTime);
+CallCost CallMeter::NetCostCalc(double elapsedDays) {
+    const CallCost cost = callCostOf(m_values, elapsedDays);
     MinChargeSwitch(cost.minimumEffective);
-    return cost.amount;
+    return cost;
 }
 
 void CallMeter::MinChargeSwitch(bool on) {
@@ -269,9 +271,10 @@ void CallMeter::LogCallInFile() {
     record.endTime = CallEndTime;
     record.duration = CallEndTime - CallStartTime;
     record.dayOfWeek = quint16(DayCount::storedDayOfWeek(CallStartTime));
-    const double net = NetCostCalc();
-    record.netCost = float(net);
-    record.grossCost = float(net * m_values.TaxFactor);
+    // The price of the duration logged, so the call can be priced again from its record.
+    const CallCost cost = NetCostCalc(record.duration);
+    record.netCost = cost.storedNet();
+    record.grossCost = cost.storedGross();
     record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
 
     // A call that could not be written before goes out with this one.

@@ -53,7 +53,9 @@ public:
     void LoadValues(int selector);
     int TimeSense() const;
     void TransferRate();
-    double NetCostCalc();
+    // The costs of the call after elapsedDays, with the values in force; sets
+    // the minimum-charge indicator.
+    CallCost NetCostCalc(double elapsedDays);
 
     // The band and distance chosen on the window.
     void setDistance(int distance);
