@@ -70,6 +70,9 @@ public:
     void ExportSelectedClick();
     void Print1Click();
     void PrintSetup1Click();
+    // Which tariff would have been cheapest for the selected calls, or for
+    // all of them when none are selected.
+    void CompareTariffsClick();
     // Prints rows firstRow..lastRow (0-based); selectionOnly as the print dialog chose.
     void PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer);
 

@@ -227,6 +227,10 @@ void TDataForm::buildMenus() {
     connect(action(file, "PrintSetup1", QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             &TDataForm::PrintSetup1Click);
     file->addSeparator();
+    QAction* compare = action(file, "CompareTariffs", QStringLiteral("&Compare Tariffs..."));
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(compare, &QAction::triggered, this, &TDataForm::CompareTariffsClick);
+    file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
 
     QMenu* columns = bar->addMenu(QStringLiteral("&Show Columns"));

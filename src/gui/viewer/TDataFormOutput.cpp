@@ -4,8 +4,10 @@
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/Prompter.h"
+#include "core/spending/TariffComparison.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/PrintLayout.h"
+#include "gui/spending/TCompareForm.h"
 #include "gui/viewer/TProgressForm.h"
 
 #include <QApplication>
@@ -178,4 +180,19 @@ void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrint
     painter.end();
     m_progress->hideProgress();
     QApplication::restoreOverrideCursor();
+}
+
+void TDataForm::CompareTariffsClick() {
+    const CallTableModel& model = m_viewer->model();
+    // The calls the selection panel tells of, else the whole log.
+    const bool selected = SelectedRecordsPanel->isVisible() && !model.isEmptyTable();
+    const auto [top, bottom] = selected ? selectedRows() : std::pair(0, model.callCount() - 1);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TariffComparison comparison(m_services.programDirectory,
+                                TariffComparison::activeRateName(m_services.programDirectory));
+    for (int row = top; row <= bottom; ++row)
+        comparison.add(model.call(row));
+    QApplication::restoreOverrideCursor();
+    TCompareForm form(comparison, model.symbol(), selected, this);
+    form.exec();
 }
