@@ -2,8 +2,8 @@
 # packages are missing, configure with CMake + Ninja and build.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
-PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
-            libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon \
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev \
+            libqt6opengl6-dev libgl-dev libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon python3-dbusmock \
             xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils \
             dpkg-dev fakeroot file lintian desktop-file-utils appstream
 
@@ -48,6 +48,7 @@ package: build
 
 bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
+	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
 	$(BUILD_DIR)/bench/dialtally_bench_compare
 
 format:

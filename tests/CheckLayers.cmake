@@ -10,6 +10,11 @@ set(failures "")
 foreach(file IN LISTS core_files)
     file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
     foreach(line IN LISTS lines)
+        # The storage folder opens files without blocking (O_NONBLOCK), so that a
+        # named pipe in place of a data file cannot hang a reader.
+        if(file MATCHES "/core/storage/" AND line MATCHES "#include <fcntl\\.h>")
+            continue()
+        endif()
         foreach(pattern IN LISTS forbidden)
             if(line MATCHES "${pattern}")
                 string(APPEND failures "${file}: ${line}\n")

@@ -30,6 +30,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +68,21 @@ void describe(QCoreApplication& app, QCommandLineParser& options) {
     options.process(app);
 }
 
+// A standard file the program was started without is held open read-only on
+// /dev/null: writes to it then fail (and are reported) instead of going to
+// whatever file the program opens next and gets its number.
+void holdClosedStandardFiles() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        const int held = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+}
+
 // Commands, --help and --version run without a window, so without a display.
 std::optional<int> runWithoutWindow(int argc, char** argv) {
     QStringList arguments;
@@ -74,19 +91,22 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
     static const QStringList asking = {QStringLiteral("-h"),         QStringLiteral("--help"),
                                        QStringLiteral("--help-all"), QStringLiteral("-v"),
                                        QStringLiteral("--version"),  QStringLiteral("-?")};
-    const bool command = LogCommands::isCommand(arguments);
-    if (!command &&
-        std::none_of(arguments.begin(), arguments.end(), [](const QString& a) { return asking.contains(a); }))
+    const bool help =
+        std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return asking.contains(a); });
+    if (!help && !LogCommands::isCommand(arguments))
         return std::nullopt;
+    holdClosedStandardFiles();
     QCoreApplication app(argc, argv);
-    if (!command) {
+    if (help) {
         QCommandLineParser options;
         describe(app, options); // prints and ends the program
         return 0;
     }
+    // Unbuffered: every write is checked as it is made. A pipe whose reader
+    // has gone ends the program with SIGPIPE, as it ends cat or grep.
     QFile out, err;
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     return LogCommands::run(app.arguments(), environment(), SystemClock().now(), out, err,
                             ::isatty(STDOUT_FILENO));
 }

@@ -3,22 +3,21 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/seams/DayCount.h"
-#include "core/seams/Prompter.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/spending/Money.h"
-#include "core/storage/FixedRecordFile.h"
 #include "core/tariff/Costing.h"
+#include "core/viewer/CallCells.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
 #include "core/viewer/CallPeriods.h"
 
 #include <QCommandLineParser>
+#include <QFileDevice>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <optional>
 
 namespace LogCommands {
@@ -32,27 +31,68 @@ const QStringList Periods = {QStringLiteral("today"), QStringLiteral("week"), QS
 const QStringList PeriodPhrases = {QStringLiteral("today"), QStringLiteral("this week"),
                                    QStringLiteral("this month"), QStringLiteral("this year"),
                                    QStringLiteral("in the log")};
+const int AllCalls = 4;
 
-// The viewer only beeps at the user, and there is nobody to beep at here.
-class QuietPrompter final : public Prompter {
-public:
-    void error(const QString&) override {}
-    void warning(const QString&) override {}
-    void information(const QString&) override {}
-    bool askYesNo(const QString&) override { return false; }
-    Answer askYesNoCancel(const QString&) override { return Answer::Cancel; }
-    void beep() override {}
+// The toolkit's own options that take a value (-style fusion): their values
+// are not words of a command.
+const QStringList ToolkitOptions = {QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+                                    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+                                    QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+                                    QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+                                    QStringLiteral("display"),         QStringLiteral("geometry"),
+                                    QStringLiteral("style"),           QStringLiteral("stylesheet"),
+                                    QStringLiteral("qmljsdebugger")};
+
+struct Options {
+    QCommandLineOption dir{QStringLiteral("dir"), QString(), QStringLiteral("path")};
+    QCommandLineOption json{QStringLiteral("json")};
+    QCommandLineOption all{QStringLiteral("all")};
+    QCommandLineOption period{QStringLiteral("period"), QString(), QStringLiteral("period")};
+    QCommandLineOption format{QStringLiteral("format"), QString(), QStringLiteral("format"),
+                              QStringLiteral("text")};
+    QCommandLineOption output{QStringLiteral("output"), QString(), QStringLiteral("file"),
+                              QStringLiteral("-")};
+
+    void addTo(QCommandLineParser& parser) const {
+        parser.addOptions({dir, json, all, period, format, output});
+    }
+    // Whether the arguments hold an option only a command takes.
+    bool commandOnly(const QCommandLineParser& parser) const {
+        return parser.isSet(json) || parser.isSet(all) || parser.isSet(period) || parser.isSet(format) ||
+               parser.isSet(output);
+    }
 };
 
 struct Context {
     QIODevice& out;
     QIODevice& err;
+    QString outName = QStringLiteral("standard output");
 
     int fail(Status status, const QString& text) const {
         err.write((QStringLiteral("dialtally: ") + text + QLatin1Char('\n')).toLocal8Bit());
         return status;
     }
-    void print(const QString& text) const { out.write(text.toUtf8()); }
+    // Every write is checked: a full disk or a closed output is an error, not a success.
+    bool send(QByteArrayView bytes, QString* reason) const {
+        if (out.write(bytes.data(), bytes.size()) == bytes.size())
+            return true;
+        if (reason)
+            *reason = out.errorString();
+        return false;
+    }
+    int print(const QString& text) const {
+        QString reason;
+        if (!send(text.toUtf8(), &reason))
+            return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, reason));
+        return finish();
+    }
+    // What a buffered output still holds must reach its file too.
+    int finish() const {
+        auto* file = qobject_cast<QFileDevice*>(&out);
+        if (file && !file->flush())
+            return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, file->errorString()));
+        return Done;
+    }
 };
 
 // An amount as the reports show it: rounded once, to the penny.
@@ -65,95 +105,158 @@ int periodIndex(const QString& name) {
     return int(Periods.indexOf(name.toLower()));
 }
 
-std::vector<CallRecord> selected(const std::vector<CallRecord>& logged, int period, double now) {
-    if (period == int(Periods.size()) - 1)
-        return logged;
-    return callsOfPeriod(logged, SelectionPeriod(period), now);
-}
+// The calls of the period in the log's order, read a block at a time. A
+// missing log has no calls. Only the calls the log held at the first reading
+// are visited again, so that a call the meter logs meanwhile cannot make an
+// export's rows disagree with its head.
+class PeriodCalls {
+public:
+    PeriodCalls(QString path, int period, double now)
+        : m_log(std::move(path)), m_period(period), m_now(now) {}
 
-QJsonValue callObject(const std::vector<CallRecord>& calls, bool last, const RateNames& rates) {
-    if (calls.empty())
+    bool forEach(const CallExport::CallVisitor& visit) {
+        // Today takes calls dated later only beside one of its own.
+        if (m_period == int(SelectionPeriod::Today) && !m_todayChecked) {
+            m_todayChecked = true;
+            bool missing = false;
+            if (!m_log.forEach(
+                    [&](const CallRecord& call) { m_hasToday = m_hasToday || isOfToday(call, m_now); },
+                    &m_failure, &missing) &&
+                !missing) {
+                m_failure = QStringLiteral("%1: %2").arg(m_log.path(), m_failure);
+                return false;
+            }
+        }
+        const bool none = m_period == int(SelectionPeriod::Today) && !m_hasToday;
+        qint64 seen = 0;
+        const qint64 limit = m_limit;
+        bool missing = false;
+        const bool read = m_log.forEach(
+            [&](const CallRecord& call) {
+                if (limit >= 0 && seen >= limit)
+                    return;
+                ++seen;
+                if (m_period == AllCalls || (!none && inPeriod(call, SelectionPeriod(m_period), m_now)))
+                    visit(call);
+            },
+            &m_failure, &missing);
+        if (m_limit < 0)
+            m_limit = seen;
+        if (read || missing) {
+            m_failure.clear();
+            return true;
+        }
+        m_failure = QStringLiteral("%1: %2").arg(m_log.path(), m_failure);
+        return false;
+    }
+    // Why the log could not be read; empty when it could.
+    const QString& failure() const { return m_failure; }
+
+private:
+    CallLog m_log;
+    int m_period;
+    double m_now;
+    qint64 m_limit = -1;
+    bool m_todayChecked = false;
+    bool m_hasToday = false;
+    QString m_failure;
+};
+
+QJsonValue callObject(const std::optional<CallRecord>& call, const RateNames& rates) {
+    if (!call)
         return QJsonValue::Null;
-    const auto byDate = [](const CallRecord& a, const CallRecord& b) { return a.date < b.date; };
-    const CallRecord& call = last ? *std::max_element(calls.begin(), calls.end(), byDate)
-                                  : *std::min_element(calls.begin(), calls.end(), byDate);
     return QJsonObject{
-        {QStringLiteral("start"), DayCount::toDateTime(call.startTime).toString(Qt::ISODate)},
-        {QStringLiteral("end"), DayCount::toDateTime(call.endTime).toString(Qt::ISODate)},
-        {QStringLiteral("duration"), DayCount::durationText(call.duration)},
-        {QStringLiteral("gross"), roundedMoney(Money::amount(call.grossCost))},
-        {QStringLiteral("net"), roundedMoney(Money::amount(call.netCost))},
-        {QStringLiteral("band"), timeBandName(TimeBandOfRateCode(call.rateCode))},
-        {QStringLiteral("rate"), rates.nameFor(call.rateNameKey)},
+        {QStringLiteral("start"), DayCount::toDateTime(call->startTime).toString(Qt::ISODate)},
+        {QStringLiteral("end"), DayCount::toDateTime(call->endTime).toString(Qt::ISODate)},
+        {QStringLiteral("duration"), DayCount::durationText(call->duration)},
+        {QStringLiteral("gross"), roundedMoney(Money::amount(call->grossCost))},
+        {QStringLiteral("net"), roundedMoney(Money::amount(call->netCost))},
+        {QStringLiteral("band"), timeBandName(TimeBandOfRateCode(call->rateCode))},
+        {QStringLiteral("rate"), rates.nameFor(call->rateNameKey)},
     };
 }
 
-int report(const Context& context, const std::vector<CallRecord>& calls, int period, bool json,
-           const QString& symbol, const RateNames& rates) {
+int report(const Context& context, PeriodCalls& calls, int period, bool json, const QString& symbol,
+           const RateNames& rates) {
     MoneySum gross;
     MoneySum net;
-    for (const CallRecord& call : calls) {
-        gross.add(call.grossCost);
-        net.add(call.netCost);
-    }
-    const qint64 count = qint64(calls.size());
+    qint64 count = 0;
+    std::optional<CallRecord> first; // the earliest by date, the first of equals
+    std::optional<CallRecord> last;  // the latest by date, the first of equals
+    if (!calls.forEach([&](const CallRecord& call) {
+            ++count;
+            gross.add(call.grossCost);
+            net.add(call.netCost);
+            if (!first || call.date < first->date)
+                first = call;
+            if (!last || last->date < call.date)
+                last = call;
+        }))
+        return context.fail(FileFailed, calls.failure());
     if (json) {
         const QJsonObject object{
             {QStringLiteral("period"), Periods[period]},
             {QStringLiteral("count"), count},
             {QStringLiteral("gross"), roundedMoney(gross.total())},
             {QStringLiteral("net"), roundedMoney(net.total())},
-            {QStringLiteral("first"), callObject(calls, false, rates)},
-            {QStringLiteral("last"), callObject(calls, true, rates)},
+            {QStringLiteral("first"), callObject(first, rates)},
+            {QStringLiteral("last"), callObject(last, rates)},
         };
-        context.print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
-                      QLatin1Char('\n'));
-        return Done;
+        return context.print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+                             QLatin1Char('\n'));
     }
-    if (count == 0) {
-        context.print(QStringLiteral("No calls made %1\n").arg(PeriodPhrases[period]));
-        return Done;
-    }
-    context.print(QStringLiteral("%1 call%2 %3 totalling %4 (%5 exc. tax)\n")
-                      .arg(count)
-                      .arg(PluralSuffix(count), PeriodPhrases[period], viewerMoney(gross.total(), symbol),
-                           viewerMoney(net.total(), symbol)));
-    return Done;
+    if (count == 0)
+        return context.print(QStringLiteral("No calls made %1\n").arg(PeriodPhrases[period]));
+    return context.print(QStringLiteral("%1 call%2 %3 totalling %4 (%5 exc. tax)\n")
+                             .arg(count)
+                             .arg(PluralSuffix(count), PeriodPhrases[period],
+                                  viewerMoney(gross.total(), symbol), viewerMoney(net.total(), symbol)));
 }
 
-int exportCalls(const Context& context, const QString& directory, std::vector<CallRecord> calls,
-                bool allCalls, bool comma, const QString& output, const QString& mainSymbol, double now,
-                RateNames rates, bool toTerminal) {
-    QuietPrompter quiet;
-    CallLogViewer viewer(directory, quiet);
-    viewer.setMainSymbol(mainSymbol);
-    const int rows = int(calls.size());
-    viewer.showCalls(std::move(calls), std::move(rates));
-    const QString summary = allCalls ? viewer.totalsLine() : viewer.selectionSummary(0, rows - 1);
-    const QStringList header = CallExport::headerLines(false, now, !allCalls, summary);
-    const CallTableModel& table = viewer.model();
-    const QStringList lines = comma ? CallExport::commaLayout(table, header, 0, rows - 1, allCalls)
-                                    : CallExport::textLayout(table, header, 0, rows - 1);
-    if (output != QLatin1String("-")) {
-        const QString failure = CallExport::write(output, lines);
+int exportCalls(const Context& context, PeriodCalls& calls, bool allCalls, bool comma, const QString& output,
+                const QString& symbol, double now, const RateNames& rates, bool toTerminal) {
+    const ColumnLayout columns; // every column, in the design's order
+    const bool toOutput = output == QLatin1String("-");
+    const CallExport::Layout layout{columns, rates, symbol, comma, allCalls, false, toOutput && toTerminal};
+    const CallExport::CallSource source = [&calls](const CallExport::CallVisitor& visit, QString*) {
+        return calls.forEach(visit);
+    };
+    const CallExport::Header header = [&](qint64 count, double total) {
+        // The texts the viewer's window shows for the same calls.
+        const QString summary =
+            allCalls
+                ? CallLogViewer::totalsText(count, total, symbol)
+                : CallLogViewer::summaryText(count, count > 0 ? std::optional(total) : std::nullopt, symbol);
+        return CallExport::headerLines(false, now, !allCalls, summary);
+    };
+    if (!toOutput) {
+        const QString failure = CallExport::write(output, layout, source, header);
+        if (!calls.failure().isEmpty())
+            return context.fail(FileFailed, calls.failure());
         return failure.isEmpty() ? Done : context.fail(FileFailed, failure);
     }
-    if (toTerminal) {
-        context.print(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-        return Done;
-    }
-    const std::optional<QByteArray> bytes = CallExport::bytesOf(lines);
-    if (!bytes)
-        return context.fail(FileFailed, QStringLiteral("the export cannot be stored as text"));
-    context.out.write(*bytes);
-    return Done;
+    QString reason;
+    const bool written = CallExport::stream(
+        layout, source, header,
+        [&context](QByteArrayView bytes, QString* why) { return context.send(bytes, why); }, &reason);
+    if (!calls.failure().isEmpty())
+        return context.fail(FileFailed, calls.failure());
+    if (!written)
+        return context.fail(FileFailed, QStringLiteral("%1: %2").arg(context.outName, reason));
+    return context.finish();
 }
 
 } // namespace
 
 bool isCommand(const QStringList& arguments) {
-    return arguments.size() > 1 &&
-           (arguments[1] == QLatin1String("report") || arguments[1] == QLatin1String("export"));
+    QCommandLineParser parser;
+    const Options options;
+    options.addTo(parser);
+    for (const QString& name : ToolkitOptions)
+        parser.addOption({name, QString(), QStringLiteral("value")});
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.parse(arguments); // what is wrong is the command's to say
+    return !parser.positionalArguments().isEmpty() || options.commandOnly(parser);
 }
 
 QString usage() {
@@ -170,61 +273,52 @@ int run(const QStringList& arguments, const Environment& environment, double now
         QIODevice& err, bool outIsTerminal) {
     const Context context{out, err};
     QCommandLineParser parser;
-    const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("path"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    const QCommandLineOption all(QStringLiteral("all"));
-    const QCommandLineOption periodOption(QStringLiteral("period"), QString(), QStringLiteral("period"));
-    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("format"),
-                                    QStringLiteral("text"));
-    const QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("file"),
-                                    QStringLiteral("-"));
-    parser.addOptions({dir, json, all, periodOption, format, output});
+    const Options options;
+    options.addTo(parser);
     if (!parser.parse(arguments))
-        return context.fail(WrongCommand, parser.errorText());
+        return context.fail(WrongCommand, parser.errorText() + QStringLiteral("\n") + usage());
     const QStringList words = parser.positionalArguments();
-    const bool isReport = words.value(0) == QLatin1String("report");
     const auto wrong = [&](const QString& text) {
         return context.fail(WrongCommand, text + QStringLiteral("\n") + usage());
     };
+    const QString command = words.value(0);
+    const bool isReport = command == QLatin1String("report");
+    if (command.isEmpty())
+        return wrong(QStringLiteral("no command given"));
+    if (!isReport && command != QLatin1String("export"))
+        return wrong(QStringLiteral("unknown command \"%1\"").arg(command));
 
-    QString periodName = QStringLiteral("all");
+    QString periodName = Periods[AllCalls];
     if (isReport) {
-        if (words.size() > 2 || parser.isSet(all) || parser.isSet(periodOption) || parser.isSet(format) ||
-            parser.isSet(output))
+        if (words.size() > 2 || parser.isSet(options.all) || parser.isSet(options.period) ||
+            parser.isSet(options.format) || parser.isSet(options.output))
             return wrong(QStringLiteral("report takes a period and --json only"));
-        periodName = words.value(1, QStringLiteral("today"));
+        periodName = words.value(1, Periods[0]);
     } else {
-        if (words.size() > 1 || parser.isSet(json) || (parser.isSet(all) && parser.isSet(periodOption)))
+        if (words.size() > 1 || parser.isSet(options.json) ||
+            (parser.isSet(options.all) && parser.isSet(options.period)))
             return wrong(QStringLiteral("export takes --all or --period, --format and --output"));
-        if (parser.isSet(periodOption))
-            periodName = parser.value(periodOption);
+        if (parser.isSet(options.period))
+            periodName = parser.value(options.period);
     }
     const int period = periodIndex(periodName);
     if (period < 0)
         return wrong(QStringLiteral("unknown period \"%1\"").arg(periodName));
-    const QString formatName = parser.value(format).toLower();
+    const QString formatName = parser.value(options.format).toLower();
     if (formatName != QLatin1String("text") && formatName != QLatin1String("csv"))
-        return wrong(QStringLiteral("unknown format \"%1\"").arg(parser.value(format)));
+        return wrong(QStringLiteral("unknown format \"%1\"").arg(parser.value(options.format)));
 
-    const QString directory = ProgramFiles::dataDirectory(parser.value(dir), environment.dialtallyDir,
+    const QString directory = ProgramFiles::dataDirectory(parser.value(options.dir), environment.dialtallyDir,
                                                           environment.xdgDataHome, environment.home);
-    const FixedRecordFile log(ProgramFiles::callLogPath(directory), CallRecordCodec::Size);
-    QString reason;
-    const std::optional<QByteArray> bytes = log.readAll(&reason);
-    if (!bytes)
-        return context.fail(FileFailed, QStringLiteral("%1: %2").arg(log.path(), reason));
-    const std::vector<CallRecord> logged = CallLog::decode(*bytes);
-
+    PeriodCalls calls(ProgramFiles::callLogPath(directory), period, now);
     const QString mainSymbol = SettingsFile(ProgramFiles::settingsPath(directory))
                                    .ReadSettingString(SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol,
                                                       SettingsKeys::DefaultMainSymbol);
-    RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(directory));
-    std::vector<CallRecord> calls = selected(logged, period, now);
+    const RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(directory));
     if (isReport)
-        return report(context, calls, period, parser.isSet(json), viewerSymbol(mainSymbol), rates);
-    return exportCalls(context, directory, std::move(calls), period == int(Periods.size()) - 1,
-                       formatName == QLatin1String("csv"), parser.value(output), mainSymbol, now,
-                       std::move(rates), outIsTerminal);
+        return report(context, calls, period, parser.isSet(options.json), viewerSymbol(mainSymbol), rates);
+    return exportCalls(context, calls, period == AllCalls, formatName == QLatin1String("csv"),
+                       parser.value(options.output), viewerSymbol(mainSymbol), now, rates, outIsTerminal);
 }
 
 } // namespace LogCommands

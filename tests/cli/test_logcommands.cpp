@@ -10,16 +10,23 @@
 #include "core/viewer/CallLogViewer.h"
 
 #include "fakes/FakePrompter.h"
+#include "fakes/PipeWatchdog.h"
 #include "fakes/SampleCall.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Wednesday 9 December 2026, mid-afternoon.
@@ -32,15 +39,25 @@ class TestLogCommands : public QObject {
     QTemporaryDir m_dir;
     QByteArray m_out, m_err;
 
-    int run(QStringList words) {
+    // The command on the test's log (or in `dir`), its output in m_out (or on `output`).
+    int run(QStringList words, const QString& dir = {}, QIODevice* output = nullptr) {
         QBuffer out(&m_out), err(&m_err);
         m_out.clear();
         m_err.clear();
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         words.prepend(QStringLiteral("dialtally"));
-        words << QStringLiteral("--dir") << m_dir.path();
-        return LogCommands::run(words, {}, Now, out, err);
+        words << QStringLiteral("--dir") << (dir.isEmpty() ? m_dir.path() : dir);
+        return LogCommands::run(words, {}, Now, output ? *output : out, err);
+    }
+    QByteArray exportedFile() {
+        const QString file = m_dir.filePath(QStringLiteral("plain.txt"));
+        return run({QStringLiteral("export"), QStringLiteral("--output"), file}) == 0 ? readFile(file)
+                                                                                      : QByteArray();
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     // The viewer's window: the log sorted by date, the period selected.
@@ -54,9 +71,9 @@ class TestLogCommands : public QObject {
         viewer.SortAscending = true;
         viewer.QuickSort(DateColumn);
         ViewerSelection s;
-        if (const auto start = viewer.periodStart(period, Now)) {
-            s.first = *start;
-            s.last = viewer.model().callCount() - 1;
+        if (const auto rows = viewer.periodRows(period, Now)) {
+            s.first = rows->first;
+            s.last = rows->second;
             s.summary = viewer.selectionSummary(s.first, s.last);
         }
         return s;
@@ -165,10 +182,16 @@ private slots:
             summary = s.summary;
         }
         const QStringList header = CallExport::headerLines(false, Now, period >= 0, summary);
-        const QStringList lines =
-            comma ? CallExport::commaLayout(viewer.model(), header, first, last, period < 0)
-                  : CallExport::textLayout(viewer.model(), header, first, last);
-        QCOMPARE(cli, *CallExport::bytesOf(lines));
+        QByteArray shown;
+        QVERIFY(CallExport::stream(
+            CallExport::layoutOf(viewer.model(), comma, period < 0),
+            CallExport::tableRows(viewer.model(), first, last), [&header](qint64, double) { return header; },
+            [&shown](QByteArrayView bytes, QString*) {
+                shown += bytes;
+                return true;
+            },
+            nullptr));
+        QCOMPARE(cli, shown);
         QVERIFY(cli.startsWith("\xEF\xBB\xBF")); // a Cyrillic rate name: UTF-8, marked
     }
 
@@ -212,18 +235,175 @@ private slots:
     }
 
     void errorsNameTheFileAndEndBadly() {
-        QTemporaryDir empty;
-        QBuffer out, err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        QCOMPARE(LogCommands::run({"dialtally", "report", "--dir", empty.path()}, {}, Now, out, err), 1);
-        QVERIFY(err.data().contains(ProgramFiles::callLogPath(empty.path()).toLocal8Bit() + ": "));
         QCOMPARE(run({QStringLiteral("report"), QStringLiteral("fortnight")}), 2);
         QVERIFY(m_err.contains("unknown period \"fortnight\""));
         QCOMPARE(run({QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--period"),
                       QStringLiteral("week")}),
                  2);
         QVERIFY(m_out.isEmpty());
+    }
+
+    // A command wherever it stands among the options; any other word is a
+    // wrong command line, never the window.
+    void commandWords_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("command");
+        QTest::addColumn<int>("status");
+        QTest::newRow("--dir D report") << QStringList{"--dir", "D", "report"} << true << 0;
+        QTest::newRow("report --dir D") << QStringList{"report", "--dir", "D"} << true << 0;
+        QTest::newRow("--dir D, the window") << QStringList{"--dir", "D"} << false << 0;
+        QTest::newRow("the toolkit's -style fusion")
+            << QStringList{"-style", "fusion", "--dir", "D"} << false << 0;
+        QTest::newRow("an unknown word") << QStringList{"--dir", "D", "repot"} << true << 2;
+        QTest::newRow("an option without a command") << QStringList{"--json", "--dir", "D"} << true << 2;
+    }
+    void commandWords() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, command);
+        QFETCH(int, status);
+        arguments.replaceInStrings(QRegularExpression(QStringLiteral("^D$")), m_dir.path());
+        arguments.prepend(QStringLiteral("dialtally"));
+        QCOMPARE(LogCommands::isCommand(arguments), command);
+        if (!command)
+            return;
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        QCOMPARE(LogCommands::run(arguments, {}, Now, out, err), status);
+        if (status == 0)
+            QVERIFY2(out.data().startsWith("1 call today totalling "), out.data());
+        else
+            QVERIFY2(err.data().contains(LogCommands::usage().toUtf8()), err.data());
+    }
+
+    // A log that is missing has no calls; one that is not a regular file is
+    // an error that names it, and nothing waits on it.
+    void logsThatAreNotFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("missing, report")
+            << "missing" << QStringList{"report"} << 0 << QByteArray("No calls made today\n");
+        QTest::newRow("missing, export") << "missing" << QStringList{"export", "--format", "csv"} << 0
+                                         << QByteArray("\xA3"
+                                                       "0.00 spent in 0 calls.\r\n\r\nDate,Day,");
+        QTest::newRow("named pipe, report")
+            << "fifo" << QStringList{"report"} << 1 << QByteArray("It is a named pipe, not a regular file");
+        QTest::newRow("named pipe, export") << "fifo" << QStringList{"export", "--output", "x.txt"} << 1
+                                            << QByteArray("It is a named pipe, not a regular file");
+        QTest::newRow("link to /dev/zero") << "zero" << QStringList{"report", "all"} << 1
+                                           << QByteArray("It is a device, not a regular file");
+        QTest::newRow("directory") << "directory" << QStringList{"export"} << 1
+                                   << QByteArray("It is a directory, not a regular file");
+    }
+    void logsThatAreNotFiles() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, words);
+        QFETCH(int, status);
+        QFETCH(QByteArray, said);
+        QTemporaryDir dir;
+        const QString log = ProgramFiles::callLogPath(dir.path());
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), log));
+        else if (kind == QLatin1String("directory"))
+            QVERIFY(QDir().mkdir(log));
+        words.replaceInStrings(QRegularExpression(QStringLiteral("^x.txt$")), dir.filePath("x.txt"));
+
+        PipeWatchdog watchdog(log);
+        const int result = run(words, dir.path());
+        QVERIFY2(!watchdog.release(), "the command waited on the log");
+        QCOMPARE(result, status);
+        if (status == 0) {
+            QVERIFY2(m_out.startsWith(said) || m_out.contains("\r\n" + said), m_out);
+            QVERIFY(m_err.isEmpty());
+        } else {
+            QVERIFY2(m_err.contains(log.toLocal8Bit() + ": " + said), m_err);
+            QVERIFY(!QFile::exists(dir.filePath("x.txt")));
+        }
+    }
+
+    // An output that is not a regular file is written, never replaced: a link
+    // to a device stays a link to the device, a pipe stays a pipe and its
+    // reader gets the export.
+    void outputsThatAreNotFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to /dev/null") << "null";
+        QTest::newRow("named pipe") << "fifo";
+        QTest::newRow("link to a file") << "file";
+    }
+    void outputsThatAreNotFiles() {
+        QFETCH(QString, kind);
+        const QByteArray expected = exportedFile();
+        QVERIFY(!expected.isEmpty());
+        QTemporaryDir dir;
+        const QString output = dir.filePath(QStringLiteral("out"));
+        const QString target =
+            kind == QLatin1String("null") ? QStringLiteral("/dev/null") : dir.filePath("calls");
+        int reader = -1;
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(output).constData(), 0600), 0);
+            reader = ::open(QFile::encodeName(output).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+        } else {
+            QVERIFY(QFile::link(target, output));
+        }
+        QCOMPARE(run({QStringLiteral("export"), QStringLiteral("--output"), output}), 0);
+        QVERIFY2(m_err.isEmpty(), m_err);
+
+        struct stat status {};
+        QCOMPARE(::lstat(QFile::encodeName(output).constData(), &status), 0);
+        if (kind == QLatin1String("fifo")) {
+            QVERIFY(S_ISFIFO(status.st_mode));
+            QByteArray got(expected.size() + 1, '\0');
+            QCOMPARE(::read(reader, got.data(), got.size()), qint64(expected.size()));
+            ::close(reader);
+            QCOMPARE(got.left(expected.size()), expected);
+            return;
+        }
+        QVERIFY(S_ISLNK(status.st_mode));
+        QCOMPARE(QFileInfo(output).symLinkTarget(), target);
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
+        if (kind == QLatin1String("null")) {
+            QVERIFY(S_ISCHR(status.st_mode));
+        } else {
+            QVERIFY(S_ISREG(status.st_mode));
+            QCOMPARE(readFile(target), expected);
+        }
+    }
+
+    // A write that fails (a full device, here) is a message with the reason
+    // and status 1, for a file and for standard output alike.
+    void failedWritesEndBadly_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<bool>("toStandardOutput");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("--output /dev/full")
+            << QStringList{"export", "--output", "/dev/full"} << false
+            << QByteArray("/dev/full cannot be written: No space left on device");
+        QTest::newRow("report on a full standard output")
+            << QStringList{"report"} << true << QByteArray("standard output: No space left on device");
+        QTest::newRow("export on a full standard output")
+            << QStringList{"export"} << true << QByteArray("standard output: No space left on device");
+        QTest::newRow("a named pipe nobody reads") << QStringList{"export", "--output", "PIPE"} << false
+                                                   << QByteArray("No program reads the named pipe");
+    }
+    void failedWritesEndBadly() {
+        QFETCH(QStringList, words);
+        QFETCH(bool, toStandardOutput);
+        QFETCH(QByteArray, said);
+        QFile full(QStringLiteral("/dev/full"));
+        QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        words.replaceInStrings(QRegularExpression(QStringLiteral("^PIPE$")), pipe);
+        PipeWatchdog watchdog(pipe);
+        QCOMPARE(run(words, {}, toStandardOutput ? &full : nullptr), 1);
+        QVERIFY2(!watchdog.release(), "the export waited for a reader");
+        QVERIFY2(m_err.contains(said), m_err);
     }
 };
 

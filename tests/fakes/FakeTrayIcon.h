@@ -5,10 +5,11 @@
 #include <QStringList>
 
 // Records what reaches the notification area ("add mini|tip", "image mini2",
-// "tip ...", "remove"); the test plays the user's clicks.
+// "tip ...", "remove", "message title|text"); the test plays the user's clicks.
 class FakeTrayIcon final : public TrayIcon {
 public:
     bool available = true;
+    bool showsMessages = true;
     QStringList calls;
 
     bool isAvailable() const override { return available; }
@@ -21,4 +22,9 @@ protected:
     void changeImage(const QString& image) override { calls << QStringLiteral("image ") + image; }
     void changeTip(const QString& tip) override { calls << QStringLiteral("tip ") + tip; }
     void remove() override { calls << QStringLiteral("remove"); }
+    bool showMessage(const QString& title, const QString& text, int) override {
+        if (showsMessages)
+            calls << QStringLiteral("message %1|%2").arg(title, text);
+        return showsMessages;
+    }
 };

@@ -5,7 +5,8 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-PrivateBus::PrivateBus() {
+PrivateBus::PrivateBus(Kind kind)
+    : m_variable(kind == Kind::System ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS") {
     m_daemon.setProgram(QStringLiteral("dbus-daemon"));
     m_daemon.setArguments(
         {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
@@ -24,17 +25,17 @@ PrivateBus::PrivateBus() {
     m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
     if (m_address.isEmpty())
         return;
-    if (qEnvironmentVariableIsSet("DBUS_SYSTEM_BUS_ADDRESS"))
-        m_previousAddress = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_address.toUtf8());
+    if (qEnvironmentVariableIsSet(m_variable))
+        m_previousAddress = qgetenv(m_variable);
+    qputenv(m_variable, m_address.toUtf8());
 }
 
 PrivateBus::~PrivateBus() {
     if (!m_address.isEmpty()) {
         if (m_previousAddress)
-            qputenv("DBUS_SYSTEM_BUS_ADDRESS", *m_previousAddress);
+            qputenv(m_variable, *m_previousAddress);
         else
-            qunsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+            qunsetenv(m_variable);
     }
     if (m_daemon.state() != QProcess::NotRunning) {
         m_daemon.kill();

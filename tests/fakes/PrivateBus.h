@@ -7,17 +7,20 @@
 #include <optional>
 
 // A private D-Bus daemon that lives as long as this object, with
-// DBUS_SYSTEM_BUS_ADDRESS pointed at it so QDBusConnection::systemBus() and
-// MockModemManager meet there instead of on the machine's system bus.
+// DBUS_SYSTEM_BUS_ADDRESS (or DBUS_SESSION_BUS_ADDRESS) pointed at it so
+// QDBusConnection::systemBus() (sessionBus()) and the mock services meet there
+// instead of on the machine's bus.
 //
-// Qt connects to the system bus once per process and keeps that connection, so
-// create the PrivateBus before anything calls QDBusConnection::systemBus(),
-// and only one per process. A QCoreApplication must exist. The daemon is
-// killed with this object (or with the test process, should it crash).
+// Qt connects to each bus once per process and keeps that connection, so
+// create the PrivateBus before anything calls QDBusConnection::systemBus()
+// (sessionBus()), and only one of a kind per process. A QCoreApplication must
+// exist. The daemon is killed with this object (or with the test process,
+// should it crash).
 class PrivateBus {
 public:
+    enum class Kind { System, Session };
     // Starts dbus-daemon and waits for it to print its address.
-    PrivateBus();
+    explicit PrivateBus(Kind kind = Kind::System);
     ~PrivateBus();
     PrivateBus(const PrivateBus&) = delete;
     PrivateBus& operator=(const PrivateBus&) = delete;
@@ -29,5 +32,6 @@ public:
 private:
     QProcess m_daemon;
     QString m_address;
+    const char* m_variable;
     std::optional<QByteArray> m_previousAddress;
 };

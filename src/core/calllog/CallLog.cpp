@@ -12,13 +12,14 @@ bool CallLog::append(const std::vector<CallRecord>& records, QString* reason) co
     return m_file.append(bytes, reason);
 }
 
-bool CallLog::forEach(const std::function<void(const CallRecord&)>& visit, QString* reason) const {
+bool CallLog::forEach(const std::function<void(const CallRecord&)>& visit, QString* reason,
+                      bool* missing) const {
     return m_file.forEachBlock(
         [&visit](const char* records, qsizetype count) {
             for (qsizetype i = 0; i < count; ++i)
                 visit(CallRecordCodec::read(records + i * CallRecordCodec::Size));
         },
-        reason);
+        reason, missing);
 }
 
 std::vector<CallRecord> CallLog::readAll(bool* opened) const {

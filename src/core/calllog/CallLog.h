@@ -24,8 +24,10 @@ public:
     bool append(const std::vector<CallRecord>& records, QString* reason = nullptr) const;
 
     // Calls visit for every whole record in file order, reading in large
-    // blocks; a torn tail is ignored. False when the file cannot be opened.
-    bool forEach(const std::function<void(const CallRecord&)>& visit, QString* reason = nullptr) const;
+    // blocks; a torn tail is ignored. False when the file cannot be read,
+    // missing (when given) saying whether there is no such file.
+    bool forEach(const std::function<void(const CallRecord&)>& visit, QString* reason = nullptr,
+                 bool* missing = nullptr) const;
 
     std::vector<CallRecord> readAll(bool* opened = nullptr) const;
 

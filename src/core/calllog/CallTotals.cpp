@@ -2,7 +2,6 @@
 
 #include "core/seams/DayCount.h"
 #include "core/spending/Money.h"
-#include "core/tariff/Costing.h"
 
 QString PluralSuffix(qint64 count) {
     return count == 1 ? QString() : QStringLiteral("s");
@@ -14,22 +13,29 @@ int TimeBandOfRateCode(int rateCode) {
     return (rateCode - 1) % 3 + 1;
 }
 
-CallTotals findCallTotals(const CallLog& log, double now) {
-    const double today = DayCount::dateOf(now);
-    const double weekStart = today - DayCount::mondayWeekday(now) + 1;
+CallTotals findCallTotals(const CallLog& log, double now, QString* failure) {
+    const qint64 todayNumber = DayCount::dayNumber(now);
+    const double today = double(todayNumber);
+    const double weekStart = double(DayCount::weekStart(todayNumber));
     CallTotals totals;
     MoneySum week;
     MoneySum day;
-    log.forEach([&](const CallRecord& r) {
-        if (r.startTime > weekStart) {
-            ++totals.weekCount;
-            week.add(r.grossCost);
-            if (r.startTime > today) {
-                ++totals.todayCount;
-                day.add(r.grossCost);
+    QString reason;
+    bool missing = false;
+    const bool read = log.forEach(
+        [&](const CallRecord& r) {
+            if (r.startTime > weekStart) {
+                ++totals.weekCount;
+                week.add(r.grossCost);
+                if (r.startTime > today) {
+                    ++totals.todayCount;
+                    day.add(r.grossCost);
+                }
             }
-        }
-    });
+        },
+        &reason, &missing);
+    if (failure)
+        *failure = read || missing ? QString() : QStringLiteral("%1: %2").arg(log.path(), reason);
     totals.weekTotal = week.total();
     totals.todayTotal = day.total();
     return totals;
@@ -37,9 +43,9 @@ CallTotals findCallTotals(const CallLog& log, double now) {
 
 namespace {
 QString line(qint64 count, double total, const QString& mainSymbol, const char* period) {
-    return QStringLiteral("%1 call%2 %3 totalling %4%5")
+    return QStringLiteral("%1 call%2 %3 totalling %4")
         .arg(count)
-        .arg(PluralSuffix(count), QLatin1String(period), mainSymbol, formatFixed(total, 2));
+        .arg(PluralSuffix(count), QLatin1String(period), Money::totalText(total, mainSymbol));
 }
 } // namespace
 

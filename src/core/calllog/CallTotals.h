@@ -18,8 +18,9 @@ struct CallTotals {
 };
 
 // Calls whose start lies strictly after this week's Monday midnight, and
-// strictly after today's midnight. A log that cannot be opened counts nothing.
-CallTotals findCallTotals(const CallLog& log, double now);
+// strictly after today's midnight. A missing log counts nothing; so does one
+// that cannot be read, and failure (when given) then says why, with its name.
+CallTotals findCallTotals(const CallLog& log, double now, QString* failure = nullptr);
 
 // "1 call today totalling £0.50" or "No calls made today".
 QString todayText(const CallTotals& totals, const QString& mainSymbol);

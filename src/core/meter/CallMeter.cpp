@@ -317,8 +317,12 @@ void CallMeter::writeKeptCalls() {
 }
 
 void CallMeter::FindCallSelection() {
+    QString failure;
     const CallTotals totals = findCallTotals(CallLog(ProgramFiles::callLogPath(m_services.programDirectory)),
-                                             m_services.clock->now());
+                                             m_services.clock->now(), &failure);
+    if (!failure.isEmpty() && failure != m_totalsFailure)
+        queue(Box::Error, failure);
+    m_totalsFailure = failure;
     emit totalsChanged(todayText(totals, m_settings.mainSymbol), weekText(totals, m_settings.mainSymbol));
 }
 

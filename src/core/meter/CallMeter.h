@@ -205,6 +205,7 @@ private:
     QString m_statusText;
     QString m_sensingProblem;
     QString m_applicationTitle;
+    QString m_totalsFailure; // shown once, not at every refresh of the totals
 
     QTimer* MainTimer = nullptr;
     QTimer* AnimationTimer = nullptr;

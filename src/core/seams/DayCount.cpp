@@ -1,5 +1,6 @@
 #include "core/seams/DayCount.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace DayCount {
@@ -29,6 +30,10 @@ QDateTime toDateTime(double days) {
     return QDateTime(Epoch.addDays(day), QTime::fromMSecsSinceStartOfDay(inDay));
 }
 
+QDate toDate(double days) {
+    return Epoch.addDays(floorDiv(toMs(days), MsPerDay));
+}
+
 qint64 toMs(double days) {
     return std::llround(days * double(MsPerDay));
 }
@@ -38,7 +43,47 @@ double fromMs(qint64 ms) {
 }
 
 double dateOf(double days) {
-    return double(floorDiv(toMs(days), MsPerDay));
+    return double(dayNumber(days));
+}
+
+bool isDate(double days) {
+    return std::fabs(days) < 3.0e6;
+}
+
+qint64 dayNumber(double days) {
+    // A count well inside its day needs no rounding to the millisecond: this
+    // is the common case, and the exact way below takes a division.
+    const double whole = std::floor(days);
+    const double part = days - whole;
+    if (part > EdgeOfDay && part < 1 - EdgeOfDay)
+        return qint64(whole);
+    return floorDiv(toMs(days), MsPerDay);
+}
+
+QDate dateOfDay(qint64 day) {
+    return Epoch.addDays(day);
+}
+
+qint64 dayOfDate(QDate date) {
+    return Epoch.daysTo(date);
+}
+
+qint64 weekStart(qint64 day) {
+    return day - mondayWeekday(double(day)) + 1;
+}
+
+qint64 billPeriodStart(qint64 day, int billDay) {
+    const QDate date = dateOfDay(day);
+    const int first = std::clamp(billDay, 1, 28);
+    QDate start(date.year(), date.month(), first);
+    if (date.day() < first)
+        start = start.addMonths(-1);
+    return dayOfDate(start);
+}
+
+qint64 nextBillPeriodStart(qint64 periodStart) {
+    // The start day is at most the 28th, so every month has it.
+    return dayOfDate(dateOfDay(periodStart).addMonths(1));
 }
 
 int timeOfDayMs(double days) {
@@ -60,11 +105,16 @@ int mondayWeekday(double days) {
 
 QString durationText(double days) {
     const qint64 ms = std::llabs(toMs(days)) % MsPerDay;
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600, 2, 10, QChar('0'))
-        .arg((seconds / 60) % 60, 2, 10, QChar('0'))
-        .arg(seconds % 60, 2, 10, QChar('0'));
+    const int seconds = int(ms / 1000);
+    const int parts[] = {seconds / 3600, seconds / 60 % 60, seconds % 60};
+    QChar text[8];
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = QChar(u'0' + parts[i] / 10);
+        text[i * 3 + 1] = QChar(u'0' + parts[i] % 10);
+        if (i < 2)
+            text[i * 3 + 2] = u':';
+    }
+    return QString(text, 8);
 }
 
 } // namespace DayCount

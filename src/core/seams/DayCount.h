@@ -12,11 +12,32 @@ constexpr qint64 MsPerDay = 86'400'000;
 
 double fromDateTime(const QDateTime& local);
 QDateTime toDateTime(double days);
+// The calendar day alone, with no local time to build (so no look at the time zone).
+QDate toDate(double days);
 // Whole milliseconds since the epoch day, rounded to the nearest.
 qint64 toMs(double days);
 double fromMs(qint64 ms);
 // Midnight at the start of the day.
 double dateOf(double days);
+// Whether the count is a date the calendar can show: finite and within about
+// eight thousand years of the epoch. Beyond that it is a damaged record.
+bool isDate(double days);
+
+// Whole days since the epoch day: the day of a date-time, as dateOf gives it.
+qint64 dayNumber(double days);
+// A count more than this inside its day's span (in days, about 86 ms) is of
+// that day whatever the rounding to the millisecond.
+constexpr double EdgeOfDay = 1e-6;
+QDate dateOfDay(qint64 day);
+qint64 dayOfDate(QDate date);
+// The Monday of the day's week: weeks run from Monday to Sunday.
+qint64 weekStart(qint64 day);
+// The first day of the bill period the day falls in. A period starts on day
+// billDay (1..28) of a month and runs to the day before it in the next month;
+// with billDay 1 the periods are the calendar months.
+qint64 billPeriodStart(qint64 day, int billDay);
+// The first day of the period after the one starting on periodStart.
+qint64 nextBillPeriodStart(qint64 periodStart);
 // Milliseconds since midnight, 0..86399999.
 int timeOfDayMs(double days);
 // 1 Sunday .. 7 Saturday, as stored in the call log.

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Prompter;
+
 // Open and save dialogs. filter is in Qt's form ("Wave file (*.wav)"); an
 // empty result means the user cancelled. The save dialog asks before it
 // replaces an existing file.
@@ -17,4 +19,9 @@ public:
     // No suffix is added to the name.
     virtual QString saveFileNameFiltered(const QString& caption, const QString& directory,
                                          const QString& filters, int* filterIndex) = 0;
+
+    // The save dialog asked about replacing the name it was given, not about
+    // name, that name with a suffix added: asks about it when it exists.
+    // False when the user would not replace it.
+    static bool mayReplace(const QString& chosen, const QString& name, Prompter& prompter);
 };

@@ -8,6 +8,7 @@ class Clock;
 class FileChooser;
 class HelpViewer;
 class LineMonitor;
+class Notifier;
 class Prompter;
 class SoundPlayer;
 class TrayIcon;
@@ -28,4 +29,5 @@ struct Services {
     HelpViewer* help = nullptr;
     Autostart* autostart = nullptr;
     TrayIcon* tray = nullptr;
+    Notifier* notifier = nullptr;
 };

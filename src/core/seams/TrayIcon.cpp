@@ -42,6 +42,10 @@ void TrayIcon::TrayIconRemove() {
     remove();
 }
 
+bool TrayIcon::TrayIconShowMessage(const QString& title, const QString& text, int msecs) {
+    return m_active && showMessage(title, text, msecs);
+}
+
 void TrayIcon::reportAction(Action action) {
     if (m_handler)
         m_handler(action);

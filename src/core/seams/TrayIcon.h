@@ -29,6 +29,9 @@ public:
     void TrayIconSetTip(const QString& tip);
     void TrayIconSetImageAndTip(const QString& image, const QString& tip);
     void TrayIconRemove();
+    // A message in a balloon by the icon, for msecs. False when the icon is
+    // not shown or the desktop shows no balloons.
+    bool TrayIconShowMessage(const QString& title, const QString& text, int msecs);
 
     bool TrayIconActive() const { return m_active; }
     quint32 TrayIconId() const { return m_id; }
@@ -44,6 +47,12 @@ protected:
     virtual void changeImage(const QString& image) = 0;
     virtual void changeTip(const QString& tip) = 0;
     virtual void remove() = 0;
+    virtual bool showMessage(const QString& title, const QString& text, int msecs) {
+        Q_UNUSED(title);
+        Q_UNUSED(text);
+        Q_UNUSED(msecs);
+        return false;
+    }
     // The platform reports the user's action.
     void reportAction(Action action);
 

@@ -1,15 +1,11 @@
 #include "core/spending/Money.h"
 
-#include <cmath>
+#include "core/tariff/Costing.h"
 
 namespace Money {
 
-bool isAmount(double stored) {
-    return std::isfinite(stored) && std::fabs(stored) <= Largest;
-}
-
-double amount(double stored) {
-    return isAmount(stored) ? stored : 0.0;
+QString totalText(double total, const QString& mainSymbol) {
+    return mainSymbol + formatFixed(total, 2);
 }
 
 } // namespace Money

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
+
+#include <cmath>
 
 // The log keeps amounts in single precision. Every total of the program (the
 // main window's lines, the viewer's totals and selection, the exports' heads,
@@ -13,9 +16,16 @@ namespace Money {
 constexpr double Largest = 1e9;
 
 // Whether a stored amount is a cost at all (finite and within Largest).
-bool isAmount(double stored);
+inline bool isAmount(double stored) {
+    return std::isfinite(stored) && std::fabs(stored) <= Largest;
+}
 // The stored amount as a figure to add: 0 for a damaged one.
-double amount(double stored);
+inline double amount(double stored) {
+    return isAmount(stored) ? stored : 0.0;
+}
+
+// A total as the main window shows it: the main symbol and two decimals, "£12.40".
+QString totalText(double total, const QString& mainSymbol);
 
 } // namespace Money
 

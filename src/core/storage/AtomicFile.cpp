@@ -1,34 +1,108 @@
 #include "core/storage/AtomicFile.h"
 
+#include <QFile>
 #include <QSaveFile>
 
-namespace AtomicFile {
+#include <cerrno>
 
-bool replace(const QString& path, QByteArrayView contents, QString* reason) {
-    const auto fail = [reason](const QString& why) {
-        if (reason)
-            *reason = why;
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool fail(QString* reason, const QString& why) {
+    if (reason)
+        *reason = why;
+    return false;
+}
+
+// Whether the path (through links) is something other than a regular file or
+// a directory: a device, a named pipe, a socket.
+bool isSpecial(const QByteArray& path, mode_t* mode) {
+    struct stat status {};
+    if (::stat(path.constData(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode))
         return false;
-    };
+    *mode = status.st_mode;
+    return true;
+}
+} // namespace
+
+AtomicFile::AtomicFile(QString path) : m_path(std::move(path)) {}
+
+// A QSaveFile closed without a commit removes its temporary file.
+AtomicFile::~AtomicFile() = default;
+
+bool AtomicFile::open(QString* reason) {
+    const QByteArray path = QFile::encodeName(m_path);
+    mode_t mode = 0;
+    if (isSpecial(path, &mode)) {
+        // Without waiting: a named pipe that nobody reads would otherwise hold
+        // the program, and the viewer's window with it, for ever.
+        const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            return fail(reason, error == ENXIO && S_ISFIFO(mode)
+                                    ? QStringLiteral("No program reads the named pipe")
+                                    : qt_error_string(error));
+        }
+        struct stat status {};
+        if (::fstat(fd, &status) == 0 && !S_ISREG(status.st_mode)) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            auto file = std::make_unique<QFile>();
+            if (!file->open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+                ::close(fd);
+                return fail(reason, file->errorString());
+            }
+            m_file = std::move(file);
+            m_direct = true;
+            return true;
+        }
+        ::close(fd); // a regular file took its place meanwhile: it is replaced as one
+    }
     // Unbuffered, and every write checked here: QSaveFile's commit does not
     // report a failure of the write of its buffer, and would put a short file
     // (an empty one on a full disk) in place of the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    qint64 done = 0;
-    while (done < contents.size()) {
-        const qint64 written = file.write(contents.data() + done, contents.size() - done);
-        if (written <= 0) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            return fail(why);
-        }
-        done += written;
+    m_direct = false;
+    m_file = std::make_unique<QSaveFile>(m_path);
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString why = m_file->errorString();
+        m_file.reset();
+        return fail(reason, why);
     }
-    if (!file.commit())
-        return fail(file.errorString());
     return true;
 }
 
-} // namespace AtomicFile
+bool AtomicFile::write(QByteArrayView bytes, QString* reason) {
+    if (!m_file)
+        return fail(reason, QStringLiteral("The file is not open"));
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = m_file->write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            const QString why = m_file->errorString();
+            m_file.reset(); // a temporary file goes with it
+            return fail(reason, why);
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool AtomicFile::commit(QString* reason) {
+    if (!m_file)
+        return fail(reason, QStringLiteral("The file is not open"));
+    const std::unique_ptr<QFileDevice> file = std::move(m_file);
+    if (m_direct) {
+        const bool flushed = file->flush();
+        const QString why = file->errorString();
+        file->close();
+        return flushed || fail(reason, why);
+    }
+    auto* save = static_cast<QSaveFile*>(file.get());
+    return save->commit() || fail(reason, save->errorString());
+}
+
+bool AtomicFile::replace(const QString& path, QByteArrayView contents, QString* reason) {
+    AtomicFile file(path);
+    return file.open(reason) && file.write(contents, reason) && file.commit(reason);
+}

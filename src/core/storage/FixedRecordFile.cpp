@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,16 +21,51 @@ bool fail(QString* reason, const QFileDevice& file) {
     return false;
 }
 
-bool failWith(QString* reason, int error) {
+bool fail(QString* reason, const QString& why) {
     if (reason)
-        *reason = qt_error_string(error);
+        *reason = why;
     return false;
 }
 
-bool notRegular(QString* reason) {
-    if (reason)
-        *reason = QStringLiteral("Not a regular file");
-    return false;
+bool failWith(QString* reason, int error) {
+    return fail(reason, qt_error_string(error));
+}
+
+// Why a file of this mode is not read or written: what it is instead.
+QString notRegular(mode_t mode) {
+    const char* what = S_ISDIR(mode)                    ? "a directory"
+                       : S_ISFIFO(mode)                 ? "a named pipe"
+                       : S_ISSOCK(mode)                 ? "a socket"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                                                        : "not a file";
+    return QStringLiteral("It is %1, not a regular file").arg(QLatin1String(what));
+}
+
+// Opens the file for reading if it is a regular file. Non-blocking, so that a
+// named pipe put in its place after any earlier check cannot stop the open.
+bool openRegular(const QString& path, QFile& file, QString* reason, bool* missing) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (missing)
+            *missing = error == ENOENT;
+        return failWith(reason, error);
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failWith(reason, error);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(reason, notRegular(status.st_mode));
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(reason, file);
+    }
+    return true;
 }
 
 // Every byte at the offset, or false with errno set.
@@ -59,22 +96,22 @@ std::optional<qint64> FixedRecordFile::openAtEnd(QFile& file, QIODevice::OpenMod
     // A device or a FIFO in the file's place could block the open itself, or
     // swallow the records: only a regular file is written. (A directory fails
     // to open with the system's own reason.)
-    const QFileInfo info(m_path);
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        notRegular(reason);
+    struct stat status {};
+    if (::stat(QFile::encodeName(m_path).constData(), &status) == 0 && !S_ISREG(status.st_mode) &&
+        !S_ISDIR(status.st_mode)) {
+        fail(reason, notRegular(status.st_mode));
         return std::nullopt;
     }
     if (!file.open(mode)) {
         fail(reason, file);
         return std::nullopt;
     }
-    struct stat status {};
     if (::fstat(file.handle(), &status) != 0) {
         failWith(reason, errno);
         return std::nullopt;
     }
     if (!S_ISREG(status.st_mode)) {
-        notRegular(reason);
+        fail(reason, notRegular(status.st_mode));
         return std::nullopt;
     }
     const qint64 whole = status.st_size - status.st_size % m_recordSize;
@@ -113,10 +150,12 @@ void FixedRecordFile::repairTail() const {
     openAtEnd(file, QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered, nullptr);
 }
 
-bool FixedRecordFile::forEachBlock(const BlockVisitor& visit, QString* reason) const {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(reason, file);
+bool FixedRecordFile::forEachBlock(const BlockVisitor& visit, QString* reason, bool* missing) const {
+    if (missing)
+        *missing = false;
+    QFile file;
+    if (!openRegular(m_path, file, reason, missing))
+        return false;
     const qint64 blockRecords = std::max<qint64>(1, BlockBytes / m_recordSize);
     QByteArray block(blockRecords * m_recordSize, '\0');
     qint64 filled = 0; // bytes of an unfinished record carried to the next block
@@ -135,11 +174,12 @@ bool FixedRecordFile::forEachBlock(const BlockVisitor& visit, QString* reason) c
     }
 }
 
-std::optional<QByteArray> FixedRecordFile::readAll(QString* reason) const {
+std::optional<QByteArray> FixedRecordFile::readAll(QString* reason, bool* missing) const {
     QByteArray all;
     all.reserve(recordCount() * m_recordSize);
-    const bool ok = forEachBlock(
-        [&](const char* records, qsizetype count) { all.append(records, count * m_recordSize); }, reason);
+    const bool ok =
+        forEachBlock([&](const char* records, qsizetype count) { all.append(records, count * m_recordSize); },
+                     reason, missing);
     if (!ok)
         return std::nullopt;
     return all;

@@ -11,6 +11,10 @@
 // A file of fixed-size records with no header: the call log, the rate-name
 // store and the viewer's sorted copy. Opened afresh for every operation.
 //
+// Only a regular file is read: a named pipe would block the reader for ever,
+// and a link to a device such as /dev/zero would never end. Anything else
+// fails with a reason that says what the file is.
+//
 // A crash in the middle of a write can leave part of a record at the end (a
 // torn tail): readers ignore it, and an append cuts it off first so that the
 // new records stay aligned. A rewrite of the whole file goes to a temporary
@@ -37,12 +41,13 @@ public:
     void repairTail() const;
 
     // Calls visit(records, count) for consecutive blocks of whole records in
-    // file order. False when the file cannot be opened or read.
+    // file order. False when the file cannot be opened or read; missing (when
+    // given) then says whether that is because there is no such file.
     using BlockVisitor = std::function<void(const char* records, qsizetype count)>;
-    bool forEachBlock(const BlockVisitor& visit, QString* reason = nullptr) const;
+    bool forEachBlock(const BlockVisitor& visit, QString* reason = nullptr, bool* missing = nullptr) const;
 
     // All whole records in one buffer; nothing when the file cannot be read.
-    std::optional<QByteArray> readAll(QString* reason = nullptr) const;
+    std::optional<QByteArray> readAll(QString* reason = nullptr, bool* missing = nullptr) const;
 
     // Replaces the file with these records, or leaves it untouched on failure.
     bool replace(QByteArrayView records, QString* reason = nullptr) const;

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace TextCodec {
 
 namespace {
@@ -32,6 +34,11 @@ QString decodeSingleByte(QByteArrayView bytes) {
 }
 
 std::optional<QByteArray> encodeSingleByte(QStringView text) {
+    // Windows-1252 is Latin-1 but for 0x80..0x9F: most texts need no converter.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF);
+        }))
+        return text.toLatin1();
     QStringEncoder encoder(SingleByte);
     if (!encoder.isValid())
         return std::nullopt;
@@ -83,9 +90,40 @@ bool readsAsUtf8(QByteArrayView bytes) {
 }
 
 std::optional<QByteArray> encode(QStringView text) {
-    if (std::optional<QByteArray> single = checked(encodeSingleByte(text), text))
-        return single;
-    return checked(text.toUtf8(), text);
+    Survey whole;
+    survey(whole, text);
+    return encodeAs(choice(whole), text);
+}
+
+void survey(Survey& survey, QStringView piece) {
+    const std::optional<QByteArray> single = encodeSingleByte(piece);
+    if (!single || decodeSingleByte(*single) != piece) {
+        survey.singleByteFits = false;
+    } else if (hasNonAscii(*single)) {
+        survey.nonAscii = true;
+        survey.singleByteIsUtf8 = survey.singleByteIsUtf8 && decodeUtf8(*single).has_value();
+    }
+    if (survey.utf8Fits && !survey.singleByteFits)
+        survey.utf8Fits = QString::fromUtf8(piece.toUtf8()) == piece;
+}
+
+Encoding choice(const Survey& survey) {
+    // Windows-1252 bytes that would pass for UTF-8 would be read back as UTF-8.
+    if (survey.singleByteFits && !(survey.nonAscii && survey.singleByteIsUtf8))
+        return Encoding::SingleByte;
+    return survey.utf8Fits ? Encoding::Utf8 : Encoding::None;
+}
+
+std::optional<QByteArray> encodeAs(Encoding encoding, QStringView text) {
+    switch (encoding) {
+    case Encoding::SingleByte:
+        return encodeSingleByte(text);
+    case Encoding::Utf8:
+        return text.toUtf8();
+    case Encoding::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::optional<QByteArray> encodeCut(QStringView text, qsizetype maxBytes) {

@@ -18,6 +18,23 @@ QString decode(QByteArrayView bytes);
 // text (a broken surrogate, or no converter for Windows-1252 and UTF-8 alike).
 std::optional<QByteArray> encode(QStringView text);
 
+// The choice encode() makes, made piece by piece for a text that is written
+// in parts (an export of a million calls). Pieces that stand between ASCII
+// characters (line ends, rules, commas) choose together as the whole text
+// would, so a text can be surveyed from its distinct pieces before its first
+// byte is written.
+enum class Encoding { SingleByte, Utf8, None };
+struct Survey {
+    bool singleByteFits = true;   // every character reads back from its Windows-1252 byte
+    bool singleByteIsUtf8 = true; // and those bytes would pass for UTF-8 ...
+    bool nonAscii = false;        // ... with at least one byte above 127
+    bool utf8Fits = true;         // no broken surrogate
+};
+void survey(Survey& survey, QStringView piece);
+Encoding choice(const Survey& survey);
+// The text in the encoding chosen for it (or for a whole it is part of).
+std::optional<QByteArray> encodeAs(Encoding encoding, QStringView text);
+
 // As encode, cut to at most maxBytes on a character boundary: a field of a
 // fixed-size record.
 std::optional<QByteArray> encodeCut(QStringView text, qsizetype maxBytes);

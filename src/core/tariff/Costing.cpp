@@ -3,8 +3,9 @@
 #include "core/seams/DayCount.h"
 #include "core/tariff/RateFile.h"
 
+#include <QVarLengthArray>
+
 #include <cmath>
-#include <vector>
 
 int rateCodeOf(int distance, int band) {
     return (distance - 1) * 3 + band;
@@ -97,29 +98,31 @@ QString formatFixed(double value, int decimals) {
     decimals = std::max(decimals, 0);
 
     // Work on the 15-significant-digit decimal form, so that a value such as
-    // 0.705 (held as 0.70499999...) rounds the way it reads.
+    // 0.705 (held as 0.70499999...) rounds the way it reads. The digits are
+    // kept in small arrays: an export formats two amounts per call.
     const QString sci = QString::number(std::fabs(value), 'e', 14); // d.dddddddddddddde±XX
-    const int ePos = sci.indexOf(QLatin1Char('e'));
-    const int exponent = sci.mid(ePos + 1).toInt();
-    std::vector<int> digits; // 15 significant digits
-    for (int i = 0; i < ePos; ++i) {
+    const qsizetype ePos = sci.indexOf(QLatin1Char('e'));
+    const int exponent = QStringView(sci).mid(ePos + 1).toInt();
+    QVarLengthArray<int, 24> digits; // 15 significant digits
+    for (qsizetype i = 0; i < ePos; ++i) {
         if (sci[i].isDigit())
-            digits.push_back(sci[i].digitValue());
+            digits.append(sci[i].digitValue());
     }
 
     // digits[i] has the weight 10^(exponent - i); keep weights down to 10^-decimals.
     const int keep = exponent + 1 + decimals;
-    std::vector<int> kept;
+    QVarLengthArray<int, 48> kept;
     int intDigits = exponent + 1; // digits before the point in `kept`
     if (keep <= 0) {
         const bool up = keep == 0 && digits[0] >= 5;
-        kept.assign(decimals + 1, 0);
+        kept.insert(kept.cend(), decimals + 1, 0);
         intDigits = 1;
         if (up)
             kept.back() = 1;
     } else {
-        kept.assign(digits.begin(), digits.begin() + std::min<int>(keep, int(digits.size())));
-        kept.resize(keep, 0);
+        const int taken = std::min<int>(keep, int(digits.size()));
+        kept.append(digits.constData(), taken);
+        kept.insert(kept.cend(), keep - taken, 0);
         if (keep < int(digits.size()) && digits[keep] >= 5) {
             int i = keep - 1;
             while (i >= 0 && kept[i] == 9) {
@@ -129,32 +132,32 @@ QString formatFixed(double value, int decimals) {
             if (i >= 0) {
                 ++kept[i];
             } else {
-                kept.insert(kept.begin(), 1);
+                kept.insert(kept.cbegin(), 1);
                 ++intDigits;
             }
         }
         if (intDigits <= 0) {
-            kept.insert(kept.begin(), 1 - intDigits, 0);
+            kept.insert(kept.cbegin(), 1 - intDigits, 0);
             intDigits = 1;
         }
     }
 
-    QString text;
+    QVarLengthArray<char, 64> text;
+    text.append(' '); // room for a minus sign
     bool allZero = true;
     for (int i = 0; i < int(kept.size()); ++i) {
         if (i == intDigits)
-            text += QLatin1Char('.');
-        text += QChar(u'0' + kept[i]);
+            text.append('.');
+        text.append(char('0' + kept[i]));
         allZero = allZero && kept[i] == 0;
     }
     // Leading zeros of the integer part beyond the first.
-    int lead = 0;
-    while (lead < intDigits - 1 && text[lead] == QLatin1Char('0'))
-        ++lead;
-    text.remove(0, lead);
+    int start = 1;
+    while (start < intDigits && text[start] == '0')
+        ++start;
     if (value < 0 && !allZero)
-        text.prepend(QLatin1Char('-'));
-    return text;
+        text[--start] = '-';
+    return QString::fromLatin1(text.constData() + start, text.size() - start);
 }
 
 QString moneyDisplay(double amount, const QString& mainSymbol, const QString& subSymbol) {

@@ -8,31 +8,26 @@
 
 #include <QLocale>
 
-#include <cmath>
-
 namespace {
-// Beyond about the year 10000 a damaged record shows nothing rather than
-// a date that cannot be.
-bool isDayCount(double days) {
-    return std::fabs(days) < 3.0e6;
-}
-
 QString dateText(double days) {
-    if (!isDayCount(days))
+    if (!DayCount::isDate(days)) // a damaged record
         return {};
     return QLocale().toString(DayCount::toDateTime(days).date(), QLocale::ShortFormat);
 }
 
 QString clockText(double days) {
-    if (!isDayCount(days))
+    if (!DayCount::isDate(days))
         return {};
     const int minutes = DayCount::timeOfDayMs(days) / 60000;
-    return QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0'));
+    const int hour = minutes / 60;
+    const QChar text[] = {QChar(u'0' + hour / 10), QChar(u'0' + hour % 10), u':',
+                          QChar(u'0' + minutes % 60 / 10), QChar(u'0' + minutes % 10)};
+    return QString(text, 5);
 }
 
 // "h:mm:ss": the hour without a leading zero.
 QString durationText(double days) {
-    if (!isDayCount(days))
+    if (!DayCount::isDate(days))
         return {};
     QString text = DayCount::durationText(days);
     if (text.startsWith(QLatin1Char('0')))
@@ -40,15 +35,19 @@ QString durationText(double days) {
     return text;
 }
 
+// Literals, so that a table of a million rows makes no copies of them.
 QString dayName(int day) {
-    static const char* const Names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                        "Thursday", "Friday", "Saturday"};
-    return day >= 1 && day <= 7 ? QLatin1String(Names[day - 1]) : QString();
+    static const QString Names[] = {QStringLiteral("Sunday"),   QStringLiteral("Monday"),
+                                    QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
+                                    QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                                    QStringLiteral("Saturday")};
+    return day >= 1 && day <= 7 ? Names[day - 1] : QString();
 }
 
 QString callTypeName(int rateCode) {
-    static const char* const Names[] = {"DayTime", "Evening", "Weekend"};
-    return rateCode >= 1 && rateCode <= 12 ? QLatin1String(Names[(rateCode - 1) % 3]) : QString();
+    static const QString Names[] = {QStringLiteral("DayTime"), QStringLiteral("Evening"),
+                                    QStringLiteral("Weekend")};
+    return rateCode >= 1 && rateCode <= 12 ? Names[(rateCode - 1) % 3] : QString();
 }
 
 QString callDistanceName(int rateCode) {

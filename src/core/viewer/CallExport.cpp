@@ -1,43 +1,221 @@
 #include "core/viewer/CallExport.h"
 
 #include "core/seams/DayCount.h"
+#include "core/spending/Money.h"
 #include "core/storage/AtomicFile.h"
 #include "core/storage/TextCodec.h"
+#include "core/viewer/CallCells.h"
 #include "core/viewer/CallLogViewer.h"
 #include "core/viewer/CallTableModel.h"
+#include "core/viewer/ViewerColumns.h"
 
-#include <QDir>
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <optional>
+#include <vector>
 
 namespace CallExport {
 
 namespace {
-int fieldWidth(const CallTableModel& table, int gridColumn) {
-    return viewerColumnInfo(table.layout().columnAt(gridColumn)).fieldWidth;
+
+constexpr qsizetype BlockChars = 1 << 16;
+
+void appendBlanks(QString& line, qsizetype count) {
+    line.resize(line.size() + count, QLatin1Char(' '));
 }
 
-QString ruleLine(const CallTableModel& table) {
-    QString line = QStringLiteral("+");
-    for (int i = 0; i < table.columnCount(); ++i)
-        line += QString(fieldWidth(table, i), QLatin1Char('-')) + QLatin1Char('+');
-    return line;
+void appendCentred(QString& line, QStringView text, int width) {
+    if (text.size() > width) {
+        line += QLatin1Char(' ');
+        line += text;
+        line += QLatin1Char(' ');
+        return;
+    }
+    const qsizetype left = (width - text.size()) / 2;
+    appendBlanks(line, left);
+    line += text;
+    appendBlanks(line, width - left - text.size());
 }
 
-QString ruledRow(const CallTableModel& table, int row) {
-    QString line = QStringLiteral("|");
-    for (int i = 0; i < table.columnCount(); ++i)
-        line += CentreInColumn(table.cellText(row, i), fieldWidth(table, i)) + QLatin1Char('|');
-    return line;
+void appendCommaField(QString& line, const QString& text) {
+    const auto special = [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(text.cbegin(), text.cend(), special)) {
+        line += text;
+    } else {
+        line += QLatin1Char('"');
+        line += QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        line += QLatin1Char('"');
+    }
+    line += QLatin1Char(',');
 }
 
-QString commaField(const QString& text) {
-    static const QString special = QStringLiteral(",\"\r\n");
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return special.contains(c); }))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
+// The date text of each day. A date text needs the local time of the day,
+// which glibc checks against the zone file every time: this makes that one
+// check per day for both readings of the calls. The days of a few centuries
+// are kept; beyond that (a damaged log) a date is made each time.
+class DateTexts {
+public:
+    // The text and whether it was made just now (not found here).
+    std::pair<QString, bool> text(const CallRecord& call, const QString& symbol, const RateNames& rates) {
+        // Only days whose arithmetic is exact are kept.
+        if (!(std::fabs(call.date) < 1e9))
+            return {callCellText(call, DateColumn, symbol, rates), true};
+        const qint64 day = qint64(DayCount::dateOf(call.date));
+        if (const auto found = m_texts.constFind(day); found != m_texts.cend())
+            return {*found, false};
+        QString text = callCellText(call, DateColumn, symbol, rates);
+        if (m_texts.size() < MostDays)
+            m_texts.insert(day, text);
+        return {text, true};
+    }
+
+private:
+    static constexpr qsizetype MostDays = 1 << 16;
+    QHash<qint64, QString> m_texts;
+};
+
+// The amount texts met last, by the stored amount: a log's amounts repeat
+// (the same charges, the same lengths of call), and each text costs a
+// decimal conversion and a look at the locale.
+class MoneyTexts {
+public:
+    QString text(const CallRecord& call, int column, const QString& symbol, const RateNames& rates) {
+        const float amount = column == CostExcTaxColumn ? call.netCost : call.grossCost;
+        const quint32 bits = std::bit_cast<quint32>(amount);
+        Entry& entry = m_entries[(bits ^ (bits >> 13)) % m_entries.size()];
+        if (!entry.filled || entry.bits != bits)
+            entry = {bits, callCellText(call, column, symbol, rates), true};
+        return entry.text;
+    }
+
+private:
+    struct Entry {
+        quint32 bits = 0;
+        QString text;
+        bool filled = false;
+    };
+    std::vector<Entry> m_entries = std::vector<Entry>(4096);
+};
+
+class Rows {
+public:
+    explicit Rows(const Layout& layout) : m_layout(layout) {
+        for (int i = 0; i < layout.columns.HowManyActive(); ++i) {
+            const int column = layout.columns.columnAt(i);
+            m_columns.push_back(column);
+            m_widths.push_back(column == NoColumn ? 0 : viewerColumnInfo(column).fieldWidth);
+        }
+    }
+
+    bool shows(int column) const {
+        return std::find(m_columns.begin(), m_columns.end(), column) != m_columns.end();
+    }
+
+    QString cell(const CallRecord& call, int column) {
+        if (column == DateColumn)
+            return m_dates.text(call, m_layout.symbol, m_layout.rates).first;
+        if (column == CostExcTaxColumn || column == CostIncTaxColumn)
+            return m_money.text(call, column, m_layout.symbol, m_layout.rates);
+        return callCellText(call, column, m_layout.symbol, m_layout.rates);
+    }
+    // A date text not met before (for the survey), else nothing.
+    std::optional<QString> newDate(const CallRecord& call) {
+        auto [text, made] = m_dates.text(call, m_layout.symbol, m_layout.rates);
+        return made ? std::optional<QString>(std::move(text)) : std::nullopt;
+    }
+
+    QStringList titles() const {
+        QStringList texts;
+        for (int column : m_columns)
+            texts << (column == NoColumn ? QString() : QLatin1String(viewerColumnInfo(column).header));
+        return texts;
+    }
+
+    void appendLine(QString& line, const QStringList& texts) const {
+        if (!m_layout.comma)
+            line += QLatin1Char('|');
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            appendCell(line, texts[i], i);
+    }
+
+    void appendCall(QString& line, const CallRecord& call) {
+        if (!m_layout.comma)
+            line += QLatin1Char('|');
+        for (size_t i = 0; i < m_columns.size(); ++i)
+            appendCell(line, cell(call, m_columns[i]), qsizetype(i));
+    }
+
+    void appendCell(QString& line, const QString& text, qsizetype gridColumn) const {
+        if (m_layout.comma) {
+            appendCommaField(line, text);
+        } else {
+            appendCentred(line, text, m_widths[size_t(gridColumn)]);
+            line += QLatin1Char('|');
+        }
+    }
+
+    QString rule() const {
+        QString line = QStringLiteral("+");
+        for (int width : m_widths)
+            line += QString(width, QLatin1Char('-')) + QLatin1Char('+');
+        return line;
+    }
+
+private:
+    const Layout& m_layout;
+    std::vector<int> m_columns;
+    std::vector<int> m_widths;
+    DateTexts m_dates;
+    MoneyTexts m_money;
+};
+
+// Encodes and hands on the text a block at a time.
+class Output {
+public:
+    Output(TextCodec::Encoding encoding, const ByteSink& sink, QString* reason)
+        : m_encoding(encoding), m_sink(sink), m_reason(reason) {
+        m_text.reserve(BlockChars + 4096);
+    }
+    QString& text() { return m_text; }
+    bool failed() const { return m_failed; }
+    bool send(QByteArrayView bytes) {
+        if (!m_failed && !m_sink(bytes, m_reason))
+            m_failed = true;
+        return !m_failed;
+    }
+    bool flush(bool whenFull) {
+        if (m_failed || m_text.isEmpty() || (whenFull && m_text.size() < BlockChars))
+            return !m_failed;
+        const std::optional<QByteArray> bytes = TextCodec::encodeAs(m_encoding, m_text);
+        m_text.clear();
+        if (!bytes) {
+            if (m_reason)
+                *m_reason = QStringLiteral("The text cannot be stored");
+            m_failed = true;
+            return false;
+        }
+        return send(*bytes);
+    }
+
+private:
+    TextCodec::Encoding m_encoding;
+    const ByteSink& m_sink;
+    QString* m_reason;
+    QString m_text;
+    bool m_failed = false;
+};
+
+bool fail(QString* reason, const QString& why) {
+    if (reason)
+        *reason = why;
+    return false;
 }
+
 } // namespace
 
 QStringList headerLines(bool printout, double now, bool selectionOnly, const QString& summary) {
@@ -57,36 +235,134 @@ QStringList headerLines(bool printout, double now, bool selectionOnly, const QSt
 }
 
 QString CentreInColumn(const QString& text, int width) {
-    if (text.size() > width)
-        return QLatin1Char(' ') + text + QLatin1Char(' ');
-    const qsizetype left = (width - text.size()) / 2;
-    return QString(left, QLatin1Char(' ')) + text + QString(width - left - text.size(), QLatin1Char(' '));
+    QString line;
+    appendCentred(line, text, width);
+    return line;
 }
 
-QStringList textLayout(const CallTableModel& table, const QStringList& header, int first, int last) {
-    QStringList lines = header;
-    lines << QString() << ruleLine(table) << ruledRow(table, -1) << ruleLine(table);
-    for (int row = first; row <= last; ++row)
-        lines << ruledRow(table, row);
-    lines << ruleLine(table);
-    return lines;
+Layout layoutOf(const CallTableModel& table, bool comma, bool withTitles) {
+    return {table.layout(), table.rates(), table.symbol(), comma, withTitles, table.isEmptyTable()};
 }
 
-QStringList commaLayout(const CallTableModel& table, const QStringList& header, int first, int last,
-                        bool withTitles) {
-    const auto line = [&table](int row) {
-        QString text;
-        for (int i = 0; i < table.columnCount(); ++i)
-            text += commaField(table.cellText(row, i)) + QLatin1Char(',');
-        return text;
+CallSource tableRows(const CallTableModel& table, int first, int last) {
+    return [&table, first, last](const CallVisitor& visit, QString*) {
+        const std::vector<CallRecord>& calls = table.calls();
+        for (qint64 row = std::max(first, 0); row <= last && row < qint64(calls.size()); ++row)
+            visit(calls[size_t(row)]);
+        return true;
     };
-    QStringList lines = header;
-    lines << QString();
-    if (withTitles)
-        lines << line(-1);
-    for (int row = first; row <= last; ++row)
-        lines << line(row);
-    return lines;
+}
+
+bool stream(const Layout& layout, const CallSource& calls, const Header& header, const ByteSink& sink,
+            QString* reason, const Progress& progress) {
+    Rows rows(layout);
+
+    // First the calls are counted, and every text they show that can be other
+    // than ASCII is surveyed: the encoding is chosen before the first byte.
+    TextCodec::Survey survey;
+    qint64 count = 0;
+    MoneySum gross;
+    const bool showsRate = rows.shows(RateColumn);
+    const bool showsDate = rows.shows(DateColumn);
+    const bool showsNet = rows.shows(CostExcTaxColumn);
+    const bool showsGross = rows.shows(CostIncTaxColumn);
+    std::vector<bool> rateSeen(size_t(1) << 16, false);
+    bool moneyShown = false;
+    const bool counted = calls(
+        [&](const CallRecord& call) {
+            ++count;
+            gross.add(call.grossCost);
+            if (layout.terminal)
+                return;
+            if (showsRate && !rateSeen[call.rateNameKey]) {
+                rateSeen[call.rateNameKey] = true;
+                TextCodec::survey(survey, layout.rates.nameFor(call.rateNameKey));
+            }
+            if (showsDate) {
+                if (const std::optional<QString> date = rows.newDate(call))
+                    TextCodec::survey(survey, *date);
+            }
+            moneyShown = moneyShown || (showsNet && Money::isAmount(call.netCost)) ||
+                         (showsGross && Money::isAmount(call.grossCost));
+        },
+        reason);
+    if (!counted)
+        return false;
+    // Every amount is the symbol, digits, the decimal point and perhaps a minus.
+    if (moneyShown)
+        TextCodec::survey(survey, viewerMoney(-1, layout.symbol));
+    const QStringList head = header(count, gross.total());
+    const QStringList titles = rows.titles();
+    for (const QString& line : head + titles)
+        TextCodec::survey(survey, line);
+    // The other texts (days, times, bands, distances, rules) are ASCII.
+    const TextCodec::Encoding encoding =
+        layout.terminal ? TextCodec::Encoding::Utf8 : TextCodec::choice(survey);
+    if (encoding == TextCodec::Encoding::None)
+        return fail(reason, QStringLiteral("The text cannot be stored"));
+
+    Output out(encoding, sink, reason);
+    // Spreadsheets take a file without a byte-order mark for the system's code page.
+    if (encoding == TextCodec::Encoding::Utf8 && !layout.terminal && !out.send("\xEF\xBB\xBF"))
+        return false;
+    const QLatin1String lineEnd(layout.terminal ? "\n" : "\r\n");
+    QString& text = out.text();
+    for (const QString& line : head)
+        text += line + lineEnd;
+    text += lineEnd;
+    if (layout.comma) {
+        if (layout.withTitles) {
+            rows.appendLine(text, titles);
+            text += lineEnd;
+        }
+    } else {
+        const QString rule = rows.rule();
+        text += rule + lineEnd;
+        rows.appendLine(text, titles);
+        text += lineEnd + rule + lineEnd;
+    }
+
+    qint64 written = 0;
+    int percent = -1;
+    const bool read = calls(
+        [&](const CallRecord& call) {
+            if (out.failed() || written >= count)
+                return;
+            rows.appendCall(text, call);
+            text += lineEnd;
+            ++written;
+            out.flush(true);
+            if (progress && written * 100 / count != percent)
+                progress(percent = int(written * 100 / count));
+        },
+        reason);
+    if (!read || out.failed())
+        return false;
+    if (written != count)
+        return fail(reason, QStringLiteral("The calls changed while they were being exported"));
+    if (count == 0 && layout.noCallsRow) {
+        QStringList empty(titles.size());
+        empty[0] = CallTableModel::NoCallsText;
+        rows.appendLine(text, empty);
+        text += lineEnd;
+    }
+    if (!layout.comma)
+        text += rows.rule() + lineEnd;
+    return out.flush(false);
+}
+
+QString write(const QString& path, const Layout& layout, const CallSource& calls, const Header& header,
+              const Progress& progress) {
+    AtomicFile file(path);
+    QString reason;
+    if (!file.open(&reason) ||
+        !stream(
+            layout, calls, header,
+            [&file](QByteArrayView bytes, QString* why) { return file.write(bytes, why); }, &reason,
+            progress) ||
+        !file.commit(&reason))
+        return CallLogViewer::cannotWrite(path, reason);
+    return {};
 }
 
 QString fileNameFor(const QString& chosen, int filterIndex) {
@@ -101,25 +377,6 @@ QString fileNameFor(const QString& chosen, int filterIndex) {
 
 bool isCommaFile(const QString& fileName) {
     return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive);
-}
-
-std::optional<QByteArray> bytesOf(const QStringList& lines) {
-    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-    std::optional<QByteArray> bytes = TextCodec::encode(text);
-    // Spreadsheets take a file without a byte-order mark for the system's code page.
-    if (bytes && TextCodec::readsAsUtf8(*bytes))
-        bytes->prepend("\xEF\xBB\xBF");
-    return bytes;
-}
-
-QString write(const QString& path, const QStringList& lines) {
-    const std::optional<QByteArray> bytes = bytesOf(lines);
-    if (!bytes)
-        return CallLogViewer::cannotWrite(path, QStringLiteral("The text cannot be stored"));
-    QString reason;
-    if (!AtomicFile::replace(path, *bytes, &reason))
-        return CallLogViewer::cannotWrite(path, reason);
-    return {};
 }
 
 } // namespace CallExport

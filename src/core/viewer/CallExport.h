@@ -1,14 +1,21 @@
 #pragma once
 
+#include "core/calllog/CallRecord.h"
+
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
+#include <functional>
 
 class CallTableModel;
+class ColumnLayout;
+struct RateNames;
 
-// The viewer's exports and the head of its printout. Everything comes from
-// the table as shown: its columns in grid order, its texts, its row order.
+// The viewer's exports and the head of its printout: the shown columns in
+// grid order with the viewer's cell texts. An export is written as it is
+// made, a block of rows at a time, so a log of a million calls never stands
+// in memory as text.
 namespace CallExport {
 
 // Title, "Created On ...", what the output holds, and the summary or totals
@@ -19,25 +26,49 @@ QStringList headerLines(bool printout, double now, bool selectionOnly, const QSt
 // text gets one blank on each side and is not cut.
 QString CentreInColumn(const QString& text, int width);
 
-// The ruled text layout of rows first..last (0-based), after the header lines.
-QStringList textLayout(const CallTableModel& table, const QStringList& header, int first, int last);
-// The comma layout of rows first..last, with the column titles first when
-// asked; a text holding a comma, a quote or a line break is quoted.
-QStringList commaLayout(const CallTableModel& table, const QStringList& header, int first, int last,
-                        bool withTitles);
+// How the calls are laid out.
+struct Layout {
+    const ColumnLayout& columns;
+    const RateNames& rates;
+    QString symbol;          // the viewer's currency symbol
+    bool comma = false;      // the comma layout, else the ruled text
+    bool withTitles = false; // the comma layout's line of column titles
+    bool noCallsRow = false; // with no calls, the grid's "No Calls" row
+    bool terminal = false;   // UTF-8 lines ended by line feeds, for a terminal
+};
+// The table's columns, names and symbol; its "No Calls" row when it is empty.
+Layout layoutOf(const CallTableModel& table, bool comma, bool withTitles);
+
+// The calls in output order. The export asks for them twice: first to count
+// them and to choose the text encoding before its first byte, then to write
+// them. False with the reason when they cannot be read.
+using CallVisitor = std::function<void(const CallRecord&)>;
+using CallSource = std::function<bool(const CallVisitor& visit, QString* reason)>;
+// Rows first..last (0-based) of the table.
+CallSource tableRows(const CallTableModel& table, int first, int last);
+// The four header lines, given how many calls there are and their cost with tax.
+using Header = std::function<QStringList(qint64 count, double grossTotal)>;
+// Takes the bytes in order; false with the reason when they cannot be written.
+using ByteSink = std::function<bool(QByteArrayView bytes, QString* reason)>;
+using Progress = std::function<void(int percent)>;
+
+// The header lines, an empty line, then the ruled text layout (a rule, the
+// column titles, a rule, one line per call, a rule) or the comma layout (the
+// titles when asked, one line per call, every text followed by a comma; a
+// text holding a comma, a quote or a line break is quoted). Lines end in
+// CR LF, in the program's text rule (UTF-8 starts with a byte-order mark, so
+// spreadsheets recognise it). False with the reason on failure.
+bool stream(const Layout& layout, const CallSource& calls, const Header& header, const ByteSink& sink,
+            QString* reason, const Progress& progress = {});
+// The export streamed to a file through an atomic replace (written directly
+// when it is a device or a pipe). Returns the message to show, empty on success.
+QString write(const QString& path, const Layout& layout, const CallSource& calls, const Header& header,
+              const Progress& progress = {});
 
 // The name the user chose with the extension its filter entry adds (".prn",
 // ".txt", none) unless it has a three-letter one already.
 QString fileNameFor(const QString& chosen, int filterIndex);
 // A name ending in "prn", in any case, gets the comma layout.
 bool isCommaFile(const QString& fileName);
-
-// The bytes of the lines ended by CR LF in the program's text rule (UTF-8
-// starts with a byte-order mark, so spreadsheets recognise it); nothing when
-// the text cannot be stored.
-std::optional<QByteArray> bytesOf(const QStringList& lines);
-// Writes bytesOf(lines) through an atomic replace. Returns the message to
-// show, empty on success.
-QString write(const QString& path, const QStringList& lines);
 
 } // namespace CallExport

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -81,17 +82,25 @@ void CallLogViewer::showLogged(const QByteArray& bytes) {
 }
 
 void CallLogViewer::show(std::vector<CallRecord> calls, RateNames rates) {
-    MoneySum total;
-    for (const CallRecord& call : calls)
-        total.add(call.grossCost);
-    const qint64 count = qint64(calls.size());
     m_model.setCalls(std::move(calls), std::move(rates), m_symbol);
+    showTotals();
+}
+
+void CallLogViewer::showTotals() {
+    MoneySum total;
+    for (const CallRecord& call : m_model.calls())
+        total.add(call.grossCost);
+    const qint64 count = m_model.callCount();
     if (m_progress)
         m_progress->hideProgress();
-    m_totalsLine = QStringLiteral("%1 spent in %2 call%3.")
-                       .arg(viewerMoney(total.total(), m_symbol))
-                       .arg(count)
-                       .arg(PluralSuffix(count));
+    m_totalsLine = totalsText(count, total.total(), m_symbol);
+}
+
+QString CallLogViewer::totalsText(qint64 count, double total, const QString& symbol) {
+    return QStringLiteral("%1 spent in %2 call%3.")
+        .arg(viewerMoney(total, symbol))
+        .arg(count)
+        .arg(PluralSuffix(count));
 }
 
 int CallLogViewer::toggleSort(int gridIndex) {
@@ -173,11 +182,13 @@ QString CallLogViewer::reload() {
 }
 
 QString CallLogViewer::deleteRows(int top, int bottom) {
-    if (m_model.isEmptyTable())
+    top = std::max(top, 0);
+    bottom = std::min(bottom, m_model.callCount() - 1);
+    if (top > bottom)
         return {};
     const FixedRecordFile log(ProgramFiles::callLogPath(m_directory), RecordSize);
     QString reason;
-    const std::optional<QByteArray> logged = log.readAll(&reason);
+    std::optional<QByteArray> logged = log.readAll(&reason);
     if (!logged)
         return cannotRead(log.path(), reason) + NothingDeleted;
 
@@ -187,8 +198,6 @@ QString CallLogViewer::deleteRows(int top, int bottom) {
     // log was rewritten: then nothing is deleted.
     const qint64 count = logged->size() / RecordSize;
     std::vector<bool> dropped(size_t(count), false);
-    top = std::max(top, 0);
-    bottom = std::min(bottom, m_model.callCount() - 1);
     for (int row = top; row <= bottom; ++row) {
         qint64 index = row;
         if (m_sortedView)
@@ -204,29 +213,106 @@ QString CallLogViewer::deleteRows(int top, int bottom) {
         dropped[size_t(index)] = true;
     }
 
-    QByteArray kept;
-    kept.reserve(logged->size());
-    for (qint64 i = 0; i < count; ++i) {
-        if (!dropped[size_t(i)])
-            kept.append(logged->constData() + i * RecordSize, RecordSize);
+    // The calls that stay close up in place, a run at a time: a million calls are not copied again.
+    char* const records = logged->data();
+    qint64 keptCount = 0;
+    for (qint64 i = 0; i < count;) {
+        qint64 end = i;
+        while (end < count && !dropped[size_t(end)])
+            ++end;
+        if (keptCount != i)
+            std::memmove(records + keptCount * RecordSize, records + i * RecordSize, (end - i) * RecordSize);
+        keptCount += end - i;
+        i = end + 1;
     }
-    if (!log.replace(kept, &reason))
+    logged->truncate(keptCount * RecordSize);
+    if (!log.replace(*logged, &reason))
         return cannotWrite(log.path(), reason) + NothingDeleted;
-    if (m_sortedView)
-        return sortAndShow(kept, SortKey);
-    showLogged(kept);
+    if (!m_sortedView) {
+        showLogged(*logged);
+        return {};
+    }
+    // The rows left are still in order, unless calls were logged since the
+    // table was loaded: those have to be sorted in.
+    const QString failed = count == m_model.callCount() ? showRemaining(top, bottom, dropped, *logged)
+                                                        : sortAndShow(*logged, SortKey);
+    if (failed.isEmpty())
+        return {};
+    // The table must not go on showing calls that are gone.
+    m_sortedView = false;
+    m_rowRecordMap.clear();
+    SortKey = DateColumn;
+    SortAscending = true;
+    const QString reloaded = LoadData();
+    return failed + QStringLiteral("\n\nThe calls were deleted. The table shows the log in its own order.") +
+           (reloaded.isEmpty() ? QString() : QStringLiteral("\n\n") + reloaded);
+}
+
+QString CallLogViewer::showRemaining(int top, int bottom, const std::vector<bool>& dropped,
+                                     QByteArray& room) {
+    // Where each call that stays now stands in the log.
+    std::vector<quint32> renumbered(dropped.size());
+    quint32 next = 0;
+    for (size_t i = 0; i < dropped.size(); ++i) {
+        renumbered[i] = next;
+        next += dropped[i] ? 0 : 1;
+    }
+    const int rows = m_model.callCount();
+    std::vector<quint32> map;
+    map.reserve(size_t(rows - (bottom - top + 1)));
+    // The log's bytes are written; their room takes the sorted copy's.
+    room.resize(qsizetype(map.capacity()) * RecordSize);
+    char* out = room.data();
+    for (int row = 0; row < rows; ++row) {
+        if (row == top) {
+            row = bottom;
+            continue;
+        }
+        map.push_back(renumbered[m_rowRecordMap[size_t(row)]]);
+        CallRecordCodec::write(m_model.call(row), out);
+        out += RecordSize;
+    }
+    const QString sortPath = filePath(ProgramFiles::SortName);
+    QString reason;
+    if (!FixedRecordFile(sortPath, RecordSize).replace(room, &reason))
+        return cannotWrite(sortPath, reason);
+    m_rowRecordMap = std::move(map);
+    m_model.removeCalls(top, bottom);
+    showTotals();
     return {};
 }
 
-std::optional<int> CallLogViewer::periodStart(SelectionPeriod period, double now) const {
-    const std::optional<size_t> row = firstCallOfPeriod(m_model.calls(), period, now);
-    return row ? std::optional<int>(int(*row)) : std::nullopt;
+bool CallLogViewer::inDateOrder() const {
+    const std::vector<CallRecord>& calls = m_model.calls();
+    return SortKey == DateColumn && SortAscending &&
+           std::is_sorted(calls.begin(), calls.end(),
+                          [](const CallRecord& a, const CallRecord& b) { return a.date < b.date; });
+}
+
+std::optional<std::pair<int, int>> CallLogViewer::periodRows(SelectionPeriod period, double now,
+                                                             QString* message) const {
+    const std::vector<size_t> rows = callsInPeriod(m_model.calls(), period, now);
+    if (rows.empty())
+        return std::nullopt;
+    if (rows.back() - rows.front() + 1 != rows.size()) {
+        if (message)
+            *message = QStringLiteral("Some calls in the log have damaged dates, so the calls of the "
+                                      "period cannot be selected together.");
+        return std::nullopt;
+    }
+    return std::pair<int, int>(int(rows.front()), int(rows.back()));
 }
 
 QString CallLogViewer::selectionSummary(int top, int bottom) const {
-    const qint64 count = qint64(bottom) - top + 1;
-    QString text = QStringLiteral("%1 Call%2 selected").arg(count).arg(PluralSuffix(count));
+    std::optional<double> total;
     if (m_layout.isVisible(CostIncTaxColumn) && !m_model.isEmptyTable())
-        text += QStringLiteral(" totalling ") + viewerMoney(m_model.grossTotal(top, bottom), m_symbol);
+        total = m_model.grossTotal(top, bottom);
+    return summaryText(qint64(bottom) - top + 1, total, m_symbol);
+}
+
+QString CallLogViewer::summaryText(qint64 count, std::optional<double> total, const QString& symbol) {
+    QString text = QStringLiteral("%1 Call%2 selected").arg(count).arg(PluralSuffix(count));
+    if (total)
+        text += QStringLiteral(" totalling ") + viewerMoney(*total, symbol);
     return text;
 }

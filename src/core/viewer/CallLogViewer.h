@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 class Prompter;
@@ -53,24 +54,36 @@ public:
     QString QuickSort(int sortKey);
     // Deletes the calls of rows top..bottom (0-based) from the log and shows
     // what remains in the same order. Only calls the rows still show in the
-    // log are deleted; calls logged since the table was loaded stay.
+    // log are deleted; calls logged since the table was loaded stay. When the
+    // sorted copy cannot be written after the log was, the table shows the
+    // log in its own order.
     QString deleteRows(int top, int bottom);
 
-    // The first row, in a table sorted by date ascending, of a call made in
-    // the period that contains now.
-    std::optional<int> periodStart(SelectionPeriod period, double now) const;
+    // Whether the table shows its calls by date, oldest first.
+    bool inDateOrder() const;
+    // The rows top..bottom (0-based) of a table in date order that hold
+    // exactly the calls of the period that contains now; nothing when the
+    // period has none. Calls with damaged dates can keep the period's calls
+    // from being one range of rows: then nothing, and the message says so.
+    std::optional<std::pair<int, int>> periodRows(SelectionPeriod period, double now,
+                                                  QString* message = nullptr) const;
 
     // "£12.34 spent in 5 calls."; "No Calls." until a log has been read.
     const QString& totalsLine() const { return m_totalsLine; }
     // "3 Calls selected totalling £1.23", the total only while Cost inc Tax is shown.
     QString selectionSummary(int top, int bottom) const;
+    // The two texts for calls that are not in a table (the command line's exports).
+    static QString totalsText(qint64 count, double total, const QString& symbol);
+    static QString summaryText(qint64 count, std::optional<double> total, const QString& symbol);
 
 private:
     QString filePath(const QString& name) const;
     QString reload();
     void showLogged(const QByteArray& bytes);
     void show(std::vector<CallRecord> calls, RateNames rates);
+    void showTotals();
     QString sortAndShow(const QByteArray& logged, int sortKey);
+    QString showRemaining(int top, int bottom, const std::vector<bool>& dropped, QByteArray& room);
 
     QString m_directory;
     Prompter& m_prompter;

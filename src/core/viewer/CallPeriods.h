@@ -2,21 +2,23 @@
 
 #include "core/calllog/CallRecord.h"
 
-#include <optional>
 #include <vector>
 
 enum class SelectionPeriod { Today, Week, Month, Year };
 
-// The viewer's period selections, for its window and for the command line.
-// A period selects, in a table sorted by date ascending, the rows from its
-// first call to the bottom of the table.
+// The viewer's period selections, for its window and for the command line:
+// one rule for which calls a period takes, whatever order they are in.
+//
+// A period takes every call from its first day on (today; the Monday of this
+// week; the 1st of this month; the 1st of January), calls dated after today
+// included, for they come after it in date order (a clock set wrong). Today
+// takes them only when a call of today is among them.
 
-// The first row of calls (in date order) made in the period that contains
-// now: for today, the first call of today; for the week (from Monday), month
-// and year, the first call from the period's first day on.
-std::optional<size_t> firstCallOfPeriod(const std::vector<CallRecord>& byDate, SelectionPeriod period,
-                                        double now);
+// Whether a call is made on or after the period's first day.
+bool inPeriod(const CallRecord& call, SelectionPeriod period, double now);
+// Whether a call is made today: without one, today takes no call at all.
+bool isOfToday(const CallRecord& call, double now);
 
-// The calls of the log (in file order) that the period selects, still in file order.
-std::vector<CallRecord> callsOfPeriod(const std::vector<CallRecord>& logged, SelectionPeriod period,
-                                      double now);
+// The indexes in `calls` of the calls the period that contains now takes, in
+// ascending order.
+std::vector<size_t> callsInPeriod(const std::vector<CallRecord>& calls, SelectionPeriod period, double now);

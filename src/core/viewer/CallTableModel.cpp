@@ -63,6 +63,12 @@ void CallTableModel::setCalls(std::vector<CallRecord> calls, RateNames rates, QS
     endResetModel();
 }
 
+void CallTableModel::removeCalls(int top, int bottom) {
+    beginResetModel();
+    m_calls.erase(m_calls.begin() + top, m_calls.begin() + bottom + 1);
+    endResetModel();
+}
+
 void CallTableModel::columnsMoved() {
     const int columns = columnCount();
     if (columns == 0)

@@ -27,6 +27,8 @@ public:
     // Replaces every row, and the columns with the layout's; an empty list
     // gives the table without calls.
     void setCalls(std::vector<CallRecord> calls, RateNames rates, QString symbol);
+    // Takes out rows top..bottom; the others keep their order and rate names.
+    void removeCalls(int top, int bottom);
     // The layout's columns changed place, but not their number; the rows stay.
     void columnsMoved();
 
@@ -35,6 +37,7 @@ public:
     const CallRecord& call(int row) const { return m_calls[size_t(row)]; }
     const std::vector<CallRecord>& calls() const { return m_calls; }
     const QString& symbol() const { return m_symbol; }
+    const RateNames& rates() const { return m_rates; }
     const ColumnLayout& layout() const { return m_layout; }
 
     // What the grid shows at a row and grid column (-1 for the header row).

@@ -17,18 +17,21 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 
-namespace {
-// The hourglass while a command works through the log.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-} // namespace
+TDataForm::Busy::Busy(TDataForm& form) : m_form(form) {
+    ++m_form.m_busy;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+TDataForm::Busy::~Busy() {
+    QApplication::restoreOverrideCursor();
+    --m_form.m_busy;
+}
 
 TDataForm::TDataForm(const Services& services, QWidget* parent)
     : QDialog(parent), m_services(services),
@@ -47,7 +50,7 @@ TDataForm::TDataForm(const Services& services, QWidget* parent)
     m_viewer->SortKey = DateColumn;
     QString message;
     {
-        BusyCursor busy;
+        Busy busy(*this);
         m_progress->WithOutProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
         message = LoadData();
     }
@@ -114,6 +117,8 @@ void TDataForm::connectControls() {
 }
 
 void TDataForm::done(int result) {
+    if (m_busy)
+        return;
     WriteIniSettings();
     QDialog::done(result);
 }
@@ -123,12 +128,14 @@ bool TDataForm::eventFilter(QObject* watched, QEvent* event) {
         (watched == DataBank || watched == SelectButton)) {
         if (SelectedRecordsPanel->isVisible())
             askToDelete();
+        else if (!selectedRows())
+            m_services.prompter->beep();
         return true;
     }
     // DataBankEnter: the user comes to the grid, not a box or menu handing the focus back.
     if (watched == DataBank && event->type() == QEvent::FocusIn &&
         FormRules::isUserFocusMove(static_cast<QFocusEvent*>(event)->reason()) &&
-        !m_viewer->model().isEmptyTable())
+        !m_viewer->model().isEmptyTable() && selectedRows())
         SelectedRecordsPanel->show();
     return QDialog::eventFilter(watched, event);
 }
@@ -186,14 +193,17 @@ void TDataForm::WriteIniSettings() {
 }
 
 void TDataForm::ShowColumnClick(int column) {
-    const auto [top, bottom] = selectedRows();
+    const std::optional<std::pair<int, int>> rows = selectedRows();
     ColumnLayout& layout = m_viewer->layout();
     // The width of a column about to hide is kept; one about to show keeps the one it had.
     const bool written = WriteWidthSettings(layout.isVisible(column) ? NoColumn : column);
     layout.toggleColumn(column);
     m_showColumn[size_t(column - 1)]->setChecked(layout.isVisible(column));
     const QString message = ShowColumnLastPart();
-    selectRows(top, bottom);
+    if (rows)
+        selectRows(rows->first, rows->second);
+    else
+        clearSelection();
     if (!written)
         tell(m_settings.failureText());
     tell(message);
@@ -202,7 +212,7 @@ void TDataForm::ShowColumnClick(int column) {
 QString TDataForm::ShowColumnLastPart() {
     QString message;
     {
-        BusyCursor busy;
+        Busy busy(*this);
         m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Loading past calls.."));
         message = LoadData();
         ReadWidthSettings();
@@ -235,14 +245,15 @@ void TDataForm::DataBankColumnMoved(int fromIndex, int toIndex) {
     std::array<int, ViewerColumnCount> widths{};
     for (int c = 1; c <= ViewerColumnCount; ++c)
         widths[size_t(c - 1)] = layout.isVisible(c) ? header->sectionSize(layout.position(c)) : 0;
-    const auto [top, bottom] = selectedRows();
+    const std::optional<std::pair<int, int>> rows = selectedRows();
     layout.columnMoved(fromIndex, toIndex);
     m_viewer->model().columnsMoved();
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (layout.isVisible(c))
             header->resizeSection(layout.position(c), widths[size_t(c - 1)]);
     }
-    selectRows(top, bottom);
+    if (rows)
+        selectRows(rows->first, rows->second);
     DataBank->viewport()->update();
 }
 
@@ -259,7 +270,7 @@ void TDataForm::ResetColumnsClick() {
 }
 
 QString TDataForm::ReloadTable() {
-    BusyCursor busy;
+    Busy busy(*this);
     m_progress->WithProgress(QStringLiteral("Loading..."), QStringLiteral("Reloading past calls.."));
     return LoadData();
 }
@@ -282,20 +293,26 @@ void TDataForm::showSortState(int column) {
 }
 
 void TDataForm::SortIntoOrder(int gridColumn) {
-    if (!m_viewer->model().isEmptyTable())
-        SetupSortDisplay(gridColumn);
-    SelectedRecordsPanel->hide();
+    tell(sortBy(gridColumn));
 }
 
-void TDataForm::SetupSortDisplay(int gridColumn) {
+QString TDataForm::sortBy(int gridColumn) {
+    QString message;
+    if (!m_viewer->model().isEmptyTable())
+        message = SetupSortDisplay(gridColumn);
+    SelectedRecordsPanel->hide();
+    return message;
+}
+
+QString TDataForm::SetupSortDisplay(int gridColumn) {
     const int keyBefore = m_viewer->SortKey;
     const bool ascendingBefore = m_viewer->SortAscending;
     const int column = m_viewer->toggleSort(gridColumn);
     if (column == NoColumn) {
         showSortState(NoColumn);
-        return;
+        return {};
     }
-    BusyCursor busy;
+    Busy busy(*this);
     const QString message = m_viewer->QuickSort(column);
     TotalCostLabel->setText(m_viewer->totalsLine());
     selectRows(0, 0);
@@ -305,7 +322,7 @@ void TDataForm::SetupSortDisplay(int gridColumn) {
         m_viewer->SortAscending = ascendingBefore;
     }
     showSortState(m_viewer->SortKey);
-    tell(message);
+    return message;
 }
 
 void TDataForm::SortButtonClick() {
@@ -353,17 +370,22 @@ void TDataForm::SortColDescendClick() {
 
 // ---- Selection and deletion --------------------------------------------------
 
-std::pair<int, int> TDataForm::selectedRows() const {
+std::optional<std::pair<int, int>> TDataForm::selectedRows() const {
     const QItemSelection selection = DataBank->selectionModel()->selection();
     if (selection.isEmpty())
-        return {0, 0};
-    int top = selection.first().top();
-    int bottom = selection.first().bottom();
-    for (const QItemSelectionRange& range : selection) {
-        top = std::min(top, range.top());
-        bottom = std::max(bottom, range.bottom());
+        return std::nullopt;
+    std::vector<std::pair<int, int>> spans;
+    for (const QItemSelectionRange& range : selection)
+        spans.emplace_back(range.top(), range.bottom());
+    std::sort(spans.begin(), spans.end());
+    std::pair<int, int> rows = spans.front();
+    for (const auto& [top, bottom] : spans) {
+        // Rows apart are not one selection to count or delete; the grid makes none.
+        if (top > rows.second + 1)
+            return std::nullopt;
+        rows.second = std::max(rows.second, bottom);
     }
-    return {top, bottom};
+    return rows;
 }
 
 void TDataForm::selectRows(int top, int bottom) {
@@ -372,14 +394,29 @@ void TDataForm::selectRows(int top, int bottom) {
     top = std::clamp(top, 0, last);
     bottom = std::clamp(bottom, top, last);
     const QItemSelection rows(model.index(top, 0), model.index(bottom, std::max(0, model.columnCount() - 1)));
+    const QScopedValueRollback inCode(m_selectingInCode, true);
     DataBank->selectionModel()->setCurrentIndex(model.index(top, 0), QItemSelectionModel::NoUpdate);
     DataBank->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
     updateSummary();
 }
 
+void TDataForm::clearSelection() {
+    const QScopedValueRollback inCode(m_selectingInCode, true);
+    DataBank->selectionModel()->clearSelection();
+    updateSummary();
+}
+
 void TDataForm::updateSummary() {
-    const auto [top, bottom] = selectedRows();
-    SelectedAmount->setText(m_viewer->selectionSummary(top, bottom));
+    const std::optional<std::pair<int, int>> rows = selectedRows();
+    if (!rows) {
+        // Nothing highlighted: nothing to count, and nothing Delete could take.
+        SelectedRecordsPanel->hide();
+        return;
+    }
+    SelectedAmount->setText(m_viewer->selectionSummary(rows->first, rows->second));
+    // Rows the user picks in the grid are a selection to act on, as when coming to the grid.
+    if (!m_selectingInCode && !m_viewer->model().isEmptyTable())
+        SelectedRecordsPanel->show();
 }
 
 void TDataForm::SelectButtonClick() {
@@ -399,20 +436,33 @@ void TDataForm::SelectAllClick() {
 }
 
 void TDataForm::SelectNoneClick() {
-    selectRows(0, 0);
+    clearSelection();
     SelectedRecordsPanel->hide();
 }
 
 void TDataForm::PeriodSelection(SelectionPeriod period) {
-    if (!(m_viewer->SortKey == DateColumn && m_viewer->SortAscending)) {
+    if (!m_viewer->layout().isVisible(DateColumn))
+        return;
+    // The rows of a period follow one another only in date order.
+    if (!m_viewer->inDateOrder()) {
         m_viewer->SortKey = -1;
-        SortIntoOrder(m_viewer->layout().position(DateColumn));
+        if (const QString failed = sortBy(m_viewer->layout().position(DateColumn)); !failed.isEmpty()) {
+            clearSelection();
+            tell(failed);
+            return;
+        }
     }
-    if (const std::optional<int> start = m_viewer->periodStart(period, m_services.clock->now())) {
-        selectRows(*start, m_viewer->model().rowCount() - 1);
+    QString damaged;
+    if (const auto rows = m_viewer->periodRows(period, m_services.clock->now(), &damaged)) {
+        selectRows(rows->first, rows->second);
         SelectedRecordsPanel->show();
         SelectionNotice->show();
         InfoOffTimer->start();
+        return;
+    }
+    if (!damaged.isEmpty()) {
+        clearSelection();
+        tell(damaged);
         return;
     }
     static const char* const Messages[] = {"No calls today found", "No calls this week found",
@@ -435,7 +485,12 @@ void TDataForm::DeleteSelectedRecordsClick() {
 }
 
 void TDataForm::askToDelete() {
-    const auto [top, bottom] = selectedRows();
+    const std::optional<std::pair<int, int>> rows = selectedRows();
+    if (!rows) {
+        m_services.prompter->beep();
+        return;
+    }
+    const auto [top, bottom] = *rows;
     const int count = bottom - top + 1;
     const QString question = QStringLiteral("Are You Sure that you want to delete %1 call%2?")
                                  .arg(top == bottom ? QStringLiteral("this") : QStringLiteral("these"))
@@ -445,16 +500,17 @@ void TDataForm::askToDelete() {
 }
 
 void TDataForm::DeleteRecord() {
-    if (m_viewer->model().isEmptyTable()) {
+    // The rows as they are now: the question may have waited a while.
+    const std::optional<std::pair<int, int>> rows = selectedRows();
+    if (m_viewer->model().isEmptyTable() || !rows) {
         m_services.prompter->beep();
         SelectedRecordsPanel->hide();
         return;
     }
     QString message;
     {
-        BusyCursor busy;
-        // The rows as they are now: the question may have waited a while.
-        const auto [top, bottom] = selectedRows();
+        Busy busy(*this);
+        const auto [top, bottom] = *rows;
         m_progress->WithProgress(
             QStringLiteral("Deleting..."),
             QStringLiteral("Deleting Selected call%1..").arg(PluralSuffix(bottom - top + 1)));
@@ -462,6 +518,8 @@ void TDataForm::DeleteRecord() {
         m_progress->hideProgress();
         TotalCostLabel->setText(m_viewer->totalsLine());
         selectRows(0, 0);
+        // A sorted copy that could not be written leaves the log's own order.
+        showSortState(m_viewer->SortKey);
     }
     SelectedRecordsPanel->hide();
     tell(message);

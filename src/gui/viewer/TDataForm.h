@@ -8,6 +8,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QAction;
 class QFrame;
@@ -32,8 +34,8 @@ public:
     ~TDataForm() override;
 
     const CallLogViewer& viewer() const { return *m_viewer; }
-    // The selected rows, 0-based: top and bottom.
-    std::pair<int, int> selectedRows() const;
+    // The highlighted rows, 0-based: top and bottom; nothing when no row is.
+    std::optional<std::pair<int, int>> selectedRows() const;
 
     // Table and columns.
     // Fills the table; returns the message to show once the command is done.
@@ -81,6 +83,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The hourglass while a command works through the log. The progress
+    // window lets the window system draw it meanwhile; the viewer must not
+    // close under the command then.
+    class Busy {
+    public:
+        explicit Busy(TDataForm& form);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        TDataForm& m_form;
+    };
+
     void buildLayout();
     void buildMenus();
     void connectControls();
@@ -90,10 +106,15 @@ private:
     void OnlyColumn();
     QString ReloadTable();
     bool WriteWidthSettings(int exceptColumn);
-    void SetupSortDisplay(int gridColumn);
+    QString sortBy(int gridColumn);
+    QString SetupSortDisplay(int gridColumn);
     void QuickSort(int sortKey);
     void showSortState(int column);
     void selectRows(int top, int bottom);
+    void clearSelection();
+    // The rows an export or printout of all calls or of the selection takes;
+    // nothing, once the user has been told, when no row is highlighted.
+    std::optional<std::pair<int, int>> outputRows(bool selectedOnly);
     void updateSummary();
     void askToDelete();
     void exportCalls(bool selectedOnly);
@@ -108,6 +129,8 @@ private:
     int m_popupColumn = -1;               // the grid column under the last right click
     std::vector<int> m_widthsBeforeReset; // the grid keeps its widths by index over a reload
     std::unique_ptr<QPrinter> m_printer;  // kept from the printer set-up to the printout
+    int m_busy = 0;                       // commands under way
+    bool m_selectingInCode = false;       // a selection the user did not make in the grid
 
     QTableView* DataBank = nullptr;
     QFrame* SecondLeftPanel = nullptr;

@@ -70,7 +70,19 @@ void TDataForm::ExportSelectedClick() {
     exportCalls(true);
 }
 
+std::optional<std::pair<int, int>> TDataForm::outputRows(bool selectedOnly) {
+    if (!selectedOnly)
+        return std::pair<int, int>(0, m_viewer->model().rowCount() - 1);
+    const std::optional<std::pair<int, int>> rows = selectedRows();
+    if (!rows)
+        m_services.prompter->warning(QStringLiteral("No calls selected"));
+    return rows;
+}
+
 void TDataForm::exportCalls(bool selectedOnly) {
+    const std::optional<std::pair<int, int>> rows = outputRows(selectedOnly);
+    if (!rows)
+        return;
     int filter = 1; // text
     const QString chosen = m_services.files->saveFileNameFiltered(QStringLiteral("Export Call Log File.."),
                                                                   QDir::homePath(), ExportFilters, &filter);
@@ -84,15 +96,19 @@ void TDataForm::exportCalls(bool selectedOnly) {
         return;
 
     const CallTableModel& table = m_viewer->model();
-    const auto [top, bottom] = selectedRows();
-    const int first = selectedOnly ? top : 0;
-    const int last = selectedOnly ? bottom : table.rowCount() - 1;
+    const auto [first, last] = *rows;
     const QStringList header =
         CallExport::headerLines(false, m_services.clock->now(), selectedOnly, summaryShown(selectedOnly));
-    const QStringList lines = CallExport::isCommaFile(name)
-                                  ? CallExport::commaLayout(table, header, first, last, !selectedOnly)
-                                  : CallExport::textLayout(table, header, first, last);
-    tell(CallExport::write(name, lines));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_progress->WithProgress(QStringLiteral("Exporting..."),
+                             QStringLiteral("Exporting to %1..").arg(QFileInfo(name).fileName()));
+    const QString message = CallExport::write(
+        name, CallExport::layoutOf(table, CallExport::isCommaFile(name), !selectedOnly),
+        CallExport::tableRows(table, first, last), [&header](qint64, double) { return header; },
+        [this](int percent) { m_progress->setPosition(percent); });
+    m_progress->hideProgress();
+    QApplication::restoreOverrideCursor();
+    tell(message);
 }
 
 void TDataForm::PrintSetup1Click() {
@@ -113,29 +129,27 @@ void TDataForm::Print1Click() {
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selectedRows().has_value());
     dialog.setPrintRange(SelectedRecordsPanel->isVisible() ? QAbstractPrintDialog::Selection
                                                            : QAbstractPrintDialog::AllPages);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const bool selection = dialog.printRange() == QAbstractPrintDialog::Selection;
-    const auto [top, bottom] = selectedRows();
-    PrintCalls(selection ? top : 0, selection ? bottom : m_viewer->model().rowCount() - 1, selection,
-               *m_printer);
+    if (const auto rows = outputRows(selection))
+        PrintCalls(rows->first, rows->second, selection, *m_printer);
 }
 
 void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString printerName = printer.outputFileName().isEmpty()
                                     ? printer.printerName()
                                     : QDir::toNativeSeparators(printer.outputFileName());
     printer.setDocName(QStringLiteral("Dialtally Pro call log Printout"));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        QApplication::restoreOverrideCursor();
         tell(QStringLiteral("The printout cannot start on %1.").arg(printerName));
         return;
     }
+    const Busy busy(*this);
     // The columns keep their screen widths on paper; a size smaller than the
     // grid's lets their texts fit between the frames.
     QFont font(DataBank->font(), &printer);
@@ -179,14 +193,14 @@ void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrint
     draw(painter, layout.pageFooter(page));
     painter.end();
     m_progress->hideProgress();
-    QApplication::restoreOverrideCursor();
 }
 
 void TDataForm::CompareTariffsClick() {
     const CallTableModel& model = m_viewer->model();
     // The calls the selection panel tells of, else the whole log.
-    const bool selected = SelectedRecordsPanel->isVisible() && !model.isEmptyTable();
-    const auto [top, bottom] = selected ? selectedRows() : std::pair(0, model.callCount() - 1);
+    const std::optional<std::pair<int, int>> highlighted = selectedRows();
+    const bool selected = SelectedRecordsPanel->isVisible() && highlighted && !model.isEmptyTable();
+    const auto [top, bottom] = selected ? *highlighted : std::pair(0, model.callCount() - 1);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TariffComparison comparison(m_services.programDirectory,
                                 TariffComparison::activeRateName(m_services.programDirectory));

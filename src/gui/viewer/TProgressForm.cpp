@@ -1,14 +1,19 @@
 #include "gui/viewer/TProgressForm.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 constexpr int BarLeft = 22;
 constexpr int BarTop = 44;
 constexpr int BarWidth = 313;
+// A window manager maps a window in a few milliseconds; a slow one is not waited for longer.
+constexpr int MapWaitMs = 500;
 } // namespace
 
 TProgressForm::TProgressForm(QWidget* parent)
@@ -65,7 +70,25 @@ void TProgressForm::showAtOnce(const QString& caption, bool withBar) {
             move(screen->availableGeometry().center() - rect().center());
         show();
     }
+    waitUntilMapped();
     repaint();
+}
+
+void TProgressForm::waitUntilMapped() {
+    // A window just shown can be drawn only once the window system has mapped
+    // it (again, after a hide), which takes a turn of the event loop. Only that
+    // turn is taken, without the user's input and without sockets (a
+    // termination signal is handled once the command is done). The caller
+    // shows this window before it opens the log, so a call the meter logs
+    // meanwhile is in what it reads, and the viewer does not close under it.
+    if (testAttribute(Qt::WA_Mapped))
+        return;
+    QDeadlineTimer deadline(MapWaitMs);
+    QTimer wake; // so that waiting for events ends in time
+    wake.start(MapWaitMs / 10);
+    while (!testAttribute(Qt::WA_Mapped) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::ExcludeSocketNotifiers | QEventLoop::WaitForMoreEvents);
 }
 
 void TProgressForm::setPosition(int percent) {

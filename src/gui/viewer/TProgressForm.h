@@ -8,8 +8,8 @@ class QLabel;
 class QProgressBar;
 
 // The small stay-on-top window the log viewer shows during its long
-// operations. It is painted at once rather than through the event loop, so
-// nothing else runs while an operation holds the log.
+// operations. It is drawn before the work starts and again as the bar moves,
+// while the operation keeps the event loop.
 class TProgressForm : public QDialog, public ViewerProgress {
     Q_OBJECT
 public:
@@ -22,6 +22,7 @@ public:
 
 private:
     void showAtOnce(const QString& caption, bool withBar);
+    void waitUntilMapped();
 
     QProgressBar* ProgressBar = nullptr;
     QLabel* SideLabel = nullptr;

@@ -12,8 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 double day(int y, int m, int d, int h = 12) {
@@ -123,11 +126,56 @@ private slots:
         viewer.SortAscending = false;
         viewer.SortKey = DateColumn;
         viewer.QuickSort(DateColumn);
-        QCOMPARE(viewer.deleteRows(0, 0), QString()); // the newest: record 69,999
+        QCOMPARE(viewer.deleteRows(0, 0), QString());   // the newest: record 69,999
+        QCOMPARE(viewer.deleteRows(10, 19), QString()); // the rows left still name their calls
         const std::vector<CallRecord> left = log().readAll();
-        QCOMPARE(left.size(), size_t(69'999));
+        QCOMPARE(left.size(), size_t(69'989));
         QCOMPARE(left.back(), calls[69'998]);
         QCOMPARE(left[4463], calls[4463]);
+        for (size_t row = 0; row < left.size(); ++row)
+            QCOMPARE(left[viewer.RowRecordMap()[row]], viewer.model().call(int(row)));
+        QCOMPARE(CallLog(path(ProgramFiles::SortName)).readAll(), viewer.model().calls());
+    }
+
+    // Calls deleted, the sorted copy not written: the table shows the log as it now is.
+    void aSortedCopyThatCannotBeWrittenAfterADeletion() {
+        QVERIFY(log().append(five()));
+        CallLogViewer viewer(m_dir->path(), m_prompter);
+        viewer.LoadData();
+        viewer.SortAscending = false;
+        viewer.SortKey = CostIncTaxColumn;
+        viewer.QuickSort(CostIncTaxColumn);
+        QVERIFY(QFile::remove(path(ProgramFiles::SortName)));
+        QVERIFY(QDir(m_dir->path()).mkdir(ProgramFiles::SortName));
+        const QString message = viewer.deleteRows(0, 0); // the most expensive
+        QVERIFY(message.contains(QDir::toNativeSeparators(path(ProgramFiles::SortName))));
+        QCOMPARE(costs(log().readAll()), (std::vector<float>{0.1f, 0.2f, 0.4f, 0.3f}));
+        QCOMPARE(costs(viewer), costs(log().readAll()));
+        QVERIFY(!viewer.sortedView() && viewer.SortKey == DateColumn && viewer.SortAscending);
+    }
+
+    // Whatever the order, damaged dates among the calls, the rows of a period
+    // hold exactly its calls, or there are none and the message says why.
+    void periodRowsHoldExactlyThePeriod() {
+        QRandomGenerator random(4);
+        std::vector<CallRecord> calls;
+        for (int i = 0; i < 400; ++i)
+            calls.push_back(
+                sampleCall(i % 37 == 5 ? std::nan("") : day(2026, 12, 14) - random.bounded(60), 0.1f));
+        QVERIFY(log().append(calls));
+        CallLogViewer viewer(m_dir->path(), m_prompter);
+        viewer.LoadData();
+        viewer.SortKey = -1;
+        viewer.toggleSort(viewer.layout().position(DateColumn));
+        viewer.QuickSort(DateColumn);
+        QString message;
+        const auto rows = viewer.periodRows(SelectionPeriod::Week, day(2026, 12, 9), &message);
+        QVERIFY(rows || !message.isEmpty());
+        for (int row = 0; rows && row < viewer.model().callCount(); ++row) {
+            const double date = viewer.model().call(row).date;
+            const bool inWeek = !std::isnan(date) && DayCount::toDateTime(date).date() >= QDate(2026, 12, 7);
+            QCOMPARE(row >= rows->first && row <= rows->second, inWeek);
+        }
     }
 
     void aRewrittenLogIsNotDeletedFrom() {
@@ -191,7 +239,9 @@ private slots:
         QVERIFY(log().append(calls));
         CallLogViewer viewer(m_dir->path(), m_prompter);
         viewer.LoadData();
-        QCOMPARE(viewer.periodStart(SelectionPeriod(period), now).value_or(-1), startRow);
+        const auto rows = viewer.periodRows(SelectionPeriod(period), now);
+        QCOMPARE(rows ? rows->first : -1, startRow);
+        QCOMPARE(rows ? rows->second : -1, startRow < 0 ? -1 : 7); // later calls too
     }
 };
 

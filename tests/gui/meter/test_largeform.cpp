@@ -6,6 +6,8 @@
 #include "fakes/FileSizeLimit.h"
 #include "gui/meter/TSpendForm.h"
 
+#include "fakes/PipeWatchdog.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -21,6 +23,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include <sys/stat.h>
 
 const QString NotFoundTest =
     QStringLiteral("Dialtally Rate File \"Test\" Not Found. specify a new file in setup.");
@@ -185,6 +189,8 @@ private slots:
         if (!fullDisk)
             QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("Calls.log")));
         auto w = makeWindow();
+        settle();
+        prompter.clear(); // the totals could not read it either
         w->meter().StartTiming(true);
         clock.advance(1000);
         {
@@ -210,6 +216,21 @@ private slots:
         const RateNameStore names(path(QStringLiteral("CallRate.log")));
         for (const CallRecord& record : records)
             QCOMPARE(names.RateNameForKey(record.rateNameKey), QStringLiteral("Test"));
+    }
+
+    // The window starts on a log that is a named pipe, and says once why it
+    // has no totals: a refresh does not say it again.
+    void logThatIsAPipeIsSaidOnce() {
+        const QString log = path(QStringLiteral("Calls.log"));
+        QCOMPARE(::mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+        PipeWatchdog watchdog(log);
+        auto w = makeWindow();
+        w->meter().FindCallSelection();
+        settle();
+        QVERIFY2(!watchdog.release(), "the start waited on the log");
+        QCOMPARE(prompter.errors,
+                 QStringList{log + QStringLiteral(": It is a named pipe, not a regular file")});
+        QCOMPARE(text(*w, "TodayValue"), QStringLiteral("No calls made today"));
     }
 
     void badDaytimeStopsTheReading() {

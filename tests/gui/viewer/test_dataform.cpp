@@ -5,6 +5,7 @@
 #include "core/settings/SettingsFile.h"
 #include "core/tariff/RateFile.h"
 #include "gui/viewer/TDataForm.h"
+#include "gui/viewer/TProgressForm.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileChooser.h"
@@ -21,6 +22,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTableWidget>
@@ -31,6 +33,13 @@ namespace {
 QDateTime at(int month, int d, int h = 12) {
     return QDateTime(QDate(2026, month, d), QTime(h, 0));
 }
+
+struct PaintCount : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        return (count += event->type() == QEvent::Paint) < 0;
+    }
+};
 } // namespace
 
 class TestDataForm : public QObject {
@@ -241,10 +250,9 @@ private slots:
     void deletingInFileOrderAndInASortedView() {
         fiveCalls();
         open();
-        select(1, 1);
         QTest::keyClick(grid(), Qt::Key_Delete); // the selection panel is hidden: nothing
         QVERIFY(m_prompter.questions.isEmpty());
-        enterGrid();
+        select(1, 1);
         QTest::keyClick(grid(), Qt::Key_Delete);
         QCOMPARE(m_prompter.questions, QStringList{"Are You Sure that you want to delete this call?"});
         QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.4", "0.3"}));
@@ -265,6 +273,119 @@ private slots:
         QCOMPARE(column(6), (QStringList{"\u00a30.90", "\u00a30.20", "\u00a30.10"})); // sorted as before
         QCOMPARE(label("TotalCostLabel"), QStringLiteral("\u00a31.20 spent in 3 calls."));
         QVERIFY(m_prompter.errors.isEmpty());
+    }
+
+    // What the grid highlights is what the selection counts, exports and deletes.
+    void whatIsHighlightedIsActedOn_data() {
+        QTest::addColumn<QStringList>("clicks"); // rows, with shift or ctrl; "below" the rows; "none"
+        QTest::newRow("a range") << QStringList{"1", "shift 3"};
+        QTest::newRow("ctrl+click") << QStringList{"1", "shift 3", "ctrl 2"};
+        QTest::newRow("below the rows") << QStringList{"4", "below"};
+        QTest::newRow("select none") << QStringList{"2", "none"};
+    }
+    void whatIsHighlightedIsActedOn() {
+        QFETCH(QStringList, clicks);
+        fiveCalls();
+        QStringList kept = loggedCosts();
+        open();
+        for (const QString& click : clicks) {
+            const QModelIndex cell = grid()->model()->index(click.back().digitValue(), 1);
+            const auto modifier = click.startsWith("shift")  ? Qt::ShiftModifier
+                                  : click.startsWith("ctrl") ? Qt::ControlModifier
+                                                             : Qt::NoModifier;
+            if (click == "none")
+                action("SelectNone")->trigger();
+            else
+                QTest::mouseClick(grid()->viewport(), Qt::LeftButton, modifier,
+                                  cell.isValid() ? grid()->visualRect(cell).center()
+                                                 : QPoint(10, grid()->viewport()->height() - 3));
+        }
+        int count = 0;
+        for (int row = 4; row >= 0; --row) {
+            if (grid()->selectionModel()->isRowSelected(row) && ++count)
+                kept.removeAt(row);
+        }
+        QCOMPARE(find<QWidget>("SelectedRecordsPanel")->isVisible(), count > 0);
+        m_files.nextPaths = QStringList{m_dir->filePath("selected.txt")};
+        action("ExportSelected")->trigger();
+        QFile exported(m_dir->filePath("selected.txt"));
+        QCOMPARE(exported.open(QIODevice::ReadOnly) ? exported.readAll().count("\r\n") : 0,
+                 count ? 5 + 3 + count + 1 : 0);
+        QCOMPARE(m_prompter.warnings, count ? QStringList() : QStringList{"No calls selected"});
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        QCOMPARE(loggedCosts(), kept);
+        QCOMPARE(m_prompter.beeps, count ? 0 : 1);
+    }
+
+    // A period takes exactly its calls, wherever they stand in the log; a sorted
+    // copy that cannot be written stops it.
+    void aPeriodTakesExactlyItsCalls_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QDate>("firstDay"); // today is Wednesday 9 December 2026
+        QTest::addColumn<QString>("before");
+        QTest::newRow("today") << "Today" << QDate(2026, 12, 9) << "";
+        QTest::newRow("week") << "PastWeek" << QDate(2026, 12, 7) << "";
+        QTest::newRow("week, sorted by cost") << "PastWeek" << QDate(2026, 12, 7) << "by cost";
+        QTest::newRow("month") << "Selectmonth" << QDate(2026, 12, 1) << "";
+        QTest::newRow("year") << "PastYear" << QDate(2026, 1, 1) << "";
+        QTest::newRow("sorted copy unwritable")
+            << "PastWeek" << QDate(2100, 1, 1) << "unwritable"; // none goes
+    }
+    void aPeriodTakesExactlyItsCalls() {
+        QFETCH(QString, command);
+        QFETCH(QDate, firstDay);
+        QFETCH(QString, before);
+        // Calls over 400 days up to a week ahead (a clock set wrong), in no order, one of them today.
+        QRandomGenerator random(15);
+        QStringList older;
+        for (int i = 0; i < 150; ++i) {
+            const QDate day =
+                i == 75 ? QDate(2026, 12, 9) : QDate(2026, 12, 16).addDays(-random.bounded(400));
+            const CallRecord call =
+                sampleCall(QDateTime(day, QTime(random.bounded(24), 30)), 0.01f * float(i + 1));
+            QVERIFY(log().append({call}));
+            if (day < firstDay)
+                older << QString::number(call.grossCost);
+        }
+        open();
+        if (!before.isEmpty())
+            action("CostIncDesc")->trigger();
+        const QString sortLog = ProgramFiles::path(m_dir->path(), ProgramFiles::SortName);
+        if (before == "unwritable")
+            QVERIFY(QFile::remove(sortLog) && QDir().mkdir(sortLog));
+        action(command.toLatin1())->trigger();
+        find<QPushButton>("DeleteSelectedRecords")->click();
+        QStringList left = loggedCosts();
+        left.sort();
+        older.sort();
+        QCOMPARE(left, older);
+        QCOMPARE(m_prompter.errors.size(), int(before == "unwritable"));
+        if (before == "unwritable")
+            QVERIFY(m_prompter.errors.first().contains(QDir::toNativeSeparators(sortLog)));
+    }
+
+    void theProgressWindowIsDrawnBeforeTheWork() {
+        TProgressForm progress;
+        PaintCount text;
+        progress.findChild<QLabel*>("SideLabel")->installEventFilter(&text);
+        progress.WithProgress(QStringLiteral("Sorting.."), QStringLiteral("Sorting Records..."));
+        QVERIFY(text.count > 0);
+
+        // What runs while it is being mapped neither loses a call nor closes the viewer under the work.
+        fiveCalls();
+        open();
+        select(1, 1);
+        bool ran = false;
+        m_prompter.whileOpen = [&] {
+            QTimer::singleShot(0, this, [&] {
+                ran = log().append({sampleCall(at(12, 9), 0.9f)}); // the meter logs a call
+                m_form->close();
+            });
+        };
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        QVERIFY(ran);
+        QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.4", "0.3", "0.9"}));
+        QVERIFY(m_form->isVisible());
     }
 
     void exportingAndPrinting() {
@@ -389,14 +510,16 @@ private slots:
         QCOMPARE(LargeFormFixture::text(*window, "TodayValue"),
                  QStringLiteral("1 call today totalling \u00a30.50"));
         bool seen = false;
-        QTimer::singleShot(0, this, [&] {
+        std::function<void()> whenOpen = [&] {
             auto* viewer = qobject_cast<TDataForm*>(QApplication::activeModalWidget());
-            QVERIFY(viewer);
+            if (!viewer) // still loading
+                return QTimer::singleShot(0, this, whenOpen);
             seen = !window->isVisible();
             viewer->findChild<QAction*>("SelectAll")->trigger();
             viewer->DeleteSelectedRecordsClick();
             viewer->close();
-        });
+        };
+        QTimer::singleShot(0, this, whenOpen);
         LargeFormFixture::child<QPushButton>(*window, "DataButton")->click();
         QVERIFY(seen);
         QVERIFY(window->isVisible());

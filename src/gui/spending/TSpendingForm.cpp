@@ -1,0 +1,187 @@
+#include "gui/spending/TSpendingForm.h"
+
+#include "core/calllog/CallLog.h"
+#include "core/seams/Clock.h"
+#include "core/seams/FileChooser.h"
+#include "core/seams/Prompter.h"
+#include "core/settings/BudgetSettings.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/spending/BudgetPace.h"
+#include "core/viewer/CallLogViewer.h"
+#include "gui/spending/ChartImage.h"
+
+#include <QButtonGroup>
+#include <QChartView>
+#include <QDir>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
+    auto* w = new T(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setAccessibleName(accessibleName);
+    return w;
+}
+} // namespace
+
+TSpendingForm::TSpendingForm(const Services& services, QWidget* parent)
+    : QDialog(parent), m_services(services) {
+    buildLayout();
+    LoadFigures();
+}
+
+void TSpendingForm::buildLayout() {
+    setObjectName(QStringLiteral("TSpendingForm"));
+    setWindowTitle(Caption);
+
+    DayButton = make<QPushButton>(this, "DayButton", QStringLiteral("Spending per day"));
+    DayButton->setText(QStringLiteral("&Day"));
+    WeekButton = make<QPushButton>(this, "WeekButton", QStringLiteral("Spending per week"));
+    WeekButton->setText(QStringLiteral("&Week"));
+    MonthButton = make<QPushButton>(this, "MonthButton", QStringLiteral("Spending per month"));
+    MonthButton->setText(QStringLiteral("&Month"));
+    m_views = new QButtonGroup(this);
+    const std::pair<QPushButton*, SpendView> views[] = {
+        {DayButton, SpendView::Day}, {WeekButton, SpendView::Week}, {MonthButton, SpendView::Month}};
+    static const char* const Hints[] = {"The last 31 days (D)", "The last 26 weeks, from Monday (W)",
+                                        "The last 24 bill months (M)"};
+    for (auto [button, view] : views) {
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        button->setToolTip(QLatin1String(Hints[int(view)]));
+        m_views->addButton(button, int(view));
+    }
+    connect(m_views, &QButtonGroup::idClicked, this, [this](int id) { showView(SpendView(id)); });
+
+    auto* stackLabel = new QLabel(QStringLiteral("Stacked by:"), this);
+    ByBandButton = make<QRadioButton>(this, "ByBandButton", QStringLiteral("Stacked by time band"));
+    ByBandButton->setText(QStringLiteral("Time &band"));
+    ByRateButton = make<QRadioButton>(this, "ByRateButton", QStringLiteral("Stacked by rate name"));
+    ByRateButton->setText(QStringLiteral("&Rate name"));
+    ByBandButton->setChecked(true);
+    connect(ByBandButton, &QRadioButton::toggled, this,
+            [this](bool on) { setStack(on ? SpendingChart::Stack::Bands : SpendingChart::Stack::Rates); });
+
+    m_chart = new SpendingChart;
+    SpendingChartView = new QChartView(m_chart, this);
+    SpendingChartView->setObjectName(QStringLiteral("SpendingChart"));
+    SpendingChartView->setAccessibleName(QStringLiteral("Spending chart"));
+    SpendingChartView->setRenderHint(QPainter::Antialiasing);
+    SpendingChartView->setMinimumSize(560, 360);
+    SpendingChartView->setFocusPolicy(Qt::NoFocus);
+
+    BudgetLine = make<QLabel>(this, "BudgetLine", QStringLiteral("Budget"));
+    BudgetLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    SaveChartButton = make<QPushButton>(this, "SaveChartButton", QStringLiteral("Save Chart As"));
+    SaveChartButton->setText(QStringLiteral("Save Chart &As..."));
+    SaveChartButton->setAutoDefault(false);
+    connect(SaveChartButton, &QPushButton::clicked, this, &TSpendingForm::SaveChartClick);
+    CloseButton = make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
+    CloseButton->setText(QStringLiteral("&Close"));
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(DayButton);
+    top->addWidget(WeekButton);
+    top->addWidget(MonthButton);
+    top->addStretch();
+    top->addWidget(stackLabel);
+    top->addWidget(ByBandButton);
+    top->addWidget(ByRateButton);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(BudgetLine, 1);
+    bottom->addWidget(SaveChartButton);
+    bottom->addWidget(CloseButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(SpendingChartView, 1);
+    layout->addLayout(bottom);
+
+    // The views by letter too; Escape closes, as in every dialog.
+    const std::pair<QKeySequence, SpendView> keys[] = {
+        {QKeySequence(Qt::Key_D), SpendView::Day},
+        {QKeySequence(Qt::Key_W), SpendView::Week},
+        {QKeySequence(Qt::Key_M), SpendView::Month},
+        {QKeySequence(Qt::CTRL | Qt::Key_1), SpendView::Day},
+        {QKeySequence(Qt::CTRL | Qt::Key_2), SpendView::Week},
+        {QKeySequence(Qt::CTRL | Qt::Key_3), SpendView::Month}};
+    for (const auto& [key, view] : keys)
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [this, view = view] { showView(view); });
+
+    m_chart->follow(palette(), font());
+    // Room for 31 bars and their labels, as far as the screen allows.
+    QSize size(820, 560);
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size() * 0.9);
+    resize(size.expandedTo(minimumSizeHint()));
+}
+
+void TSpendingForm::LoadFigures() {
+    const QString directory = m_services.programDirectory;
+    const SettingsFile settings(ProgramFiles::settingsPath(directory));
+    const BudgetSettings budget = BudgetSettings::read(settings);
+    m_symbol = viewerSymbol(settings.ReadSettingString(
+        SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
+    m_budget = budget.isActive() ? std::optional<double>(budget.amount) : std::nullopt;
+    const CallLog log(ProgramFiles::callLogPath(directory));
+    m_figures = SpendingFigures::compute(log, RateNames::load(ProgramFiles::rateNameStorePath(directory)),
+                                         m_services.clock->now(), budget.billDay);
+    if (!m_figures.logRead())
+        tell(CallLogViewer::cannotRead(log.path(), m_figures.readFailure()));
+
+    BudgetLine->setVisible(m_budget.has_value());
+    if (m_budget)
+        BudgetLine->setText(budgetLine(BudgetPace::of(m_figures), *m_budget, m_symbol));
+    redraw();
+}
+
+void TSpendingForm::showView(SpendView view) {
+    m_view = view;
+    redraw();
+}
+
+void TSpendingForm::setStack(SpendingChart::Stack stack) {
+    m_stack = stack;
+    redraw();
+}
+
+void TSpendingForm::redraw() {
+    m_views->button(int(m_view))->setChecked(true);
+    (m_stack == SpendingChart::Stack::Bands ? ByBandButton : ByRateButton)->setChecked(true);
+    m_chart->showFigures(m_figures, m_view, m_stack, m_budget, m_symbol);
+}
+
+void TSpendingForm::SaveChartClick() {
+    int filter = 0;
+    const QString chosen = m_services.files->saveFileNameFiltered(
+        QStringLiteral("Save Chart As"), QDir::homePath(), ChartImage::Filters, &filter);
+    if (chosen.isEmpty())
+        return;
+    const QString name = ChartImage::withSuffix(chosen, filter);
+    if (FileChooser::mayReplace(chosen, name, *m_services.prompter))
+        tell(ChartImage::write(*m_chart, name));
+}
+
+void TSpendingForm::tell(const QString& message) {
+    if (!message.isEmpty())
+        QTimer::singleShot(0, this, [this, message] { m_services.prompter->error(message); });
+}
+
+void TSpendingForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange)
+        m_chart->follow(palette(), font());
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/seams/Services.h"
+#include "core/spending/SpendingFigures.h"
+#include "gui/spending/SpendingChart.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QButtonGroup;
+class QChartView;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The Spending window: bar charts of what calls cost per day, week and bill
+// period, stacked by time band or by rate name, with the budget's line while
+// the budget is on. D, W and M (or Ctrl+1, 2, 3) switch the view; Escape
+// closes it.
+class TSpendingForm : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString Caption = QStringLiteral("Spending");
+
+    explicit TSpendingForm(const Services& services, QWidget* parent = nullptr);
+
+    // Reads the log, the rate names and the budget again and redraws.
+    void LoadFigures();
+    void showView(SpendView view);
+    void setStack(SpendingChart::Stack stack);
+    void SaveChartClick();
+
+    SpendView view() const { return m_view; }
+    SpendingChart::Stack stack() const { return m_stack; }
+    const SpendingFigures& figures() const { return m_figures; }
+    SpendingChart& chart() const { return *m_chart; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildLayout();
+    void redraw();
+    // Shows a failure once the command is complete.
+    void tell(const QString& message);
+
+    Services m_services;
+    SpendingFigures m_figures;
+    std::optional<double> m_budget;
+    QString m_symbol;
+    SpendView m_view = SpendView::Month;
+    SpendingChart::Stack m_stack = SpendingChart::Stack::Bands;
+
+    SpendingChart* m_chart = nullptr;
+    QChartView* SpendingChartView = nullptr;
+    QPushButton* DayButton = nullptr;
+    QPushButton* WeekButton = nullptr;
+    QPushButton* MonthButton = nullptr;
+    QButtonGroup* m_views = nullptr;
+    QRadioButton* ByBandButton = nullptr;
+    QRadioButton* ByRateButton = nullptr;
+    QLabel* BudgetLine = nullptr;
+    QPushButton* SaveChartButton = nullptr;
+    QPushButton* CloseButton = nullptr;
+};

@@ -1,0 +1,82 @@
+// The command line in a process of its own: what reaches the shell when the
+// output fails, and which words make a command.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+constexpr int Wait = 20000; // a loaded machine, not a timing
+
+enum class Output { Pipe, Closed, Full, NoReader };
+
+// A pipe whose reader has gone.
+void noReader() {
+    int ends[2];
+    if (::pipe(ends) == 0) {
+        ::close(ends[0]);
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::close(ends[1]);
+    }
+}
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_data; // no log: no calls
+
+private slots:
+    void outputAndStatus_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("a command after --dir") << QStringList{"--dir", "DATA", "report"} << int(Output::Pipe)
+                                               << 0 << QByteArray("No calls made today\n");
+        QTest::newRow("an unknown word") << QStringList{"--dir", "DATA", "reprot"} << int(Output::Pipe) << 2
+                                         << QByteArray("unknown command \"reprot\"");
+        QTest::newRow("closed standard output")
+            << QStringList{"report", "--dir", "DATA"} << int(Output::Closed) << 1
+            << QByteArray("standard output: Bad file descriptor");
+        QTest::newRow("full standard output") << QStringList{"export", "--dir", "DATA"} << int(Output::Full)
+                                              << 1 << QByteArray("standard output: No space left on device");
+    }
+    void outputAndStatus() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, output);
+        QFETCH(int, status);
+        QFETCH(QByteArray, said);
+        arguments.replaceInStrings(QStringLiteral("DATA"), m_data.path());
+        QProcess command;
+        if (output == int(Output::Closed))
+            command.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        else if (output == int(Output::Full))
+            command.setStandardOutputFile(QStringLiteral("/dev/full"));
+        command.start(QStringLiteral(DIALTALLY_PROGRAM), arguments);
+        QVERIFY(command.waitForFinished(Wait));
+        QCOMPARE(command.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(command.exitCode(), status);
+        const QByteArray shown =
+            status == 0 ? command.readAllStandardOutput() : command.readAllStandardError();
+        QVERIFY2(shown.contains(said), shown);
+    }
+
+    // A reader that stops reading ends the export with SIGPIPE, as it ends
+    // cat; where SIGPIPE is ignored, the export says so and ends with 1.
+    // Never a success.
+    void pipeWithoutReader() {
+        QProcess command;
+        command.setChildProcessModifier(noReader);
+        command.start(QStringLiteral(DIALTALLY_PROGRAM), {"export", "--dir", m_data.path()});
+        QVERIFY(command.waitForFinished(Wait));
+        if (command.exitStatus() == QProcess::NormalExit) {
+            QCOMPARE(command.exitCode(), 1);
+            QVERIFY(command.readAllStandardError().contains("standard output: Broken pipe"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommands)
+#include "test_commands.moc"
