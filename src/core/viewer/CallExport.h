@@ -70,5 +70,8 @@ QString write(const QString& path, const Layout& layout, const CallSource& calls
 QString fileNameFor(const QString& chosen, int filterIndex);
 // A name ending in "prn", in any case, gets the comma layout.
 bool isCommaFile(const QString& fileName);
+// A text as a field of a comma layout: quoted, its quotes doubled, when it
+// holds a comma, a quote or a line break.
+QString commaField(const QString& text);
 
 } // namespace CallExport
