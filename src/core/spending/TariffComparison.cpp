@@ -29,10 +29,8 @@ void TariffComparison::addTariff(const QString& programDirectory, const QString&
     Tariff tariff;
     tariff.row.rateName = rateName;
     tariff.row.inUse = inUse;
-    const std::optional<RateTable> table =
-        readRateFile(ProgramFiles::rateFilePath(programDirectory, rateName), &tariff.row.failure);
-    if (table)
-        tariff.prices = TariffPrices::from(*table, &tariff.row.failure);
+    tariff.prices =
+        TariffPrices::read(ProgramFiles::rateFilePath(programDirectory, rateName), &tariff.row.failure);
     m_tariffs.push_back(std::move(tariff));
 }
 

@@ -20,6 +20,11 @@ std::optional<TariffPrices> TariffPrices::from(const RateTable& table, QString* 
     return std::nullopt;
 }
 
+std::optional<TariffPrices> TariffPrices::read(const QString& rateFilePath, QString* reason) {
+    const std::optional<RateTable> table = readRateFile(rateFilePath, reason);
+    return table ? from(*table, reason) : std::nullopt;
+}
+
 bool TariffPrices::canPrice(const CallRecord& call) {
     return TimeBandOfRateCode(call.rateCode) != 0 && std::isfinite(call.duration);
 }

@@ -17,6 +17,9 @@ class TariffPrices {
 public:
     // Nothing, and why, when a slot of the table is not a number.
     static std::optional<TariffPrices> from(const RateTable& table, QString* reason = nullptr);
+    // The rate file read once; nothing, and why, when it cannot be read or a
+    // slot is not a number.
+    static std::optional<TariffPrices> read(const QString& rateFilePath, QString* reason = nullptr);
 
     // Whether a logged call can be priced at all: its rate code names a band
     // and distance, and its duration is a length of time.

@@ -10,8 +10,12 @@ QStringList headers() {
             QStringLiteral("Cost inc. Tax"), QStringLiteral("Difference"), QStringLiteral("Cheaper calls")};
 }
 
+QString rateFileText(const QString& rateName, bool inUse) {
+    return inUse ? rateName + QStringLiteral(" (in use)") : rateName;
+}
+
 QStringList cells(const TariffRow& row, const QString& symbol) {
-    const QString name = row.inUse ? row.rateName + QStringLiteral(" (in use)") : row.rateName;
+    const QString name = rateFileText(row.rateName, row.inUse);
     if (!row.failure.isEmpty())
         return {name, QStringLiteral("Cannot be read: ") + row.failure};
     return {name,

@@ -12,6 +12,8 @@ namespace TariffTable {
 enum Column { RateFile, Calls, CostExcTax, CostIncTax, Difference, Cheaper, ColumnCount };
 
 QStringList headers();
+// The name of a rate file, "(in use)" after the one the meter uses.
+QString rateFileText(const QString& rateName, bool inUse);
 // The cells of a row; a file that could not be read has its name and, in the
 // second cell, why.
 QStringList cells(const TariffRow& row, const QString& symbol);

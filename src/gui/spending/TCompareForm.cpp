@@ -3,8 +3,9 @@
 #include "core/calllog/CallTotals.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
+#include "gui/widgets/FormRules.h"
 
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -12,15 +13,6 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
-    auto* w = new T(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setAccessibleName(accessibleName);
-    return w;
-}
-} // namespace
 
 TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& symbol, bool selectedCalls,
                            QWidget* parent)
@@ -30,14 +22,15 @@ TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& sy
     setModal(true);
 
     const qint64 count = comparison.pricedCalls() + comparison.unpricedCalls();
-    CompareHeading = make<QLabel>(this, "CompareHeading", QStringLiteral("Calls compared"));
+    CompareHeading = FormRules::make<QLabel>(this, "CompareHeading", QStringLiteral("Calls compared"));
     CompareHeading->setText((selectedCalls ? QStringLiteral("The %1 selected call%2")
                                            : QStringLiteral("All %1 call%2 of the log"))
                                 .arg(count)
                                 .arg(PluralSuffix(count)) +
                             QStringLiteral(", priced with each rate file:"));
 
-    TariffGrid = make<QTableWidget>(this, "TariffGrid", QStringLiteral("Cost with each rate file"));
+    TariffGrid =
+        FormRules::make<QTableWidget>(this, "TariffGrid", QStringLiteral("Cost with each rate file"));
     TariffGrid->setColumnCount(TariffTable::ColumnCount);
     TariffGrid->setHorizontalHeaderLabels(TariffTable::headers());
     TariffGrid->horizontalHeaderItem(TariffTable::Difference)
@@ -50,9 +43,9 @@ TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& sy
     TariffGrid->setWordWrap(false);
     TariffGrid->horizontalHeader()->setStretchLastSection(true);
 
-    LoggedCost = make<QLabel>(this, "LoggedCost", QStringLiteral("Cost as logged"));
-    UnpricedCalls = make<QLabel>(this, "UnpricedCalls", QStringLiteral("Calls not priced"));
-    CloseButton = make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
+    LoggedCost = FormRules::make<QLabel>(this, "LoggedCost", QStringLiteral("Cost as logged"));
+    UnpricedCalls = FormRules::make<QLabel>(this, "UnpricedCalls", QStringLiteral("Calls not priced"));
+    CloseButton = FormRules::make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
     CloseButton->setText(QStringLiteral("&Close"));
     CloseButton->setDefault(true);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
