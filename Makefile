@@ -6,16 +6,27 @@ PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6
             libqt6opengl6-dev libgl-dev libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon python3-dbusmock \
             xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils \
             dpkg-dev fakeroot file lintian desktop-file-utils appstream
+# `make fuzz` alone needs these: clang and its fuzzer and sanitizer runtimes.
+FUZZ_PACKAGES := clang libclang-rt-dev
+
+# `make fuzz` runs each fuzz target for FUZZ_SECONDS over its seed corpus
+# (tests/fuzz/corpus/<target>) and what it learns (in FUZZ_DIR). An input that
+# finds a fault is left in FUZZ_DIR/findings: mend the fault, then add the
+# input to the target's seed corpus, which `make test` replays.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := settings ratefile meterlog viewer ratenames reports
 
 # `make run` keeps its data in the build tree unless ARGS says otherwise.
 RUN_ARGS = $(if $(findstring --dir,$(ARGS)),$(ARGS),--dir $(BUILD_DIR)/src/app $(ARGS))
 
-.PHONY: all deps configure build run test bench package format clean
+.PHONY: all deps fuzz-deps configure build run test bench fuzz package format clean
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# $(call install-missing,packages): installs those of the packages that are missing.
+define install-missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -23,6 +34,13 @@ deps:
 	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
 	  $$SUDO apt-get update && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(PACKAGES))
+
+fuzz-deps:
+	$(call install-missing,$(FUZZ_PACKAGES))
 
 $(BUILD_DIR)/build.ninja: | deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
@@ -50,6 +68,19 @@ bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
 	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
 	$(BUILD_DIR)/bench/dialtally_bench_compare
+
+fuzz: deps fuzz-deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DDIALTALLY_FUZZING=ON
+	cmake --build $(FUZZ_DIR) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@mkdir -p $(FUZZ_DIR)/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+	  $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_DIR)/findings/$$t- $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t \
+	    || { echo "fuzz_$$t found a fault: its input is in $(FUZZ_DIR)/findings"; exit 1; }; \
+	done
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -144,11 +145,22 @@ int main(int argc, char** argv) {
         return refuse(instance.refusal(), argc, argv);
 
     QApplication app(argc, argv);
+    // From here the program ends in order however it is told to: a signal
+    // that comes before the window exists ends it as soon as the window does,
+    // and further signals wait until the running call is logged.
+    TerminationSignals termination;
+    bool endRequested = false;
     // Knocks from copies started meanwhile are answered from the splash on.
     // Until the window is made they wait for it, except that the box its
     // making waits on (the first-use wizard) comes to view at once.
     TLargeForm* shown = nullptr;
     bool startedAgain = false;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [&shown, &endRequested] {
+        if (shown)
+            shown->EndOnRequest();
+        else
+            endRequested = true;
+    });
     instance.whenStartedAgain([&shown, &startedAgain] {
         if (shown)
             shown->views().bringToView();
@@ -220,10 +232,8 @@ int main(int argc, char** argv) {
     if (startedAgain)
         window.views().bringToView();
 
-    // From here a running call is logged however the program is told to end;
-    // further signals wait until it is.
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &window, &TLargeForm::EndOnRequest);
     QObject::connect(&window, &TLargeForm::callsLogged, &termination, &TerminationSignals::letGo);
+    if (endRequested)
+        QTimer::singleShot(0, &window, &TLargeForm::EndOnRequest);
     return app.exec();
 }

@@ -21,7 +21,7 @@ namespace {
 bool inDays(const CallRecord& call, const Days& days) {
     if (!days.firstDay && !days.lastDay)
         return true;
-    if (!DayCount::isDate(call.date))
+    if (!DayCount::isDayCount(call.date))
         return false;
     const qint64 day = DayCount::dayNumber(call.date);
     return (!days.firstDay || day >= *days.firstDay) && (!days.lastDay || day <= *days.lastDay);

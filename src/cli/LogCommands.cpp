@@ -69,13 +69,18 @@ struct Options {
     }
 };
 
+// What the viewer leaves empty (a damaged value) is null.
+QJsonValue textOrNull(const QString& text) {
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
 QJsonValue callObject(const std::optional<CallRecord>& call, const RateNames& rates) {
     if (!call)
         return QJsonValue::Null;
     return QJsonObject{
-        {QStringLiteral("start"), DayCount::toDateTime(call->startTime).toString(Qt::ISODate)},
-        {QStringLiteral("end"), DayCount::toDateTime(call->endTime).toString(Qt::ISODate)},
-        {QStringLiteral("duration"), DayCount::durationText(call->duration)},
+        {QStringLiteral("start"), textOrNull(DayCount::toDateTime(call->startTime).toString(Qt::ISODate))},
+        {QStringLiteral("end"), textOrNull(DayCount::toDateTime(call->endTime).toString(Qt::ISODate))},
+        {QStringLiteral("duration"), textOrNull(DayCount::durationText(call->duration))},
         {QStringLiteral("gross"), roundedMoney(Money::amount(call->grossCost))},
         {QStringLiteral("net"), roundedMoney(Money::amount(call->netCost))},
         {QStringLiteral("band"), timeBandName(TimeBandOfRateCode(call->rateCode))},
@@ -94,6 +99,9 @@ int report(const CommandContext& context, PeriodCalls& calls, int period, bool j
             ++count;
             gross.add(call.grossCost);
             net.add(call.netCost);
+            // The earliest and latest call with a date; a damaged date is neither.
+            if (!DayCount::isDayCount(call.date))
+                return;
             if (!first || call.date < first->date)
                 first = call;
             if (!last || last->date < call.date)

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <limits>
 
 #include <fcntl.h>
@@ -232,6 +233,61 @@ private slots:
         QCOMPARE(LogCommands::run({"dialtally", "report", "today", "--dir", dir.path()}, {}, Now, out, err),
                  0);
         QVERIFY2(out.data().contains((QStringLiteral(" totalling ") + total).toUtf8()), out.data());
+    }
+
+    // A damaged record is a call, but its cost counts nothing, a damaged date
+    // falls in no period and is neither first nor last, and what the viewer
+    // leaves empty is null in JSON: no "nan" reaches a script.
+    void damagedRecordsReportNoNumbers_data() {
+        QTest::addColumn<double>("days");
+        QTest::addColumn<float>("cost");
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("NaN") << std::nan("") << std::nanf("");
+        QTest::newRow("infinite") << inf << float(inf);
+        QTest::newRow("huge") << 1e300 << 1e30f;
+        QTest::newRow("huge negative") << -1e300 << -1e30f;
+    }
+    void damagedRecordsReportNoNumbers() {
+        QFETCH(double, days);
+        QFETCH(float, cost);
+        QTemporaryDir dir;
+        const CallRecord today = sampleCall(Now - 0.1, 0.5f);
+        CallRecord damagedTimes = sampleCall(Now - 400, 0.25f); // last year, the earliest date
+        damagedTimes.startTime = damagedTimes.endTime = damagedTimes.duration = days;
+        damagedTimes.grossCost = damagedTimes.netCost = cost;
+        CallRecord damagedDate = sampleCall(Now - 0.2, 0.25f);
+        damagedDate.date = days;
+        QVERIFY(CallLog(ProgramFiles::callLogPath(dir.path())).append({damagedDate, today, damagedTimes}));
+        const auto command = [&dir](QStringList words) {
+            QBuffer out, err;
+            out.open(QIODevice::WriteOnly);
+            err.open(QIODevice::WriteOnly);
+            words.prepend(QStringLiteral("dialtally"));
+            words << QStringLiteral("--dir") << dir.path();
+            const int status = LogCommands::run(words, {}, Now, out, err);
+            return status == 0 ? out.data() : err.data();
+        };
+
+        const QByteArray json =
+            command({QStringLiteral("report"), QStringLiteral("all"), QStringLiteral("--json")});
+        QVERIFY2(!json.contains("nan") && !json.contains("inf"), json);
+        const QJsonObject report = QJsonDocument::fromJson(json).object();
+        QCOMPARE(report.value(QStringLiteral("count")).toInt(), 3);
+        QCOMPARE(report.value(QStringLiteral("gross")).toDouble(), 0.75);
+        const QJsonObject first = report.value(QStringLiteral("first")).toObject();
+        for (const char* empty : {"start", "end", "duration"})
+            QVERIFY2(first.value(QLatin1String(empty)).isNull(), empty);
+        QCOMPARE(first.value(QStringLiteral("gross")).toDouble(), 0.0);
+        QCOMPARE(report.value(QStringLiteral("last")).toObject().value(QStringLiteral("start")).toString(),
+                 DayCount::toDateTime(today.startTime).toString(Qt::ISODate));
+
+        QCOMPARE(command({QStringLiteral("report"), QStringLiteral("today")}),
+                 QByteArray("1 call today totalling \xc2\xa3"
+                            "0.50 (\xc2\xa3"
+                            "0.25 exc. tax)\n"));
+        const QByteArray csv =
+            command({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("csv")});
+        QVERIFY2(!csv.contains("nan") && !csv.contains("inf"), csv);
     }
 
     void errorsNameTheFileAndEndBadly() {

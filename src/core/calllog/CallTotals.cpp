@@ -24,7 +24,8 @@ CallTotals findCallTotals(const CallLog& log, double now, QString* failure) {
     bool missing = false;
     const bool read = log.forEach(
         [&](const CallRecord& r) {
-            if (r.startTime > weekStart) {
+            // A damaged start is no time at all, not one in the future.
+            if (DayCount::isDayCount(r.startTime) && r.startTime > weekStart) {
                 ++totals.weekCount;
                 week.add(r.grossCost);
                 if (r.startTime > today) {

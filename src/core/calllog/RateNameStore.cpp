@@ -50,6 +50,23 @@ std::optional<std::vector<RateNameRecord>> readStore(const QString& path, QStrin
     return decodeRecords(*bytes, RateNameRecordCodec::Size, &RateNameRecordCodec::read);
 }
 
+// One more than the last record's key, as keys are given out in order. A
+// damaged store may hold that key already, for another rate: then the smallest
+// key no record holds, so that no call logged before changes its rate.
+std::optional<quint16> nextKey(const std::vector<RateNameRecord>& records) {
+    std::vector<bool> held(0x10000, false);
+    held[0] = true; // 0 is no key
+    for (const RateNameRecord& r : records)
+        held[r.key] = true;
+    const int last = records.empty() ? 0 : records.back().key;
+    if (last < 0xFFFF && !held[size_t(last + 1)])
+        return quint16(last + 1);
+    const auto free = std::find(held.cbegin(), held.cend(), false);
+    if (free == held.cend())
+        return std::nullopt;
+    return quint16(free - held.cbegin());
+}
+
 quint16 keyOf(const std::vector<RateNameRecord>& records, const QString& stored) {
     quint16 key = 0;
     for (const RateNameRecord& r : records) {
@@ -94,13 +111,13 @@ quint16 RateNameStore::RateNameKeyFor(const QString& name, QString* reason) cons
     if (const quint16 key = keyOf(*records, stored))
         return key;
 
-    const quint16 lastKey = records->empty() ? 0 : records->back().key;
-    if (lastKey == 0xFFFF) {
+    const std::optional<quint16> key = nextKey(*records);
+    if (!key) {
         if (reason)
             *reason = QStringLiteral("No rate-name key is left");
         return 0;
     }
-    const RateNameRecord record{stored, quint16(lastKey + 1)};
+    const RateNameRecord record{stored, *key};
     QByteArray bytes(RateNameRecordCodec::Size, '\0');
     if (!RateNameRecordCodec::write(record, bytes.data())) {
         if (reason)

@@ -17,6 +17,10 @@ qint64 floorDiv(qint64 a, qint64 b) {
 }
 } // namespace
 
+bool isDayCount(double days) {
+    return std::fabs(days) < Largest; // false for NaN too
+}
+
 double fromDateTime(const QDateTime& local) {
     const QDateTime t = local.toLocalTime();
     const qint64 day = Epoch.daysTo(t.date());
@@ -24,6 +28,8 @@ double fromDateTime(const QDateTime& local) {
 }
 
 QDateTime toDateTime(double days) {
+    if (!isDayCount(days))
+        return {};
     const qint64 ms = toMs(days);
     const qint64 day = floorDiv(ms, MsPerDay);
     const int inDay = int(ms - day * MsPerDay);
@@ -35,7 +41,7 @@ QDate toDate(double days) {
 }
 
 qint64 toMs(double days) {
-    return std::llround(days * double(MsPerDay));
+    return isDayCount(days) ? std::llround(days * double(MsPerDay)) : 0;
 }
 
 double fromMs(qint64 ms) {
@@ -43,14 +49,14 @@ double fromMs(qint64 ms) {
 }
 
 double dateOf(double days) {
+    if (!isDayCount(days))
+        return std::nan("");
     return double(dayNumber(days));
 }
 
-bool isDate(double days) {
-    return std::fabs(days) < 3.0e6;
-}
-
 qint64 dayNumber(double days) {
+    if (!isDayCount(days))
+        return 0;
     // A count well inside its day needs no rounding to the millisecond: this
     // is the common case, and the exact way below takes a division.
     const double whole = std::floor(days);
@@ -104,6 +110,8 @@ int mondayWeekday(double days) {
 }
 
 QString durationText(double days) {
+    if (!isDayCount(days))
+        return {};
     const qint64 ms = std::llabs(toMs(days)) % MsPerDay;
     const int seconds = int(ms / 1000);
     const int parts[] = {seconds / 3600, seconds / 60 % 60, seconds % 60};

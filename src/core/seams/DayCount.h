@@ -6,24 +6,33 @@
 // Date-times are held as a day count since 30 December 1899 in local time,
 // the fraction being the time of day. These helpers convert between that
 // count and the calendar.
+//
+// A count beyond Largest either way (about the years -6300 and 10100), or not
+// a number at all, is a damaged record rather than a date: it has no calendar
+// date, and its milliseconds would overflow.
 namespace DayCount {
 
 constexpr qint64 MsPerDay = 86'400'000;
+constexpr double Largest = 3.0e6;
+
+// Whether a count is a date the calendar can show: finite and within about
+// eight thousand years of the epoch. Beyond that it is a damaged record.
+bool isDayCount(double days);
 
 double fromDateTime(const QDateTime& local);
+// An invalid QDateTime for a damaged count.
 QDateTime toDateTime(double days);
 // The calendar day alone, with no local time to build (so no look at the time zone).
 QDate toDate(double days);
-// Whole milliseconds since the epoch day, rounded to the nearest.
+// Whole milliseconds since the epoch day, rounded to the nearest; 0 for a
+// damaged count.
 qint64 toMs(double days);
 double fromMs(qint64 ms);
-// Midnight at the start of the day.
+// Midnight at the start of the day. NaN for a damaged count, so that it
+// falls on no day and in no period.
 double dateOf(double days);
-// Whether the count is a date the calendar can show: finite and within about
-// eight thousand years of the epoch. Beyond that it is a damaged record.
-bool isDate(double days);
-
-// Whole days since the epoch day: the day of a date-time, as dateOf gives it.
+// Whole days since the epoch day: the day of a date-time, as dateOf gives it;
+// 0 for a damaged count (ask isDayCount first).
 qint64 dayNumber(double days);
 // A count more than this inside its day's span (in days, about 86 ms) is of
 // that day whatever the rounding to the millisecond.
@@ -44,7 +53,8 @@ int timeOfDayMs(double days);
 int storedDayOfWeek(double days);
 // 1 Monday .. 7 Sunday.
 int mondayWeekday(double days);
-// "hh:mm:ss" of a duration in days; whole days are dropped and seconds cut, not rounded.
+// "hh:mm:ss" of a duration in days; whole days are dropped and seconds cut, not
+// rounded. Empty for a damaged count.
 QString durationText(double days);
 
 } // namespace DayCount

@@ -145,8 +145,10 @@ std::optional<int> parseInteger(const QString& text) {
             return std::nullopt;
         return int(negative ? -value : value);
     }
+    if (magnitude > 0x80000000ull)
+        return std::nullopt;
     const qlonglong value = negative ? -qlonglong(magnitude) : qlonglong(magnitude);
-    if (magnitude > 0x80000000ull || value > 0x7FFFFFFF || value < -0x7FFFFFFF - 1)
+    if (value > 0x7FFFFFFF)
         return std::nullopt;
     return int(value);
 }

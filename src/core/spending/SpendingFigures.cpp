@@ -103,7 +103,7 @@ SpendingFigures SpendingFigures::compute(const CallLog& log, const RateNames& ra
     f.m_logRead = log.forEach(
         [&](const CallRecord& call) {
             if (!(call.date > dayLow && call.date < dayHigh)) {
-                if (!DayCount::isDate(call.date)) {
+                if (!DayCount::isDayCount(call.date)) {
                     ++f.m_undated;
                     return;
                 }

@@ -12,7 +12,7 @@ TariffBars TariffBars::compute(const CallLog& log, const std::vector<SpendBar>& 
     bool missing = false;
     result.m_logRead = log.forEach(
         [&](const CallRecord& call) {
-            if (!DayCount::isDate(call.date))
+            if (!DayCount::isDayCount(call.date))
                 return;
             const qint64 day = DayCount::dayNumber(call.date);
             // The bars are in order of their days, each ending where the next begins.

@@ -61,7 +61,7 @@ LoadResult loadWorkingValues(const RateTable& table, int selector, WorkingValues
         if (result.outcome != LoadResult::Loaded)
             return;
         const std::optional<double> number = RateFileCodec::parseNumber(table.slot(slot));
-        if (!number) {
+        if (!number || std::fabs(*number) > RateFileCodec::LargestSlotNumber) {
             result.outcome = LoadResult::BadNumber;
             result.badText = table.slot(slot);
             return;

@@ -35,6 +35,10 @@ RateTable read(const QByteArray& record);
 std::optional<double> parseNumber(const QString& text);
 // What a text that parseNumber refuses is told as.
 QString notANumberText(const QString& text);
+// Five characters hold at most this in plain digits. A larger number takes an
+// exponent ("9e99"), which no editor of ours writes: such a slot is damaged,
+// and its rate would give costs no call can have (infinite once logged).
+constexpr double LargestSlotNumber = 99999;
 } // namespace RateFileCodec
 
 // Reads the first record of a rate file; nothing when the file cannot be

@@ -9,14 +9,15 @@
 #include <QLocale>
 
 namespace {
+// A damaged record shows nothing rather than a date that cannot be.
 QString dateText(double days) {
-    if (!DayCount::isDate(days)) // a damaged record
+    if (!DayCount::isDayCount(days))
         return {};
     return QLocale().toString(DayCount::toDateTime(days).date(), QLocale::ShortFormat);
 }
 
 QString clockText(double days) {
-    if (!DayCount::isDate(days))
+    if (!DayCount::isDayCount(days))
         return {};
     const int minutes = DayCount::timeOfDayMs(days) / 60000;
     const int hour = minutes / 60;
@@ -27,8 +28,6 @@ QString clockText(double days) {
 
 // "h:mm:ss": the hour without a leading zero.
 QString durationText(double days) {
-    if (!DayCount::isDate(days))
-        return {};
     QString text = DayCount::durationText(days);
     if (text.startsWith(QLatin1Char('0')))
         text.remove(0, 1);

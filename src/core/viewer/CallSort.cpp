@@ -1,14 +1,33 @@
 #include "core/viewer/CallSort.h"
 
 #include "core/calllog/CallTotals.h"
+#include "core/seams/DayCount.h"
+#include "core/spending/Money.h"
 #include "core/storage/TextCodec.h"
 #include "core/viewer/ViewerColumns.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace {
+
+// A damaged value, whose cell is empty, sorts below every other: a NaN key
+// would compare with nothing, and nothing can be sorted by such keys.
+constexpr double Damaged = -std::numeric_limits<double>::infinity();
+
+double dayKey(double days) {
+    return DayCount::isDayCount(days) ? days : Damaged;
+}
+
+double timeOfDayKey(double days) {
+    return DayCount::isDayCount(days) ? days - std::trunc(days) : Damaged;
+}
+
+double moneyKey(float stored) {
+    return Money::isAmount(stored) ? stored : Damaged;
+}
 
 struct Slot {
     double key;
@@ -23,19 +42,19 @@ struct KeyOf {
     double operator()(const CallRecord& r) const {
         switch (sortKey) {
         case DateColumn:
-            return r.date;
+            return dayKey(r.date);
         case DayColumn:
             return r.dayOfWeek;
         case StartTimeColumn:
-            return r.startTime - std::trunc(r.startTime);
+            return timeOfDayKey(r.startTime);
         case EndTimeColumn:
-            return r.endTime - std::trunc(r.endTime);
+            return timeOfDayKey(r.endTime);
         case DurationColumn:
-            return r.duration;
+            return dayKey(r.duration);
         case CostExcTaxColumn:
-            return r.netCost;
+            return moneyKey(r.netCost);
         case CostIncTaxColumn:
-            return r.grossCost;
+            return moneyKey(r.grossCost);
         case TypeOfCallColumn:
             return TimeBandOfRateCode(r.rateCode);
         case DistanceColumn:

@@ -16,7 +16,9 @@
 //
 // order receives, for each row of the result, the index in `calls` of the call
 // shown there. rateNames (key to name) serves the Rate key; a key it lacks
-// sorts as an empty name. progress is told the percentage as the sort goes.
+// sorts as an empty name. A damaged date, time, duration or cost (one whose
+// cell is empty) sorts below every other value. progress is told the
+// percentage as the sort goes.
 void sortCalls(const std::vector<CallRecord>& calls, int sortKey, bool ascending,
                const QHash<quint16, QString>& rateNames, std::vector<quint32>& order,
                const std::function<void(int percent)>& progress = {});

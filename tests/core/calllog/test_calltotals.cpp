@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 double at(int m, int d, int h, int min, int ms = 0) {
     return DayCount::fromDateTime(QDateTime(QDate(2026, m, d), QTime(h, min).addMSecs(ms)));
@@ -38,6 +40,8 @@ private slots:
         QTest::newRow("a record in the future counts")
             << at(12, 9, 15, 0)
             << QList<double>{DayCount::fromDateTime(QDateTime(QDate(2027, 1, 1), QTime(9, 0)))} << 1 << 1;
+        QTest::newRow("a damaged start counts nowhere")
+            << at(12, 9, 15, 0) << QList<double>{1e300, std::nan(""), INFINITY, at(12, 9, 9, 0)} << 1 << 1;
     }
     void boundaries() {
         QFETCH(double, now);

@@ -98,6 +98,33 @@ private slots:
         QCOMPARE(table.size(), 4);
     }
 
+    // In a damaged store the last record's key + 1 may already name another
+    // rate: a new name then takes the smallest key no record holds, so that no
+    // call logged before changes its rate.
+    void aNewNameTakesAKeyNoRecordHolds_data() {
+        QTest::addColumn<QList<int>>("keys"); // of the store's records, in order
+        QTest::addColumn<int>("expected");
+        QTest::newRow("in order") << QList<int>{1, 2, 3} << 4;
+        QTest::newRow("the next key held earlier") << QList<int>{1, 3, 2} << 4;
+        QTest::newRow("the next key held, 1 free") << QList<int>{5, 2, 4} << 1;
+        QTest::newRow("the last key is the largest") << QList<int>{0xFFFF} << 1;
+    }
+    void aNewNameTakesAKeyNoRecordHolds() {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, expected);
+        const RateNameStore store = fresh();
+        QByteArray bytes;
+        for (int key : keys)
+            bytes += RateNameRecordCodec::write({QStringLiteral("Rate %1").arg(key), quint16(key)});
+        writeRaw(store.path(), bytes);
+        QCOMPARE(store.RateNameKeyFor(QStringLiteral("New")), quint16(expected));
+        QHash<quint16, QString> table;
+        QVERIFY(store.LoadAllRateNames(table));
+        QCOMPARE(table.value(quint16(expected)), QStringLiteral("New"));
+        for (int key : keys)
+            QCOMPARE(table.value(quint16(key)), QStringLiteral("Rate %1").arg(key));
+    }
+
     void tornTailIsCutBeforeAppending() {
         const RateNameStore store = fresh();
         writeRaw(store.path(),

@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <cmath>
+#include <limits>
+
 class TestDayCount : public QObject {
     Q_OBJECT
 private slots:
@@ -49,6 +52,33 @@ private slots:
         QFETCH(qint64, ms);
         QFETCH(QString, text);
         QCOMPARE(DayCount::durationText(DayCount::fromMs(ms)), text);
+    }
+
+    // A damaged count has no date, day, time or duration, and falls in no period.
+    void damagedCounts_data() {
+        QTest::addColumn<double>("days");
+        QTest::newRow("NaN") << std::nan("");
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity();
+        QTest::newRow("minus infinite") << -std::numeric_limits<double>::infinity();
+        QTest::newRow("1e300") << 1e300;
+        QTest::newRow("-1e300") << -1e300;
+        QTest::newRow("beyond the year 10000") << 3.0e6;
+        QTest::newRow("long before the epoch") << -3.0e6;
+        QTest::newRow("the largest double") << std::numeric_limits<double>::max();
+    }
+    void damagedCounts() {
+        QFETCH(double, days);
+        QVERIFY(!DayCount::isDayCount(days));
+        QVERIFY(!DayCount::toDateTime(days).isValid());
+        QCOMPARE(DayCount::toMs(days), 0);
+        QVERIFY(std::isnan(DayCount::dateOf(days)));
+        QCOMPARE(DayCount::durationText(days), QString());
+    }
+
+    void farDatesAreStillDates() {
+        QVERIFY(DayCount::isDayCount(2.9e6));
+        QCOMPARE(DayCount::toDateTime(2.9e6).date(), QDate(9839, 12, 5));
+        QVERIFY(DayCount::toDateTime(-2.9e6).isValid());
     }
 };
 

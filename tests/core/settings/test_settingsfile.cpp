@@ -86,6 +86,8 @@ private slots:
         QTest::newRow("empty") << "" << 7;
         QTest::newRow("above 32 bits") << "2147483648" << 7;
         QTest::newRow("lowest") << "-2147483648" << INT_MIN;
+        QTest::newRow("minus 2 to the 63") << "-9223372036854775808" << 7;
+        QTest::newRow("above 64 bits") << "18446744073709551616" << 7;
         QTest::newRow("hex pattern") << "$FFFFFFFF" << -1;
     }
     void readInteger() {

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -142,15 +143,53 @@ private slots:
         }
     }
 
-    void damagedRecordsStillSort() {
-        std::vector<CallRecord> calls = tiedCalls(2000, 7);
-        for (size_t i = 0; i < calls.size(); i += 3)
-            calls[i].grossCost = std::nanf("");
-        std::vector<quint32> order;
-        sortCalls(calls, CostIncTaxColumn, false, {}, order);
-        std::sort(order.begin(), order.end());
-        for (quint32 i = 0; i < order.size(); ++i)
-            QCOMPARE(order[i], i); // every call once
+    // A damaged value (one whose cell is empty) sorts below every other, and the
+    // others keep their order: NaN among the keys must not upset the sort.
+    void damagedValuesSortLowest_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<double>("damaged");
+        const double inf = std::numeric_limits<double>::infinity();
+        for (double damaged : {std::nan(""), inf, -inf, 1e300, -3.0e6}) {
+            for (int key : {DateColumn, StartTimeColumn, DurationColumn})
+                QTest::addRow("%s %g", viewerColumnInfo(key).header, damaged) << key << damaged;
+        }
+        for (double damaged : {std::nan(""), inf, 1e30, -2e9})
+            QTest::addRow("cost %g", damaged) << int(CostIncTaxColumn) << damaged;
+    }
+    void damagedValuesSortLowest() {
+        QFETCH(int, key);
+        QFETCH(double, damaged);
+        std::vector<CallRecord> calls = tiedCalls(600, 11); // every third one damaged
+        for (size_t i = 0; i < calls.size(); i += 3) {
+            CallRecord& r = calls[i];
+            if (key == CostIncTaxColumn)
+                r.grossCost = float(damaged);
+            else
+                (key == DateColumn ? r.date : key == StartTimeColumn ? r.startTime : r.duration) = damaged;
+        }
+        const auto value = [key](const CallRecord& r) {
+            return key == CostIncTaxColumn  ? double(r.grossCost)
+                   : key == DateColumn      ? r.date
+                   : key == StartTimeColumn ? std::fmod(r.startTime, 1.0)
+                                            : r.duration;
+        };
+        for (bool ascending : {true, false}) {
+            std::vector<quint32> order;
+            sortCalls(calls, key, ascending, {}, order);
+            // Ascending: the 200 damaged, then the others rising; descending: the others falling, then the
+            // damaged.
+            const size_t firstValid = ascending ? 200 : 0;
+            for (size_t row = 0; row < order.size(); ++row) {
+                const bool valid = row >= firstValid && row < firstValid + 400;
+                QCOMPARE(order[row] % 3 == 0, !valid);
+                if (valid && row > firstValid) {
+                    const double before = value(calls[order[row - 1]]), here = value(calls[order[row]]);
+                    QVERIFY(ascending ? before <= here : before >= here);
+                }
+            }
+            std::sort(order.begin(), order.end());
+            QVERIFY(std::adjacent_find(order.begin(), order.end()) == order.end()); // every call once
+        }
     }
 };
 

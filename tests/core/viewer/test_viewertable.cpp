@@ -73,6 +73,8 @@ private slots:
         QTest::newRow("NaN date") << call(std::nan(""), 0, 1, 1, 0, 0) << int(DateColumn) << "";
         QTest::newRow("huge start") << call(1e300, 0, 1, 1, 0, 0) << int(StartTimeColumn) << "";
         QTest::newRow("infinite duration") << call(0, INFINITY, 1, 1, 0, 0) << int(DurationColumn) << "";
+        QTest::newRow("-1e300 date") << call(-1e300, 0, 1, 1, 0, 0) << int(DateColumn) << "";
+        QTest::newRow("date past the year 10000") << call(3.0e6, 0, 1, 1, 0, 0) << int(DateColumn) << "";
     }
     void cellTexts() {
         QFETCH(CallRecord, record);
