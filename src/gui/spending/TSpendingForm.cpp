@@ -76,6 +76,9 @@ void TSpendingForm::buildLayout() {
         FormRules::make<QComboBox>(this, "CompareRateBox", QStringLiteral("Rate file to compare with"));
     CompareRateBox->setToolTip(
         QStringLiteral("What each month's calls would have cost with another rate file, as a line"));
+    // A long rate name does not widen the window; the list shows it whole.
+    CompareRateBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CompareRateBox->setMinimumContentsLength(20);
     compareLabel->setBuddy(CompareRateBox);
     listRateFiles();
     connect(CompareRateBox, &QComboBox::activated, this, &TSpendingForm::CompareRateBoxChange);
@@ -107,15 +110,18 @@ void TSpendingForm::buildLayout() {
     top->addWidget(stackLabel);
     top->addWidget(ByBandButton);
     top->addWidget(ByRateButton);
-    top->addSpacing(12);
-    top->addWidget(compareLabel);
-    top->addWidget(CompareRateBox);
+    // A row of its own: the window keeps its width at a large font or scale.
+    auto* compare = new QHBoxLayout;
+    compare->addWidget(compareLabel);
+    compare->addWidget(CompareRateBox);
+    compare->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(BudgetLine, 1);
     bottom->addWidget(SaveChartButton);
     bottom->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addLayout(compare);
     layout->addWidget(SpendingChartView, 1);
     layout->addLayout(bottom);
 
