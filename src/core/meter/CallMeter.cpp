@@ -162,7 +162,7 @@ void CallMeter::StopTiming(bool byHand) {
     LogCallInFile();
     setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
     emit minChargeCaptionChanged(QStringLiteral("Previous Call"));
-    emit minChargeShown(true);
+    showMinCharge(true);
     TimingActive = false;
 }
 
@@ -173,8 +173,10 @@ void CallMeter::StartOrStopByHand() {
         StartTiming(true);
 }
 
+// The figures of one tick all come from one reading of the clock, and only
+// what has changed is handed on: the tick runs several times a second for as
+// long as a call lasts, and every change shown costs a repaint.
 void CallMeter::MainTimerTimer() {
-    // One reading of the clock: the duration and both costs shown are of one moment.
     const double elapsedDays = m_services.clock->now() - CallStartTime;
     const CallCost cost = NetCostCalc(elapsedDays);
     if (m_settings.spendWarningOn && !SpendWarned && cost.gross >= m_settings.spendLimit)
@@ -182,15 +184,20 @@ void CallMeter::MainTimerTimer() {
     const QString elapsed = DayCount::durationText(elapsedDays);
     const QString net = moneyText(cost.net);
     const QString gross = moneyText(cost.gross);
-    emit figuresChanged(elapsed, net, gross);
+    if (elapsed != m_shownFigures[0] || net != m_shownFigures[1] || gross != m_shownFigures[2]) {
+        m_shownFigures = {elapsed, net, gross};
+        emit figuresChanged(elapsed, net, gross);
+    }
     if (WindowMode == TaskbarIcon && m_services.tray) {
         m_services.tray->TrayIconSetTip(m_settings.activeRateName + QStringLiteral(" - ") + elapsed +
                                         QStringLiteral(" - ") + gross);
         TrayIconFrame = TrayIconFrame % TrayIconFrames + 1;
         m_services.tray->TrayIconSetImage(QStringLiteral("mini%1").arg(TrayIconFrame));
     }
-    if (WindowMode == Minimised || MeterInTitle)
-        SetApplicationTitle(gross + QStringLiteral("   ") + elapsed);
+    if (WindowMode == Minimised || MeterInTitle) {
+        if (const QString title = gross + QStringLiteral("   ") + elapsed; title != m_applicationTitle)
+            SetApplicationTitle(title);
+    }
 }
 
 void CallMeter::AnimationTimerTimer() {
@@ -255,7 +262,14 @@ CallCost CallMeter::NetCostCalc(double elapsedDays) {
 }
 
 void CallMeter::MinChargeSwitch(bool on) {
-    emit minChargeShown(on);
+    showMinCharge(on);
+}
+
+void CallMeter::showMinCharge(bool shown) {
+    if (m_minChargeShown == int(shown))
+        return;
+    m_minChargeShown = int(shown);
+    emit minChargeShown(shown);
 }
 
 QString CallMeter::moneyText(double amount) const {
@@ -452,7 +466,7 @@ void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
 
 void CallMeter::checkSensing() {
     QString problem;
-    if (m_settings.sensingMode == 1 && m_settings.portToSense == 0)
+    if (m_settings.sensingMode == 1 && m_settings.deviceToSense.isEmpty())
         problem = QStringLiteral("no serial port is chosen");
     else if (m_settings.sensingMode == 1 && m_services.carrier)
         problem = m_services.carrier->failure();
@@ -490,7 +504,7 @@ void CallMeter::OffTimerTimer() {
 quint8 CallMeter::ReadPortByte() {
     if (!m_services.carrier)
         return 0;
-    const quint8 status = m_services.carrier->readStatus(m_settings.portToSense);
+    const quint8 status = m_services.carrier->readStatus(m_settings.deviceToSense);
     const QString failure = m_services.carrier->takeError();
     if (!failure.isEmpty())
         queue(Box::Warning,
