@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev \
             libqt6opengl6-dev libgl-dev libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon python3-dbusmock \
-            xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils \
+            xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils openbox xdotool x11-utils \
             dpkg-dev fakeroot file lintian desktop-file-utils appstream
 # `make fuzz` alone needs these: clang and its fuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang libclang-rt-dev
@@ -67,6 +67,7 @@ package: build
 bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
 	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
+	bench/meter_cpu.sh $(BUILD_DIR)
 
 fuzz: deps fuzz-deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

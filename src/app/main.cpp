@@ -16,6 +16,7 @@
 #include "system/AlsaSoundPlayer.h"
 #include "system/ModemManagerLineMonitor.h"
 #include "system/SerialCarrierSource.h"
+#include "system/SerialDeviceList.h"
 #include "system/XdgAutostart.h"
 
 #include <QApplication>
@@ -144,6 +145,12 @@ int main(int argc, char** argv) {
     if (!instance.isFirst())
         return refuse(instance.refusal(), argc, argv);
 
+    // The meter's clock repaints the same small square 22 times a second. With
+    // shared-memory images X11 makes every such repaint wait for the X server
+    // to have read the last one (a round trip per frame); the few pixels sent
+    // over the socket cost less. The user's own choice stands.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     // From here the program ends in order however it is told to: a signal
     // that comes before the window exists ends it as soon as the window does,
@@ -199,6 +206,7 @@ int main(int argc, char** argv) {
     XdgAutostart autostart;
     AlsaSoundPlayer sound;
     SerialCarrierSource carrier;
+    SerialDeviceList serialDevices;
     ModemManagerLineMonitor line;
     QtTrayIcon tray;
     HelpWindow help(helpFile(directory, resources));
@@ -214,6 +222,7 @@ int main(int argc, char** argv) {
     services.autostart = &autostart;
     services.sound = &sound;
     services.carrier = &carrier;
+    services.serialDevices = &serialDevices;
     services.line = &line;
     services.tray = &tray;
     services.help = &help;

@@ -8,22 +8,13 @@
 #include <unistd.h>
 #include <utility>
 
-SerialCarrierSource::SerialCarrierSource(const QString& devicePattern) : m_pattern(devicePattern) {}
-
-QString SerialCarrierSource::devicePath(int port) const {
-    if (port < 1 || port > 4)
-        return {};
-    return QString(m_pattern).replace(QLatin1String("%1"), QString::number(port - 1));
-}
-
-quint8 SerialCarrierSource::readStatus(int port) {
-    if (port != m_port) {
-        m_port = port;
+quint8 SerialCarrierSource::readStatus(const QString& device) {
+    if (device != m_device) {
+        m_device = device;
         m_failure.clear();
     }
-    if (port < 1 || port > 4)
+    if (device.isEmpty())
         return 0;
-    const QString device = devicePath(port);
     // Opened for this one read and closed at once. A dialler hangs up by
     // closing the port, which drops DTR only at the last close: holding the
     // device between polls could keep the modem off-hook. O_NONBLOCK keeps the

@@ -27,6 +27,9 @@ for sound in StartTimer StopTimer RunProgram ExitProgram SpendLimit; do
     test -s "$work/root/usr/share/dialtally-pro/$sound.wav" || { echo "$sound.wav missing"; exit 1; }
 done
 
+# No invented addresses: no Homepage field until the program has a real page.
+if [ -n "$(dpkg-deb -f "$deb" Homepage)" ]; then echo "the package names a Homepage"; exit 1; fi
+
 desktop-file-validate "$work/root/usr/share/applications/dialtally-pro.desktop"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/dialtally-pro.metainfo.xml"
 

@@ -2,20 +2,20 @@
 
 #include "core/seams/CarrierSource.h"
 
-#include <QList>
+#include <QStringList>
 
-// A modem status byte the test sets; records the ports read.
+// A modem status byte the test sets; records the devices read.
 class FakeCarrierSource final : public CarrierSource {
 public:
     quint8 status = 0;
-    QList<int> portsRead;
+    QStringList devicesRead;
     QString pendingError;
     QString failureText; // failure()
 
     void setCarrier(bool present) { status = present ? CarrierDetectMask : 0; }
-    quint8 readStatus(int port) override {
-        portsRead << port;
-        return port >= 1 && port <= 4 ? status : 0;
+    quint8 readStatus(const QString& device) override {
+        devicesRead << device;
+        return device.isEmpty() ? 0 : status;
     }
     QString takeError() override { return std::exchange(pendingError, QString()); }
     QString failure() const override { return failureText; }

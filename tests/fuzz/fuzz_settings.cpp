@@ -24,7 +24,7 @@ QString everythingRead(const SettingsFile& file) {
                      meter.mainSymbol,
                      meter.subSymbol,
                      QString::number(meter.sensingMode),
-                     QString::number(meter.portToSense)};
+                     meter.deviceToSense};
     read += QStringList(meter.soundFiles.cbegin(), meter.soundFiles.cend());
     for (bool on : meter.soundOn)
         read << QString::number(on);

@@ -161,7 +161,7 @@ void CallMeter::StopTiming(bool byHand) {
     LogCallInFile();
     setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
     emit minChargeCaptionChanged(QStringLiteral("Previous Call"));
-    emit minChargeShown(true);
+    showMinCharge(true);
     TimingActive = false;
 }
 
@@ -172,22 +172,32 @@ void CallMeter::StartOrStopByHand() {
         StartTiming(true);
 }
 
+// The figures of one tick all come from one reading of the clock, and only
+// what has changed is handed on: the tick runs several times a second for as
+// long as a call lasts, and every change shown costs a repaint.
 void CallMeter::MainTimerTimer() {
-    if (m_settings.spendWarningOn && !SpendWarned &&
-        NetCostCalc() * m_values.TaxFactor >= m_settings.spendLimit)
+    const double now = m_services.clock->now();
+    const double netCost = netCostAt(now);
+    const double grossCost = netCost * m_values.TaxFactor;
+    if (m_settings.spendWarningOn && !SpendWarned && grossCost >= m_settings.spendLimit)
         DoSpendWarning();
-    const QString elapsed = DayCount::durationText(m_services.clock->now() - CallStartTime);
-    const QString net = moneyText(NetCostCalc());
-    const QString gross = moneyText(NetCostCalc() * m_values.TaxFactor);
-    emit figuresChanged(elapsed, net, gross);
+    const QString elapsed = DayCount::durationText(now - CallStartTime);
+    const QString net = moneyText(netCost);
+    const QString gross = moneyText(grossCost);
+    if (elapsed != m_shownFigures[0] || net != m_shownFigures[1] || gross != m_shownFigures[2]) {
+        m_shownFigures = {elapsed, net, gross};
+        emit figuresChanged(elapsed, net, gross);
+    }
     if (WindowMode == TaskbarIcon && m_services.tray) {
         m_services.tray->TrayIconSetTip(m_settings.activeRateName + QStringLiteral(" - ") + elapsed +
                                         QStringLiteral(" - ") + gross);
         TrayIconFrame = TrayIconFrame % TrayIconFrames + 1;
         m_services.tray->TrayIconSetImage(QStringLiteral("mini%1").arg(TrayIconFrame));
     }
-    if (WindowMode == Minimised || MeterInTitle)
-        SetApplicationTitle(gross + QStringLiteral("   ") + elapsed);
+    if (WindowMode == Minimised || MeterInTitle) {
+        if (const QString title = gross + QStringLiteral("   ") + elapsed; title != m_applicationTitle)
+            SetApplicationTitle(title);
+    }
 }
 
 void CallMeter::AnimationTimerTimer() {
@@ -247,13 +257,24 @@ void CallMeter::TransferRate() {
 }
 
 double CallMeter::NetCostCalc() {
-    const auto cost = netCostOf(m_values, m_services.clock->now() - CallStartTime);
+    return netCostAt(m_services.clock->now());
+}
+
+double CallMeter::netCostAt(double now) {
+    const auto cost = netCostOf(m_values, now - CallStartTime);
     MinChargeSwitch(cost.minimumEffective);
     return cost.amount;
 }
 
 void CallMeter::MinChargeSwitch(bool on) {
-    emit minChargeShown(on);
+    showMinCharge(on);
+}
+
+void CallMeter::showMinCharge(bool shown) {
+    if (m_minChargeShown == int(shown))
+        return;
+    m_minChargeShown = int(shown);
+    emit minChargeShown(shown);
 }
 
 QString CallMeter::moneyText(double amount) const {
@@ -449,7 +470,7 @@ void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
 
 void CallMeter::checkSensing() {
     QString problem;
-    if (m_settings.sensingMode == 1 && m_settings.portToSense == 0)
+    if (m_settings.sensingMode == 1 && m_settings.deviceToSense.isEmpty())
         problem = QStringLiteral("no serial port is chosen");
     else if (m_settings.sensingMode == 1 && m_services.carrier)
         problem = m_services.carrier->failure();
@@ -487,7 +508,7 @@ void CallMeter::OffTimerTimer() {
 quint8 CallMeter::ReadPortByte() {
     if (!m_services.carrier)
         return 0;
-    const quint8 status = m_services.carrier->readStatus(m_settings.portToSense);
+    const quint8 status = m_services.carrier->readStatus(m_settings.deviceToSense);
     const QString failure = m_services.carrier->takeError();
     if (!failure.isEmpty())
         queue(Box::Warning,

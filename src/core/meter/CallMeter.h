@@ -9,6 +9,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -172,6 +173,9 @@ private:
     void queue(Box box, const QString& text);
     void setStatusText(const QString& text);
     void MinChargeSwitch(bool on);
+    void showMinCharge(bool shown);
+    // NetCostCalc at a given reading of the clock.
+    double netCostAt(double now);
     void writeKeptCalls();
     // The file to play for an event: the chosen one, else the program's own.
     QString soundFileFor(SettingsKeys::SoundEvent event) const;
@@ -204,6 +208,8 @@ private:
     QString m_sensingProblem;
     QString m_applicationTitle;
     QString m_totalsFailure; // shown once, not at every refresh of the totals
+    std::array<QString, 3> m_shownFigures; // duration, net and gross cost last handed on
+    int m_minChargeShown = -1;             // the minimum-charge line as last handed on; -1 not yet
 
     QTimer* MainTimer = nullptr;
     QTimer* AnimationTimer = nullptr;

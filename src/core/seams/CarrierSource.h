@@ -9,9 +9,9 @@ public:
     static constexpr quint8 CarrierDetectMask = 0x80;
 
     virtual ~CarrierSource() = default;
-    // Port 1..4 (COM1..COM4); any other port reads nothing and gives 0.
-    // A port that cannot be read gives 0 (no carrier).
-    virtual quint8 readStatus(int port) = 0;
+    // The status of the serial device at this path; no device reads nothing
+    // and gives 0, and so does a device that cannot be read (no carrier).
+    virtual quint8 readStatus(const QString& device) = 0;
     // Why the last read failed, once per failure; empty when there is nothing new to tell.
     virtual QString takeError() = 0;
     // Why reads fail now; empty once one succeeds.

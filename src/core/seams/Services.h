@@ -10,6 +10,7 @@ class HelpViewer;
 class LineMonitor;
 class Notifier;
 class Prompter;
+class SerialDevices;
 class SoundPlayer;
 class TrayIcon;
 
@@ -26,6 +27,7 @@ struct Services {
     SoundPlayer* sound = nullptr;
     LineMonitor* line = nullptr;
     CarrierSource* carrier = nullptr;
+    SerialDevices* serialDevices = nullptr;
     HelpViewer* help = nullptr;
     Autostart* autostart = nullptr;
     TrayIcon* tray = nullptr;

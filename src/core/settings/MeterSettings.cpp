@@ -1,5 +1,6 @@
 #include "core/settings/MeterSettings.h"
 
+#include "core/settings/SensedDevice.h"
 #include "core/tariff/RateFile.h"
 
 #include <QRegularExpression>
@@ -62,8 +63,8 @@ QString readMeterSettings(const SettingsFile& file, const QString& soundDirector
 
     const int sensing = file.ReadSettingInteger(DefaultsSection, AutoCallSensing, 0);
     settings.sensingMode = (sensing == 1 || sensing == 2) ? sensing : 0;
-    const int port = file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense);
-    if (port >= 1 && port <= 4)
-        settings.portToSense = port;
+    // No device stored (a port number outside 1 to 4) keeps the one already held.
+    if (const QString device = SensedDevice::read(file); !device.isEmpty())
+        settings.deviceToSense = device;
     return {};
 }

@@ -26,8 +26,8 @@ struct MeterSettings {
     // so an amount below one main unit never shows without its symbol.
     QString subSymbol = SettingsKeys::DefaultSubSymbol;
     bool spendWarningOn = false;
-    int sensingMode = 0; // 0 none, 1 carrier detect, 2 telephony line
-    int portToSense = 0; // 1..4 once a valid port has been read
+    int sensingMode = 0;   // 0 none, 1 carrier detect, 2 telephony line
+    QString deviceToSense; // empty until a device has been read
 };
 
 // Reads the main window's keys in their order. A daytime that is not a valid

@@ -51,6 +51,8 @@ inline const QString DefaultSubSymbol = QStringLiteral("p");
 inline const QString AutoCallSensing = QStringLiteral("Auto Call Sensing");
 inline const QString PortToSense = QStringLiteral("Port To Sense");
 constexpr int DefaultPortToSense = 2;
+// The path of the serial device watched, beside the port number (see SensedDevice).
+inline const QString DeviceToSense = QStringLiteral("Device To Sense");
 inline const QString WindowToLoad = QStringLiteral("WindowToLoad");
 inline const QString StayOnTop = QStringLiteral("Stay On Top");
 inline const QString NormalLeft = QStringLiteral("Normal Window Left Position");

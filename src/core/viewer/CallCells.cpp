@@ -44,7 +44,7 @@ QString dayName(int day) {
 }
 
 QString callTypeName(int rateCode) {
-    static const QString Names[] = {QStringLiteral("DayTime"), QStringLiteral("Evening"),
+    static const QString Names[] = {QStringLiteral("Daytime"), QStringLiteral("Evening"),
                                     QStringLiteral("Weekend")};
     return rateCode >= 1 && rateCode <= 12 ? Names[(rateCode - 1) % 3] : QString();
 }

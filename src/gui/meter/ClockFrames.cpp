@@ -43,11 +43,19 @@ QPixmap face(int size, double turn, const QColor& hand) {
     return pixmap;
 }
 
-QPixmap frame(int number) {
+QPixmap frame(int number, qreal devicePixelRatio) {
+    // Drawn once for the screen's scale, so a frame is only copied, never scaled.
     static std::array<QPixmap, ClockAnimation::FrameCount> frames;
+    static qreal framesRatio = 0;
+    if (devicePixelRatio != framesRatio) {
+        frames = {};
+        framesRatio = devicePixelRatio;
+    }
     const int index = qBound(1, number, ClockAnimation::FrameCount) - 1;
-    if (frames[index].isNull())
-        frames[index] = face(Size, double(index) / ClockAnimation::FrameCount);
+    if (frames[index].isNull()) {
+        frames[index] = face(qRound(Size * devicePixelRatio), double(index) / ClockAnimation::FrameCount);
+        frames[index].setDevicePixelRatio(devicePixelRatio);
+    }
     return frames[index];
 }
 

@@ -20,9 +20,11 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
+#include <QStyle>
 
 namespace {
 constexpr int MainWindowHelpTopic = 1;
@@ -34,9 +36,18 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     m_menu = new SmallBoxMenu(this);
     m_views = new WindowModes(
         *m_meter, services.tray,
-        {this, CurrentCallPanel, AnimationPanel, StayOnTopButton, StayOnTopCheckbox, m_menu}, this);
+        {this, NormalView, AnimationPanel, m_animationHome, StayOnTopButton, StayOnTopCheckbox, m_menu},
+        this);
     connectControls();
     connectMeter();
+    ClockSpin->setMinimumSize(ClockFrames::Size, ClockFrames::Size);
+    // What changes while a call is timed paints its own background, so a
+    // change repaints that control alone and not the panel behind it.
+    ClockSpin->setAttribute(Qt::WA_OpaquePaintEvent);
+    for (QLabel* figure : {TimingLabel, Duration, GrossCost}) {
+        figure->setAutoFillBackground(true);
+        figure->installEventFilter(this);
+    }
     showClockFrame(1);
     FormCreate();
 }
@@ -159,9 +170,46 @@ void TLargeForm::showTiming(bool timing) {
                                  : QStringLiteral("Double click to start timing."));
 }
 
+// The clock turns 22 times a second for as long as a call lasts: a new
+// picture repaints the clock's own square and nothing else (a label's own
+// picture would have the window's layout worked out again at every frame),
+// and at once, in the tick, rather than in a pass of the event loop of its own.
 void TLargeForm::showClockFrame(int frame) {
-    ClockSpin->setPixmap(ClockFrames::frame(frame));
-    ClockSpin->setProperty("frame", frame);
+    if (frame == m_clockFrame)
+        return;
+    m_clockFrame = frame;
+    ClockSpin->repaint();
+}
+
+void TLargeForm::paintClockSpin() {
+    QPainter painter(ClockSpin);
+    painter.fillRect(ClockSpin->rect(), ClockSpin->palette().window());
+    const QPixmap picture = ClockFrames::frame(m_clockFrame, ClockSpin->devicePixelRatioF());
+    const QSize shown = picture.deviceIndependentSize().toSize();
+    painter.drawPixmap(
+        QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, shown, ClockSpin->contentsRect()), picture);
+}
+
+// The status word and the figures change several times a second while a call
+// is timed; each text is laid out once and drawn from then on.
+void TLargeForm::paintFigure(QLabel* figure) {
+    QHash<QString, QStaticText>& laidOut = m_figureTexts[figure];
+    // A duration or a cost is seldom shown twice; the status words come round every second.
+    if (laidOut.size() > 16)
+        laidOut.clear();
+    auto text = laidOut.find(figure->text());
+    if (text == laidOut.end()) {
+        QStaticText layout(figure->text());
+        layout.setTextFormat(Qt::PlainText);
+        layout.prepare(QTransform(), figure->font());
+        text = laidOut.insert(figure->text(), layout);
+    }
+    QPainter painter(figure);
+    painter.setFont(figure->font());
+    painter.setPen(figure->palette().color(figure->foregroundRole()));
+    const QRect place = QStyle::alignedRect(layoutDirection(), figure->alignment(), text->size().toSize(),
+                                            figure->contentsRect());
+    painter.drawStaticText(place.topLeft(), *text);
 }
 
 void TLargeForm::showSpendWarning(const QString& message) {
@@ -188,12 +236,26 @@ bool TLargeForm::eventFilter(QObject* watched, QEvent* event) {
         ClockSpinDblClick();
         return true;
     }
+    if (event->type() == QEvent::Paint) {
+        if (watched == ClockSpin) {
+            paintClockSpin();
+            return true;
+        }
+        if (watched == TimingLabel || watched == Duration || watched == GrossCost) {
+            paintFigure(static_cast<QLabel*>(watched));
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
 void TLargeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange)
         m_views->windowStateChanged();
+    else if (event->type() == QEvent::FontChange)
+        // Once every control has the new font too.
+        QMetaObject::invokeMethod(
+            this, [this] { fitToType(); }, Qt::QueuedConnection);
     QWidget::changeEvent(event);
 }
 
@@ -403,7 +465,7 @@ void TLargeForm::PastCallsMenuItemClick() {
 
 void TLargeForm::AboutButtonClick() {
     const TopLayerPause pause(*m_views);
-    TAboutForm about(this);
+    TAboutForm about(m_services, this);
     about.exec();
 }
 

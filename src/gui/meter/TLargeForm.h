@@ -3,10 +3,14 @@
 #include "core/meter/CallMeter.h"
 #include "core/seams/Services.h"
 
+#include <QHash>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
+#include <map>
 
+class QBoxLayout;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -27,8 +31,6 @@ class TLargeForm : public QWidget {
 public:
     static inline const QString Caption = QStringLiteral("Dialtally Pro v1.0 ");
     static inline const QString ApplicationTitle = QStringLiteral("Dialtally Pro v1.0");
-    static constexpr int OuterWidth = 517;
-    static constexpr int OuterHeight = 328;
 
     // random() gives a whole number 0..4 (the clock's sweep counts).
     TLargeForm(const Services& services, std::function<int()> random = {}, QWidget* parent = nullptr);
@@ -92,9 +94,12 @@ private:
     bool askExit();
     void endProgram(bool byUser, bool savePosition);
     void buildLayout();
+    void fitToType();
     void connectControls();
     void connectMeter();
     void showClockFrame(int frame);
+    void paintClockSpin();
+    void paintFigure(QLabel* figure);
     void showTiming(bool timing);
     void showSpendWarning(const QString& message);
     int checkedDistance() const;
@@ -104,9 +109,14 @@ private:
     CallMeter* m_meter = nullptr;
     SmallBoxMenu* m_menu = nullptr;
     WindowModes* m_views = nullptr;
+    int m_clockFrame = 0; // the picture ClockSpin shows, 1..21
+    std::map<const QLabel*, QHash<QString, QStaticText>> m_figureTexts;
     bool m_askingExit = false;
     bool m_ended = false;
 
+    // All but the meter panel, which is alone in the small box.
+    QWidget* NormalView = nullptr;
+    QBoxLayout* m_animationHome = nullptr; // the meter panel's place in the normal view
     // Meter.
     QFrame* CurrentCallPanel = nullptr;
     QFrame* AnimationPanel = nullptr;

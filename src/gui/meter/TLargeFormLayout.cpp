@@ -1,28 +1,35 @@
-// The main window's controls and their places. The window has a fixed size,
-// and the meter panel moves as a whole when the window shrinks to the small
-// box, so everything is placed by position.
+// The main window's controls and their layouts. At the program's own type
+// every part has the size and place the window was drawn with (511 by 303
+// inside its frame); at a larger type or scale the parts grow to fit their
+// texts and the window with them. The window takes the size its layout needs,
+// so when the meter panel alone is shown (the small box) it is that panel's.
 #include "gui/meter/ClockFrames.h"
 #include "gui/meter/TLargeForm.h"
+#include "gui/shell/ShellPictures.h"
+#include "gui/shell/TypeScale.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
-template <typename T, typename... Args>
-T* make(QWidget* parent, const char* name, QRect geometry, Args&&... args) {
+template <typename T, typename... Args> T* make(QWidget* parent, const char* name, Args&&... args) {
     auto* w = new T(std::forward<Args>(args)..., parent);
     w->setObjectName(QLatin1String(name));
-    w->setGeometry(geometry);
     return w;
 }
 
-QLabel* panelLabel(QWidget* parent, const char* name, QRect geometry, const QString& text) {
-    auto* label = make<QLabel>(parent, name, geometry, text);
+QLabel* panelLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = make<QLabel>(parent, name, text);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     label->setIndent(4);
@@ -30,18 +37,36 @@ QLabel* panelLabel(QWidget* parent, const char* name, QRect geometry, const QStr
     return label;
 }
 
-QLabel* caption(QWidget* parent, QRect geometry, const QString& text) {
+// A caption that a screen reader gives as the name of the value beside it.
+QLabel* caption(QWidget* parent, const QString& text, QWidget* value = nullptr) {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
     label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    label->setBuddy(value);
     return label;
 }
 
-QFont pixelFont(int pixels, bool bold) {
-    QFont font;
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
+// Kept in its place while hidden, so showing it moves nothing.
+void keepRoomWhenHidden(QWidget* w) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
+// A button that fills its cell of the grid, never smaller than its text.
+void fillCell(QWidget* w) {
+    w->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+}
+
+void setRowHeights(QGridLayout* grid, std::initializer_list<int> heights) {
+    int row = 0;
+    for (int height : heights)
+        grid->setRowMinimumHeight(row++, height);
+}
+
+void setColumnWidths(QGridLayout* grid, std::initializer_list<int> widths) {
+    int column = 0;
+    for (int width : widths)
+        grid->setColumnMinimumWidth(column++, width);
 }
 
 } // namespace
@@ -49,153 +74,307 @@ QFont pixelFont(int pixels, bool bold) {
 void TLargeForm::buildLayout() {
     setObjectName(QStringLiteral("LargeForm"));
     setWindowTitle(Caption);
-    // The outer size is 517 by 328 with a dialog border and a title bar.
-    setFixedSize(OuterWidth - 6, OuterHeight - 25);
+    NormalView = make<QWidget>(this, "NormalView");
 
     // The meter.
-    CurrentCallPanel = make<QFrame>(this, "CurrentCallPanel", QRect(2, 3, 507, 100));
+    CurrentCallPanel = make<QFrame>(NormalView, "CurrentCallPanel");
     CurrentCallPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-
-    caption(CurrentCallPanel, QRect(10, 6, 100, 20), QStringLiteral("Cost (Exc. Tax)"));
-    NetCost = panelLabel(CurrentCallPanel, "NetCost", QRect(112, 6, 100, 20), QStringLiteral("\u00a30.00"));
-    caption(CurrentCallPanel, QRect(10, 30, 100, 20), QStringLiteral("Rate"));
-    Rate = panelLabel(CurrentCallPanel, "Rate", QRect(112, 30, 222, 20), QString());
+    NetCost = panelLabel(CurrentCallPanel, "NetCost", QStringLiteral("\u00a30.00"));
+    Rate = panelLabel(CurrentCallPanel, "Rate", QString());
     Rate->setToolTip(QStringLiteral("The rate used in current calculations"));
-    caption(CurrentCallPanel, QRect(10, 54, 100, 20), QStringLiteral("Band / Distance"));
-    TimeOfDay = panelLabel(CurrentCallPanel, "TimeOfDay", QRect(112, 54, 100, 20), QString());
-    Distance = panelLabel(CurrentCallPanel, "Distance", QRect(216, 54, 118, 20), QString());
-
-    MinChargeLight = make<QLabel>(CurrentCallPanel, "MinChargeLight", QRect(10, 77, 180, 18),
-                                  QStringLiteral("Minimum charge effective"));
+    // A long rate name is cut rather than widening the window.
+    Rate->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    TimeOfDay = panelLabel(CurrentCallPanel, "TimeOfDay", QString());
+    Distance = panelLabel(CurrentCallPanel, "Distance", QString());
+    MinChargeLight =
+        make<QLabel>(CurrentCallPanel, "MinChargeLight", QStringLiteral("Minimum charge effective"));
     QPalette red = MinChargeLight->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     MinChargeLight->setPalette(red);
-    MinChargeLight->setFont(pixelFont(12, true));
     MinChargeLight->hide();
-    minchargeline1 = make<QFrame>(CurrentCallPanel, "minchargeline1", QRect(194, 86, 140, 2));
+    minchargeline1 = make<QFrame>(CurrentCallPanel, "minchargeline1");
     minchargeline1->setAutoFillBackground(true);
+    minchargeline1->setFixedHeight(2);
     QPalette line = minchargeline1->palette();
     line.setColor(QPalette::Window, Qt::red);
     minchargeline1->setPalette(line);
     minchargeline1->hide();
+    for (QWidget* indicator : {static_cast<QWidget*>(MinChargeLight), static_cast<QWidget*>(minchargeline1)})
+        keepRoomWhenHidden(indicator);
 
-    AnimationPanel = make<QFrame>(CurrentCallPanel, "AnimationPanel", QRect(342, 10, 146, 77));
+    auto* figures = new QGridLayout;
+    figures->setHorizontalSpacing(2);
+    figures->setVerticalSpacing(4);
+    setColumnWidths(figures, {100, 100, 120});
+    setRowHeights(figures, {20, 20, 20, 18});
+    figures->addWidget(caption(CurrentCallPanel, QStringLiteral("Cost (Exc. Tax)"), NetCost), 0, 0);
+    figures->addWidget(NetCost, 0, 1, Qt::AlignLeft);
+    figures->addWidget(caption(CurrentCallPanel, QStringLiteral("Rate"), Rate), 1, 0);
+    figures->addWidget(Rate, 1, 1, 1, 2);
+    figures->addWidget(caption(CurrentCallPanel, QStringLiteral("Band / Distance"), TimeOfDay), 2, 0);
+    figures->addWidget(TimeOfDay, 2, 1);
+    figures->addWidget(Distance, 2, 2);
+    auto* indicator = new QHBoxLayout;
+    indicator->setSpacing(4);
+    indicator->addWidget(MinChargeLight);
+    indicator->addWidget(minchargeline1, 1, Qt::AlignVCenter);
+    figures->addLayout(indicator, 3, 0, 1, 3);
+
+    AnimationPanel = make<QFrame>(CurrentCallPanel, "AnimationPanel");
+    AnimationPanel->setAccessibleName(QStringLiteral("Meter"));
     AnimationPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     AnimationPanel->setAutoFillBackground(true);
     QPalette black = AnimationPanel->palette();
     black.setColor(QPalette::Window, Qt::black);
     black.setColor(QPalette::WindowText, QColor(0, 255, 255));
     AnimationPanel->setPalette(black);
-
-    ClockSpin = make<QLabel>(AnimationPanel, "ClockSpin", QRect(5, 5, ClockFrames::Size, ClockFrames::Size));
+    ClockSpin = make<QLabel>(AnimationPanel, "ClockSpin");
+    ClockSpin->setAccessibleName(QStringLiteral("Clock"));
     ClockSpin->setToolTip(QStringLiteral("Double click to start Timing."));
+    ClockSpin->setFixedSize(ClockFrames::Size, ClockFrames::Size);
     ClockSpin->installEventFilter(this);
-    TimingLabel =
-        make<QLabel>(AnimationPanel, "TimingLabel", QRect(48, 4, 94, 14), QStringLiteral("Scanning"));
-    TimingLabel->setFont(pixelFont(11, false));
-    Duration = make<QLabel>(AnimationPanel, "Duration", QRect(46, 18, 96, 24), QStringLiteral("00:00:00"));
-    Duration->setFont(pixelFont(19, true));
-    GrossCost =
-        make<QLabel>(AnimationPanel, "GrossCost", QRect(4, 43, 138, 30), QStringLiteral("\u00a30.00"));
-    GrossCost->setFont(pixelFont(25, true));
+    TimingLabel = make<QLabel>(AnimationPanel, "TimingLabel", QStringLiteral("Scanning"));
+    Duration = make<QLabel>(AnimationPanel, "Duration", QStringLiteral("00:00:00"));
+    GrossCost = make<QLabel>(AnimationPanel, "GrossCost", QStringLiteral("\u00a30.00"));
     GrossCost->setAlignment(Qt::AlignCenter);
+    auto* status = new QVBoxLayout;
+    status->setSpacing(0);
+    status->addWidget(TimingLabel, 0, Qt::AlignLeft);
+    status->addWidget(Duration, 0, Qt::AlignLeft);
+    auto* clockRow = new QHBoxLayout;
+    clockRow->setSpacing(4);
+    clockRow->addWidget(ClockSpin, 0, Qt::AlignTop);
+    clockRow->addStretch();
+    clockRow->addLayout(status);
+    auto* meter = new QVBoxLayout(AnimationPanel);
+    meter->setContentsMargins(3, 3, 3, 3);
+    meter->setSpacing(1);
+    meter->addLayout(clockRow);
+    meter->addWidget(GrossCost, 0, Qt::AlignHCenter);
+
+    m_animationHome = new QVBoxLayout;
+    m_animationHome->setContentsMargins(0, 4, 0, 0);
+    m_animationHome->addWidget(AnimationPanel);
+    m_animationHome->addStretch();
+    auto* current = new QHBoxLayout(CurrentCallPanel);
+    current->setContentsMargins(9, 5, 18, 3); // inside the frame
+    current->setSpacing(8);
+    current->addLayout(figures, 1);
+    current->addLayout(m_animationHome);
 
     // Band and distance.
-    auto* distanceGroup =
-        make<QGroupBox>(this, "DistanceGroup", QRect(2, 106, 200, 62), QStringLiteral("Distance"));
-    LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QRect(10, 18, 90, 20), QStringLiteral("Local"));
-    RegRadio =
-        make<QRadioButton>(distanceGroup, "RegRadio", QRect(100, 18, 96, 20), QStringLiteral("Regional"));
-    NatRadio =
-        make<QRadioButton>(distanceGroup, "NatRadio", QRect(10, 38, 90, 20), QStringLiteral("National"));
-    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QRect(100, 38, 96, 20),
-                                  QStringLiteral("International"));
+    auto* distanceGroup = make<QGroupBox>(NormalView, "DistanceGroup", QStringLiteral("Distance"));
+    LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QStringLiteral("Local"));
+    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("Regional"));
+    NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QStringLiteral("National"));
+    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("International"));
     LocRadio->setChecked(true);
+    auto* distances = new QGridLayout(distanceGroup);
+    distances->setContentsMargins(2, 0, 0, 0);
+    distances->setSpacing(0);
+    setColumnWidths(distances, {90, 96});
+    distances->addWidget(LocRadio, 0, 0);
+    distances->addWidget(RegRadio, 0, 1);
+    distances->addWidget(NatRadio, 1, 0);
+    distances->addWidget(IntRadio, 1, 1);
 
-    AutoTimeSense =
-        make<QCheckBox>(this, "AutoTimeSense", QRect(10, 172, 190, 20), QStringLiteral("Auto Time Sensing"));
+    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto Time Sensing"));
     AutoTimeSense->setChecked(true);
 
-    TimeOfDayGroup =
-        make<QGroupBox>(this, "TimeOfDayGroup", QRect(208, 106, 130, 86), QStringLiteral("Time Of Day"));
-    DayRadio =
-        make<QRadioButton>(TimeOfDayGroup, "DayRadio", QRect(10, 18, 110, 20), QStringLiteral("Daytime"));
-    EveRadio =
-        make<QRadioButton>(TimeOfDayGroup, "EveRadio", QRect(10, 39, 110, 20), QStringLiteral("Evening"));
-    WendRadio =
-        make<QRadioButton>(TimeOfDayGroup, "WendRadio", QRect(10, 60, 110, 20), QStringLiteral("Weekend"));
+    TimeOfDayGroup = make<QGroupBox>(NormalView, "TimeOfDayGroup", QStringLiteral("Time Of Day"));
+    DayRadio = make<QRadioButton>(TimeOfDayGroup, "DayRadio", QStringLiteral("Daytime"));
+    EveRadio = make<QRadioButton>(TimeOfDayGroup, "EveRadio", QStringLiteral("Evening"));
+    WendRadio = make<QRadioButton>(TimeOfDayGroup, "WendRadio", QStringLiteral("Weekend"));
+    auto* bands = new QVBoxLayout(TimeOfDayGroup);
+    bands->setContentsMargins(2, 0, 0, 0);
+    bands->setSpacing(0);
+    for (QRadioButton* band : {DayRadio, EveRadio, WendRadio})
+        bands->addWidget(band);
+    keepRoomWhenHidden(TimeOfDayGroup);
     TimeOfDayGroup->hide();
 
     // Totals.
-    CallsToday = make<QGroupBox>(this, "CallsToday", QRect(2, 196, 336, 54), QStringLiteral("Total"));
-    TodayValue = make<QLabel>(CallsToday, "TodayValue", QRect(10, 17, 320, 16),
-                              QStringLiteral("3 calls today totalling \u00a31.50"));
-    ThisWeekValue = make<QLabel>(CallsToday, "ThisWeekValue", QRect(10, 34, 320, 16),
-                                 QStringLiteral("3 calls this week totalling \u00a31.50"));
+    CallsToday = make<QGroupBox>(NormalView, "CallsToday", QStringLiteral("Total"));
+    TodayValue = make<QLabel>(CallsToday, "TodayValue", QStringLiteral("No calls made today"));
+    ThisWeekValue = make<QLabel>(CallsToday, "ThisWeekValue", QStringLiteral("No calls made this Week"));
+    auto* totals = new QVBoxLayout(CallsToday);
+    totals->setContentsMargins(2, 0, 0, 0);
+    totals->setSpacing(0);
+    totals->addWidget(TodayValue);
+    totals->addWidget(ThisWeekValue);
+
+    auto* choices = new QGridLayout;
+    choices->setHorizontalSpacing(6);
+    choices->setVerticalSpacing(4);
+    setColumnWidths(choices, {200, 130});
+    setRowHeights(choices, {62, 20, 53});
+    choices->addWidget(distanceGroup, 0, 0);
+    auto* autoTime = new QHBoxLayout;
+    autoTime->setContentsMargins(8, 0, 0, 0);
+    autoTime->addWidget(AutoTimeSense);
+    choices->addLayout(autoTime, 1, 0);
+    choices->addWidget(TimeOfDayGroup, 0, 1, 2, 1);
+    choices->addWidget(CallsToday, 2, 0, 1, 2);
 
     // Buttons.
-    StartStopButton =
-        make<QPushButton>(this, "StartStopButton", QRect(342, 110, 167, 46), QStringLiteral("&Start"));
-    StartStopButton->setFont(pixelFont(16, true));
+    StartStopButton = make<QPushButton>(NormalView, "StartStopButton", QStringLiteral("&Start"));
     StartStopButton->setToolTip(QStringLiteral("Click to Start and Stop calls"));
     StartStopButton->setDefault(true);
-    SetupButton = make<QPushButton>(this, "SetupButton", QRect(342, 162, 81, 28), QStringLiteral("Set&up"));
-    DataButton =
-        make<QPushButton>(this, "DataButton", QRect(428, 162, 81, 28), QStringLiteral("&Past Calls"));
-    HelpButton = make<QPushButton>(this, "HelpButton", QRect(342, 196, 81, 26), QStringLiteral("&Help"));
+    SetupButton = make<QPushButton>(NormalView, "SetupButton", QStringLiteral("Set&up"));
+    DataButton = make<QPushButton>(NormalView, "DataButton", QStringLiteral("&Past Calls"));
+    HelpButton = make<QPushButton>(NormalView, "HelpButton", QStringLiteral("&Help"));
     HelpButton->setToolTip(QStringLiteral("Get Help"));
-    AboutButton = make<QPushButton>(this, "AboutButton", QRect(428, 196, 81, 26), QStringLiteral("&About"));
+    AboutButton = make<QPushButton>(NormalView, "AboutButton", QStringLiteral("&About"));
     AboutButton->setToolTip(QStringLiteral("About this program"));
+    auto* buttons = new QGridLayout;
+    buttons->setContentsMargins(0, 4, 0, 0);
+    buttons->setHorizontalSpacing(5);
+    buttons->setVerticalSpacing(6);
+    setColumnWidths(buttons, {81, 81});
+    setRowHeights(buttons, {46, 28, 26});
+    buttons->addWidget(StartStopButton, 0, 0, 1, 2);
+    buttons->addWidget(SetupButton, 1, 0);
+    buttons->addWidget(DataButton, 1, 1);
+    buttons->addWidget(HelpButton, 2, 0);
+    buttons->addWidget(AboutButton, 2, 1);
+    buttons->setRowStretch(3, 1);
+    for (QWidget* b : {StartStopButton, SetupButton, DataButton, HelpButton, AboutButton})
+        fillCell(b);
 
     // Views.
-    ChangeWindowPanel = make<QFrame>(this, "ChangeWindowPanel", QRect(2, 253, 507, 48));
+    ChangeWindowPanel = make<QFrame>(NormalView, "ChangeWindowPanel");
     ChangeWindowPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    caption(ChangeWindowPanel, QRect(8, 3, 100, 20), QStringLiteral("Change view to:"));
-    caption(ChangeWindowPanel, QRect(8, 25, 100, 20), QStringLiteral("Default view:"));
-    const int buttonWidth = 76;
+    auto* views = new QGridLayout(ChangeWindowPanel);
+    views->setContentsMargins(7, 2, 2, 3);
+    views->setHorizontalSpacing(1);
+    views->setVerticalSpacing(2);
+    views->setColumnMinimumWidth(0, 111);
+    views->setRowMinimumHeight(1, 18);
+    views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Change view to:")), 0, 0);
+    views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Default view:")), 1, 0);
     auto viewButton = [&](const char* name, int column, const QString& text, const QString& hint) {
-        auto* b =
-            make<QPushButton>(ChangeWindowPanel, name, QRect(120 + column * 77, 3, buttonWidth, 21), text);
+        auto* b = make<QPushButton>(ChangeWindowPanel, name, text);
         b->setToolTip(hint);
         b->setFocusPolicy(Qt::TabFocus);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored); // sized by its cell
+        views->addWidget(b, 0, column + 1);
         return b;
     };
-    NormalButton = viewButton("NormalButton", 0, QStringLiteral("Normal"), QString());
+    NormalButton = viewButton("NormalButton", 0, QStringLiteral("&Normal"), QString());
     NormalButton->setEnabled(false);
-    ShrinkToBoxButton = viewButton("ShrinkToBoxButton", 1, QStringLiteral("Small Box"),
+    ShrinkToBoxButton = viewButton("ShrinkToBoxButton", 1, QStringLiteral("Small &Box"),
                                    QStringLiteral("Change window to the Smallbox"));
-    MinimiseButton = viewButton("MinimiseButton", 2, QStringLiteral("Minimise"),
+    MinimiseButton = viewButton("MinimiseButton", 2, QStringLiteral("&Minimise"),
                                 QStringLiteral("Change window to minimised"));
-    TaskBarButton = viewButton("TaskBarButton", 3, QStringLiteral("Taskbar"),
+    TaskBarButton = viewButton("TaskBarButton", 3, QStringLiteral("&Taskbar"),
                                QStringLiteral("Change window to Taskbar icon (next to the clock)"));
-    StayOnTopButton =
-        viewButton("StayOnTopButton", 4, QStringLiteral("On Top"), QStringLiteral("Make window stay on top"));
+    StayOnTopButton = viewButton("StayOnTopButton", 4, QStringLiteral("&On Top"),
+                                 QStringLiteral("Make window stay on top"));
+    StayOnTopButton->setIcon(ShellPictures::StayOnTopImage());
 
-    auto defaultViewRadio = [&](const char* name, int column, const QString& hint) {
-        auto* r = make<QRadioButton>(ChangeWindowPanel, name, QRect(120 + column * 77 + 30, 26, 20, 18));
-        r->setToolTip(hint);
-        return r;
+    auto defaultViewChoice = [&](QAbstractButton* b, const char* name, int column, const QString& view,
+                                 const QString& hint) {
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(hint);
+        b->setAccessibleName(QStringLiteral("Default view: ") + view);
+        views->addWidget(b, 1, column + 1, Qt::AlignCenter);
     };
-    NormalRadio =
-        defaultViewRadio("NormalRadio", 0, QStringLiteral("Make Normal Window the default on Startup"));
-    SmallBoxRadio =
-        defaultViewRadio("SmallBoxRadio", 1, QStringLiteral("Make Small box the default of Startup"));
-    MinimiseRadio =
-        defaultViewRadio("MinimiseRadio", 2, QStringLiteral("Make Minimised the default on Startup"));
-    TaskbarRadio =
-        defaultViewRadio("TaskbarRadio", 3, QStringLiteral("Make Taskbar Icon the default on Startup"));
+    NormalRadio = new QRadioButton(ChangeWindowPanel);
+    defaultViewChoice(NormalRadio, "NormalRadio", 0, QStringLiteral("Normal"),
+                      QStringLiteral("Make Normal Window the default on Startup"));
+    SmallBoxRadio = new QRadioButton(ChangeWindowPanel);
+    defaultViewChoice(SmallBoxRadio, "SmallBoxRadio", 1, QStringLiteral("Small Box"),
+                      QStringLiteral("Make Small box the default of Startup"));
+    MinimiseRadio = new QRadioButton(ChangeWindowPanel);
+    defaultViewChoice(MinimiseRadio, "MinimiseRadio", 2, QStringLiteral("Minimised"),
+                      QStringLiteral("Make Minimised the default on Startup"));
+    TaskbarRadio = new QRadioButton(ChangeWindowPanel);
+    defaultViewChoice(TaskbarRadio, "TaskbarRadio", 3, QStringLiteral("Taskbar"),
+                      QStringLiteral("Make Taskbar Icon the default on Startup"));
+    StayOnTopCheckbox = new QCheckBox(ChangeWindowPanel);
+    defaultViewChoice(StayOnTopCheckbox, "StayOnTopCheckbox", 4, QStringLiteral("Stay On Top"),
+                      QStringLiteral("Make Stay On Top the default on Startup"));
     auto* defaultView = new QButtonGroup(this);
     defaultView->setObjectName(QStringLiteral("DefaultViewGroup"));
     defaultView->addButton(NormalRadio, 0);
     defaultView->addButton(SmallBoxRadio, 1);
     defaultView->addButton(TaskbarRadio, 2);
     defaultView->addButton(MinimiseRadio, 3);
-    StayOnTopCheckbox =
-        make<QCheckBox>(ChangeWindowPanel, "StayOnTopCheckbox", QRect(120 + 4 * 77 + 30, 26, 20, 18));
-    StayOnTopCheckbox->setToolTip(QStringLiteral("Make Stay On Top the default on Startup"));
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(4);
+    middle->addLayout(choices, 1);
+    middle->addLayout(buttons);
+    auto* normal = new QVBoxLayout(NormalView);
+    normal->setContentsMargins(2, 3, 2, 2);
+    normal->setSpacing(3);
+    normal->addWidget(CurrentCallPanel);
+    normal->addLayout(middle);
+    normal->addWidget(ChangeWindowPanel);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->setSizeConstraint(QLayout::SetFixedSize);
+    window->addWidget(NormalView);
 
     setTabOrder(StartStopButton, SetupButton);
     setTabOrder(SetupButton, DataButton);
     setTabOrder(DataButton, LocRadio);
     setTabOrder(LocRadio, AutoTimeSense);
+    fitToType();
+    window->activate(); // sized before the desktop first hears of it
+}
+
+// The meter's own type and the room of texts that change while on show, in
+// step with the program's font. The figures the meter changes while a call is
+// timed have a size of their own, so a new figure never has the window's
+// layout worked out again.
+void TLargeForm::fitToType() {
+    auto setType = [](QWidget* w, double pixels, bool bold) {
+        QFont font = TypeScale::sized(QFont(), pixels);
+        font.setBold(bold);
+        w->setFont(font);
+    };
+    setType(MinChargeLight, 12, true);
+    setType(TimingLabel, 11, false);
+    setType(Duration, 19, true);
+    setType(GrossCost, 25, true);
+    setType(StartStopButton, 16, true);
+
+    // Up to a thousand pounds (or any one-letter currency) and a day's duration.
+    const QStringList money = {QStringLiteral("\u00a3000.00"), QStringLiteral("100.0p")};
+    TimingLabel->setFixedSize(TypeScale::roomFor(
+        TimingLabel,
+        {QStringLiteral("Scanning..."), QStringLiteral("Timing..."), QStringLiteral("Not sensing")},
+        QSize(94, 14)));
+    Duration->setFixedSize(TypeScale::roomFor(Duration, {QStringLiteral("00:00:00")}, QSize(96, 24)));
+    GrossCost->setFixedSize(TypeScale::roomFor(GrossCost, money, QSize(138, 30)));
+    NetCost->setFixedSize(TypeScale::roomFor(NetCost, money, QSize(100, 20)));
+    MinChargeLight->setMinimumSize(TypeScale::roomFor(
+        MinChargeLight, {QStringLiteral("Minimum charge effective"), QStringLiteral("Previous Call")},
+        {180, 0}));
+    TimeOfDay->setMinimumSize(TypeScale::roomFor(
+        TimeOfDay, {QStringLiteral("Daytime"), QStringLiteral("Evening"), QStringLiteral("Weekend")}, {}));
+    Distance->setMinimumSize(TypeScale::roomFor(Distance,
+                                                {QStringLiteral("Local"), QStringLiteral("Regional"),
+                                                 QStringLiteral("National"), QStringLiteral("International")},
+                                                {}));
+    // A busy week in full.
+    for (QLabel* total : {TodayValue, ThisWeekValue})
+        total->setMinimumSize(
+            TypeScale::roomFor(total, {QStringLiteral("100 calls this week totalling \u00a31000.00")}, {}));
+    // The view buttons fill cells as wide as their texts need: the style's own
+    // buttons would be too wide for the row.
+    auto* views = static_cast<QGridLayout*>(ChangeWindowPanel->layout());
+    int buttonHeight = 0;
+    for (QPushButton* view :
+         {NormalButton, ShrinkToBoxButton, MinimiseButton, TaskBarButton, StayOnTopButton}) {
+        const QSize room = TypeScale::tightButton(view, QSize(76, 21));
+        int row = 0, column = 0, rows = 0, columns = 0;
+        views->getItemPosition(views->indexOf(view), &row, &column, &rows, &columns);
+        views->setColumnMinimumWidth(column, room.width());
+        buttonHeight = std::max(buttonHeight, room.height());
+    }
+    views->setRowMinimumHeight(0, buttonHeight);
 }

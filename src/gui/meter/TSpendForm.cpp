@@ -1,18 +1,29 @@
 #include "gui/meter/TSpendForm.h"
 
-#include "core/tariff/Costing.h"
 #include "gui/meter/ClockFrames.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int FrameWidth = 10;
+constexpr int LogoSize = 48;
+// The message is a third larger than the program's type (12 points, or 16
+// pixels, beside a 9-point font), so it grows with the desktop's font.
+constexpr double MessageScale = 4.0 / 3.0;
+} // namespace
 
 TSpendForm::TSpendForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("SpendForm"));
     setWindowTitle(Caption);
-    setFixedSize(325, 150);
+    setAccessibleName(Caption);
     setAutoFillBackground(true);
     QPalette frame = palette();
     frame.setColor(QPalette::Window, Qt::red);
@@ -20,7 +31,6 @@ TSpendForm::TSpendForm(QWidget* parent)
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("SpendPanel"));
-    panel->setGeometry(10, 10, 305, 130);
     panel->setAutoFillBackground(true);
     QPalette black = panel->palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -29,42 +39,66 @@ TSpendForm::TSpendForm(QWidget* parent)
 
     auto* logo = new QLabel(panel);
     logo->setObjectName(QStringLiteral("Logo"));
-    logo->setPixmap(ClockFrames::frame(1).scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    logo->setGeometry(12, 14, 48, 48);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture = ClockFrames::face(qRound(LogoSize * ratio), 0);
+    picture.setDevicePixelRatio(ratio);
+    logo->setPixmap(picture);
+    logo->setFixedSize(LogoSize, LogoSize);
 
     MessageLabel = new QLabel(panel);
     MessageLabel->setObjectName(QStringLiteral("MessageLabel"));
-    MessageLabel->setGeometry(70, 10, 226, 70);
     MessageLabel->setWordWrap(true);
     MessageLabel->setAlignment(Qt::AlignCenter);
+    MessageLabel->setTextFormat(Qt::PlainText);
     QFont font = MessageLabel->font();
-    font.setPixelSize(16);
+    font.setPointSizeF(font.pointSizeF() * MessageScale);
     font.setBold(true);
     MessageLabel->setFont(font);
     MessageLabel->setText(QStringLiteral("Spend Limit of \u00a31.50 has been reached"));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), panel);
     ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setGeometry(115, 92, 75, 27);
     ok->setDefault(true);
     ok->setAutoDefault(true);
+    ok->setMinimumWidth(75);
     connect(ok, &QPushButton::clicked, this, &TSpendForm::OKButtonClick);
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(12, 4, 10, 10);
+    grid->addWidget(logo, 0, 0, Qt::AlignTop);
+    grid->addWidget(MessageLabel, 0, 1);
+    grid->addWidget(ok, 1, 0, 1, 2, Qt::AlignHCenter);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(0, 1);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(FrameWidth, FrameWidth, FrameWidth, FrameWidth);
+    outer->addWidget(panel);
+    outer->setSizeConstraint(QLayout::SetMinimumSize);
+    setMinimumSize(StandardWidth, StandardHeight);
+    fitAndCentre();
 }
 
 void TSpendForm::setMessage(const QString& text) {
     MessageLabel->setText(text);
+    fitAndCentre();
 }
 
 QString TSpendForm::message() const {
     return MessageLabel->text();
 }
 
-QString TSpendForm::messageFor(const QString& mainSymbol, double limit) {
-    return QStringLiteral("Spend Limit of ") + mainSymbol + formatFixed(limit, 2) +
-           QStringLiteral(" has been reached.");
+// The standard width, wider only when a word of the message needs it; the
+// height the wrapped message takes at that width.
+void TSpendForm::fitAndCentre() {
+    QLayout* box = layout();
+    box->activate();
+    const int width = std::max(StandardWidth, box->minimumSize().width());
+    const int height = std::max(StandardHeight, box->hasHeightForWidth() ? box->totalHeightForWidth(width)
+                                                                         : box->minimumSize().height());
+    resize(width, height);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TSpendForm::OKButtonClick() {

@@ -5,10 +5,14 @@
 #include "core/seams/Prompter.h"
 #include "core/seams/Services.h"
 #include "core/settings/MeterSettings.h"
+#include "core/settings/SensedDevice.h"
 #include "core/settings/SettingsFile.h"
-#include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
 #include "gui/widgets/MaskedEdit.h"
+#include "gui/widgets/MoneyValidator.h"
+#include "gui/widgets/SensingTexts.h"
+#include "gui/widgets/SerialDeviceBox.h"
+#include "gui/widgets/TimeValidator.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -19,7 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using namespace SettingsKeys;
@@ -27,10 +31,6 @@ using namespace SettingsKeys;
 namespace {
 
 const QString NotAValidTime = QStringLiteral("Not A Valid Time");
-// Optional first hour digit (shown blank), required second, two minute digits.
-const QString TimeMask = QStringLiteral("09:99; ");
-const QString AmountMask = QStringLiteral("09.99; ");
-const QString InputMaskCharacters = QStringLiteral("AaNnXx90DdHhBb#><![]{}\\");
 
 enum HelpTopic { PortHelpTopic = 3, SensingHelpTopic = 4, SetupHelpTopic = 6 };
 
@@ -47,23 +47,6 @@ const SoundRowSpec SoundRows[SoundEventCount] = {
     {ExitSound, "Program e&xit", {"ExitSoundOn", "ExitFileBox", "ExitBrowseButton", "ExitPlayButton"}},
     {SpendSound, "Spend Warnin&g", {"SpendSoundOn", "SpendFileBox", "SpendBrowseButton", "SpendPlayButton"}},
 };
-
-// A hand-edited file may hold "8:30" or "1.00"; the fixed format wants the
-// blank first digit spelled out, or the box would show the value misplaced.
-QString rightAligned(const QString& text, QChar separator) {
-    const QString trimmed = text.trimmed();
-    const QRegularExpression form(QStringLiteral("^\\d{1,2}\\%1\\d{2}$").arg(separator));
-    return form.match(trimmed).hasMatch() ? trimmed.rightJustified(5, QLatin1Char(' ')) : text;
-}
-
-// Any amount the meter reads ("1.5", "12") shown whole in the fixed format
-// (" 1.50"); anything else as it stands, for the box to refuse.
-QString amountForEntry(const QString& text) {
-    const std::optional<double> amount = parseAmount(text);
-    if (!amount || *amount < 0 || *amount >= 99.995)
-        return text;
-    return formatFixed(*amount, 2).rightJustified(5, QLatin1Char(' '));
-}
 
 QGroupBox* addGroup(const QString& title, const char* name, QWidget* parent) {
     auto* group = new QGroupBox(title, parent);
@@ -100,16 +83,16 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* spend = addGroup(QStringLiteral("Spend Limit Warning"), "SpendLimitGroup", this);
     auto* currency = addGroup(QStringLiteral("Currency"), "CurrencyGroup", this);
     auto* sounds = addGroup(QStringLiteral("Sounds"), "SoundsGroup", this);
-    auto* defaults = addGroup(QStringLiteral("Program Defaults"), "ProgramDefaultsGroup", this);
     auto* sensing = addGroup(QStringLiteral("Automatic Call Sensing"), "AutoSensingGroup", this);
-    auto* port = addGroup(QStringLiteral("Port for 16 bit sensing"), "PortGroup", this);
+    auto* port = addGroup(QStringLiteral("Serial port to watch"), "PortGroup", this);
+    auto* defaults = addGroup(QStringLiteral("Program Defaults"), "ProgramDefaultsGroup", this);
     buildDaytimeGroup(daytime);
     buildSpendGroup(spend);
     buildCurrencyGroup(currency);
     buildSoundsGroup(sounds);
-    buildDefaultsGroup(defaults);
     buildSensingGroup(sensing);
     buildPortGroup(port);
+    buildDefaultsGroup(defaults);
     auto* help = helpButton(QStringLiteral("&Help"), "HelpButton", this);
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpButtonClick);
 
@@ -117,15 +100,15 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     topRow->addWidget(daytime);
     topRow->addWidget(spend);
     topRow->addWidget(currency, 1);
-    auto* leftColumn = new QVBoxLayout;
-    leftColumn->addWidget(defaults);
-    leftColumn->addWidget(sensing);
+    // The sensing choice beside its port, the defaults under the port: the
+    // page stays low enough for a small screen at a large font.
     auto* rightColumn = new QVBoxLayout;
     rightColumn->addWidget(port);
+    rightColumn->addWidget(defaults);
     rightColumn->addStretch(1);
     rightColumn->addWidget(help, 0, Qt::AlignRight);
     auto* lowerRow = new QHBoxLayout;
-    lowerRow->addLayout(leftColumn, 1);
+    lowerRow->addWidget(sensing, 1, Qt::AlignTop);
     lowerRow->addLayout(rightColumn);
 
     auto* page = new QVBoxLayout(this);
@@ -142,9 +125,9 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
         row->setSoundOn(true);
     m_spendLimitOn->setChecked(true);
     m_autoDisabled->setChecked(true);
-    m_ports[DefaultPortToSense - 1]->setChecked(true);
-    setSpendSymbol(DefaultMainSymbol);
-    m_spendLimit->setValue(m_spendPrefix + m_goodSpendAmount);
+    m_device->setDevice(SensedDevice::portDevice(DefaultPortToSense));
+    m_spendSymbol->setText(DefaultMainSymbol);
+    m_spendLimit->setValue(m_goodSpendAmount);
     PlaySoundsCheckBoxClick();
     SpendLimitOnClick();
     Auto16GroupAble(false);
@@ -152,15 +135,15 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
 
 void MainSetupPage::buildDaytimeGroup(QWidget* group) {
     auto makeTimeBox = [&](const char* name) {
-        auto* box = new MaskedEdit(*m_services.prompter, group);
+        auto* box = new MaskedEdit(*m_services.prompter, new TimeValidator, QStringLiteral("00:00"), group);
         box->setObjectName(QLatin1String(name));
-        box->setInputMask(TimeMask);
         box->setValue(DefaultDayTime);
-        box->setFixedWidth(textWidth(box, QStringLiteral("00:00")));
         return box;
     };
     m_dayTimeStart = makeTimeBox("DayTimeStart");
     m_dayTimeEnd = makeTimeBox("DayTimeEnd");
+    m_dayTimeStart->setAccessibleName(QStringLiteral("Daytime Start"));
+    m_dayTimeEnd->setAccessibleName(QStringLiteral("Daytime End"));
     connect(m_dayTimeStart, &MaskedEdit::left, this, &MainSetupPage::DayTimeStartExit);
     connect(m_dayTimeEnd, &MaskedEdit::left, this, &MainSetupPage::DayTimeEndExit);
 
@@ -175,17 +158,26 @@ void MainSetupPage::buildSpendGroup(QWidget* group) {
     m_spendLimitOn->setObjectName(QStringLiteral("SpendLimitOn"));
     connect(m_spendLimitOn, &QCheckBox::clicked, this, &MainSetupPage::SpendLimitOnClick);
 
-    m_spendLimit = new MaskedEdit(*m_services.prompter, group);
+    m_spendLimit = new MaskedEdit(*m_services.prompter, new MoneyValidator, QStringLiteral("00.00"), group);
     m_spendLimit->setObjectName(QStringLiteral("SpendLimitEdit"));
-    m_spendLimit->setFixedWidth(textWidth(m_spendLimit, QStringLiteral("\u00a300.00")));
+    m_spendLimit->setAccessibleName(QStringLiteral("Spend Limit"));
+    m_spendLimit->setAlignment(Qt::AlignRight);
     m_spendLimitLabel = new QLabel(QStringLiteral("Spend &Limit"), group);
     m_spendLimitLabel->setObjectName(QStringLiteral("SpendLimitLabel"));
     m_spendLimitLabel->setBuddy(m_spendLimit);
+    // The main symbol stands before the amount; it is not part of what is typed.
+    m_spendSymbol = new QLabel(group);
+    m_spendSymbol->setObjectName(QStringLiteral("SpendSymbolLabel"));
+    m_spendSymbol->setTextFormat(Qt::PlainText);
 
+    auto* amount = new QHBoxLayout;
+    amount->setSpacing(2);
+    amount->addWidget(m_spendSymbol);
+    amount->addWidget(m_spendLimit);
     auto* grid = compact(new QGridLayout(group));
     grid->addWidget(m_spendLimitOn, 0, 0, 1, 2);
     grid->addWidget(m_spendLimitLabel, 1, 0, Qt::AlignRight);
-    grid->addWidget(m_spendLimit, 1, 1, Qt::AlignLeft);
+    grid->addLayout(amount, 1, 1, Qt::AlignLeft);
 }
 
 void MainSetupPage::buildCurrencyGroup(QWidget* group) {
@@ -231,7 +223,7 @@ void MainSetupPage::buildDefaultsGroup(QWidget* group) {
     m_playSounds = makeBox(QStringLiteral("Play S&ounds"), "PlaySoundsCheckBox");
     m_showSplash = makeBox(QStringLiteral("Show Splash Screen"), "ShowSplashCheckBox");
     m_queryExit = makeBox(QStringLiteral("&Query Before Exit"), "QueryExitCheckBox");
-    m_runOnStartup = makeBox(QStringLiteral("Run on Windows Start&up"), "RunOnStartupCheckBox");
+    m_runOnStartup = makeBox(QStringLiteral("Start when I log &in"), "RunOnStartupCheckBox");
     m_runOnStartup->setToolTip(QStringLiteral("Start Dialtally Pro when you log in to the desktop"));
     // The splash screen is shown at every start; the box only says so.
     m_showSplash->setChecked(true);
@@ -253,15 +245,26 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
         connect(choice, &QRadioButton::clicked, this, handler);
         return choice;
     };
-    m_auto32 =
-        makeChoice(QStringLiteral("Enable &32 bit call sensing:   Incompatible with 16 bit Applications."),
-                   "Auto32bitRadioButton", &MainSetupPage::Auto32bitRadioButtonClick);
-    // Works on Linux through the serial port's carrier-detect line, so it is always offered.
-    m_auto16 = makeChoice(QStringLiteral("Enable &16 bit call sensing:   Incompatible with Windows NT."),
-                          "Auto16bitRadioButton", &MainSetupPage::Auto16bitRadioButtonClick);
-    m_autoDisabled = makeChoice(QStringLiteral("Disa&ble Automatic call sensing"), "AutoDisabledRadioButton",
+    // When to choose a way of sensing, under its choice and in line with its text.
+    auto makeNote = [&](QRadioButton* choice, const QString& text, const char* name) {
+        auto* note = new QLabel(text, group);
+        note->setObjectName(QLatin1String(name));
+        const QStyle* style = choice->style();
+        note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
+                        style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
+        choice->setAccessibleDescription(text);
+        return note;
+    };
+    m_auto32 = makeChoice(SensingTexts::ModemManager, "Auto32bitRadioButton",
+                          &MainSetupPage::Auto32bitRadioButtonClick);
+    auto* note32 = makeNote(m_auto32, SensingTexts::ModemManagerNote, "Auto32bitNote");
+    m_auto16 =
+        makeChoice(SensingTexts::Carrier, "Auto16bitRadioButton", &MainSetupPage::Auto16bitRadioButtonClick);
+    auto* note16 = makeNote(m_auto16, SensingTexts::CarrierNote, "Auto16bitNote");
+    m_autoDisabled = makeChoice(SensingTexts::Disabled, "AutoDisabledRadioButton",
                                 &MainSetupPage::AutoDisabledRadioButtonClick);
     auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
+    help->setAccessibleName(QStringLiteral("Help on call sensing"));
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpforsensingClick);
 
     // The Help button shares the short last line, so the long choices set the width.
@@ -270,52 +273,33 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     lastLine->addStretch(1);
     lastLine->addWidget(help);
     auto* column = compact(new QVBoxLayout(group));
-    column->setSpacing(3);
+    column->setSpacing(1);
     column->addWidget(m_auto32);
+    column->addWidget(note32);
+    column->addSpacing(3);
     column->addWidget(m_auto16);
+    column->addWidget(note16);
+    column->addSpacing(3);
     column->addLayout(lastLine);
 }
 
 void MainSetupPage::buildPortGroup(QWidget* group) {
-    auto* grid = compact(new QGridLayout(group));
-    grid->setVerticalSpacing(3);
-    for (int i = 0; i < 4; ++i) {
-        m_ports[i] = new QRadioButton(QStringLiteral("COM %1").arg(i + 1), group);
-        m_ports[i]->setObjectName(QStringLiteral("Com%1RadioButton").arg(i + 1));
-        grid->addWidget(m_ports[i], i, 0);
-    }
+    m_device = new SerialDeviceBox(m_services.serialDevices, group);
+    m_device->setObjectName(QStringLiteral("DeviceToSenseBox"));
+    m_device->setAccessibleName(QStringLiteral("Serial device"));
+    m_device->setToolTip(QStringLiteral("The serial device the modem is on; a path may be typed"));
     m_portHelp = helpButton(QStringLiteral("Help"), "BitBtn1", group);
+    m_portHelp->setAccessibleName(QStringLiteral("Help on the serial port"));
     connect(m_portHelp, &QPushButton::clicked, this, &MainSetupPage::BitBtn1Click);
-    grid->addWidget(m_portHelp, 4, 0);
-}
 
-void MainSetupPage::setSpendSymbol(const QString& symbol) {
-    // ";" ends a Qt input mask and cannot be a fixed character: such a symbol
-    // is left out of the entry rather than breaking its format.
-    const QString first = symbol.left(1);
-    m_spendPrefix = first == QLatin1String(";") ? QString() : first;
-    QString mask = m_spendPrefix;
-    if (!mask.isEmpty() && InputMaskCharacters.contains(mask))
-        mask.prepend(QLatin1Char('\\'));
-    m_spendLimit->setInputMask(mask + AmountMask);
-}
-
-QString MainSetupPage::spendAmount() const {
-    return m_spendLimit->value().mid(m_spendPrefix.size());
-}
-
-int MainSetupPage::checkedPort() const {
-    for (int i = 0; i < 4; ++i)
-        if (m_ports[i]->isChecked())
-            return i + 1;
-    return 0;
+    auto* row = compact(new QHBoxLayout(group));
+    row->addWidget(m_device, 1);
+    row->addWidget(m_portHelp);
 }
 
 void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
-    m_dayTimeStart->setValue(
-        rightAligned(file.ReadSettingString(RateSection, DayTimeStart, DefaultDayTime), QLatin1Char(':')));
-    m_dayTimeEnd->setValue(
-        rightAligned(file.ReadSettingString(RateSection, DayTimeEnd, DefaultDayTime), QLatin1Char(':')));
+    m_dayTimeStart->setValue(file.ReadSettingString(RateSection, DayTimeStart, DefaultDayTime));
+    m_dayTimeEnd->setValue(file.ReadSettingString(RateSection, DayTimeEnd, DefaultDayTime));
 
     for (SoundRow* row : m_sounds) {
         const auto& keys = Sounds[row->event()];
@@ -335,19 +319,13 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     m_mainSymbol->setText(mainSymbol);
     m_subSymbol->setText(file.ReadSettingString(DefaultsSection, SubSymbol, DefaultSubSymbol));
 
-    setSpendSymbol(mainSymbol);
-    m_spendLimit->setValue(m_spendPrefix + amountForEntry(file.ReadSettingString(
-                                               DefaultsSection, SpendWarning, DefaultSpendWarning)));
+    m_spendSymbol->setText(mainSymbol.left(1));
+    m_spendLimit->setValue(file.ReadSettingString(DefaultsSection, SpendWarning, DefaultSpendWarning));
     if (m_spendLimit->isComplete())
-        m_goodSpendAmount = spendAmount();
+        m_goodSpendAmount = m_spendLimit->value();
 
-    // Exclusive buttons refuse to be unticked, and a stored port outside 1..4 ticks none.
-    const int port = file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense);
-    for (int i = 0; i < 4; ++i) {
-        m_ports[i]->setAutoExclusive(false);
-        m_ports[i]->setChecked(port == i + 1);
-        m_ports[i]->setAutoExclusive(true);
-    }
+    // A stored port outside 1..4, and no device beside it, chooses none.
+    m_device->setDevice(SensedDevice::read(file));
 
     const int mode = file.ReadSettingInteger(DefaultsSection, AutoCallSensing, 0);
     (mode == 2 ? m_auto32 : mode == 1 ? m_auto16 : m_autoDisabled)->setChecked(true);
@@ -371,7 +349,7 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
     ok = ok && file.WriteSettingBool(SoundSection, PlaySounds, m_playSounds->isChecked()) &&
          file.WriteSettingBool(DefaultsSection, ShowSplash, true) &&
          file.WriteSettingBool(DefaultsSection, QueryExit, m_queryExit->isChecked()) &&
-         file.WriteSettingString(DefaultsSection, SpendWarning, spendAmount()) &&
+         file.WriteSettingString(DefaultsSection, SpendWarning, m_spendLimit->value()) &&
          file.WriteSettingBool(DefaultsSection, SpendWarningOn, m_spendLimitOn->isChecked()) &&
          file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
          file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
@@ -379,10 +357,8 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
                                   m_auto32->isChecked()   ? 2
                                   : m_auto16->isChecked() ? 1
                                                           : 0);
-    // With no port ticked the stored value (outside 1..4) is left as it is.
-    const int port = checkedPort();
-    if (ok && port != 0)
-        ok = file.WriteSettingInteger(DefaultsSection, PortToSense, port);
+    // With no device chosen the stored keys are left as they are.
+    ok = ok && SensedDevice::write(file, m_device->device());
     if (!ok) {
         m_services.prompter->error(file.failureText());
         return false;
@@ -417,7 +393,7 @@ bool MainSetupPage::checkBeforeClose() {
     } else if (!m_spendLimit->isComplete()) {
         // A disabled entry cannot be corrected, so it is not held against the
         // user; but the meter must be able to read what is stored.
-        m_spendLimit->setValue(m_spendPrefix + m_goodSpendAmount);
+        m_spendLimit->setValue(m_goodSpendAmount);
     }
     return true;
 }
@@ -456,8 +432,7 @@ void MainSetupPage::AutoDisabledRadioButtonClick() {
 }
 
 void MainSetupPage::Auto16GroupAble(bool enable) {
-    for (QRadioButton* port : m_ports)
-        port->setEnabled(enable);
+    m_device->setEnabled(enable);
     m_portHelp->setEnabled(enable);
 }
 

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class SerialDeviceBox;
 class SettingsFile;
 class SoundRow;
 struct Services;
@@ -45,10 +46,6 @@ private:
     void buildSpendGroup(QWidget* group);
     void buildCurrencyGroup(QWidget* group);
 
-    // The fixed symbol becomes the spend-limit entry's first character.
-    void setSpendSymbol(const QString& symbol);
-    QString spendAmount() const;
-    int checkedPort() const;
     // false when the box held no time of day and was reset.
     bool checkTime(MaskedEdit* box);
     void showHelp(int topic);
@@ -78,12 +75,13 @@ private:
     QRadioButton* m_auto32 = nullptr;
     QRadioButton* m_auto16 = nullptr;
     QRadioButton* m_autoDisabled = nullptr;
-    std::array<QRadioButton*, 4> m_ports{};
+    SerialDeviceBox* m_device = nullptr;
     QPushButton* m_portHelp = nullptr;
     QCheckBox* m_spendLimitOn = nullptr;
     QLabel* m_spendLimitLabel = nullptr;
+    // The main symbol read when the page was made: a new one shows at the next opening.
+    QLabel* m_spendSymbol = nullptr;
     MaskedEdit* m_spendLimit = nullptr;
-    QString m_spendPrefix; // the fixed symbol shown before the amount, if any
     // The last complete amount the entry showed, put back when a disabled entry is left blank.
     QString m_goodSpendAmount = QStringLiteral(" 1.00");
     QLineEdit* m_mainSymbol = nullptr;

@@ -2,6 +2,7 @@
 
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
+#include "gui/widgets/MoneyValidator.h"
 
 #include <QFocusEvent>
 #include <QFrame>
@@ -44,7 +45,6 @@ constexpr std::array<ValueInfo, RateEditor::ValueCount> Values = {{
 
 constexpr int RateCount = 12;
 constexpr int BarMaximum = 9999;
-const QString DataEditMask = QStringLiteral("09.99; ");
 const QString InitialValue = QStringLiteral("0.00");
 
 // The slider position of a value text; a value outside the range goes to its
@@ -52,11 +52,6 @@ const QString InitialValue = QStringLiteral("0.00");
 int barPosition(const QString& text) {
     const double value = RateFileCodec::parseNumber(text).value_or(0.0) * 100.0;
     return qRound(std::clamp(value, 0.0, double(BarMaximum)));
-}
-
-QString valueText(int position) {
-    return QString::number(position / 100.0, 'f', 2)
-        .rightJustified(RateFileCodec::TextWidth, QLatin1Char(' '));
 }
 
 } // namespace
@@ -199,12 +194,11 @@ QWidget* RateEditor::makeDataBar() {
         scale->addWidget(mark);
     }
 
-    m_box = new MaskedEdit(m_prompter, bar);
+    m_box = new MaskedEdit(m_prompter, new MoneyValidator, QStringLiteral("00.00"), bar);
     m_box->setObjectName(QStringLiteral("DataEditBox"));
-    m_box->setInputMask(DataEditMask);
-    m_box->setValue(valueText(0));
+    m_box->setAccessibleName(tr("Value"));
+    m_box->setValue(MoneyValidator::fixedText(0));
     m_box->setAlignment(Qt::AlignRight);
-    m_box->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("99.999")) + 16);
     m_box->setToolTip(tr("Type the value"));
     m_box->installEventFilter(this);
     connect(m_box, &MaskedEdit::left, this, &RateEditor::DataEditBoxExit);
@@ -384,7 +378,7 @@ void RateEditor::DataBarDisable() {
 }
 
 void RateEditor::DataChangeBarChange(int position) {
-    m_box->setValue(valueText(position));
+    m_box->setValue(MoneyValidator::fixedText(position));
     DataBoxToButtons();
 }
 

@@ -6,14 +6,18 @@
 #include "gui/setup/CallChargesPage.h"
 #include "gui/setup/MainSetupPage.h"
 #include "gui/widgets/FormRules.h"
+#include "gui/widgets/PageScrollArea.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_services(services),
@@ -26,8 +30,8 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_mainPage = new MainSetupPage(services);
     m_chargesPage = new CallChargesPage(services);
-    m_pages->addTab(m_mainPage, tr("Main Setup"));
-    m_pages->addTab(m_chargesPage, tr("Call Charges"));
+    m_pages->addTab(new PageScrollArea(m_mainPage), tr("Main Setup"));
+    m_pages->addTab(new PageScrollArea(m_chargesPage), tr("Call Charges"));
     connect(m_pages, &QTabWidget::currentChanged, this, &TSetupForm::PageControl1Change);
     connect(m_chargesPage, &CallChargesPage::editingShown, this,
             [this](bool shown) { showMainButtons(!shown); });
@@ -57,11 +61,24 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_okButton->setDefault(true);
 
     FormCreate();
+    placeOnScreen(parent ? parent->screen() : QGuiApplication::primaryScreen());
+}
 
-    adjustSize();
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+// The whole dialog where the screen has the room; where it has not, as much
+// as fits, the pages scrolling, so OK and Cancel are never off the screen.
+void TSetupForm::placeOnScreen(const QScreen* screen) {
+    if (!screen) {
+        adjustSize();
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    // The window manager's frame is not known before the dialog is shown.
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QSize frame(8, title + 8);
+    resize(sizeHint().boundedTo(room.size() - frame).expandedTo(minimumSizeHint()));
+    const QSize outer = size() + frame;
+    move(QPoint(room.left() + std::max(0, (room.width() - outer.width()) / 2),
+                room.top() + std::max(0, (room.height() - outer.height()) / 2)));
 }
 
 void TSetupForm::FormCreate() {

@@ -8,6 +8,7 @@
 class CallChargesPage;
 class MainSetupPage;
 class QPushButton;
+class QScreen;
 class QTabWidget;
 struct Services;
 
@@ -37,6 +38,7 @@ protected:
 
 private:
     void FormCreate();
+    void placeOnScreen(const QScreen* screen);
     void showMainButtons(bool shown);
 
     const Services& m_services;

@@ -6,6 +6,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/shell/TypeScale.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,7 +61,7 @@ void ChoiceWizard::finishLayout() {
     buttons->addWidget(OKbutton);
     m_content->addSpacing(6);
     m_content->addLayout(buttons);
-    setFixedSize(sizeHint());
+    TypeScale::fixSize(this, QSize());
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }

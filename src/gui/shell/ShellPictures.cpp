@@ -1,6 +1,7 @@
 #include "gui/shell/ShellPictures.h"
 
 #include "gui/meter/ClockFrames.h"
+#include "gui/shell/TypeScale.h"
 #include "gui/widgets/AppIcon.h"
 
 #include <QFont>
@@ -29,7 +30,8 @@ struct Canvas {
     QPixmap pixmap;
     QPainter painter;
 
-    explicit Canvas(QSize size) : pixmap(size) {
+    explicit Canvas(QSize size, qreal ratio = 1) : pixmap(size * ratio) {
+        pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         painter.begin(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -64,13 +66,16 @@ QIcon pinIcon(bool upright) {
     }
     return icon;
 }
-} // namespace
-
-QFont titleFont(int pixels, bool bold) {
+QFont serif() {
     QFont font;
     font.setFamilies(
         {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
-    font.setPixelSize(pixels);
+    return font;
+}
+} // namespace
+
+QFont titleFont(double pixels, bool bold) {
+    QFont font = TypeScale::sized(serif(), pixels);
     font.setBold(bold);
     return font;
 }
@@ -89,10 +94,12 @@ QIcon trayImage(const QString& name) {
     return icon;
 }
 
-QPixmap title(QSize size) {
-    Canvas canvas(size);
+QPixmap title(QSize size, qreal ratio) {
+    Canvas canvas(size, ratio);
     QPainter& p = canvas.painter;
-    QFont font = titleFont(size.height() * 3 / 4, true);
+    QFont font = serif();
+    font.setPixelSize(size.height() * 3 / 4);
+    font.setBold(true);
     font.setItalic(true);
     const QString text = QStringLiteral("Dialtally Pro");
     QPainterPath path;
@@ -113,8 +120,8 @@ QPixmap title(QSize size) {
     return canvas.take();
 }
 
-QPixmap standingClock(QSize size) {
-    Canvas canvas(size);
+QPixmap standingClock(QSize size, qreal ratio) {
+    Canvas canvas(size, ratio);
     QPainter& p = canvas.painter;
     const int diameter = std::min(size.width(), size.height() - size.height() / 7);
     const double x = (size.width() - diameter) / 2.0;
@@ -123,7 +130,9 @@ QPixmap standingClock(QSize size) {
     p.drawLine(QPointF(x + diameter * 0.25, footTop), QPointF(x + diameter * 0.12, size.height() - 1.5));
     p.drawLine(QPointF(x + diameter * 0.75, footTop), QPointF(x + diameter * 0.88, size.height() - 1.5));
     // Ten past ten, as clocks are shown at rest.
-    p.drawPixmap(QPointF(x, 0), ClockFrames::face(diameter, 10.0 / 12.0));
+    QPixmap face = ClockFrames::face(qRound(diameter * ratio), 10.0 / 12.0);
+    face.setDevicePixelRatio(ratio);
+    p.drawPixmap(QPointF(x, 0), face);
     return canvas.take();
 }
 

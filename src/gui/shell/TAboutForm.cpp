@@ -1,22 +1,38 @@
 #include "gui/shell/TAboutForm.h"
 
+#include "core/seams/HelpViewer.h"
+#include "core/seams/Services.h"
 #include "gui/shell/ShellPictures.h"
+#include "gui/shell/TypeScale.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
+const QSize DrawnSize(271, 179);
 const QColor DarkBlue(0, 0, 128);
 const QColor Lime(0, 255, 0);
 const QColor Green(0, 128, 0);
+const QColor Pale(170, 170, 220);
+// The pictures slide 3 pixels a tick from just inside the right edge and just
+// below the bottom to their places, in 62 ticks at the box's own size.
 constexpr int SlideStep = 3;
-constexpr int ClockStopsAbove = 7; // the clock stops this far above the title's top
+constexpr int SlideLength = 62 * SlideStep;
+const QPoint TitlePlace(60, 12);
+const QPoint ClockPlace(5, 4);
+constexpr int TextsTop = 56; // below the title's place
+constexpr int LongestFolderChars = 48;
 
 void setTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
@@ -24,81 +40,111 @@ void setTextColour(QLabel* label, const QColor& colour) {
     label->setPalette(palette);
 }
 
-QLabel* textLine(QWidget* parent, const char* name, const QString& text, QPoint at, const QFont& font,
+QLabel* textLine(QWidget* parent, const char* name, const QString& text, const QFont& font,
                  const QColor& colour) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     setTextColour(label, colour);
-    label->adjustSize();
-    label->move(at);
     return label;
 }
 
-// Centred across the panel at the height given.
-QLabel* centredLine(QWidget* parent, const char* name, const QString& text, int top, const QFont& font,
-                    const QColor& colour) {
-    QLabel* label = textLine(parent, name, text, QPoint(), font, colour);
-    label->move((parent->width() - label->width()) / 2, top);
-    return label;
+// The home folder as "~", and a folder too long for the box cut in its middle.
+QString folderText(const QString& folder, const QFontMetrics& metrics) {
+    QString shown = QDir::toNativeSeparators(folder);
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    if (shown == home || shown.startsWith(home + QLatin1Char('/')))
+        shown = QLatin1Char('~') + shown.mid(home.size());
+    return metrics.elidedText(shown, Qt::ElideMiddle, metrics.averageCharWidth() * LongestFolderChars);
+}
+
+// One step of a slide towards its place.
+int stepTowards(int from, int to) {
+    return from > to ? std::max(to, from - SlideStep) : from;
 }
 } // namespace
 
-TAboutForm::TAboutForm(QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+TAboutForm::TAboutForm(const Services& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_services(services) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About Dialtally Pro."));
-    setFixedSize(271, 179);
 
     AboutPanel = new QWidget(this);
     AboutPanel->setObjectName(QStringLiteral("AboutPanel"));
-    AboutPanel->setGeometry(rect());
     AboutPanel->setAutoFillBackground(true);
     QPalette blue = AboutPanel->palette();
     blue.setColor(QPalette::Window, DarkBlue);
     AboutPanel->setPalette(blue);
 
+    const qreal ratio = devicePixelRatioF();
     SlideTitle = new QLabel(AboutPanel);
     SlideTitle->setObjectName(QStringLiteral("SlideTitle"));
-    SlideTitle->setGeometry(246, 12, 200, 39);
-    SlideTitle->setPixmap(ShellPictures::title(SlideTitle->size()));
+    SlideTitle->setAccessibleName(QStringLiteral("Dialtally Pro"));
+    SlideTitle->setPixmap(ShellPictures::title(QSize(200, 39), ratio));
+    SlideTitle->adjustSize();
     SlideClock = new QLabel(AboutPanel);
     SlideClock->setObjectName(QStringLiteral("SlideClock"));
-    SlideClock->setGeometry(5, 190, 45, 53);
-    SlideClock->setPixmap(ShellPictures::standingClock(SlideClock->size()));
+    SlideClock->setAccessibleName(QStringLiteral("Clock"));
+    SlideClock->setPixmap(ShellPictures::standingClock(QSize(45, 53), ratio));
+    SlideClock->adjustSize();
 
-    Label1 = textLine(AboutPanel, "Label1", QStringLiteral("Version 1.0"), QPoint(91, 56),
-                      ShellPictures::titleFont(19, true), Qt::red);
-    Label2 = centredLine(AboutPanel, "Label2", QStringLiteral("The call-cost meter for your modem"), 78,
-                         ShellPictures::titleFont(13, false), Qt::white);
-    Label4 = textLine(AboutPanel, "Label4", EmailAddress, QPoint(53, 98), ShellPictures::titleFont(13, true),
-                      Green);
-    Label6 = textLine(AboutPanel, "Label6", WebAddress, QPoint(49, 114), ShellPictures::titleFont(13, true),
-                      Green);
-    Label3 = textLine(AboutPanel, "Label3", QStringLiteral("Linux edition"), QPoint(8, 160),
-                      ShellPictures::titleFont(11, false), QColor(170, 170, 220));
-    Label5 = textLine(AboutPanel, "Label5", QStringLiteral("Free to use"), QPoint(0, 160),
-                      ShellPictures::titleFont(11, false), QColor(170, 170, 220));
-    Label5->move(AboutPanel->width() - Label5->width() - 8, 160);
-    for (QLabel* link : {Label4, Label6}) {
-        link->setCursor(Qt::UpArrowCursor);
-        link->setToolTip(link == Label4 ? QStringLiteral("Write to the maker")
-                                        : QStringLiteral("Visit the maker's web page"));
-    }
+    Label1 = textLine(AboutPanel, "Label1", QStringLiteral("Version 1.0"), ShellPictures::titleFont(19, true),
+                      Qt::red);
+    Label2 = textLine(AboutPanel, "Label2", QStringLiteral("The call-cost meter for your modem"),
+                      ShellPictures::titleFont(13), Qt::white);
+    Label3 = textLine(AboutPanel, "Label3", Licence, ShellPictures::titleFont(11), Pale);
+    Label5 = textLine(AboutPanel, "Label5", QStringLiteral("Your calls and settings are kept in"),
+                      ShellPictures::titleFont(11), Pale);
+    Label4 = textLine(AboutPanel, "Label4", QString(), ShellPictures::titleFont(13, true), Green);
+    Label4->setText(folderText(services.programDirectory, Label4->fontMetrics()));
+    Label4->setCursor(Qt::UpArrowCursor);
+    Label4->setToolTip(QStringLiteral("Open the folder ") +
+                       QDir::toNativeSeparators(services.programDirectory));
 
+    HelpButton = new QPushButton(QStringLiteral("&Help"), AboutPanel);
+    HelpButton->setObjectName(QStringLiteral("HelpButton"));
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this, &TAboutForm::HelpButtonClick);
     Button1 = new QPushButton(QStringLiteral("OK"), AboutPanel);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(96, 152, 75, 25);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
 
-    // The two pictures slide over the text lines to their places.
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(6);
+    buttons->addStretch();
+    for (QPushButton* b : {HelpButton, Button1}) {
+        b->setMinimumSize(75, 25);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    auto* texts = new QVBoxLayout(AboutPanel);
+    texts->setContentsMargins(8, TextsTop, 8, 4);
+    texts->setSpacing(0);
+    for (QLabel* line : {Label1, Label2, Label3}) {
+        texts->addWidget(line, 0, Qt::AlignHCenter);
+    }
+    texts->addSpacing(4);
+    texts->addWidget(Label5, 0, Qt::AlignHCenter);
+    texts->addWidget(Label4, 0, Qt::AlignHCenter);
+    texts->addStretch();
+    texts->addLayout(buttons);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(AboutPanel);
+    TypeScale::fixSize(this, DrawnSize);
+
+    // The pictures pass over the text lines on their way in.
+    const QSize growth = size() - DrawnSize;
+    SlideTitle->move(TitlePlace + QPoint(SlideLength + growth.width(), 0));
+    SlideClock->move(ClockPlace + QPoint(0, SlideLength + growth.height()));
     SlideTitle->raise();
     SlideClock->raise();
 
     for (QWidget* w :
-         std::initializer_list<QWidget*>{AboutPanel, Label1, Label2, Label4, Label5, Label6, Button1}) {
+         std::initializer_list<QWidget*>{AboutPanel, Label1, Label2, Label4, Label5, HelpButton, Button1}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -114,48 +160,45 @@ TAboutForm::TAboutForm(QWidget* parent)
 }
 
 void TAboutForm::Timer1Timer() {
-    SlideClock->move(SlideClock->x(), SlideClock->y() - SlideStep);
-    SlideTitle->move(SlideTitle->x() - SlideStep, SlideTitle->y());
-    if (SlideClock->y() <= SlideTitle->y() - ClockStopsAbove)
+    SlideClock->move(SlideClock->x(), stepTowards(SlideClock->y(), ClockPlace.y()));
+    SlideTitle->move(stepTowards(SlideTitle->x(), TitlePlace.x()), SlideTitle->y());
+    if (SlideClock->pos() == ClockPlace && SlideTitle->pos() == TitlePlace)
         Timer1->stop();
 }
 
-void TAboutForm::highlightLinks(QLabel* lit) {
-    setTextColour(Label4, lit == Label4 ? Lime : Green);
-    setTextColour(Label6, lit == Label6 ? Lime : Green);
+void TAboutForm::highlightLink(bool lit) {
+    setTextColour(Label4, lit ? Lime : Green);
 }
 
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        highlightLinks(qobject_cast<QLabel*>(watched));
-        return true; // not passed on to the panel, which would put both links back
+        highlightLink(watched == Label4);
+        return true; // not passed on to the panel, which would put the link back
     }
-    // A link opens as a button does: pressed and released with the left
-    // button, the pointer still over it.
-    if (watched != Label4 && watched != Label6)
+    if (watched != Label4)
         return QDialog::eventFilter(watched, event);
-    auto* link = static_cast<QLabel*>(watched);
+    // The link opens as a button does: pressed and released with the left
+    // button, the pointer still over it.
     if (event->type() == QEvent::MouseButtonPress) {
-        m_pressedLink = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton ? link : nullptr;
+        m_linkPressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     } else if (event->type() == QEvent::MouseButtonRelease) {
         const auto* release = static_cast<QMouseEvent*>(event);
-        const bool click = m_pressedLink == link && release->button() == Qt::LeftButton &&
-                           link->rect().contains(release->position().toPoint());
-        m_pressedLink = nullptr;
-        if (click && link == Label4)
+        const bool click = m_linkPressed && release->button() == Qt::LeftButton &&
+                           Label4->rect().contains(release->position().toPoint());
+        m_linkPressed = false;
+        if (click)
             Label4Click();
-        else if (click)
-            Label6Click();
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void TAboutForm::Label4Click() {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + Label4->text()));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_services.programDirectory));
 }
 
-void TAboutForm::Label6Click() {
-    QDesktopServices::openUrl(QUrl(Label6->text()));
+void TAboutForm::HelpButtonClick() {
+    if (m_services.help)
+        m_services.help->showTopic(HelpTopic);
 }
 
 void TAboutForm::Button1Click() {

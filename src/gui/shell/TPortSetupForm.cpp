@@ -23,7 +23,7 @@ TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
         choice->setToolTip(QStringLiteral("/dev/ttyS%1").arg(port - 1));
     }
     m_content->addSpacing(4);
-    QLabel* warning = addText(QStringLiteral("Selecting the wrong port could cause unpredicatable results"));
+    QLabel* warning = addText(QStringLiteral("Selecting the wrong port could cause unpredictable results"));
     QPalette red = warning->palette();
     red.setColor(QPalette::WindowText, QColor(176, 0, 0));
     warning->setPalette(red);

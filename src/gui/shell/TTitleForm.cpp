@@ -1,6 +1,7 @@
 #include "gui/shell/TTitleForm.h"
 
 #include "gui/shell/ShellPictures.h"
+#include "gui/shell/TypeScale.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -8,8 +9,11 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
+const QSize DrawnSize(405, 287);
+
 QLabel* whiteText(QWidget* parent, const char* name, const QString& text, int pixels) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -17,7 +21,14 @@ QLabel* whiteText(QWidget* parent, const char* name, const QString& text, int pi
     QPalette white = label->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(white);
-    label->adjustSize();
+    return label;
+}
+
+QLabel* picture(QWidget* parent, const char* name, const QString& accessibleName, const QPixmap& pixmap) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAccessibleName(accessibleName);
+    label->setPixmap(pixmap);
     return label;
 }
 } // namespace
@@ -25,7 +36,6 @@ QLabel* whiteText(QWidget* parent, const char* name, const QString& text, int pi
 TTitleForm::TTitleForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TitleForm"));
     setWindowTitle(QStringLiteral("Dialtally Pro v1.0"));
-    setFixedSize(405, 287);
     setAutoFillBackground(true);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -33,25 +43,33 @@ TTitleForm::TTitleForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt:
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("TitlePanel"));
-    panel->setGeometry(rect());
     panel->setFrameStyle(QFrame::Box | QFrame::Plain);
     QPalette frame = panel->palette();
     frame.setColor(QPalette::WindowText, QColor(0, 128, 128));
     panel->setPalette(frame);
 
-    auto* picture = new QLabel(panel);
-    picture->setObjectName(QStringLiteral("TitlePicture"));
-    picture->setPixmap(ShellPictures::title(QSize(360, 80)));
-    picture->setGeometry(22, 70, 360, 80);
-    auto* clock = new QLabel(panel);
-    clock->setObjectName(QStringLiteral("TitleClock"));
-    clock->setPixmap(ShellPictures::standingClock(QSize(45, 53)));
-    clock->setGeometry(180, 12, 45, 53);
-
+    const qreal ratio = devicePixelRatioF();
+    QLabel* clock = picture(panel, "TitleClock", QStringLiteral("Clock"),
+                            ShellPictures::standingClock(QSize(45, 53), ratio));
+    QLabel* title = picture(panel, "TitlePicture", QStringLiteral("Dialtally Pro"),
+                            ShellPictures::title(QSize(360, 80), ratio));
     QLabel* status = whiteText(panel, "StatusText", QStringLiteral("Initializing..."), 16);
-    status->move((width() - status->width()) / 2, 176);
     QLabel* product = whiteText(panel, "ProductText", QStringLiteral("Dialtally Pro. v1.0"), 13);
-    product->move(10, height() - product->height() - 8);
+
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(9, 11, 9, 7); // inside the frame
+    column->setSpacing(0);
+    column->addWidget(clock, 0, Qt::AlignHCenter);
+    column->addSpacing(5);
+    column->addWidget(title, 0, Qt::AlignHCenter);
+    column->addSpacing(26);
+    column->addWidget(status, 0, Qt::AlignHCenter);
+    column->addStretch();
+    column->addWidget(product, 0, Qt::AlignLeft);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(panel);
+    TypeScale::fixSize(this, DrawnSize);
 
     if (const QScreen* screen = this->screen())
         move(screen->geometry().center() - rect().center());

@@ -29,7 +29,8 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
     welcomeTo->setFont(serif);
     auto* logo = new QLabel(banner);
     logo->setObjectName(QStringLiteral("Logo"));
-    logo->setPixmap(ShellPictures::title(QSize(240, 46)));
+    logo->setAccessibleName(QStringLiteral("Dialtally Pro"));
+    logo->setPixmap(ShellPictures::title(QSize(240, 46), devicePixelRatioF()));
     bannerRow->addWidget(welcomeTo);
     bannerRow->addWidget(logo);
     bannerRow->addStretch();

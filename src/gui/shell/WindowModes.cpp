@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QWidget>
@@ -23,9 +24,7 @@ constexpr quint32 TrayIconId = 1;
 
 WindowModes::WindowModes(CallMeter& meter, TrayIcon* tray, const Parts& parts, QObject* parent)
     : QObject(parent), m_meter(meter), m_tray(tray), m_parts(parts),
-      m_normalFlags(parts.window->windowFlags() & ~Qt::WindowStaysOnTopHint),
-      m_normalSize(parts.window->size()), m_panelHome(parts.currentCallPanel->pos()),
-      m_animationHome(parts.animationPanel->pos()) {
+      m_normalFlags(parts.window->windowFlags() & ~Qt::WindowStaysOnTopHint) {
     m_parts.animationPanel->installEventFilter(this);
     connect(m_parts.animationPanel, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { popUpMenu(m_parts.animationPanel->mapToGlobal(at)); });
@@ -121,12 +120,22 @@ void WindowModes::ShrinkToBoxAndGrow() {
     renewNativeWindow();
     panel->setToolTip(toBox ? QStringLiteral("Drag to move. Right click for menu.") : QString());
     panel->setContextMenuPolicy(toBox ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
-    panel->move(toBox ? QPoint(0, 0) : m_animationHome);
-    m_parts.currentCallPanel->move(toBox ? QPoint(-1, -1) : m_panelHome);
+    // The panel moves between its place in the normal view and the window's
+    // own layout, where it is all there is: the window takes its size.
+    if (toBox) {
+        m_parts.animationHome->removeWidget(panel);
+        m_parts.normalView->hide();
+        window->layout()->addWidget(panel);
+    } else {
+        window->layout()->removeWidget(panel);
+        m_parts.animationHome->insertWidget(0, panel);
+        m_parts.normalView->show();
+    }
+    panel->show(); // a new parent hides it
     Qt::WindowFlags flags = toBox ? Qt::Window | Qt::FramelessWindowHint : m_normalFlags;
     flags.setFlag(Qt::WindowStaysOnTopHint, m_stayOnTop);
     window->setWindowFlags(flags);
-    window->setFixedSize(toBox ? panel->size() : m_normalSize);
+    window->layout()->activate(); // sized now, to be placed by its size
     m_meter.setWindowMode(toBox ? CallMeter::SmallBox : CallMeter::NormalWindow);
     LoadWindowPosition();
     window->show();

@@ -2,10 +2,10 @@
 
 #include <QObject>
 #include <QPoint>
-#include <QSize>
 
 class CallMeter;
 class QAbstractButton;
+class QBoxLayout;
 class QWidget;
 class SmallBoxMenu;
 class TrayIcon;
@@ -19,9 +19,10 @@ class WindowModes : public QObject {
     Q_OBJECT
 public:
     struct Parts {
-        QWidget* window = nullptr;
-        QWidget* currentCallPanel = nullptr;
-        QWidget* animationPanel = nullptr; // the small box's whole content
+        QWidget* window = nullptr;           // laid out at the size of what it shows
+        QWidget* normalView = nullptr;       // everything but the meter panel
+        QWidget* animationPanel = nullptr;   // the small box's whole content
+        QBoxLayout* animationHome = nullptr; // its place in the normal view
         QAbstractButton* stayOnTopButton = nullptr;
         QAbstractButton* stayOnTopCheckbox = nullptr;
         SmallBoxMenu* menu = nullptr;
@@ -81,9 +82,6 @@ private:
     TrayIcon* m_tray;
     Parts m_parts;
     Qt::WindowFlags m_normalFlags;
-    QSize m_normalSize;
-    QPoint m_panelHome;     // CurrentCallPanel in the normal window
-    QPoint m_animationHome; // AnimationPanel in the normal window
     bool m_stayOnTop = false;
     bool Dragging = false;
     QPoint m_dragFrom; // DragX, DragY: the pressed point, from the box's corner

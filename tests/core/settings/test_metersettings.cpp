@@ -1,4 +1,5 @@
 #include "core/settings/MeterSettings.h"
+#include "core/settings/SensedDevice.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,7 +17,7 @@ MeterSettings sentinel() {
     s.subSymbol = QStringLiteral("c");
     s.spendLimit = -1;
     s.sensingMode = -1;
-    s.portToSense = 3;
+    s.deviceToSense = QStringLiteral("/dev/ttyS2");
     return s;
 }
 } // namespace
@@ -51,7 +52,7 @@ private slots:
         QCOMPARE(s.mainSymbol, QStringLiteral("\u00a3"));
         QCOMPARE(s.subSymbol, QString()); // the meter has no default of its own
         QCOMPARE(s.sensingMode, 0);
-        QCOMPARE(s.portToSense, 2);
+        QCOMPARE(s.deviceToSense, QStringLiteral("/dev/ttyS1"));
     }
 
     void values() {
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(s.mainSymbol, QStringLiteral("\u00a4"));
         QCOMPARE(s.subSymbol, QStringLiteral("c")); // absent: kept
         QCOMPARE(s.sensingMode, 0);
-        QCOMPARE(s.portToSense, 3); // 0 is no port: kept
+        QCOMPARE(s.deviceToSense, QStringLiteral("/dev/ttyS2")); // 0 is no port: kept
     }
 
     void badValueStopsTheReading_data() {
@@ -132,6 +133,59 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, ms);
         QCOMPARE(parseTimeOfDay(text).value_or(-1), ms);
+    }
+
+    void deviceToSenseIsRead_data() {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QString>("device");
+        const QByteArray byId =
+            "/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0";
+        QTest::newRow("neither: the second port") << QByteArray() << "/dev/ttyS1";
+        QTest::newRow("port 1") << QByteArray("Port To Sense=1\n") << "/dev/ttyS0";
+        QTest::newRow("port 4") << QByteArray("Port To Sense=4\n") << "/dev/ttyS3";
+        QTest::newRow("port 0") << QByteArray("Port To Sense=0\n") << "";
+        QTest::newRow("port 5") << QByteArray("Port To Sense=5\n") << "";
+        QTest::newRow("by-id device") << "Port To Sense=2\nDevice To Sense=" + byId + "\n" << QString(byId);
+        QTest::newRow("device, no port")
+            << QByteArray("Port To Sense=0\nDevice To Sense=/dev/ttyACM0\n") << "/dev/ttyACM0";
+        QTest::newRow("number changed by a writer that knows only it")
+            << QByteArray("Port To Sense=3\nDevice To Sense=/dev/ttyS0\n") << "/dev/ttyS2";
+        QTest::newRow("numbered device, number out of range")
+            << QByteArray("Port To Sense=7\nDevice To Sense=/dev/ttyS0\n") << "/dev/ttyS0";
+        QTest::newRow("empty device key")
+            << QByteArray("Port To Sense=4\nDevice To Sense=\n") << "/dev/ttyS3";
+    }
+    void deviceToSenseIsRead() {
+        QFETCH(QByteArray, keys);
+        QFETCH(QString, device);
+        QCOMPARE(SensedDevice::read(withContent("[Default Setup Information]\n" + keys)), device);
+    }
+
+    void deviceToSenseIsWrittenWithItsNumber_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QByteArray>("written");
+        const QString byId =
+            QStringLiteral("/dev/serial/by-id/usb-\u00c9lan_Modem-if00"); // not Latin-1 clean
+        QTest::newRow("first port") << "/dev/ttyS0"
+                                    << QByteArray("Port To Sense=1\r\nDevice To Sense=/dev/ttyS0\r\n");
+        QTest::newRow("fourth port") << "/dev/ttyS3"
+                                     << QByteArray("Port To Sense=4\r\nDevice To Sense=/dev/ttyS3\r\n");
+        QTest::newRow("fifth: no number")
+            << "/dev/ttyS4" << QByteArray("Port To Sense=2\r\nDevice To Sense=/dev/ttyS4\r\n");
+        QTest::newRow("by-id") << byId
+                               << "Port To Sense=2\r\nDevice To Sense=" +
+                                      byId.toUtf8().replace("\xc3\x89", "\xc9") + "\r\n";
+        QTest::newRow("none: nothing changes") << QString() << QByteArray("Port To Sense=2\r\n");
+    }
+    void deviceToSenseIsWrittenWithItsNumber() {
+        QFETCH(QString, device);
+        QFETCH(QByteArray, written);
+        const SettingsFile ini = withContent("[Default Setup Information]\r\nPort To Sense=2\r\n");
+        QVERIFY(SensedDevice::write(ini, device));
+        QFile file(m_dir.filePath(QStringLiteral("Dialtaly.ini")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "[Default Setup Information]\r\n" + written);
+        QCOMPARE(SensedDevice::read(ini), device.isEmpty() ? QStringLiteral("/dev/ttyS1") : device);
     }
 };
 

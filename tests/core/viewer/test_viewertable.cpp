@@ -57,7 +57,7 @@ private slots:
         QTest::newRow("negative") << call(nine, nine, 1, 1, -0.25f, 0) << int(CostExcTaxColumn)
                                   << "-\u00a30.25";
         QTest::newRow("band of code 5") << plain << int(TypeOfCallColumn) << "Evening";
-        QTest::newRow("band of code 1") << call(nine, nine, 1, 1, 0, 0) << int(TypeOfCallColumn) << "DayTime";
+        QTest::newRow("band of code 1") << call(nine, nine, 1, 1, 0, 0) << int(TypeOfCallColumn) << "Daytime";
         QTest::newRow("distance of code 5") << plain << int(DistanceColumn) << "Regional";
         QTest::newRow("distance of code 12")
             << call(nine, nine, 1, 12, 0, 0) << int(DistanceColumn) << "International";

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -364,6 +365,33 @@ private slots:
         QCOMPARE(text(*w, "Duration"), QStringLiteral("00:00:01"));
         QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
         QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
+    }
+
+    // The clock shows the animation's picture; the figures are handed on
+    // only when one of them changes.
+    void theClockTurnsAndOnlyChangedFiguresAreShown() {
+        auto w = makeWindow();
+        auto* clockSpin = child<QLabel>(*w, "ClockSpin");
+        const QImage first = clockSpin->grab().toImage();
+        QSignalSpy figures(&w->meter(), &CallMeter::figuresChanged);
+        w->meter().StartTiming(true);
+        w->meter().AnimationTimerTimer();
+        QVERIFY(clockSpin->grab().toImage() != first);
+        for (int frame = 2; frame <= ClockAnimation::FrameCount; ++frame)
+            w->meter().AnimationTimerTimer();
+        QCOMPARE(w->meter().animation().visibleFrame(), 1);
+        QCOMPARE(clockSpin->grab().toImage(), first);
+
+        clock.advance(100);
+        w->meter().MainTimerTimer();
+        clock.advance(100);
+        w->meter().MainTimerTimer(); // the same second, the same tenth of a penny
+        QCOMPARE(figures.size(), 1);
+        clock.advance(1000);
+        w->meter().MainTimerTimer();
+        QCOMPARE(figures.size(), 2);
+        QCOMPARE(text(*w, "Duration"), QStringLiteral("00:00:01"));
+        QCOMPARE(text(*w, "NetCost"), QStringLiteral("0.1p"));
     }
 
     void defaultViewChoicesAreStored() {

@@ -116,13 +116,29 @@ private slots:
 
     // ---- the serial port's carrier ---------------------------------------
 
+    void carrierStartsAndStopsSensedCalls_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("read");
+        const QString usb = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        QTest::newRow("port number") << "3" << QString() << "/dev/ttyS2";
+        QTest::newRow("device beside its number") << "3"
+                                                  << "/dev/ttyS2"
+                                                  << "/dev/ttyS2";
+        QTest::newRow("by-id device") << "2" << usb << usb;
+    }
     void carrierStartsAndStopsSensedCalls() {
+        QFETCH(QString, port);
+        QFETCH(QString, device);
+        QFETCH(QString, read);
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
-        set("Default Setup Information", "Port To Sense", QStringLiteral("3"));
+        set("Default Setup Information", "Port To Sense", port);
+        if (!device.isEmpty())
+            set("Default Setup Information", "Device To Sense", device);
         auto w = makeWindow();
         w->meter().OffTimerTimer();
         QVERIFY(!w->meter().isTiming());
-        QCOMPARE(carrier.portsRead, QList<int>{3});
+        QCOMPARE(carrier.devicesRead, QStringList{read});
 
         carrier.setCarrier(true);
         w->meter().OffTimerTimer();
@@ -179,7 +195,7 @@ private slots:
         auto w = makeWindow();
         carrier.setCarrier(true);
         w->meter().OffTimerTimer();
-        QVERIFY(carrier.portsRead.isEmpty());
+        QVERIFY(carrier.devicesRead.isEmpty());
         QVERIFY(!w->meter().isTiming());
 
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("1"));
@@ -191,7 +207,8 @@ private slots:
         settle();
         QCOMPARE(prompter.warnings.size(), 1);
         QVERIFY(prompter.warnings[0].contains(QStringLiteral("/dev/ttyS1: Permission denied")));
-        QCOMPARE(carrier.portsRead, (QList<int>{2, 2})); // "Port To Sense" missing: COM2
+        // "Port To Sense" missing: the second port.
+        QCOMPARE(carrier.devicesRead, (QStringList{"/dev/ttyS1", "/dev/ttyS1"}));
     }
 
     // Sensing that cannot work says so in the status, its hint and the icon's

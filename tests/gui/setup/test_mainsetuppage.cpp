@@ -6,8 +6,10 @@
 #include "fakes/FakeAutostart.h"
 #include "fakes/FakeFileChooser.h"
 #include "fakes/FakePrompter.h"
+#include "fakes/FakeSerialDevices.h"
 #include "gui/setup/MainSetupPage.h"
 #include "gui/widgets/MaskedEdit.h"
+#include "gui/widgets/SerialDeviceBox.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -41,11 +43,14 @@ const char* const FileBoxNames[] = {"StartFilebox", "StopFileBox", "RunFileBox",
 
 // The keys of the page in the order they are written.
 const QStringList WriteOrder = {
-    "DayTimeStart", "DayTimeEnd",     "Start",      "Stop",       "Run",
-    "Exit",         "Spend",          "StartOn",    "StopOn",     "RunOn",
-    "ExitOn",       "SpendOn",        "PlaySounds", "ShowSplash", "QueryExit",
-    "SpendWarning", "SpendWarningOn", "MainSymbol", "SubSymbol",  "Auto Call Sensing",
-    "Port To Sense"};
+    "DayTimeStart",  "DayTimeEnd",     "Start",      "Stop",       "Run",
+    "Exit",          "Spend",          "StartOn",    "StopOn",     "RunOn",
+    "ExitOn",        "SpendOn",        "PlaySounds", "ShowSplash", "QueryExit",
+    "SpendWarning",  "SpendWarningOn", "MainSymbol", "SubSymbol",  "Auto Call Sensing",
+    "Port To Sense", "Device To Sense"};
+
+const QString ByIdName = QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+const QString ById = QStringLiteral("/dev/serial/by-id/") + ByIdName;
 
 } // namespace
 
@@ -57,6 +62,7 @@ class TestMainSetupPage : public QObject {
     FakeFileChooser m_files;
     RecordingSoundPlayer m_sound;
     FakeAutostart m_autostart;
+    FakeSerialDevices m_devices;
     Services m_services;
     std::unique_ptr<MainSetupPage> m_page;
 
@@ -74,6 +80,8 @@ class TestMainSetupPage : public QObject {
     }
     MaskedEdit* timeBox(const QString& name) const { return child<MaskedEdit>(name); }
     MaskedEdit* spendEntry() const { return child<MaskedEdit>("SpendLimitEdit"); }
+    QString spendSymbol() const { return child<QLabel>("SpendSymbolLabel")->text(); }
+    SerialDeviceBox* deviceBox() const { return child<SerialDeviceBox>("DeviceToSenseBox"); }
     QLineEdit* fileBox(int event) const { return child<QLineEdit>(FileBoxNames[event]); }
     QAbstractButton* button(const QString& name) const { return child<QAbstractButton>(name); }
     // The raw "key=value" lines of the settings file, in file order.
@@ -130,6 +138,8 @@ private slots:
         m_services.files = &m_files;
         m_services.sound = &m_sound;
         m_services.autostart = &m_autostart;
+        m_devices.devices = {{"/dev/ttyS0", "ttyS0"}, {ById, ByIdName}};
+        m_services.serialDevices = &m_devices;
     }
     void cleanup() { m_page.reset(); }
 
@@ -142,8 +152,10 @@ private slots:
             QVERIFY(button(QStringLiteral("%1SoundOn").arg(SoundPrefixes[e]))->isChecked());
         }
         QVERIFY(!button("ShowSplashCheckBox")->isEnabled());
-        QCOMPARE(spendEntry()->value(), QStringLiteral("\u00a3 1.00"));
-        QVERIFY(!button("Com2RadioButton")->isEnabled());
+        QCOMPARE(spendSymbol(), QStringLiteral("\u00a3"));
+        QCOMPARE(spendEntry()->value(), QStringLiteral(" 1.00"));
+        QCOMPARE(deviceBox()->device(), QStringLiteral("/dev/ttyS1"));
+        QVERIFY(!deviceBox()->isEnabled());
 
         QVERIFY(m_page->WriteIniSettings(settings()));
         QStringList keys;
@@ -152,6 +164,7 @@ private slots:
         QCOMPARE(keys, WriteOrder);
         QCOMPARE(rawValue("SpendWarning"), QStringLiteral(" 1.00"));
         QCOMPARE(rawValue("Port To Sense"), QStringLiteral("2"));
+        QCOMPARE(rawValue("Device To Sense"), QStringLiteral("/dev/ttyS1"));
         QVERIFY(m_prompter.all().isEmpty());
     }
 
@@ -185,11 +198,12 @@ private slots:
         QVERIFY(!button("PlaySoundsCheckBox")->isChecked());
         QVERIFY(!button("QueryExitCheckBox")->isChecked());
         QVERIFY(button("RunOnStartupCheckBox")->isChecked());
-        QCOMPARE(spendEntry()->value(), QStringLiteral("$25.50"));
+        QCOMPARE(spendSymbol(), QStringLiteral("$"));
+        QCOMPARE(spendEntry()->value(), QStringLiteral("25.50"));
         QVERIFY(!spendEntry()->isEnabled());
         QVERIFY(button("Auto16bitRadioButton")->isChecked());
-        QVERIFY(button("Com3RadioButton")->isChecked());
-        QVERIFY(button("Com3RadioButton")->isEnabled());
+        QCOMPARE(deviceBox()->device(), QStringLiteral("/dev/ttyS2"));
+        QVERIFY(deviceBox()->isEnabled());
 
         const QStringList before = entries();
         QFile::remove(path(ProgramFiles::SettingsName));
@@ -200,6 +214,7 @@ private slots:
                 if (line.section('=', 0, 0) == key)
                     expected << line;
         expected.insert(WriteOrder.indexOf("ShowSplash"), "ShowSplash=1");
+        expected << "Device To Sense=/dev/ttyS2";
         QCOMPARE(entries(), expected);
         QVERIFY(m_autostart.present);
     }
@@ -210,7 +225,7 @@ private slots:
         openPage();
         QCOMPARE(timeBox("DayTimeStart")->value(), QStringLiteral(" 8:30"));
         QVERIFY(timeBox("DayTimeStart")->isComplete());
-        QCOMPARE(spendEntry()->value(), QStringLiteral("\u00a3 1.50"));
+        QCOMPARE(spendEntry()->value(), QStringLiteral(" 1.50"));
         QVERIFY(spendEntry()->isComplete());
     }
 
@@ -219,7 +234,7 @@ private slots:
     void blankDisabledSpendLimitIsNotStored() {
         settings().WriteSettingString(DefaultsSection, SpendWarning, "2.50");
         openPage();
-        spendEntry()->setValue(QStringLiteral("\u00a3"));
+        spendEntry()->setValue(QString());
         button("SpendLimitOn")->click();
         QVERIFY(m_page->checkBeforeClose());
         QVERIFY(m_page->WriteIniSettings(settings()));
@@ -233,16 +248,16 @@ private slots:
         QTest::addColumn<QStringList>("errors");
         const QStringList none;
         const QStringList invalid{"Not A Valid Time"};
-        QTest::newRow("25:00") << "2500"
+        QTest::newRow("25:00") << "25:00"
                                << "12:00" << invalid;
         QTest::newRow("minute 60") << "1060"
                                    << "12:00" << invalid;
-        QTest::newRow("23:59") << "2359"
+        QTest::newRow("23:59") << "23:59"
                                << "23:59" << none;
-        QTest::newRow("blank first digit") << " 830"
-                                           << " 8:30" << none;
+        QTest::newRow("08:30") << "08:30"
+                               << " 8:30" << none;
         QTest::newRow("midnight") << "0000"
-                                  << "00:00" << none;
+                                  << " 0:00" << none;
     }
     void validatesTimesWhenLeft() {
         QFETCH(QString, typed);
@@ -252,16 +267,18 @@ private slots:
         MaskedEdit* start = timeBox("DayTimeStart");
         type(start, typed);
         leave(start);
-        QCOMPARE(start->value(), shown);
+        QCOMPARE(start->text(), shown);
         QCOMPARE(m_prompter.errors, errors);
         QCOMPARE(m_prompter.beeps, 0);
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("DayTimeStart"), shown);
     }
 
     void acceptsAStartLaterThanTheEnd() {
         openPage();
-        type(timeBox("DayTimeStart"), "2200");
+        type(timeBox("DayTimeStart"), "22:00");
         leave(timeBox("DayTimeStart"));
-        type(timeBox("DayTimeEnd"), " 600");
+        type(timeBox("DayTimeEnd"), "6:00");
         leave(timeBox("DayTimeEnd"));
         QVERIFY(m_page->checkBeforeClose());
         QVERIFY(m_prompter.all().isEmpty());
@@ -274,15 +291,15 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("restored");
-        QTest::newRow("time, minute missing") << "DayTimeEnd"
-                                              << "123"
-                                              << "12:00";
-        QTest::newRow("time, second hour digit missing") << "DayTimeStart"
-                                                         << "1"
-                                                         << "12:00";
-        QTest::newRow("spend limit, decimal missing") << "SpendLimitEdit"
-                                                      << "25"
-                                                      << "\u00a3 1.00";
+        QTest::newRow("time, a minute digit missing") << "DayTimeEnd"
+                                                      << "12:3"
+                                                      << "12:00";
+        QTest::newRow("time, emptied") << "DayTimeStart"
+                                       << ""
+                                       << "12:00";
+        QTest::newRow("spend limit, only a point") << "SpendLimitEdit"
+                                                   << "."
+                                                   << " 1.00";
     }
     void refusesAnIncompleteBoxAndEscapeRestores() {
         QFETCH(QString, box);
@@ -301,7 +318,7 @@ private slots:
         QCOMPARE(m_prompter.errors, QStringList{MaskedEdit::RefusalText});
 
         QTest::keyClick(edit, Qt::Key_Escape);
-        QCOMPARE(edit->value(), restored);
+        QCOMPARE(edit->text(), restored);
         m_prompter.clear();
         QVERIFY(m_page->checkBeforeClose());
         QVERIFY(m_prompter.all().isEmpty());
@@ -372,37 +389,79 @@ private slots:
         openPage();
         button("Auto32bitRadioButton")->click();
         button(choice)->click();
-        for (const char* name :
-             {"Com1RadioButton", "Com2RadioButton", "Com3RadioButton", "Com4RadioButton", "BitBtn1"})
-            QCOMPARE(button(name)->isEnabled(), portsOn);
+        QCOMPARE(deviceBox()->isEnabled(), portsOn);
+        QCOMPARE(button("BitBtn1")->isEnabled(), portsOn);
         QVERIFY(m_page->WriteIniSettings(settings()));
         QCOMPARE(rawValue("Auto Call Sensing"), written);
     }
 
-    void aPortOutsideTheRangeTicksNoneAndIsNotWritten() {
+    void aPortOutsideTheRangeChoosesNoneAndIsNotWritten() {
         settings().WriteSettingInteger(DefaultsSection, PortToSense, 7);
         openPage();
-        for (const char* name : {"Com1RadioButton", "Com2RadioButton", "Com3RadioButton", "Com4RadioButton"})
-            QVERIFY(!button(name)->isChecked());
+        QCOMPARE(deviceBox()->currentText(), QString());
         QVERIFY(m_page->WriteIniSettings(settings()));
         QCOMPARE(rawValue("Port To Sense"), QStringLiteral("7"));
+        QCOMPARE(rawValue("Device To Sense"), QStringLiteral("<missing>"));
+    }
+
+    void theChosenDeviceIsStored_data() {
+        QTest::addColumn<int>("listed");    // the list's entry chosen, or -1
+        QTest::addColumn<QString>("typed"); // else the text typed
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("first port from the list") << 0 << QString() << "1"
+                                                  << "/dev/ttyS0";
+        QTest::newRow("USB adapter by its by-id name") << 1 << QString() << "<missing>" << ById;
+        QTest::newRow("a path typed") << -1 << "/dev/ttyUSB3"
+                                      << "<missing>"
+                                      << "/dev/ttyUSB3";
+        QTest::newRow("a device name typed") << -1 << "ttyS3"
+                                             << "4"
+                                             << "/dev/ttyS3";
+    }
+    void theChosenDeviceIsStored() {
+        QFETCH(int, listed);
+        QFETCH(QString, typed);
+        QFETCH(QString, port);
+        QFETCH(QString, device);
+        settings().WriteSettingInteger(DefaultsSection, AutoCallSensing, 1);
+        openPage();
+        SerialDeviceBox* box = deviceBox();
+        QCOMPARE(box->itemText(0), QStringLiteral("ttyS0"));
+        QCOMPARE(box->itemText(1), ByIdName);
+        if (listed >= 0) {
+            box->setCurrentIndex(listed);
+        } else {
+            box->lineEdit()->clear();
+            QTest::keyClicks(box->lineEdit(), typed);
+        }
+        QCOMPARE(box->device(), device);
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QCOMPARE(rawValue("Port To Sense"), port);
+        QCOMPARE(rawValue("Device To Sense"), device);
+
+        // Read back as it was chosen, the list showing it by its name.
+        openPage();
+        QCOMPARE(deviceBox()->device(), device);
+        if (listed >= 0)
+            QCOMPARE(deviceBox()->currentIndex(), listed);
     }
 
     void spendEntryCarriesTheMainSymbol_data() {
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QString>("shown");
         QTest::newRow("dollar") << "$"
-                                << "$ 2.50";
+                                << "$";
         QTest::newRow("pound") << "\u00a3"
-                               << "\u00a3 2.50";
-        QTest::newRow("mask character") << "9"
-                                        << "9 2.50";
-        QTest::newRow("backslash") << "\\"
-                                   << "\\ 2.50";
+                               << "\u00a3";
+        QTest::newRow("digit") << "9"
+                               << "9";
+        QTest::newRow("ampersand, not a shortcut") << "&"
+                                                   << "&";
         QTest::newRow("none") << ""
-                              << " 2.50";
-        QTest::newRow("semicolon, not a fixed character") << ";"
-                                                          << " 2.50";
+                              << "";
+        QTest::newRow("longer: its first character") << "EUR"
+                                                     << "E";
     }
     void spendEntryCarriesTheMainSymbol() {
         QFETCH(QString, symbol);
@@ -410,11 +469,12 @@ private slots:
         settings().WriteSettingString(DefaultsSection, MainSymbol, symbol);
         settings().WriteSettingString(DefaultsSection, SpendWarning, " 2.50");
         openPage();
-        QCOMPARE(spendEntry()->value(), shown);
+        QCOMPARE(spendSymbol(), shown);
+        QCOMPARE(spendEntry()->value(), QStringLiteral(" 2.50"));
         QVERIFY(spendEntry()->isComplete());
-        // A new symbol shows in the entry only at the next opening.
+        // A new symbol shows beside the entry only at the next opening.
         child<QLineEdit>("MainSymbol")->setText("E");
-        QCOMPARE(spendEntry()->value(), shown);
+        QCOMPARE(spendSymbol(), shown);
         QVERIFY(m_page->WriteIniSettings(settings()));
         QCOMPARE(rawValue("SpendWarning"), QStringLiteral(" 2.50"));
         QCOMPARE(rawValue("MainSymbol"), QStringLiteral("E"));

@@ -13,12 +13,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <unistd.h>
 
@@ -187,6 +190,71 @@ private slots:
         QVERIFY(!m_form->RatesModified());
     }
 
+    // At any font the dialog fits the screen with OK and Cancel in view; a page
+    // without the room scrolls, and nothing on it is cut.
+    void fitsTheScreenAtAnyFont_data() {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("whole"); // all of it in view on a 1280 by 720 screen
+        QTest::newRow("9 pt") << 9 << true;
+        QTest::newRow("11 pt") << 11 << true;
+        QTest::newRow("11 pt at 120 dots per inch") << 14 << true;
+        QTest::newRow("very large") << 20 << false;
+    }
+    void fitsTheScreenAtAnyFont() {
+        QFETCH(int, points);
+        QFETCH(bool, whole);
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        const QFont programFont = QApplication::font();
+        const auto restore = qScopeGuard([&] {
+            m_form.reset();
+            QApplication::setFont(programFont);
+        });
+        QFont font = programFont;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+
+        const QRect screen = m_form->screen()->availableGeometry();
+        QVERIFY(screen.contains(m_form->geometry()));
+        // A window manager's frame takes some 40 pixels of the height.
+        const QSize smallScreen(1280, 680);
+        QVERIFY(m_form->minimumSizeHint().width() <= smallScreen.width() &&
+                m_form->minimumSizeHint().height() <= smallScreen.height());
+        if (whole)
+            QVERIFY2(m_form->sizeHint().width() <= smallScreen.width() &&
+                         m_form->sizeHint().height() <= smallScreen.height(),
+                     qPrintable(QStringLiteral("%1 x %2")
+                                    .arg(m_form->sizeHint().width())
+                                    .arg(m_form->sizeHint().height())));
+        auto* pages = child<QTabWidget>("PageControl1");
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            for (const char* name : {"MainOKButton", "MainCancelButton"}) {
+                QPushButton* b = button(name);
+                QVERIFY(b->isVisible());
+                QVERIFY(m_form->rect().contains(QRect(b->mapTo(m_form.get(), QPoint()), b->size())));
+            }
+            auto* area = qobject_cast<QScrollArea*>(pages->currentWidget());
+            QVERIFY(area);
+            const QWidget* content = area->widget();
+            QVERIFY(content->height() >= content->minimumSizeHint().height());
+            // What does not fit can be scrolled to.
+            QCOMPARE(area->verticalScrollBar()->maximum(),
+                     std::max(0, content->height() - area->viewport()->height()));
+            for (const QWidget* control : content->findChildren<QWidget*>()) {
+                const bool texted =
+                    qobject_cast<const QLabel*>(control) || qobject_cast<const QAbstractButton*>(control);
+                if (!control->isVisible() || !texted)
+                    continue;
+                QVERIFY2(control->width() >= control->minimumSizeHint().width(),
+                         qPrintable(control->objectName() + ": " + control->property("text").toString()));
+            }
+        }
+    }
+
     void selectorCutsLongNames() {
         const QString longName = QString(60, 'x');
         put(longName + ".dtr", record(values(2)));
@@ -308,8 +376,8 @@ private slots:
         QTest::keyClick(box(), Qt::Key_Escape);
         QCOMPARE(box()->value(), before);
 
-        box()->setCursorPosition(0);
-        QTest::keyClicks(box(), "0750");
+        box()->selectAll();
+        QTest::keyClicks(box(), "7.5");
         button("DataEditBoxTick")->click();
         QCOMPARE(text("IntDay"), QString(" 7.50"));
         QCOMPARE(bar()->value(), 750);

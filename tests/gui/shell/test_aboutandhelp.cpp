@@ -6,6 +6,7 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QScreen>
@@ -21,51 +22,94 @@ public slots:
     void open(const QUrl& url) { m_opened << url; }
 
 private slots:
-    void initTestCase() {
-        for (const char* scheme : {"mailto", "https"})
-            QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "open");
-    }
+    void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
     void init() {
         reset();
         m_opened.clear();
     }
 
-    // A link opens as a button does: a left click released over it.
-    void aboutLinksOpenOnALeftClick_data() {
-        QTest::addColumn<QString>("link");
+    // The data folder opens as a link does: a left click released over it.
+    void dataFolderOpensOnALeftClick_data() {
         QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<bool>("releasedOver");
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("e-mail address")
-            << "Label4" << Qt::LeftButton << true << QStringLiteral("mailto:") + TAboutForm::EmailAddress;
-        QTest::newRow("web page") << "Label6" << Qt::LeftButton << true << TAboutForm::WebAddress;
-        QTest::newRow("right click") << "Label6" << Qt::RightButton << true << "";
-        QTest::newRow("middle click") << "Label4" << Qt::MiddleButton << true << "";
-        QTest::newRow("released away from it") << "Label6" << Qt::LeftButton << false << "";
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("left click") << Qt::LeftButton << true << true;
+        QTest::newRow("right click") << Qt::RightButton << true << false;
+        QTest::newRow("middle click") << Qt::MiddleButton << true << false;
+        QTest::newRow("released away from it") << Qt::LeftButton << false << false;
     }
-    void aboutLinksOpenOnALeftClick() {
-        QFETCH(QString, link);
+    void dataFolderOpensOnALeftClick() {
         QFETCH(Qt::MouseButton, button);
         QFETCH(bool, releasedOver);
-        QFETCH(QString, opened);
-        TAboutForm about;
-        auto* label = child<QLabel>(about, link.toLatin1().constData());
+        QFETCH(bool, opens);
+        TAboutForm about(services);
+        auto* label = child<QLabel>(about, "Label4");
         QTest::mousePress(label, button, {}, QPoint(3, 3));
         QTest::mouseRelease(label, button, {}, releasedOver ? QPoint(4, 4) : QPoint(4, label->height() + 40));
-        QCOMPARE(m_opened, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(opened)});
+        QCOMPARE(m_opened, opens ? QList<QUrl>{QUrl::fromLocalFile(dir->path())} : QList<QUrl>());
+    }
+
+    // What the box tells: the version, the licence, where the data is (under
+    // the home folder as "~"), and no invented address; its help button opens
+    // the help.
+    void aboutBoxTellsWhatTheProgramIs_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("shown");
+        const QString home = QDir::homePath();
+        QTest::newRow("under the home folder")
+            << home + "/.local/share/dialtally-pro" << QStringLiteral("~/.local/share/dialtally-pro");
+        QTest::newRow("elsewhere") << QStringLiteral("/srv/calls") << QStringLiteral("/srv/calls");
+        QTest::newRow("a name that only starts like the home folder") << home + "x/calls" << home + "x/calls";
+        QTest::newRow("very long") << QStringLiteral("/srv/") + QString(200, QLatin1Char('d'))
+                                   << QStringLiteral("\u2026");
+    }
+    void aboutBoxTellsWhatTheProgramIs() {
+        QFETCH(QString, folder);
+        QFETCH(QString, shown);
+        services.programDirectory = folder;
+        TAboutForm about(services);
+        QStringList texts;
+        for (QLabel* label : about.findChildren<QLabel*>())
+            texts << label->text();
+        const QString all = texts.join(QLatin1Char('\n'));
+        QVERIFY(all.contains(QStringLiteral("Version 1.0")));
+        QVERIFY(all.contains(TAboutForm::Licence));
+        QVERIFY2(!all.contains(QStringLiteral("example"), Qt::CaseInsensitive), qPrintable(all));
+        QVERIFY2(!all.contains(QLatin1Char('@')), qPrintable(all));
+        const QString link = text(about, "Label4");
+        QVERIFY2(shown.startsWith(QChar(0x2026)) ? link.contains(shown.at(0)) : link == shown,
+                 qPrintable(link));
+        QVERIFY(child<QLabel>(about, "Label4")->width() <= about.screen()->availableGeometry().width() / 2);
+        child<QPushButton>(about, "HelpButton")->click();
+        QCOMPARE(help.topics, QList<int>{TAboutForm::HelpTopic});
     }
 
     // 62 ticks of 50 ms bring the clock up to (5, 4) and the title in to
-    // (60, 12); a new box starts over.
+    // (60, 12); a new box starts over. In a box grown for a larger type the
+    // pictures come from its grown edges to the same places.
+    void aboutBoxSlidesInAndStops_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("the program's type") << 9;
+        QTest::newRow("a larger type") << 16;
+    }
     void aboutBoxSlidesInAndStops() {
+        QFETCH(int, points);
+        const QFont type = QApplication::font();
+        QFont larger = type;
+        larger.setPointSize(points);
+        QApplication::setFont(larger);
         for (int opening = 0; opening < 2; ++opening) {
-            TAboutForm about;
+            TAboutForm about(services);
             auto* timer = child<QTimer>(about, "Timer1");
             QVERIFY(timer->isActive());
             QCOMPARE(timer->interval(), 50);
-            QCOMPARE(child<QLabel>(about, "SlideClock")->pos(), QPoint(5, 190));
-            QCOMPARE(child<QLabel>(about, "SlideTitle")->pos(), QPoint(246, 12));
-            for (int tick = 0; tick < 61; ++tick)
+            const QSize growth = about.size() - QSize(271, 179);
+            QCOMPARE(growth.isNull(), points == 9);
+            QCOMPARE(child<QLabel>(about, "SlideClock")->pos(), QPoint(5, 190 + growth.height()));
+            QCOMPARE(child<QLabel>(about, "SlideTitle")->pos(), QPoint(246 + growth.width(), 12));
+            const int ticks = 62 + (std::max(growth.width(), growth.height()) + 2) / 3;
+            for (int tick = 1; tick < ticks; ++tick)
                 about.Timer1Timer();
             QVERIFY(timer->isActive());
             about.Timer1Timer();
@@ -73,6 +117,7 @@ private slots:
             QCOMPARE(child<QLabel>(about, "SlideClock")->pos(), QPoint(5, 4));
             QCOMPARE(child<QLabel>(about, "SlideTitle")->pos(), QPoint(60, 12));
         }
+        QApplication::setFont(type);
     }
 
     // Every topic the program opens is in the help file, and the window goes

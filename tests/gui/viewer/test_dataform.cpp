@@ -354,7 +354,7 @@ private slots:
         QCOMPARE(column(6).first(), QStringLiteral("\u00a30.30"));
 
         doubleClickHeader(6);
-        QCOMPARE(sortPanel(), QStringLiteral("Least/Cost +Vat/Most up"));
+        QCOMPARE(sortPanel(), QStringLiteral("Least/Cost inc Tax/Most up"));
         QCOMPARE(column(6).first(), QStringLiteral("\u00a30.10"));
         doubleClickHeader(6);
         QCOMPARE(column(6).first(), QStringLiteral("\u00a30.50"));

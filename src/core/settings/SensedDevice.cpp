@@ -1,0 +1,39 @@
+#include "core/settings/SensedDevice.h"
+
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
+
+using namespace SettingsKeys;
+
+namespace SensedDevice {
+
+QString portDevice(int port) {
+    return port >= 1 && port <= 4 ? QStringLiteral("/dev/ttyS%1").arg(port - 1) : QString();
+}
+
+int portOf(const QString& device) {
+    for (int port = 1; port <= 4; ++port)
+        if (device == portDevice(port))
+            return port;
+    return 0;
+}
+
+QString read(const SettingsFile& file) {
+    const QString device = file.ReadSettingString(DefaultsSection, DeviceToSense, QString());
+    const QString numbered =
+        portDevice(file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense));
+    if (device.isEmpty() || (portOf(device) != 0 && !numbered.isEmpty()))
+        return numbered;
+    return device;
+}
+
+bool write(const SettingsFile& file, const QString& device) {
+    if (device.isEmpty())
+        return true;
+    if (const int port = portOf(device);
+        port != 0 && !file.WriteSettingInteger(DefaultsSection, PortToSense, port))
+        return false;
+    return file.WriteSettingString(DefaultsSection, DeviceToSense, device);
+}
+
+} // namespace SensedDevice

@@ -1,0 +1,25 @@
+#include "gui/widgets/PageScrollArea.h"
+
+#include <QScrollBar>
+
+PageScrollArea::PageScrollArea(QWidget* page, QWidget* parent) : QScrollArea(parent) {
+    setObjectName(page->objectName() + QStringLiteral("Scroller"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setWidget(page);
+    // The page keeps the look of the tab it is on.
+    viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+}
+
+// QScrollArea caps its hint at a few dozen lines of text.
+QSize PageScrollArea::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(frame, frame);
+}
+
+// Enough to show a part of the page and both scroll bars.
+QSize PageScrollArea::minimumSizeHint() const {
+    const int bar = verticalScrollBar()->sizeHint().width();
+    return QSize(6 * bar, 6 * bar);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QScrollArea>
+
+// Holds a page of a dialog: it asks for the page's whole size, so the dialog
+// opens with everything in view where the screen has the room, and it scrolls
+// the page, rather than pushing the dialog's buttons off a small screen, where
+// it has not.
+class PageScrollArea : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit PageScrollArea(QWidget* page, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+};

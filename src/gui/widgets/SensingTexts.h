@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The words of the ways calls are sensed, for every form that offers the choice.
+namespace SensingTexts {
+
+inline const QString ModemManager = QStringLiteral("Watch the mod&em (ModemManager)");
+inline const QString ModemManagerNote =
+    QStringLiteral("When ModemManager knows the modem: most USB and built-in modems.");
+inline const QString Carrier = QStringLiteral("Watch a serial port's &carrier-detect line");
+inline const QString CarrierNote =
+    QStringLiteral("For a serial-port modem that ModemManager does not manage.");
+inline const QString Disabled = QStringLiteral("Disa&ble Automatic call sensing");
+
+} // namespace SensingTexts
