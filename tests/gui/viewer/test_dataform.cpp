@@ -245,7 +245,8 @@ private slots:
 
         const int last = header->count() - 1;
         const int width = header->sectionSize(last);
-        m_form->resize(m_form->width() + header->length() + 300, m_form->height()); // maximised, a wide screen
+        m_form->resize(m_form->width() + header->length() + 300,
+                       m_form->height()); // maximised, a wide screen
         QCOMPARE(header->length(), grid()->viewport()->width());
         QVERIFY(header->sectionSize(last) >= width + 300);
         m_form->close();
