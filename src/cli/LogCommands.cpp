@@ -133,7 +133,7 @@ int exportCalls(const CommandContext& context, PeriodCalls& calls, bool allCalls
                 bool toTerminal) {
     const ColumnLayout columns; // every column, in the design's order
     const bool toOutput = output == QLatin1String("-");
-    const CallExport::Layout layout{columns, rates, symbol, comma, allCalls, false, toOutput && toTerminal};
+    const CallExport::Layout layout{columns, rates, symbol, comma, false, toOutput && toTerminal};
     const CallExport::CallSource source = [&calls](const CallExport::CallVisitor& visit, QString*) {
         return calls.forEach(visit);
     };

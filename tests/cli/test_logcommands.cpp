@@ -185,8 +185,8 @@ private slots:
         const QStringList header = CallExport::headerLines(false, Now, period >= 0, summary);
         QByteArray shown;
         QVERIFY(CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma, period < 0),
-            CallExport::tableRows(viewer.model(), first, last), [&header](qint64, double) { return header; },
+            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), first, last),
+            [&header](qint64, double) { return header; },
             [&shown](QByteArrayView bytes, QString*) {
                 shown += bytes;
                 return true;
