@@ -45,14 +45,7 @@ void appendCentred(QString& line, QStringView text, int width) {
 }
 
 void appendCommaField(QString& line, const QString& text) {
-    const auto special = [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; };
-    if (std::none_of(text.cbegin(), text.cend(), special)) {
-        line += text;
-    } else {
-        line += QLatin1Char('"');
-        line += QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        line += QLatin1Char('"');
-    }
+    line += CallExport::commaField(text);
     line += QLatin1Char(',');
 }
 
@@ -433,6 +426,14 @@ QString fileNameFor(const QString& chosen, int filterIndex) {
 bool isCommaFile(const QString& fileName) {
     return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive) ||
            fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+}
+
+QString commaField(const QString& text) {
+    const auto special = [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(text.cbegin(), text.cend(), special))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 } // namespace CallExport

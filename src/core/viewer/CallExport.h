@@ -73,5 +73,8 @@ constexpr int TextFilter = 2;
 QString fileNameFor(const QString& chosen, int filterIndex);
 // A name ending in "prn" or ".csv", in any case, gets the comma layout.
 bool isCommaFile(const QString& fileName);
+// A text as a field of a comma layout: quoted, its quotes doubled, when it
+// holds a comma, a quote or a line break.
+QString commaField(const QString& text);
 
 } // namespace CallExport

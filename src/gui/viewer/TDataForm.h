@@ -76,6 +76,9 @@ public:
     void ExportSelectedClick();
     void Print1Click();
     void PrintSetup1Click();
+    // Which tariff would have been cheapest for the selected calls, or for
+    // all of them when none are selected.
+    void CompareTariffsClick();
     // The printout as a PDF file, with no printer: of the selection when its panel shows.
     void ExportPdfClick();
     // Prints rows firstRow..lastRow (0-based); selectionOnly as the print dialog chose.

@@ -271,6 +271,10 @@ void TDataForm::buildFileMenu(QMenu* file) {
     connect(action(file, "PrintSetup1", QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             &TDataForm::PrintSetup1Click);
     file->addSeparator();
+    QAction* compare = action(file, "CompareTariffs", QStringLiteral("&Compare Tariffs..."));
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(compare, &QAction::triggered, this, &TDataForm::CompareTariffsClick);
+    file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
 }
 

@@ -4,9 +4,11 @@
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/Prompter.h"
+#include "core/spending/TariffComparison.h"
 #include "core/storage/AtomicFileDevice.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/PrintLayout.h"
+#include "gui/spending/TCompareForm.h"
 #include "gui/viewer/TProgressForm.h"
 
 #include <QApplication>
@@ -230,4 +232,20 @@ void TDataForm::paintCalls(QPainter& painter, QPagedPaintDevice& device, int fir
     draw(painter, layout.pageFooter(page));
     painter.end();
     m_progress->hideProgress();
+}
+
+void TDataForm::CompareTariffsClick() {
+    const CallTableModel& model = m_viewer->model();
+    // The calls the selection panel tells of, else the whole log.
+    const std::optional<std::pair<int, int>> highlighted = selectedRows();
+    const bool selected = SelectedRecordsPanel->isVisible() && highlighted && !model.isEmptyTable();
+    const auto [top, bottom] = selected ? *highlighted : std::pair(0, model.callCount() - 1);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TariffComparison comparison(m_services.programDirectory,
+                                TariffComparison::activeRateName(m_services.programDirectory));
+    for (int row = top; row <= bottom; ++row)
+        comparison.add(model.call(row));
+    QApplication::restoreOverrideCursor();
+    TCompareForm form(comparison, model.symbol(), selected, this);
+    form.exec();
 }

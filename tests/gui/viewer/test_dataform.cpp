@@ -4,6 +4,7 @@
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
+#include "core/tariff/RateFile.h"
 #include "core/storage/AtomicFile.h"
 #include "gui/viewer/TDataForm.h"
 #include "gui/viewer/TProgressForm.h"
@@ -32,6 +33,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -618,6 +620,63 @@ private slots:
                 "Contains All Calls.\n\u00a315.00 spent in 150 calls."));
             QVERIFY(pages[i].contains(QStringLiteral("Page %1").arg(i + 1)));
         }
+    }
+
+    // Ctrl+T prices the calls the selection panel tells of, else the whole log,
+    // with every rate file; the one in use is marked, a broken one told of.
+    void comparingTariffs() {
+        fiveCalls(); // 14.4 minutes each
+        const auto rates = [this](const char* name, const QString& perMinute, const QString& tax) {
+            RateTable table;
+            table.texts.fill(QStringLiteral("0.00"));
+            for (int slot = 1; slot <= 12; ++slot)
+                table.slot(slot) = perMinute;
+            table.slot(TaxSlot) = tax;
+            QVERIFY(writeRateFile(ProgramFiles::rateFilePath(m_dir->path(), QLatin1String(name)), table));
+        };
+        rates("Cheap", QStringLiteral(" 1.00"), QStringLiteral(" 0.00"));
+        rates("Dear", QStringLiteral("10.00"), QStringLiteral("20.00"));
+        QFile broken(ProgramFiles::rateFilePath(m_dir->path(), QStringLiteral("Broken")));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(95, '\0')) == 95);
+        broken.close();
+        QVERIFY(SettingsFile(ProgramFiles::settingsPath(m_dir->path()))
+                    .WriteSettingString(QStringLiteral("Telephone Rate Information"),
+                                        QStringLiteral("ActiveRateFile"), QStringLiteral("Dear")));
+        open();
+
+        QStringList shown;
+        const auto compare = [&] {
+            shown.clear();
+            QApplication::setActiveWindow(m_form.get()); // the shortcut is the active window's
+            QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+            LargeFormFixture::whenModalOpens<QDialog>(m_form.get(), [&shown](QDialog& form) {
+                auto* table = form.findChild<QTableWidget*>(QStringLiteral("TariffGrid"));
+                shown << form.windowTitle()
+                      << form.findChild<QLabel*>(QStringLiteral("CompareHeading"))->text();
+                for (int row = 0; table && row < table->rowCount(); ++row) {
+                    QStringList cells;
+                    for (int column = 0; column < table->columnCount(); ++column)
+                        if (table->item(row, column))
+                            cells << table->item(row, column)->text();
+                    shown << cells.join(QLatin1Char('|'));
+                }
+                shown << form.findChild<QLabel*>(QStringLiteral("LoggedCost"))->text();
+                form.findChild<QPushButton*>(QStringLiteral("CloseButton"))->click();
+            });
+            QTest::keyClick(m_form.get(), Qt::Key_T, Qt::ControlModifier);
+        };
+        compare();
+        QCOMPARE(shown, (QStringList{"Compare Tariffs", "All 5 calls of the log, priced with each rate file:",
+                                     "Cheap|5|\u00a30.72|\u00a30.72|-\u00a30.78|4",
+                                     "Dear (in use)|5|\u00a37.20|\u00a38.64|+\u00a37.14|0",
+                                     "Broken|Cannot be read: The file is too short",
+                                     "5 calls as logged: \u00a31.50 (\u00a30.75 exc. tax)"}));
+        select(1, 2);
+        enterGrid();
+        compare();
+        QCOMPARE(shown.mid(1, 3), (QStringList{"The 2 selected calls, priced with each rate file:",
+                                               "Cheap|2|\u00a30.29|\u00a30.29|-\u00a30.41|2",
+                                               "Dear (in use)|2|\u00a32.88|\u00a33.46|+\u00a32.76|0"}));
     }
 
     // A PDF export of the selection, or of all calls when no selection is
