@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 namespace {
 
 const QString& Extension = ProgramFiles::RateFileExtension;
