@@ -246,8 +246,8 @@ int main(int argc, char** argv) {
 
     TLargeForm window(services);
     splash.close();
-    prompter.setParentWidget(&window);
-    files.setParentWidget(&window);
+    prompter.setOwnerWindow(&window);
+    files.setOwnerWindow(&window);
     if (recovery.failed)
         window.meter().queueError(recovery.text);
     else if (!recovery.text.isEmpty())

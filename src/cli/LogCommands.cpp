@@ -1,6 +1,10 @@
 #include "cli/LogCommands.h"
 
 #include "cli/SpendingReports.h"
+#include "cli/CommandContext.h"
+#include "cli/CompareCommand.h"
+#include "cli/PeriodCalls.h"
+
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/seams/DayCount.h"
@@ -15,7 +19,6 @@
 #include "core/viewer/CallPeriods.h"
 
 #include <QCommandLineParser>
-#include <QFileDevice>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -26,14 +29,14 @@ namespace LogCommands {
 
 namespace {
 
-enum Status { Done = 0, FileFailed = 1, WrongCommand = 2 };
+constexpr auto Done = CommandContext::Done;
+constexpr auto FileFailed = CommandContext::FileFailed;
+constexpr auto WrongCommand = CommandContext::WrongCommand;
 
-const QStringList Periods = {QStringLiteral("today"), QStringLiteral("week"), QStringLiteral("month"),
-                             QStringLiteral("year"), QStringLiteral("all")};
 const QStringList PeriodPhrases = {QStringLiteral("today"), QStringLiteral("this week"),
                                    QStringLiteral("this month"), QStringLiteral("this year"),
                                    QStringLiteral("in the log")};
-const int AllCalls = 4;
+const int AllCalls = PeriodCalls::All;
 
 // The toolkit's own options that take a value (-style fusion): their values
 // are not words of a command.
@@ -80,105 +83,6 @@ struct Options {
     }
 };
 
-struct Context {
-    QIODevice& out;
-    QIODevice& err;
-    QString outName = QStringLiteral("standard output");
-
-    int fail(Status status, const QString& text) const {
-        err.write((QStringLiteral("dialtally: ") + text + QLatin1Char('\n')).toLocal8Bit());
-        return status;
-    }
-    // Every write is checked: a full disk or a closed output is an error, not a success.
-    bool send(QByteArrayView bytes, QString* reason) const {
-        if (out.write(bytes.data(), bytes.size()) == bytes.size())
-            return true;
-        if (reason)
-            *reason = out.errorString();
-        return false;
-    }
-    int print(const QString& text) const {
-        QString reason;
-        if (!send(text.toUtf8(), &reason))
-            return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, reason));
-        return finish();
-    }
-    // What a buffered output still holds must reach its file too.
-    int finish() const {
-        auto* file = qobject_cast<QFileDevice*>(&out);
-        if (file && !file->flush())
-            return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, file->errorString()));
-        return Done;
-    }
-};
-
-// An amount as the reports show it: rounded once, to the penny.
-double roundedMoney(double amount) {
-    return formatFixed(amount, 2).toDouble();
-}
-
-// The period's index in Periods, or -1.
-int periodIndex(const QString& name) {
-    return int(Periods.indexOf(name.toLower()));
-}
-
-// The calls of the period in the log's order, read a block at a time. A
-// missing log has no calls. Only the calls the log held at the first reading
-// are visited again, so that a call the meter logs meanwhile cannot make an
-// export's rows disagree with its head.
-class PeriodCalls {
-public:
-    PeriodCalls(QString path, int period, double now)
-        : m_log(std::move(path)), m_period(period), m_now(now) {}
-
-    bool forEach(const CallExport::CallVisitor& visit) {
-        // Today takes calls dated later only beside one of its own.
-        if (m_period == int(SelectionPeriod::Today) && !m_todayChecked) {
-            m_todayChecked = true;
-            bool missing = false;
-            if (!m_log.forEach(
-                    [&](const CallRecord& call) { m_hasToday = m_hasToday || isOfToday(call, m_now); },
-                    &m_failure, &missing) &&
-                !missing) {
-                m_failure = QStringLiteral("%1: %2").arg(m_log.path(), m_failure);
-                return false;
-            }
-        }
-        const bool none = m_period == int(SelectionPeriod::Today) && !m_hasToday;
-        qint64 seen = 0;
-        const qint64 limit = m_limit;
-        bool missing = false;
-        const bool read = m_log.forEach(
-            [&](const CallRecord& call) {
-                if (limit >= 0 && seen >= limit)
-                    return;
-                ++seen;
-                if (m_period == AllCalls || (!none && inPeriod(call, SelectionPeriod(m_period), m_now)))
-                    visit(call);
-            },
-            &m_failure, &missing);
-        if (m_limit < 0)
-            m_limit = seen;
-        if (read || missing) {
-            m_failure.clear();
-            return true;
-        }
-        m_failure = QStringLiteral("%1: %2").arg(m_log.path(), m_failure);
-        return false;
-    }
-    // Why the log could not be read; empty when it could.
-    const QString& failure() const { return m_failure; }
-
-private:
-    CallLog m_log;
-    int m_period;
-    double m_now;
-    qint64 m_limit = -1;
-    bool m_todayChecked = false;
-    bool m_hasToday = false;
-    QString m_failure;
-};
-
 // What the viewer leaves empty (a damaged value) is null.
 QJsonValue textOrNull(const QString& text) {
     return text.isEmpty() ? QJsonValue() : QJsonValue(text);
@@ -198,7 +102,7 @@ QJsonValue callObject(const std::optional<CallRecord>& call, const RateNames& ra
     };
 }
 
-int report(const Context& context, PeriodCalls& calls, int period, bool json, const QString& symbol,
+int report(const CommandContext& context, PeriodCalls& calls, int period, bool json, const QString& symbol,
            const RateNames& rates) {
     MoneySum gross;
     MoneySum net;
@@ -220,7 +124,7 @@ int report(const Context& context, PeriodCalls& calls, int period, bool json, co
         return context.fail(FileFailed, calls.failure());
     if (json) {
         const QJsonObject object{
-            {QStringLiteral("period"), Periods[period]},
+            {QStringLiteral("period"), PeriodCalls::names()[period]},
             {QStringLiteral("count"), count},
             {QStringLiteral("gross"), roundedMoney(gross.total())},
             {QStringLiteral("net"), roundedMoney(net.total())},
@@ -238,11 +142,12 @@ int report(const Context& context, PeriodCalls& calls, int period, bool json, co
                                   viewerMoney(gross.total(), symbol), viewerMoney(net.total(), symbol)));
 }
 
-int exportCalls(const Context& context, PeriodCalls& calls, bool allCalls, bool comma, const QString& output,
-                const QString& symbol, double now, const RateNames& rates, bool toTerminal) {
+int exportCalls(const CommandContext& context, PeriodCalls& calls, bool allCalls, bool comma,
+                const QString& output, const QString& symbol, double now, const RateNames& rates,
+                bool toTerminal) {
     const ColumnLayout columns; // every column, in the design's order
     const bool toOutput = output == QLatin1String("-");
-    const CallExport::Layout layout{columns, rates, symbol, comma, allCalls, false, toOutput && toTerminal};
+    const CallExport::Layout layout{columns, rates, symbol, comma, false, toOutput && toTerminal};
     const CallExport::CallSource source = [&calls](const CallExport::CallVisitor& visit, QString*) {
         return calls.forEach(visit);
     };
@@ -275,7 +180,7 @@ int exportCalls(const Context& context, PeriodCalls& calls, bool allCalls, bool 
 constexpr int LargestSide = 10000;
 
 // report --by, report budget and chart: the Spending window's figures.
-int spending(const Context& context, const QCommandLineParser& parser, const Options& o,
+int spending(const CommandContext& context, const QCommandLineParser& parser, const Options& o,
              const QStringList& words, const QString& directory, double now,
              const LogCommands::ChartMaker& chart) {
     const auto wrong = [&](const QString& text) {
@@ -379,12 +284,15 @@ QString usage() {
         "      The monthly budget's line and projection, as the main window shows it.\n"
         "  chart --by day|week|month --output FILE.png|FILE.svg [--width W] [--height H]\n"
         "      The Spending window's chart, drawn without a display.\n"
+        "  compare [--period today|week|month|year|all] [--from DATE] [--to DATE] [--json|--csv]\n"
+        "      What the calls would have cost with each rate file, cheapest first\n"
+        "      (dates as YYYY-MM-DD, both included).\n"
         "All take --dir PATH for the data directory.\n");
 }
 
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
         QIODevice& err, bool outIsTerminal, const ChartMaker& chart) {
-    const Context context{out, err};
+    const CommandContext context{out, err};
     QCommandLineParser parser;
     const Options options;
     options.addTo(parser);
@@ -396,10 +304,11 @@ int run(const QStringList& arguments, const Environment& environment, double now
     };
     const QString command = words.value(0);
     const bool isReport = command == QLatin1String("report");
+    const bool isCompare = command == QLatin1String("compare");
     if (command.isEmpty())
         return wrong(QStringLiteral("no command given"));
     const bool isChart = command == QLatin1String("chart");
-    if (!isReport && !isChart && command != QLatin1String("export"))
+    if (!isReport && !isCompare && !isChart && command != QLatin1String("export"))
         return wrong(QStringLiteral("unknown command \"%1\"").arg(command));
     if (isChart || (isReport && (words.value(1) == QLatin1String("budget") ||
                                  Options::anySet(parser, {&options.by, &options.from, &options.to,
@@ -408,13 +317,35 @@ int run(const QStringList& arguments, const Environment& environment, double now
                         ProgramFiles::dataDirectory(parser.value(options.dir), environment.dialtallyDir,
                                                     environment.xdgDataHome, environment.home),
                         now, chart);
+    if (Options::anySet(parser, {&options.by, &options.width, &options.height}))
+        return wrong(QStringLiteral("only report and chart take --by, --width and --height"));
+    if (!isCompare && (parser.isSet(options.from) || parser.isSet(options.to) || parser.isSet(options.csv)))
+        return wrong(QStringLiteral("only compare and report --by take --from, --to and --csv"));
 
-    QString periodName = Periods[AllCalls];
-    if (isReport) {
+    QString periodName = PeriodCalls::names()[AllCalls];
+    CompareCommand::Days days;
+    if (isCompare) {
+        if (words.size() > 1 || parser.isSet(options.all) || parser.isSet(options.format) ||
+            parser.isSet(options.output) || (parser.isSet(options.json) && parser.isSet(options.csv)))
+            return wrong(QStringLiteral("compare takes --period, --from, --to, and --json or --csv"));
+        if (parser.isSet(options.period))
+            periodName = parser.value(options.period);
+        for (auto [option, day] :
+             {std::pair{&options.from, &days.firstDay}, std::pair{&options.to, &days.lastDay}}) {
+            if (!parser.isSet(*option))
+                continue;
+            const QDate date = QDate::fromString(parser.value(*option), Qt::ISODate);
+            if (!date.isValid())
+                return wrong(QStringLiteral("\"%1\" is not a date (YYYY-MM-DD)").arg(parser.value(*option)));
+            *day = DayCount::dayOfDate(date);
+        }
+        if (days.firstDay && days.lastDay && *days.firstDay > *days.lastDay)
+            return wrong(QStringLiteral("--from is after --to"));
+    } else if (isReport) {
         if (words.size() > 2 || parser.isSet(options.all) || parser.isSet(options.period) ||
             parser.isSet(options.format) || parser.isSet(options.output))
             return wrong(QStringLiteral("report takes a period and --json only"));
-        periodName = words.value(1, Periods[0]);
+        periodName = words.value(1, PeriodCalls::names()[0]);
     } else {
         if (words.size() > 1 || parser.isSet(options.json) ||
             (parser.isSet(options.all) && parser.isSet(options.period)))
@@ -422,7 +353,7 @@ int run(const QStringList& arguments, const Environment& environment, double now
         if (parser.isSet(options.period))
             periodName = parser.value(options.period);
     }
-    const int period = periodIndex(periodName);
+    const int period = PeriodCalls::indexOf(periodName);
     if (period < 0)
         return wrong(QStringLiteral("unknown period \"%1\"").arg(periodName));
     const QString formatName = parser.value(options.format).toLower();
@@ -436,6 +367,12 @@ int run(const QStringList& arguments, const Environment& environment, double now
                                    .ReadSettingString(SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol,
                                                       SettingsKeys::DefaultMainSymbol);
     const RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(directory));
+    if (isCompare) {
+        const auto format = parser.isSet(options.json)  ? CompareCommand::Format::Json
+                            : parser.isSet(options.csv) ? CompareCommand::Format::Csv
+                                                        : CompareCommand::Format::Text;
+        return CompareCommand::run(context, calls, days, format, directory, viewerSymbol(mainSymbol));
+    }
     if (isReport)
         return report(context, calls, period, parser.isSet(options.json), viewerSymbol(mainSymbol), rates);
     return exportCalls(context, calls, period == AllCalls, formatName == QLatin1String("csv"),

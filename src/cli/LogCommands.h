@@ -9,9 +9,10 @@
 
 #include <functional>
 
-// The command line's reports and exports of the call log. They need no
-// window, take no lock and only read the files, so they run beside the meter.
-// They are the viewer's own period selections, totals and export layouts.
+// The command line's reports, exports and tariff comparison of the call log.
+// They need no window, take no lock and only read the files, so they run
+// beside the meter. They are the viewer's own period selections, totals,
+// export layouts and comparison.
 namespace LogCommands {
 
 // Whether the program's arguments (its name first) ask for a command.
