@@ -1,9 +1,9 @@
 #include "cli/LogCommands.h"
 
-#include "cli/SpendingReports.h"
 #include "cli/CommandContext.h"
 #include "cli/CompareCommand.h"
 #include "cli/PeriodCalls.h"
+#include "cli/SpendingReports.h"
 
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"

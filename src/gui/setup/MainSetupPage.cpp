@@ -210,6 +210,8 @@ void MainSetupPage::buildCurrencyGroup(QWidget* group) {
     form->addRow(QStringLiteral("Secondar&y symbol (\u00a2 or $/100)"), m_subSymbol);
 }
 
+constexpr int BudgetWholeDigits = 5;
+
 void MainSetupPage::buildBudgetGroup(QWidget* group) {
     m_budgetOn = new QCheckBox(QStringLiteral("Monthly budge&t"), group);
     m_budgetOn->setObjectName(QStringLiteral("BudgetOn"));
@@ -217,7 +219,9 @@ void MainSetupPage::buildBudgetGroup(QWidget* group) {
                                           "and tell me at 80% and 100% of it"));
     connect(m_budgetOn, &QCheckBox::clicked, this, &MainSetupPage::BudgetOnClick);
 
-    m_budgetAmount = new MaskedEdit(*m_services.prompter, new MoneyValidator, QStringLiteral("00.00"), group);
+    // A monthly bill may well pass 99.99, the most the design's amounts hold.
+    m_budgetAmount = new MaskedEdit(*m_services.prompter, new MoneyValidator(BudgetWholeDigits, nullptr),
+                                    QStringLiteral("0000.00"), group);
     m_budgetAmount->setObjectName(QStringLiteral("BudgetAmount"));
     m_budgetAmount->setAccessibleName(QStringLiteral("Budget amount"));
     m_budgetAmount->setAlignment(Qt::AlignRight);

@@ -271,15 +271,15 @@ void TDataForm::buildFileMenu(QMenu* file) {
     connect(print, &QAction::triggered, this, &TDataForm::Print1Click);
     connect(action(file, "PrintSetup1", QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             &TDataForm::PrintSetup1Click);
-    connect(action(file, "SpendingMenuItem", QStringLiteral("Sp&ending...")), &QAction::triggered, this,
-            [this] {
-                TSpendingForm spending(m_services, this);
-                spending.exec();
-            });
     file->addSeparator();
     QAction* compare = action(file, "CompareTariffs", QStringLiteral("&Compare Tariffs..."));
     compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(compare, &QAction::triggered, this, &TDataForm::CompareTariffsClick);
+    connect(action(file, "SpendingMenuItem", QStringLiteral("&Spending...")), &QAction::triggered, this,
+            [this] {
+                TSpendingForm spending(m_services, this);
+                spending.exec();
+            });
     file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
 }

@@ -615,6 +615,7 @@ private slots:
         QTest::newRow("kept as it was") << kept << 0 << QString() << 0 << false << true << "12.50" << 7;
         QTest::newRow("switched off") << kept << 1 << QString() << 0 << true << false << "12.50" << 7;
         QTest::newRow("a new amount") << kept << 0 << "5,5" << 0 << true << true << "5.50" << 7;
+        QTest::newRow("a bill above 99.99") << kept << 0 << "150" << 0 << true << true << "150.00" << 7;
     }
     void budgetHasASectionOfItsOwn() {
         QFETCH(QByteArray, before);
