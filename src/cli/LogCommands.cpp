@@ -3,6 +3,7 @@
 #include "cli/CommandContext.h"
 #include "cli/CompareCommand.h"
 #include "cli/PeriodCalls.h"
+#include "cli/SpendingReports.h"
 
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
@@ -21,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <optional>
 
 namespace LogCommands {
@@ -55,17 +57,29 @@ struct Options {
                               QStringLiteral("text")};
     QCommandLineOption output{QStringLiteral("output"), QString(), QStringLiteral("file"),
                               QStringLiteral("-")};
+    QCommandLineOption by{QStringLiteral("by"), QString(), QStringLiteral("view")};
     QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("date")};
     QCommandLineOption to{QStringLiteral("to"), QString(), QStringLiteral("date")};
     QCommandLineOption csv{QStringLiteral("csv")};
+    QCommandLineOption width{QStringLiteral("width"), QString(), QStringLiteral("pixels"),
+                             QStringLiteral("800")};
+    QCommandLineOption height{QStringLiteral("height"), QString(), QStringLiteral("pixels"),
+                              QStringLiteral("500")};
 
     void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({dir, json, all, period, format, output, from, to, csv});
+        parser.addOptions({dir, json, all, period, format, output, by, from, to, csv, width, height});
     }
     // Whether the arguments hold an option only a command takes.
     bool commandOnly(const QCommandLineParser& parser) const {
         return parser.isSet(json) || parser.isSet(all) || parser.isSet(period) || parser.isSet(format) ||
-               parser.isSet(output) || parser.isSet(from) || parser.isSet(to) || parser.isSet(csv);
+               parser.isSet(output) || parser.isSet(by) || parser.isSet(from) || parser.isSet(to) ||
+               parser.isSet(csv) || parser.isSet(width) || parser.isSet(height);
+    }
+    // Whether any of these is given.
+    static bool anySet(const QCommandLineParser& parser,
+                       std::initializer_list<const QCommandLineOption*> list) {
+        return std::any_of(list.begin(), list.end(),
+                           [&](const QCommandLineOption* o) { return parser.isSet(*o); });
     }
 };
 
@@ -162,7 +176,88 @@ int exportCalls(const CommandContext& context, PeriodCalls& calls, bool allCalls
     return context.finish();
 }
 
+// The largest picture the chart command draws, on either side.
+constexpr int LargestSide = 10000;
+
+// report --by, report budget and chart: the Spending window's figures.
+int spending(const CommandContext& context, const QCommandLineParser& parser, const Options& o,
+             const QStringList& words, const QString& directory, double now,
+             const LogCommands::ChartMaker& chart) {
+    const auto wrong = [&](const QString& text) {
+        return context.fail(WrongCommand, text + QStringLiteral("\n") + usage());
+    };
+    const bool isChart = words.value(0) == QLatin1String("chart");
+    if (words.value(1) == QLatin1String("budget")) {
+        if (words.size() > 2 || Options::anySet(parser, {&o.all, &o.period, &o.format, &o.output, &o.by,
+                                                         &o.from, &o.to, &o.csv, &o.width, &o.height}))
+            return wrong(QStringLiteral("report budget takes --json only"));
+        const SpendingReading reading = SpendingReading::read(directory, now);
+        if (!reading.figures.logRead())
+            return context.fail(FileFailed,
+                                QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
+        return context.print(SpendingReports::budget(reading, parser.isSet(o.json)));
+    }
+    if (words.size() > 1)
+        return wrong(QStringLiteral("%1 takes no word after it").arg(words[0]));
+    const std::optional<SpendView> view = SpendingReports::viewNamed(parser.value(o.by));
+    if (!view)
+        return wrong(parser.isSet(o.by) ? QStringLiteral("unknown view \"%1\"").arg(parser.value(o.by))
+                                        : QStringLiteral("%1 needs --by day|week|month").arg(words[0]));
+
+    if (isChart) {
+        if (Options::anySet(parser, {&o.json, &o.all, &o.period, &o.format, &o.from, &o.to, &o.csv}))
+            return wrong(QStringLiteral("chart takes --by, --output, --width and --height"));
+        const QString path = parser.value(o.output);
+        if (!parser.isSet(o.output) || path == QLatin1String("-"))
+            return wrong(QStringLiteral("chart needs --output FILE.png or FILE.svg"));
+        bool wideOk = false, highOk = false;
+        const QSize size(parser.value(o.width).toInt(&wideOk), parser.value(o.height).toInt(&highOk));
+        if (!wideOk || !highOk || size.width() < 1 || size.height() < 1 || size.width() > LargestSide ||
+            size.height() > LargestSide)
+            return wrong(
+                QStringLiteral("--width and --height are whole numbers of pixels, 1 to %1").arg(LargestSide));
+        if (!chart)
+            return context.fail(FileFailed, QStringLiteral("charts cannot be drawn here"));
+        const SpendingReading reading = SpendingReading::read(directory, now);
+        if (!reading.figures.logRead())
+            return context.fail(FileFailed,
+                                QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
+        const QString failure = chart(reading, *view, size, path);
+        return failure.isEmpty() ? Done : context.fail(FileFailed, failure);
+    }
+
+    if (Options::anySet(parser, {&o.all, &o.period, &o.format, &o.output, &o.width, &o.height}) ||
+        (parser.isSet(o.json) && parser.isSet(o.csv)))
+        return wrong(QStringLiteral("report --by takes --from, --to, and --json or --csv"));
+    std::optional<QDate> bounds[2];
+    const QCommandLineOption* boundOptions[2] = {&o.from, &o.to};
+    for (int i = 0; i < 2; ++i) {
+        if (!parser.isSet(*boundOptions[i]))
+            continue;
+        const QString text = parser.value(*boundOptions[i]);
+        bounds[i] = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!bounds[i]->isValid())
+            return wrong(QStringLiteral("\"%1\" is not a date like 2025-03-01").arg(text));
+    }
+    const SpendingReading reading = SpendingReading::read(directory, now);
+    if (!reading.figures.logRead())
+        return context.fail(FileFailed,
+                            QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
+    const SpendingReports::Format format = parser.isSet(o.json)  ? SpendingReports::Format::Json
+                                           : parser.isSet(o.csv) ? SpendingReports::Format::Csv
+                                                                 : SpendingReports::Format::Text;
+    return context.print(SpendingReports::periodRows(reading, *view, bounds[0], bounds[1], format));
+}
+
 } // namespace
+
+bool drawsChart(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const Options options;
+    options.addTo(parser);
+    parser.parse(arguments);
+    return parser.positionalArguments().value(0) == QLatin1String("chart");
+}
 
 bool isCommand(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -182,6 +277,13 @@ QString usage() {
         "      The number of calls of the period and what they cost.\n"
         "  export [--all|--period today|week|month|year] [--format text|csv] [--output FILE|-]\n"
         "      The calls as the log viewer exports them, in the order of the log.\n"
+        "  report --by day|week|month [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--json|--csv]\n"
+        "      One row per day (the last 31), week (26) or bill month (24): the calls,\n"
+        "      the cost without and with tax, and with tax per time band.\n"
+        "  report budget [--json]\n"
+        "      The monthly budget's line and projection, as the main window shows it.\n"
+        "  chart --by day|week|month --output FILE.png|FILE.svg [--width W] [--height H]\n"
+        "      The Spending window's chart, drawn without a display.\n"
         "  compare [--period today|week|month|year|all] [--from DATE] [--to DATE] [--json|--csv]\n"
         "      What the calls would have cost with each rate file, cheapest first\n"
         "      (dates as YYYY-MM-DD, both included).\n"
@@ -189,7 +291,7 @@ QString usage() {
 }
 
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
-        QIODevice& err, bool outIsTerminal) {
+        QIODevice& err, bool outIsTerminal, const ChartMaker& chart) {
     const CommandContext context{out, err};
     QCommandLineParser parser;
     const Options options;
@@ -205,10 +307,20 @@ int run(const QStringList& arguments, const Environment& environment, double now
     const bool isCompare = command == QLatin1String("compare");
     if (command.isEmpty())
         return wrong(QStringLiteral("no command given"));
-    if (!isReport && !isCompare && command != QLatin1String("export"))
+    const bool isChart = command == QLatin1String("chart");
+    if (!isReport && !isCompare && !isChart && command != QLatin1String("export"))
         return wrong(QStringLiteral("unknown command \"%1\"").arg(command));
+    if (isChart || (isReport && (words.value(1) == QLatin1String("budget") ||
+                                 Options::anySet(parser, {&options.by, &options.from, &options.to,
+                                                          &options.csv, &options.width, &options.height}))))
+        return spending(context, parser, options, words,
+                        ProgramFiles::dataDirectory(parser.value(options.dir), environment.dialtallyDir,
+                                                    environment.xdgDataHome, environment.home),
+                        now, chart);
+    if (Options::anySet(parser, {&options.by, &options.width, &options.height}))
+        return wrong(QStringLiteral("only report and chart take --by, --width and --height"));
     if (!isCompare && (parser.isSet(options.from) || parser.isSet(options.to) || parser.isSet(options.csv)))
-        return wrong(QStringLiteral("only compare takes --from, --to and --csv"));
+        return wrong(QStringLiteral("only compare and report --by take --from, --to and --csv"));
 
     QString periodName = PeriodCalls::names()[AllCalls];
     CompareCommand::Days days;

@@ -137,8 +137,10 @@ private slots:
             << QStringList{"compare", "--from", "2026-12-02", "--to", "2026-12-01"} << "--from is after --to";
         QTest::newRow("an unknown period")
             << QStringList{"compare", "--period", "decade"} << "unknown period \"decade\"";
-        QTest::newRow("--csv to the report")
-            << QStringList{"report", "--csv"} << "only compare takes --from, --to and --csv";
+        QTest::newRow("--csv to an export")
+            << QStringList{"export", "--csv"} << "only compare and report --by take --from, --to and --csv";
+        QTest::newRow("--by to a comparison") << QStringList{"compare", "--by", "day"}
+                                              << "only report and chart take --by, --width and --height";
     }
     void wrongCommandLines() {
         QFETCH(QStringList, words);

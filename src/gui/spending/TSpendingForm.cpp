@@ -1,6 +1,5 @@
 #include "gui/spending/TSpendingForm.h"
 
-#include "core/calllog/CallLog.h"
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/Prompter.h"
@@ -8,6 +7,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/spending/BudgetPace.h"
+#include "core/spending/SpendingReading.h"
 #include "core/spending/TariffBars.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
@@ -146,21 +146,14 @@ void TSpendingForm::buildLayout() {
 }
 
 void TSpendingForm::LoadFigures() {
-    const QString directory = m_services.programDirectory;
-    const SettingsFile settings(ProgramFiles::settingsPath(directory));
-    const BudgetSettings budget = BudgetSettings::read(settings);
-    m_symbol = viewerSymbol(settings.ReadSettingString(
-        SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
-    m_budget = budget.isActive() ? std::optional<double>(budget.amount) : std::nullopt;
-    const CallLog log(ProgramFiles::callLogPath(directory));
-    m_figures = SpendingFigures::compute(log, RateNames::load(ProgramFiles::rateNameStorePath(directory)),
-                                         m_services.clock->now(), budget.billDay);
-    if (!m_figures.logRead())
-        tell(CallLogViewer::cannotRead(log.path(), m_figures.readFailure()));
-
+    SpendingReading reading = SpendingReading::read(m_services.programDirectory, m_services.clock->now());
+    if (!reading.figures.logRead())
+        tell(CallLogViewer::cannotRead(reading.logPath, reading.figures.readFailure()));
+    m_symbol = reading.symbol;
+    m_budget = reading.budgetAmount();
     BudgetLine->setVisible(m_budget.has_value());
-    if (m_budget)
-        BudgetLine->setText(budgetLine(BudgetPace::of(m_figures), *m_budget, m_symbol));
+    BudgetLine->setText(reading.budgetText());
+    m_figures = std::move(reading.figures);
     loadTariffLine();
     redraw();
 }

@@ -2,6 +2,7 @@
 // program and the tests know them by.
 #include "gui/viewer/TDataForm.h"
 
+#include "gui/spending/TSpendingForm.h"
 #include "gui/widgets/FormRules.h"
 
 #include <QAction>
@@ -274,6 +275,11 @@ void TDataForm::buildFileMenu(QMenu* file) {
     QAction* compare = action(file, "CompareTariffs", QStringLiteral("&Compare Tariffs..."));
     compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(compare, &QAction::triggered, this, &TDataForm::CompareTariffsClick);
+    connect(action(file, "SpendingMenuItem", QStringLiteral("&Spending...")), &QAction::triggered, this,
+            [this] {
+                TSpendingForm spending(m_services, this);
+                spending.exec();
+            });
     file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
 }
