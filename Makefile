@@ -67,6 +67,7 @@ package: build
 bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
 	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
+	$(BUILD_DIR)/bench/dialtally_bench_compare
 	bench/meter_cpu.sh $(BUILD_DIR)
 
 fuzz: deps fuzz-deps

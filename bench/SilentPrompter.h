@@ -12,6 +12,7 @@ public:
     void warning(const QString&) override {}
     void information(const QString&) override {}
     bool askYesNo(const QString&) override { return true; }
+    bool askYesNoDefaultNo(const QString&, const QString&) override { return true; }
     Answer askYesNoCancel(const QString&) override { return Answer::Yes; }
     void beep() override {}
 };

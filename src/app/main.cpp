@@ -10,10 +10,12 @@
 #include "gui/shell/QtTrayIcon.h"
 #include "gui/shell/TTitleForm.h"
 #include "gui/shell/WindowModes.h"
+#include "gui/spending/ChartImage.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/QtFileChooser.h"
 #include "gui/widgets/QtPrompter.h"
 #include "system/AlsaSoundPlayer.h"
+#include "system/DesktopNotifier.h"
 #include "system/ModemManagerLineMonitor.h"
 #include "system/SerialCarrierSource.h"
 #include "system/SerialDeviceList.h"
@@ -98,7 +100,15 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
     if (!help && !LogCommands::isCommand(arguments))
         return std::nullopt;
     holdClosedStandardFiles();
-    QCoreApplication app(argc, argv);
+    // A chart is drawn with the toolkit's widgets, on no screen when there is none.
+    const bool chart = !help && LogCommands::drawsChart(arguments);
+    if (chart && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::optional<QCoreApplication> core;
+    std::optional<QApplication> widgets;
+    QCoreApplication& app =
+        chart ? static_cast<QCoreApplication&>(widgets.emplace(argc, argv)) : core.emplace(argc, argv);
     if (help) {
         QCommandLineParser options;
         describe(app, options); // prints and ends the program
@@ -109,8 +119,13 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
     QFile out, err;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const LogCommands::ChartMaker draw = [](const SpendingReading& reading, SpendView view, QSize size,
+                                            const QString& path) {
+        return ChartImage::render(reading.figures, view, SpendingChart::Stack::Bands, reading.budgetAmount(),
+                                  reading.symbol, size, path);
+    };
     return LogCommands::run(app.arguments(), environment(), SystemClock().now(), out, err,
-                            ::isatty(STDOUT_FILENO));
+                            ::isatty(STDOUT_FILENO), draw);
 }
 
 // A start that may not go on says why, where a terminal and a desktop user
@@ -209,6 +224,7 @@ int main(int argc, char** argv) {
     SerialDeviceList serialDevices;
     ModemManagerLineMonitor line;
     QtTrayIcon tray;
+    DesktopNotifier notifier(&tray);
     HelpWindow help(helpFile(directory, resources));
 
     Services services;
@@ -225,12 +241,13 @@ int main(int argc, char** argv) {
     services.serialDevices = &serialDevices;
     services.line = &line;
     services.tray = &tray;
+    services.notifier = &notifier;
     services.help = &help;
 
     TLargeForm window(services);
     splash.close();
-    prompter.setParentWidget(&window);
-    files.setParentWidget(&window);
+    prompter.setOwnerWindow(&window);
+    files.setOwnerWindow(&window);
     if (recovery.failed)
         window.meter().queueError(recovery.text);
     else if (!recovery.text.isEmpty())

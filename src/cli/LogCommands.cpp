@@ -1,5 +1,10 @@
 #include "cli/LogCommands.h"
 
+#include "cli/CommandContext.h"
+#include "cli/CompareCommand.h"
+#include "cli/PeriodCalls.h"
+#include "cli/SpendingReports.h"
+
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/seams/DayCount.h"
@@ -14,24 +19,24 @@
 #include "core/viewer/CallPeriods.h"
 
 #include <QCommandLineParser>
-#include <QFileDevice>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <optional>
 
 namespace LogCommands {
 
 namespace {
 
-enum Status { Done = 0, FileFailed = 1, WrongCommand = 2 };
+constexpr auto Done = CommandContext::Done;
+constexpr auto FileFailed = CommandContext::FileFailed;
+constexpr auto WrongCommand = CommandContext::WrongCommand;
 
-const QStringList Periods = {QStringLiteral("today"), QStringLiteral("week"), QStringLiteral("month"),
-                             QStringLiteral("year"), QStringLiteral("all")};
 const QStringList PeriodPhrases = {QStringLiteral("today"), QStringLiteral("this week"),
                                    QStringLiteral("this month"), QStringLiteral("this year"),
                                    QStringLiteral("in the log")};
-const int AllCalls = 4;
+const int AllCalls = PeriodCalls::All;
 
 // The toolkit's own options that take a value (-style fusion): their values
 // are not words of a command.
@@ -52,114 +57,30 @@ struct Options {
                               QStringLiteral("text")};
     QCommandLineOption output{QStringLiteral("output"), QString(), QStringLiteral("file"),
                               QStringLiteral("-")};
+    QCommandLineOption by{QStringLiteral("by"), QString(), QStringLiteral("view")};
+    QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("date")};
+    QCommandLineOption to{QStringLiteral("to"), QString(), QStringLiteral("date")};
+    QCommandLineOption csv{QStringLiteral("csv")};
+    QCommandLineOption width{QStringLiteral("width"), QString(), QStringLiteral("pixels"),
+                             QStringLiteral("800")};
+    QCommandLineOption height{QStringLiteral("height"), QString(), QStringLiteral("pixels"),
+                              QStringLiteral("500")};
 
     void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({dir, json, all, period, format, output});
+        parser.addOptions({dir, json, all, period, format, output, by, from, to, csv, width, height});
     }
     // Whether the arguments hold an option only a command takes.
     bool commandOnly(const QCommandLineParser& parser) const {
         return parser.isSet(json) || parser.isSet(all) || parser.isSet(period) || parser.isSet(format) ||
-               parser.isSet(output);
+               parser.isSet(output) || parser.isSet(by) || parser.isSet(from) || parser.isSet(to) ||
+               parser.isSet(csv) || parser.isSet(width) || parser.isSet(height);
     }
-};
-
-struct Context {
-    QIODevice& out;
-    QIODevice& err;
-    QString outName = QStringLiteral("standard output");
-
-    int fail(Status status, const QString& text) const {
-        err.write((QStringLiteral("dialtally: ") + text + QLatin1Char('\n')).toLocal8Bit());
-        return status;
+    // Whether any of these is given.
+    static bool anySet(const QCommandLineParser& parser,
+                       std::initializer_list<const QCommandLineOption*> list) {
+        return std::any_of(list.begin(), list.end(),
+                           [&](const QCommandLineOption* o) { return parser.isSet(*o); });
     }
-    // Every write is checked: a full disk or a closed output is an error, not a success.
-    bool send(QByteArrayView bytes, QString* reason) const {
-        if (out.write(bytes.data(), bytes.size()) == bytes.size())
-            return true;
-        if (reason)
-            *reason = out.errorString();
-        return false;
-    }
-    int print(const QString& text) const {
-        QString reason;
-        if (!send(text.toUtf8(), &reason))
-            return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, reason));
-        return finish();
-    }
-    // What a buffered output still holds must reach its file too.
-    int finish() const {
-        auto* file = qobject_cast<QFileDevice*>(&out);
-        if (file && !file->flush())
-            return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, file->errorString()));
-        return Done;
-    }
-};
-
-// An amount as the reports show it: rounded once, to the penny.
-double roundedMoney(double amount) {
-    return formatFixed(amount, 2).toDouble();
-}
-
-// The period's index in Periods, or -1.
-int periodIndex(const QString& name) {
-    return int(Periods.indexOf(name.toLower()));
-}
-
-// The calls of the period in the log's order, read a block at a time. A
-// missing log has no calls. Only the calls the log held at the first reading
-// are visited again, so that a call the meter logs meanwhile cannot make an
-// export's rows disagree with its head.
-class PeriodCalls {
-public:
-    PeriodCalls(QString path, int period, double now)
-        : m_log(std::move(path)), m_period(period), m_now(now) {}
-
-    bool forEach(const CallExport::CallVisitor& visit) {
-        // Today takes calls dated later only beside one of its own.
-        if (m_period == int(SelectionPeriod::Today) && !m_todayChecked) {
-            m_todayChecked = true;
-            bool missing = false;
-            if (!m_log.forEach(
-                    [&](const CallRecord& call) { m_hasToday = m_hasToday || isOfToday(call, m_now); },
-                    &m_failure, &missing) &&
-                !missing) {
-                m_failure = QStringLiteral("%1: %2").arg(m_log.path(), m_failure);
-                return false;
-            }
-        }
-        const bool none = m_period == int(SelectionPeriod::Today) && !m_hasToday;
-        qint64 seen = 0;
-        const qint64 limit = m_limit;
-        bool missing = false;
-        const bool read = m_log.forEach(
-            [&](const CallRecord& call) {
-                if (limit >= 0 && seen >= limit)
-                    return;
-                ++seen;
-                if (m_period == AllCalls || (!none && inPeriod(call, SelectionPeriod(m_period), m_now)))
-                    visit(call);
-            },
-            &m_failure, &missing);
-        if (m_limit < 0)
-            m_limit = seen;
-        if (read || missing) {
-            m_failure.clear();
-            return true;
-        }
-        m_failure = QStringLiteral("%1: %2").arg(m_log.path(), m_failure);
-        return false;
-    }
-    // Why the log could not be read; empty when it could.
-    const QString& failure() const { return m_failure; }
-
-private:
-    CallLog m_log;
-    int m_period;
-    double m_now;
-    qint64 m_limit = -1;
-    bool m_todayChecked = false;
-    bool m_hasToday = false;
-    QString m_failure;
 };
 
 // What the viewer leaves empty (a damaged value) is null.
@@ -181,7 +102,7 @@ QJsonValue callObject(const std::optional<CallRecord>& call, const RateNames& ra
     };
 }
 
-int report(const Context& context, PeriodCalls& calls, int period, bool json, const QString& symbol,
+int report(const CommandContext& context, PeriodCalls& calls, int period, bool json, const QString& symbol,
            const RateNames& rates) {
     MoneySum gross;
     MoneySum net;
@@ -203,7 +124,7 @@ int report(const Context& context, PeriodCalls& calls, int period, bool json, co
         return context.fail(FileFailed, calls.failure());
     if (json) {
         const QJsonObject object{
-            {QStringLiteral("period"), Periods[period]},
+            {QStringLiteral("period"), PeriodCalls::names()[period]},
             {QStringLiteral("count"), count},
             {QStringLiteral("gross"), roundedMoney(gross.total())},
             {QStringLiteral("net"), roundedMoney(net.total())},
@@ -221,11 +142,12 @@ int report(const Context& context, PeriodCalls& calls, int period, bool json, co
                                   viewerMoney(gross.total(), symbol), viewerMoney(net.total(), symbol)));
 }
 
-int exportCalls(const Context& context, PeriodCalls& calls, bool allCalls, bool comma, const QString& output,
-                const QString& symbol, double now, const RateNames& rates, bool toTerminal) {
+int exportCalls(const CommandContext& context, PeriodCalls& calls, bool allCalls, bool comma,
+                const QString& output, const QString& symbol, double now, const RateNames& rates,
+                bool toTerminal) {
     const ColumnLayout columns; // every column, in the design's order
     const bool toOutput = output == QLatin1String("-");
-    const CallExport::Layout layout{columns, rates, symbol, comma, allCalls, false, toOutput && toTerminal};
+    const CallExport::Layout layout{columns, rates, symbol, comma, false, toOutput && toTerminal};
     const CallExport::CallSource source = [&calls](const CallExport::CallVisitor& visit, QString*) {
         return calls.forEach(visit);
     };
@@ -254,7 +176,88 @@ int exportCalls(const Context& context, PeriodCalls& calls, bool allCalls, bool 
     return context.finish();
 }
 
+// The largest picture the chart command draws, on either side.
+constexpr int LargestSide = 10000;
+
+// report --by, report budget and chart: the Spending window's figures.
+int spending(const CommandContext& context, const QCommandLineParser& parser, const Options& o,
+             const QStringList& words, const QString& directory, double now,
+             const LogCommands::ChartMaker& chart) {
+    const auto wrong = [&](const QString& text) {
+        return context.fail(WrongCommand, text + QStringLiteral("\n") + usage());
+    };
+    const bool isChart = words.value(0) == QLatin1String("chart");
+    if (words.value(1) == QLatin1String("budget")) {
+        if (words.size() > 2 || Options::anySet(parser, {&o.all, &o.period, &o.format, &o.output, &o.by,
+                                                         &o.from, &o.to, &o.csv, &o.width, &o.height}))
+            return wrong(QStringLiteral("report budget takes --json only"));
+        const SpendingReading reading = SpendingReading::read(directory, now);
+        if (!reading.figures.logRead())
+            return context.fail(FileFailed,
+                                QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
+        return context.print(SpendingReports::budget(reading, parser.isSet(o.json)));
+    }
+    if (words.size() > 1)
+        return wrong(QStringLiteral("%1 takes no word after it").arg(words[0]));
+    const std::optional<SpendView> view = SpendingReports::viewNamed(parser.value(o.by));
+    if (!view)
+        return wrong(parser.isSet(o.by) ? QStringLiteral("unknown view \"%1\"").arg(parser.value(o.by))
+                                        : QStringLiteral("%1 needs --by day|week|month").arg(words[0]));
+
+    if (isChart) {
+        if (Options::anySet(parser, {&o.json, &o.all, &o.period, &o.format, &o.from, &o.to, &o.csv}))
+            return wrong(QStringLiteral("chart takes --by, --output, --width and --height"));
+        const QString path = parser.value(o.output);
+        if (!parser.isSet(o.output) || path == QLatin1String("-"))
+            return wrong(QStringLiteral("chart needs --output FILE.png or FILE.svg"));
+        bool wideOk = false, highOk = false;
+        const QSize size(parser.value(o.width).toInt(&wideOk), parser.value(o.height).toInt(&highOk));
+        if (!wideOk || !highOk || size.width() < 1 || size.height() < 1 || size.width() > LargestSide ||
+            size.height() > LargestSide)
+            return wrong(
+                QStringLiteral("--width and --height are whole numbers of pixels, 1 to %1").arg(LargestSide));
+        if (!chart)
+            return context.fail(FileFailed, QStringLiteral("charts cannot be drawn here"));
+        const SpendingReading reading = SpendingReading::read(directory, now);
+        if (!reading.figures.logRead())
+            return context.fail(FileFailed,
+                                QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
+        const QString failure = chart(reading, *view, size, path);
+        return failure.isEmpty() ? Done : context.fail(FileFailed, failure);
+    }
+
+    if (Options::anySet(parser, {&o.all, &o.period, &o.format, &o.output, &o.width, &o.height}) ||
+        (parser.isSet(o.json) && parser.isSet(o.csv)))
+        return wrong(QStringLiteral("report --by takes --from, --to, and --json or --csv"));
+    std::optional<QDate> bounds[2];
+    const QCommandLineOption* boundOptions[2] = {&o.from, &o.to};
+    for (int i = 0; i < 2; ++i) {
+        if (!parser.isSet(*boundOptions[i]))
+            continue;
+        const QString text = parser.value(*boundOptions[i]);
+        bounds[i] = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!bounds[i]->isValid())
+            return wrong(QStringLiteral("\"%1\" is not a date like 2025-03-01").arg(text));
+    }
+    const SpendingReading reading = SpendingReading::read(directory, now);
+    if (!reading.figures.logRead())
+        return context.fail(FileFailed,
+                            QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
+    const SpendingReports::Format format = parser.isSet(o.json)  ? SpendingReports::Format::Json
+                                           : parser.isSet(o.csv) ? SpendingReports::Format::Csv
+                                                                 : SpendingReports::Format::Text;
+    return context.print(SpendingReports::periodRows(reading, *view, bounds[0], bounds[1], format));
+}
+
 } // namespace
+
+bool drawsChart(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const Options options;
+    options.addTo(parser);
+    parser.parse(arguments);
+    return parser.positionalArguments().value(0) == QLatin1String("chart");
+}
 
 bool isCommand(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -274,12 +277,22 @@ QString usage() {
         "      The number of calls of the period and what they cost.\n"
         "  export [--all|--period today|week|month|year] [--format text|csv] [--output FILE|-]\n"
         "      The calls as the log viewer exports them, in the order of the log.\n"
-        "Both take --dir PATH for the data directory.\n");
+        "  report --by day|week|month [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--json|--csv]\n"
+        "      One row per day (the last 31), week (26) or bill month (24): the calls,\n"
+        "      the cost without and with tax, and with tax per time band.\n"
+        "  report budget [--json]\n"
+        "      The monthly budget's line and projection, as the main window shows it.\n"
+        "  chart --by day|week|month --output FILE.png|FILE.svg [--width W] [--height H]\n"
+        "      The Spending window's chart, drawn without a display.\n"
+        "  compare [--period today|week|month|year|all] [--from DATE] [--to DATE] [--json|--csv]\n"
+        "      What the calls would have cost with each rate file, cheapest first\n"
+        "      (dates as YYYY-MM-DD, both included).\n"
+        "All take --dir PATH for the data directory.\n");
 }
 
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
-        QIODevice& err, bool outIsTerminal) {
-    const Context context{out, err};
+        QIODevice& err, bool outIsTerminal, const ChartMaker& chart) {
+    const CommandContext context{out, err};
     QCommandLineParser parser;
     const Options options;
     options.addTo(parser);
@@ -291,17 +304,48 @@ int run(const QStringList& arguments, const Environment& environment, double now
     };
     const QString command = words.value(0);
     const bool isReport = command == QLatin1String("report");
+    const bool isCompare = command == QLatin1String("compare");
     if (command.isEmpty())
         return wrong(QStringLiteral("no command given"));
-    if (!isReport && command != QLatin1String("export"))
+    const bool isChart = command == QLatin1String("chart");
+    if (!isReport && !isCompare && !isChart && command != QLatin1String("export"))
         return wrong(QStringLiteral("unknown command \"%1\"").arg(command));
+    if (isChart || (isReport && (words.value(1) == QLatin1String("budget") ||
+                                 Options::anySet(parser, {&options.by, &options.from, &options.to,
+                                                          &options.csv, &options.width, &options.height}))))
+        return spending(context, parser, options, words,
+                        ProgramFiles::dataDirectory(parser.value(options.dir), environment.dialtallyDir,
+                                                    environment.xdgDataHome, environment.home),
+                        now, chart);
+    if (Options::anySet(parser, {&options.by, &options.width, &options.height}))
+        return wrong(QStringLiteral("only report and chart take --by, --width and --height"));
+    if (!isCompare && (parser.isSet(options.from) || parser.isSet(options.to) || parser.isSet(options.csv)))
+        return wrong(QStringLiteral("only compare and report --by take --from, --to and --csv"));
 
-    QString periodName = Periods[AllCalls];
-    if (isReport) {
+    QString periodName = PeriodCalls::names()[AllCalls];
+    CompareCommand::Days days;
+    if (isCompare) {
+        if (words.size() > 1 || parser.isSet(options.all) || parser.isSet(options.format) ||
+            parser.isSet(options.output) || (parser.isSet(options.json) && parser.isSet(options.csv)))
+            return wrong(QStringLiteral("compare takes --period, --from, --to, and --json or --csv"));
+        if (parser.isSet(options.period))
+            periodName = parser.value(options.period);
+        for (auto [option, day] :
+             {std::pair{&options.from, &days.firstDay}, std::pair{&options.to, &days.lastDay}}) {
+            if (!parser.isSet(*option))
+                continue;
+            const QDate date = QDate::fromString(parser.value(*option), Qt::ISODate);
+            if (!date.isValid())
+                return wrong(QStringLiteral("\"%1\" is not a date (YYYY-MM-DD)").arg(parser.value(*option)));
+            *day = DayCount::dayOfDate(date);
+        }
+        if (days.firstDay && days.lastDay && *days.firstDay > *days.lastDay)
+            return wrong(QStringLiteral("--from is after --to"));
+    } else if (isReport) {
         if (words.size() > 2 || parser.isSet(options.all) || parser.isSet(options.period) ||
             parser.isSet(options.format) || parser.isSet(options.output))
             return wrong(QStringLiteral("report takes a period and --json only"));
-        periodName = words.value(1, Periods[0]);
+        periodName = words.value(1, PeriodCalls::names()[0]);
     } else {
         if (words.size() > 1 || parser.isSet(options.json) ||
             (parser.isSet(options.all) && parser.isSet(options.period)))
@@ -309,7 +353,7 @@ int run(const QStringList& arguments, const Environment& environment, double now
         if (parser.isSet(options.period))
             periodName = parser.value(options.period);
     }
-    const int period = periodIndex(periodName);
+    const int period = PeriodCalls::indexOf(periodName);
     if (period < 0)
         return wrong(QStringLiteral("unknown period \"%1\"").arg(periodName));
     const QString formatName = parser.value(options.format).toLower();
@@ -323,6 +367,12 @@ int run(const QStringList& arguments, const Environment& environment, double now
                                    .ReadSettingString(SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol,
                                                       SettingsKeys::DefaultMainSymbol);
     const RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(directory));
+    if (isCompare) {
+        const auto format = parser.isSet(options.json)  ? CompareCommand::Format::Json
+                            : parser.isSet(options.csv) ? CompareCommand::Format::Csv
+                                                        : CompareCommand::Format::Text;
+        return CompareCommand::run(context, calls, days, format, directory, viewerSymbol(mainSymbol));
+    }
     if (isReport)
         return report(context, calls, period, parser.isSet(options.json), viewerSymbol(mainSymbol), rates);
     return exportCalls(context, calls, period == AllCalls, formatName == QLatin1String("csv"),

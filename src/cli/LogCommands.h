@@ -1,12 +1,18 @@
 #pragma once
 
+#include "core/spending/SpendingReading.h"
+
 #include <QIODevice>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
-// The command line's reports and exports of the call log. They need no
-// window, take no lock and only read the files, so they run beside the meter.
-// They are the viewer's own period selections, totals and export layouts.
+#include <functional>
+
+// The command line's reports, exports and tariff comparison of the call log.
+// They need no window, take no lock and only read the files, so they run
+// beside the meter. They are the viewer's own period selections, totals,
+// export layouts and comparison.
 namespace LogCommands {
 
 // Whether the program's arguments (its name first) ask for a command.
@@ -19,13 +25,22 @@ struct Environment {
     QString home;
 };
 
+// Whether the command draws a chart: it needs the toolkit's widgets then, if
+// not a display.
+bool drawsChart(const QStringList& arguments);
+
+// Draws a view of the spending at size and writes it to path; returns the
+// message to show, with the file's name and the reason, or an empty text.
+using ChartMaker =
+    std::function<QString(const SpendingReading& reading, SpendView view, QSize size, const QString& path)>;
+
 // Runs the command of the arguments (the program's name first). Returns the
 // exit status: 0, 1 when a file cannot be read or written, 2 when the command
 // line is wrong; what went wrong goes to err with the file's name and the reason.
 // An export to a terminal is shown as UTF-8 text; everywhere else it has the
 // bytes of the viewer's export.
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
-        QIODevice& err, bool outIsTerminal = false);
+        QIODevice& err, bool outIsTerminal = false, const ChartMaker& chart = {});
 
 // The commands, for the program's --help.
 QString usage();

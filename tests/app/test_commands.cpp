@@ -1,5 +1,6 @@
 // The command line in a process of its own: what reaches the shell when the
 // output fails, and which words make a command.
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +76,39 @@ private slots:
             QCOMPARE(command.exitCode(), 1);
             QVERIFY(command.readAllStandardError().contains("standard output: Broken pipe"));
         }
+    }
+
+    // The chart is drawn without a display, whatever the format.
+    void chartWithoutADisplay_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("starts");
+        QTest::addColumn<QByteArray>("holds");
+        QTest::newRow("png") << QStringLiteral("chart.png") << QByteArray("\x89PNG\r\n")
+                             << QByteArray::fromHex("0000028a000001a4"); // 650 by 420 in its head
+        QTest::newRow("svg, any case")
+            << QStringLiteral("chart.SVG") << QByteArray("<?xml") << QByteArray("<svg");
+    }
+    void chartWithoutADisplay() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, starts);
+        QFETCH(QByteArray, holds);
+        const QString path = m_data.filePath(file);
+        QProcess command;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        command.setProcessEnvironment(environment);
+        command.start(QStringLiteral(DIALTALLY_PROGRAM),
+                      {"chart", "--by", "month", "--output", path, "--width", "650", "--height", "420",
+                       "--dir", m_data.path()});
+        QVERIFY(command.waitForFinished(Wait));
+        QCOMPARE(command.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(command.exitCode() == 0, command.readAllStandardError());
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        QVERIFY(bytes.startsWith(starts));
+        QVERIFY(bytes.contains(holds));
     }
 };
 

@@ -185,8 +185,8 @@ private slots:
         const QStringList header = CallExport::headerLines(false, Now, period >= 0, summary);
         QByteArray shown;
         QVERIFY(CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma, period < 0),
-            CallExport::tableRows(viewer.model(), first, last), [&header](qint64, double) { return header; },
+            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), first, last),
+            [&header](qint64, double) { return header; },
             [&shown](QByteArrayView bytes, QString*) {
                 shown += bytes;
                 return true;
@@ -352,6 +352,8 @@ private slots:
                                            << QByteArray("It is a device, not a regular file");
         QTest::newRow("directory") << "directory" << QStringList{"export"} << 1
                                    << QByteArray("It is a directory, not a regular file");
+        QTest::newRow("named pipe, compare")
+            << "fifo" << QStringList{"compare"} << 1 << QByteArray("It is a named pipe, not a regular file");
     }
     void logsThatAreNotFiles() {
         QFETCH(QString, kind);
@@ -443,6 +445,8 @@ private slots:
             << QStringList{"report"} << true << QByteArray("standard output: No space left on device");
         QTest::newRow("export on a full standard output")
             << QStringList{"export"} << true << QByteArray("standard output: No space left on device");
+        QTest::newRow("compare on a full standard output")
+            << QStringList{"compare"} << true << QByteArray("standard output: No space left on device");
         QTest::newRow("a named pipe nobody reads") << QStringList{"export", "--output", "PIPE"} << false
                                                    << QByteArray("No program reads the named pipe");
     }

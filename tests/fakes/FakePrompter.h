@@ -14,6 +14,8 @@
 class FakePrompter final : public Prompter {
 public:
     QStringList errors, warnings, informations, questions;
+    QStringList details;    // of the questions whose default answer is No
+    QList<Answer> defaults; // the default answer of each question
     int beeps = 0;
     std::deque<Answer> answers;
     std::function<void()> whileOpen;
@@ -21,8 +23,12 @@ public:
     void error(const QString& text) override { open(errors, text); }
     void warning(const QString& text) override { open(warnings, text); }
     void information(const QString& text) override { open(informations, text); }
-    bool askYesNo(const QString& text) override { return next(text) == Answer::Yes; }
-    Answer askYesNoCancel(const QString& text) override { return next(text); }
+    bool askYesNo(const QString& text) override { return next(text, Answer::Yes) == Answer::Yes; }
+    bool askYesNoDefaultNo(const QString& text, const QString& detail) override {
+        details << detail;
+        return next(text, Answer::No) == Answer::Yes;
+    }
+    Answer askYesNoCancel(const QString& text) override { return next(text, Answer::Yes); }
     void beep() override { ++beeps; }
 
     QStringList all() const { return errors + warnings + informations + questions; }
@@ -31,6 +37,8 @@ public:
         warnings.clear();
         informations.clear();
         questions.clear();
+        details.clear();
+        defaults.clear();
         beeps = 0;
     }
 
@@ -40,8 +48,9 @@ private:
         if (whileOpen)
             std::exchange(whileOpen, nullptr)();
     }
-    Answer next(const QString& text) {
+    Answer next(const QString& text, Answer defaultAnswer) {
         questions << text;
+        defaults << defaultAnswer;
         if (whileOpen)
             std::exchange(whileOpen, nullptr)();
         if (answers.empty())

@@ -42,7 +42,7 @@ void exportEverything(const CallLogViewer& viewer, double now) {
     for (bool comma : {false, true}) {
         QString reason;
         const bool written = CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma, true), CallExport::tableRows(viewer.model(), 0, last),
+            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), 0, last),
             [&header](qint64, double) { return header; }, [](QByteArrayView, QString*) { return true; },
             &reason);
         if (!written)

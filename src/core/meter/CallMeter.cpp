@@ -10,6 +10,7 @@
 #include "core/seams/SoundPlayer.h"
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/tariff/RateFile.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -179,14 +180,13 @@ void CallMeter::StartOrStopByHand() {
 // what has changed is handed on: the tick runs several times a second for as
 // long as a call lasts, and every change shown costs a repaint.
 void CallMeter::MainTimerTimer() {
-    const double now = m_services.clock->now();
-    const double netCost = netCostAt(now);
-    const double grossCost = netCost * m_values.TaxFactor;
-    if (m_settings.spendWarningOn && !SpendWarned && grossCost >= m_settings.spendLimit)
+    const double elapsedDays = m_services.clock->now() - CallStartTime;
+    const CallCost cost = NetCostCalc(elapsedDays);
+    if (m_settings.spendWarningOn && !SpendWarned && cost.gross >= m_settings.spendLimit)
         DoSpendWarning();
-    const QString elapsed = DayCount::durationText(now - CallStartTime);
-    const QString net = moneyText(netCost);
-    const QString gross = moneyText(grossCost);
+    const QString elapsed = DayCount::durationText(elapsedDays);
+    const QString net = moneyText(cost.net);
+    const QString gross = moneyText(cost.gross);
     if (elapsed != m_shownFigures[0] || net != m_shownFigures[1] || gross != m_shownFigures[2]) {
         m_shownFigures = {elapsed, net, gross};
         emit figuresChanged(elapsed, net, gross);
@@ -235,9 +235,8 @@ void CallMeter::loadRateValues(int selector) {
         m_rateFailure =
             QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name);
     else if (result.outcome == LoadResult::BadNumber)
-        m_rateFailure =
-            QStringLiteral("'%1' is not a valid floating point value (Dialtally Rate File \"%2\")")
-                .arg(result.badText, name);
+        m_rateFailure = RateFileCodec::notANumberText(result.badText) +
+                        QStringLiteral(" (Dialtally Rate File \"%1\")").arg(name);
 }
 
 // A file that stays missing is told at the program's start and at each call
@@ -286,14 +285,10 @@ void CallMeter::transferRate() {
     emit bandShown(timeBandName(band));
 }
 
-double CallMeter::NetCostCalc() {
-    return netCostAt(m_services.clock->now());
-}
-
-double CallMeter::netCostAt(double now) {
-    const auto cost = netCostOf(m_values, now - CallStartTime);
+CallCost CallMeter::NetCostCalc(double elapsedDays) {
+    const CallCost cost = callCostOf(m_values, elapsedDays);
     MinChargeSwitch(cost.minimumEffective);
-    return cost.amount;
+    return cost;
 }
 
 void CallMeter::MinChargeSwitch(bool on) {
@@ -320,9 +315,10 @@ void CallMeter::LogCallInFile() {
     record.endTime = CallEndTime;
     record.duration = CallEndTime - CallStartTime;
     record.dayOfWeek = quint16(DayCount::storedDayOfWeek(CallStartTime));
-    const double net = NetCostCalc();
-    record.netCost = float(net);
-    record.grossCost = float(net * m_values.TaxFactor);
+    // The price of the duration logged, so the call can be priced again from its record.
+    const CallCost cost = NetCostCalc(record.duration);
+    record.netCost = cost.storedNet();
+    record.grossCost = cost.storedGross();
     record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
 
     // A call that could not be written before goes out with this one.

@@ -55,7 +55,9 @@ public:
     void LoadValues(int selector);
     int TimeSense() const;
     void TransferRate();
-    double NetCostCalc();
+    // The costs of the call after elapsedDays, with the values in force; sets
+    // the minimum-charge indicator.
+    CallCost NetCostCalc(double elapsedDays);
 
     // The band and distance chosen on the window.
     void setDistance(int distance);
@@ -179,8 +181,6 @@ private:
     void setStatusText(const QString& text);
     void MinChargeSwitch(bool on);
     void showMinCharge(bool shown);
-    // NetCostCalc at a given reading of the clock.
-    double netCostAt(double now);
     void writeKeptCalls();
     // The file to play for an event: the chosen one, else the program's own.
     QString soundFileFor(SettingsKeys::SoundEvent event) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/seams/OwnerWindow.h"
+
 #include <QString>
 
 class Prompter;
@@ -7,7 +9,7 @@ class Prompter;
 // Open and save dialogs. filter is in Qt's form ("Wave file (*.wav)"); an
 // empty result means the user cancelled. The save dialog asks before it
 // replaces an existing file.
-class FileChooser {
+class FileChooser : public OwnerWindow {
 public:
     virtual ~FileChooser() = default;
     virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter,

@@ -13,7 +13,7 @@ void TrayIcon::TrayIconAdd(quint32 id, const QString& image, const QString& tip)
     m_image = image;
     m_tip = cutTip(tip);
     m_active = true;
-    add(m_image, m_tip);
+    add(m_image, shownTip());
 }
 
 void TrayIcon::TrayIconSetImage(const QString& image) {
@@ -28,7 +28,19 @@ void TrayIcon::TrayIconSetTip(const QString& tip) {
     if (!m_active || cut == m_tip)
         return;
     m_tip = cut;
-    changeTip(m_tip);
+    changeTip(shownTip());
+}
+
+void TrayIcon::TrayIconSetTipLine(const QString& line) {
+    if (line == m_tipLine)
+        return;
+    m_tipLine = line;
+    if (m_active)
+        changeTip(shownTip());
+}
+
+QString TrayIcon::shownTip() const {
+    return m_tipLine.isEmpty() ? m_tip : m_tip + QLatin1Char('\n') + m_tipLine;
 }
 
 void TrayIcon::TrayIconSetImageAndTip(const QString& image, const QString& tip) {

@@ -28,6 +28,9 @@ public:
     void TrayIconSetImage(const QString& image);
     void TrayIconSetTip(const QString& tip);
     void TrayIconSetImageAndTip(const QString& image, const QString& tip);
+    // A line shown under whatever the tip says (the budget), not counted in
+    // its 63 characters; empty for none.
+    void TrayIconSetTipLine(const QString& line);
     void TrayIconRemove();
     // A message in a balloon by the icon, for msecs. False when the icon is
     // not shown or the desktop shows no balloons.
@@ -41,6 +44,8 @@ public:
     void setActionHandler(ActionHandler handler) { m_handler = std::move(handler); }
 
     static QString cutTip(const QString& tip);
+    // The tip with its line under it, as the notification area shows it.
+    QString shownTip() const;
 
 protected:
     virtual void add(const QString& image, const QString& tip) = 0;
@@ -61,5 +66,6 @@ private:
     quint32 m_id = 0;
     QString m_image;
     QString m_tip;
+    QString m_tipLine;
     ActionHandler m_handler;
 };

@@ -53,7 +53,7 @@ QString readMeterSettings(const SettingsFile& file, const QString& soundDirector
     const QString limit = file.ReadSettingString(DefaultsSection, SpendWarning, DefaultSpendWarning);
     const std::optional<double> amount = parseAmount(limit);
     if (!amount)
-        return QStringLiteral("'%1' is not a valid floating point value").arg(limit);
+        return RateFileCodec::notANumberText(limit);
     settings.spendLimit = *amount;
 
     settings.mainSymbol = file.ReadSettingString(DefaultsSection, MainSymbol, DefaultMainSymbol).left(1);

@@ -46,22 +46,24 @@ int timeBandAt(double callStart, int dayStartMs, int dayEndMs) {
 }
 
 LoadResult loadWorkingValues(const QString& rateFilePath, int selector, WorkingValues& values) {
-    LoadResult result;
     const std::optional<RateTable> table = readRateFile(rateFilePath);
-    if (!table) {
-        result.outcome = LoadResult::NotFound;
-        return result;
-    }
+    if (!table)
+        return {LoadResult::NotFound, {}};
+    return loadWorkingValues(*table, selector, values);
+}
+
+LoadResult loadWorkingValues(const RateTable& table, int selector, WorkingValues& values) {
+    LoadResult result;
 
     // A bad slot ends the load there, as a failed conversion would: the
     // values before it are loaded, it and the ones after keep theirs.
     auto load = [&](int slot, double& target, auto convert) {
         if (result.outcome != LoadResult::Loaded)
             return;
-        const std::optional<double> number = RateFileCodec::parseNumber(table->slot(slot));
+        const std::optional<double> number = RateFileCodec::parseNumber(table.slot(slot));
         if (!number || std::fabs(*number) > RateFileCodec::LargestSlotNumber) {
             result.outcome = LoadResult::BadNumber;
-            result.badText = table->slot(slot);
+            result.badText = table.slot(slot);
             return;
         }
         target = convert(*number);
@@ -83,6 +85,11 @@ NetCost netCostOf(const WorkingValues& values, double elapsedDays) {
     if (values.MinimumCharge >= cost)
         return {values.MinimumCharge, true};
     return {cost, false};
+}
+
+CallCost callCostOf(const WorkingValues& values, double elapsedDays) {
+    const NetCost net = netCostOf(values, elapsedDays);
+    return {net.amount, net.amount * values.TaxFactor, net.minimumEffective};
 }
 
 QString formatFixed(double value, int decimals) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct RateTable;
+
 enum TimeBand { Daytime = 1, Evening = 2, Weekend = 3 };
 enum DistanceBand { Local = 1, Regional = 2, National = 3, International = 4 };
 
@@ -34,6 +36,8 @@ struct LoadResult {
 // selector reads the file and changes nothing. A slot that is not a number
 // leaves its value as it was.
 LoadResult loadWorkingValues(const QString& rateFilePath, int selector, WorkingValues& values);
+// The same from a rate file already read: never NotFound.
+LoadResult loadWorkingValues(const RateTable& table, int selector, WorkingValues& values);
 
 struct NetCost {
     double amount = 0;
@@ -42,6 +46,18 @@ struct NetCost {
 
 // Net cost, tax excluded, of a call that has run elapsedDays.
 NetCost netCostOf(const WorkingValues& values, double elapsedDays);
+
+// Both costs of a call at one moment: the gross is the net with tax.
+struct CallCost {
+    double net = 0;
+    double gross = 0;
+    bool minimumEffective = false;
+
+    // As the call log keeps them.
+    float storedNet() const { return float(net); }
+    float storedGross() const { return float(gross); }
+};
+CallCost callCostOf(const WorkingValues& values, double elapsedDays);
 
 // value with the given number of decimals, rounded half away from zero on its
 // shortest decimal form (so 0.705 gives 0.71).

@@ -1,8 +1,10 @@
 #include "core/tariff/RateFile.h"
 
+#include "core/settings/ProgramFiles.h"
 #include "core/storage/AtomicFile.h"
 #include "core/storage/TextCodec.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -46,6 +48,10 @@ std::optional<double> parseNumber(const QString& text) {
     return value;
 }
 
+QString notANumberText(const QString& text) {
+    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
+}
+
 } // namespace RateFileCodec
 
 std::optional<RateTable> readRateFile(const QString& path, QString* reason) {
@@ -67,4 +73,19 @@ std::optional<RateTable> readRateFile(const QString& path, QString* reason) {
 
 bool writeRateFile(const QString& path, const RateTable& table, QString* reason) {
     return AtomicFile::replace(path, RateFileCodec::write(table), reason);
+}
+
+QStringList rateFileNames(const QString& directory) {
+    const QString& extension = ProgramFiles::RateFileExtension;
+    const QDir listing(directory, QStringLiteral("*") + extension, QDir::NoSort,
+                       QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    QStringList files = listing.entryList();
+    // The extension is left out of the comparison.
+    std::sort(files.begin(), files.end(), [&extension](const QString& a, const QString& b) {
+        const QStringView left = QStringView(a).chopped(extension.size());
+        const QStringView right = QStringView(b).chopped(extension.size());
+        const int caseless = left.compare(right, Qt::CaseInsensitive);
+        return caseless != 0 ? caseless < 0 : left < right;
+    });
+    return files;
 }

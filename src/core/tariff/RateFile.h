@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -32,6 +33,8 @@ QByteArray write(const RateTable& table);
 RateTable read(const QByteArray& record);
 // A slot's number: leading and trailing blanks skipped, a point as separator.
 std::optional<double> parseNumber(const QString& text);
+// What a text that parseNumber refuses is told as.
+QString notANumberText(const QString& text);
 // Five characters hold at most this in plain digits. A larger number takes an
 // exponent ("9e99"), which no editor of ours writes: such a slot is damaged,
 // and its rate would give costs no call can have (infinite once logged).
@@ -45,3 +48,8 @@ std::optional<RateTable> readRateFile(const QString& path, QString* reason = nul
 // Replaces the file as a whole (temporary file and rename). On failure returns
 // false with the system's reason and leaves the old file as it was.
 bool writeRateFile(const QString& path, const RateTable& table, QString* reason = nullptr);
+
+// The rate files of a directory, by file name ("BT.dtr"): only names ending in
+// ".dtr" exactly, as the meter opens <name>.dtr; sorted by name without regard
+// to case.
+QStringList rateFileNames(const QString& directory);

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -43,14 +45,7 @@ void appendCentred(QString& line, QStringView text, int width) {
 }
 
 void appendCommaField(QString& line, const QString& text) {
-    const auto special = [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; };
-    if (std::none_of(text.cbegin(), text.cend(), special)) {
-        line += text;
-    } else {
-        line += QLatin1Char('"');
-        line += QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        line += QLatin1Char('"');
-    }
+    line += CallExport::commaField(text);
     line += QLatin1Char(',');
 }
 
@@ -114,6 +109,17 @@ public:
 
     bool shows(int column) const {
         return std::find(m_columns.begin(), m_columns.end(), column) != m_columns.end();
+    }
+    // A ruled column is as wide as its widest text, its field width at least.
+    void measure(int column, const QString& text) {
+        for (size_t i = 0; i < m_columns.size(); ++i) {
+            if (m_columns[i] == column)
+                m_widths[i] = std::max(m_widths[i], int(text.size()));
+        }
+    }
+    void measureGrid(qsizetype gridColumn, const QString& text) {
+        int& width = m_widths[size_t(gridColumn)];
+        width = std::max(width, int(text.size()));
     }
 
     QString cell(const CallRecord& call, int column) {
@@ -210,6 +216,27 @@ private:
     bool m_failed = false;
 };
 
+// The smallest and largest amount of a money column: their texts are its widest.
+class AmountRange {
+public:
+    void add(float amount) {
+        if (!Money::isAmount(amount))
+            return;
+        m_least = std::min(m_least, amount);
+        m_most = std::max(m_most, amount);
+    }
+    bool empty() const { return m_least > m_most; }
+    QStringList texts(const QString& symbol) const {
+        if (empty())
+            return {};
+        return {viewerMoney(m_least, symbol), viewerMoney(m_most, symbol)};
+    }
+
+private:
+    float m_least = std::numeric_limits<float>::infinity();
+    float m_most = -std::numeric_limits<float>::infinity();
+};
+
 bool fail(QString* reason, const QString& why) {
     if (reason)
         *reason = why;
@@ -240,8 +267,8 @@ QString CentreInColumn(const QString& text, int width) {
     return line;
 }
 
-Layout layoutOf(const CallTableModel& table, bool comma, bool withTitles) {
-    return {table.layout(), table.rates(), table.symbol(), comma, withTitles, table.isEmptyTable()};
+Layout layoutOf(const CallTableModel& table, bool comma) {
+    return {table.layout(), table.rates(), table.symbol(), comma, table.isEmptyTable()};
 }
 
 CallSource tableRows(const CallTableModel& table, int first, int last) {
@@ -259,43 +286,62 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
 
     // First the calls are counted, and every text they show that can be other
     // than ASCII is surveyed: the encoding is chosen before the first byte.
+    // The ruled layout's widths are measured on the way, from the texts that
+    // can be wider than their fields: dates, amounts and rate names.
     TextCodec::Survey survey;
     qint64 count = 0;
     MoneySum gross;
+    const bool ruled = !layout.comma;
     const bool showsRate = rows.shows(RateColumn);
     const bool showsDate = rows.shows(DateColumn);
     const bool showsNet = rows.shows(CostExcTaxColumn);
     const bool showsGross = rows.shows(CostIncTaxColumn);
     std::vector<bool> rateSeen(size_t(1) << 16, false);
-    bool moneyShown = false;
+    AmountRange netAmounts;
+    AmountRange grossAmounts;
     const bool counted = calls(
         [&](const CallRecord& call) {
             ++count;
             gross.add(call.grossCost);
-            if (layout.terminal)
+            if (layout.terminal && !ruled)
                 return;
             if (showsRate && !rateSeen[call.rateNameKey]) {
                 rateSeen[call.rateNameKey] = true;
-                TextCodec::survey(survey, layout.rates.nameFor(call.rateNameKey));
+                const QString name = layout.rates.nameFor(call.rateNameKey);
+                TextCodec::survey(survey, name);
+                rows.measure(RateColumn, name);
             }
             if (showsDate) {
-                if (const std::optional<QString> date = rows.newDate(call))
+                if (const std::optional<QString> date = rows.newDate(call)) {
                     TextCodec::survey(survey, *date);
+                    rows.measure(DateColumn, *date);
+                }
             }
-            moneyShown = moneyShown || (showsNet && Money::isAmount(call.netCost)) ||
-                         (showsGross && Money::isAmount(call.grossCost));
+            if (showsNet)
+                netAmounts.add(call.netCost);
+            if (showsGross)
+                grossAmounts.add(call.grossCost);
         },
         reason);
     if (!counted)
         return false;
     // Every amount is the symbol, digits, the decimal point and perhaps a minus.
-    if (moneyShown)
+    if (!netAmounts.empty() || !grossAmounts.empty())
         TextCodec::survey(survey, viewerMoney(-1, layout.symbol));
+    for (const QString& text : netAmounts.texts(layout.symbol))
+        rows.measure(CostExcTaxColumn, text);
+    for (const QString& text : grossAmounts.texts(layout.symbol))
+        rows.measure(CostIncTaxColumn, text);
     const QStringList head = header(count, gross.total());
     const QStringList titles = rows.titles();
     for (const QString& line : head + titles)
         TextCodec::survey(survey, line);
-    // The other texts (days, times, bands, distances, rules) are ASCII.
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        rows.measureGrid(i, titles[i]);
+    const bool noCallsRow = count == 0 && layout.noCallsRow && !titles.isEmpty();
+    if (noCallsRow)
+        rows.measureGrid(0, CallTableModel::NoCallsText);
+    // The other texts (days, times, bands, distances, rules) are ASCII, and fit their fields.
     const TextCodec::Encoding encoding =
         layout.terminal ? TextCodec::Encoding::Utf8 : TextCodec::choice(survey);
     if (encoding == TextCodec::Encoding::None)
@@ -311,10 +357,8 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
         text += line + lineEnd;
     text += lineEnd;
     if (layout.comma) {
-        if (layout.withTitles) {
-            rows.appendLine(text, titles);
-            text += lineEnd;
-        }
+        rows.appendLine(text, titles);
+        text += lineEnd;
     } else {
         const QString rule = rows.rule();
         text += rule + lineEnd;
@@ -340,7 +384,7 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
         return false;
     if (written != count)
         return fail(reason, QStringLiteral("The calls changed while they were being exported"));
-    if (count == 0 && layout.noCallsRow) {
+    if (noCallsRow) {
         QStringList empty(titles.size());
         empty[0] = CallTableModel::NoCallsText;
         rows.appendLine(text, empty);
@@ -365,18 +409,31 @@ QString write(const QString& path, const Layout& layout, const CallSource& calls
     return {};
 }
 
+QString fileFilters() {
+    return QStringLiteral("Comma-separated values (*.csv);;Excel Compatible File (*.prn);;"
+                          "Text File (*.txt);;Any File (*.*)");
+}
+
 QString fileNameFor(const QString& chosen, int filterIndex) {
     if (chosen.size() >= 4 && chosen[chosen.size() - 4] == QLatin1Char('.'))
         return chosen;
-    if (filterIndex == 0)
-        return chosen + QStringLiteral(".prn");
-    if (filterIndex == 1)
-        return chosen + QStringLiteral(".txt");
+    static const char* const Extensions[] = {".csv", ".prn", ".txt"};
+    if (filterIndex >= 0 && filterIndex < int(std::size(Extensions)))
+        return chosen + QLatin1String(Extensions[filterIndex]);
     return chosen;
 }
 
 bool isCommaFile(const QString& fileName) {
-    return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive);
+    return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive) ||
+           fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+}
+
+QString commaField(const QString& text) {
+    const auto special = [](QChar c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; };
+    if (std::none_of(text.cbegin(), text.cend(), special))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
 }
 
 } // namespace CallExport

@@ -32,12 +32,11 @@ struct Layout {
     const RateNames& rates;
     QString symbol;          // the viewer's currency symbol
     bool comma = false;      // the comma layout, else the ruled text
-    bool withTitles = false; // the comma layout's line of column titles
     bool noCallsRow = false; // with no calls, the grid's "No Calls" row
     bool terminal = false;   // UTF-8 lines ended by line feeds, for a terminal
 };
 // The table's columns, names and symbol; its "No Calls" row when it is empty.
-Layout layoutOf(const CallTableModel& table, bool comma, bool withTitles);
+Layout layoutOf(const CallTableModel& table, bool comma);
 
 // The calls in output order. The export asks for them twice: first to count
 // them and to choose the text encoding before its first byte, then to write
@@ -53,9 +52,10 @@ using ByteSink = std::function<bool(QByteArrayView bytes, QString* reason)>;
 using Progress = std::function<void(int percent)>;
 
 // The header lines, an empty line, then the ruled text layout (a rule, the
-// column titles, a rule, one line per call, a rule) or the comma layout (the
-// titles when asked, one line per call, every text followed by a comma; a
-// text holding a comma, a quote or a line break is quoted). Lines end in
+// column titles, a rule, one line per call, a rule; each column as wide as
+// its field width or its widest text) or the comma layout (the titles, one
+// line per call, every text followed by a comma; a text holding a comma, a
+// quote or a line break is quoted). Lines end in
 // CR LF, in the program's text rule (UTF-8 starts with a byte-order mark, so
 // spreadsheets recognise it). False with the reason on failure.
 bool stream(const Layout& layout, const CallSource& calls, const Header& header, const ByteSink& sink,
@@ -65,10 +65,16 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
 QString write(const QString& path, const Layout& layout, const CallSource& calls, const Header& header,
               const Progress& progress = {});
 
-// The name the user chose with the extension its filter entry adds (".prn",
-// ".txt", none) unless it has a three-letter one already.
+// The export dialog's filter entries, in Qt's form; the first one opened is the text file's.
+QString fileFilters();
+constexpr int TextFilter = 2;
+// The name the user chose with the extension its filter entry adds (".csv",
+// ".prn", ".txt", none) unless it has a three-letter one already.
 QString fileNameFor(const QString& chosen, int filterIndex);
-// A name ending in "prn", in any case, gets the comma layout.
+// A name ending in "prn" or ".csv", in any case, gets the comma layout.
 bool isCommaFile(const QString& fileName);
+// A text as a field of a comma layout: quoted, its quotes doubled, when it
+// holds a comma, a quote or a line break.
+QString commaField(const QString& text);
 
 } // namespace CallExport

@@ -45,11 +45,19 @@ public:
     QString headerText(int gridColumn) const;
     // The costs with tax of rows top..bottom added up (see MoneySum).
     double grossTotal(int top, int bottom) const;
+    // Texts at least as wide as any a grid column shows, where every digit is
+    // as wide as the widest: the locale's dates of a whole year, every name,
+    // the longest times, the extreme amounts and the rate names in use. They
+    // are found from the calls' extremes, not by making every row's text.
+    QStringList widestTexts(int gridColumn) const;
 
 private:
+    void findWidestCalls();
+
     const ColumnLayout& m_layout;
     int m_columns; // as the layout had them at the last reset
     std::vector<CallRecord> m_calls;
     RateNames m_rates;
     QString m_symbol;
+    std::vector<CallRecord> m_widestCalls; // calls, real or made up, that show the widest texts
 };

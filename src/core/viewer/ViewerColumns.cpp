@@ -151,13 +151,12 @@ int readColumnWidth(const SettingsFile& settings, int column) {
 }
 
 bool writeColumnWidths(const SettingsFile& settings, const ColumnLayout& layout,
-                       const std::function<int(int gridIndex)>& widthAt, int exceptColumn) {
+                       const std::function<int(int column)>& widthOf, int exceptColumn) {
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (c == exceptColumn || !layout.isVisible(c))
             continue;
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingInteger(SettingsKeys::ViewerSection, key(k.width),
-                                          widthAt(layout.position(c))))
+        if (!settings.WriteSettingInteger(SettingsKeys::ViewerSection, key(k.width), widthOf(c)))
             return false;
     }
     return true;

@@ -79,7 +79,7 @@ private:
 
 // A shown column's width from the settings, with its default.
 int readColumnWidth(const SettingsFile& settings, int column);
-// Writes the width of every shown column but exceptColumn (NoColumn for none),
-// as the grid has it at the column's position. False at the first failure.
+// Writes the width of every shown column but exceptColumn (NoColumn for
+// none). False at the first failure.
 bool writeColumnWidths(const SettingsFile& settings, const ColumnLayout& layout,
-                       const std::function<int(int gridIndex)>& widthAt, int exceptColumn);
+                       const std::function<int(int column)>& widthOf, int exceptColumn);

@@ -1,8 +1,12 @@
 #include "gui/meter/TLargeForm.h"
 
+#include "core/seams/Clock.h"
 #include "core/seams/HelpViewer.h"
+#include "core/seams/Notifier.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/ShellSettings.h"
+#include "core/spending/SpendWarningNotice.h"
+#include "core/spending/SpendingReading.h"
 #include "gui/meter/ClockFrames.h"
 #include "gui/meter/TSpendForm.h"
 #include "gui/setup/TSetupForm.h"
@@ -13,6 +17,7 @@
 #include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/shell/WindowModes.h"
+#include "gui/spending/TSpendingForm.h"
 #include "gui/viewer/TDataForm.h"
 
 #include <QApplication>
@@ -119,6 +124,7 @@ void TLargeForm::connectControls() {
     connect(DataButton, &QPushButton::clicked, this, &TLargeForm::DataButtonClick);
     connect(HelpButton, &QPushButton::clicked, this, &TLargeForm::HelpButtonClick);
     connect(AboutButton, &QPushButton::clicked, this, &TLargeForm::AboutButtonClick);
+    connect(SpendingButton, &QPushButton::clicked, this, &TLargeForm::SpendingClick);
     connect(AutoTimeSense, &QCheckBox::clicked, this, &TLargeForm::AutoTimeSenseClick);
     for (QRadioButton* radio : {DayRadio, EveRadio, WendRadio, LocRadio, RegRadio, NatRadio, IntRadio})
         connect(radio, &QRadioButton::clicked, this, &TLargeForm::BandOrDistanceClick);
@@ -137,6 +143,7 @@ void TLargeForm::connectControls() {
     connect(m_menu->LoadMain, &QAction::triggered, m_views, &WindowModes::LoadMainClick);
     connect(m_menu->SetupMenuItem, &QAction::triggered, this, &TLargeForm::SetupMenuItemClick);
     connect(m_menu->PastCallsMenuItem, &QAction::triggered, this, &TLargeForm::PastCallsMenuItemClick);
+    connect(m_menu->SpendingMenuItem, &QAction::triggered, this, &TLargeForm::SpendingClick);
     connect(m_menu->CloseProgram, &QAction::triggered, this, &TLargeForm::CloseProgramClick);
 }
 
@@ -161,6 +168,7 @@ void TLargeForm::connectMeter() {
     connect(m_meter, &CallMeter::totalsChanged, this, [this](const QString& today, const QString& week) {
         ThisWeekValue->setText(week);
         TodayValue->setText(today);
+        refreshBudget();
     });
     connect(m_meter, &CallMeter::clockFrameChanged, this, &TLargeForm::showClockFrame);
     connect(m_meter, &CallMeter::applicationTitleChanged, this, &QWidget::setWindowTitle);
@@ -218,6 +226,11 @@ void TLargeForm::paintFigure(QLabel* figure) {
 }
 
 void TLargeForm::showSpendWarning(const QString& message) {
+    if (m_services.notifier) {
+        if (const std::optional<Notice> notice =
+                SpendWarningNotice::due(message, m_meter->windowMode(), isVisible() && !isMinimized()))
+            m_services.notifier->notify(*notice);
+    }
     TSpendForm warning;
     warning.setMessage(message);
     warning.exec();
@@ -464,6 +477,31 @@ void TLargeForm::SetupMenuItemClick() {
 
 void TLargeForm::PastCallsMenuItemClick() {
     runViewer(m_meter->windowMode() == CallMeter::TaskbarIcon);
+}
+
+void TLargeForm::SpendingClick() {
+    const TopLayerPause pause(*m_views);
+    TSpendingForm spending(m_services, this);
+    spending.exec();
+}
+
+// The log is read in full here: this runs with the totals' refresh (at the
+// start, after setup and the viewer, after a call), never with the tick. A
+// log that cannot be read is reported by the totals; no line is better than a
+// wrong one.
+void TLargeForm::refreshBudget() {
+    const SpendingReading reading =
+        SpendingReading::read(m_services.programDirectory, m_services.clock->now());
+    const QString line = reading.figures.logRead() ? reading.budgetText() : QString();
+    BudgetLine->setText(line);
+    BudgetLine->setVisible(!line.isEmpty());
+    m_views->setBudgetLine(line);
+    if (line.isEmpty() || !m_services.notifier)
+        return;
+    const QString failure =
+        m_budgetAlerts.check(reading.figures, m_meter->settingsFile(), *m_services.notifier, reading.symbol);
+    if (!failure.isEmpty())
+        m_meter->queueError(failure);
 }
 
 // ---- About and help --------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "core/meter/CallMeter.h"
 #include "core/seams/Services.h"
+#include "core/spending/BudgetAlerts.h"
 
 #include <QHash>
 #include <QStaticText>
@@ -50,6 +51,8 @@ public:
     void DataButtonClick();
     void SetupMenuItemClick();
     void PastCallsMenuItemClick();
+    // The Spending window, from the button or the menus.
+    void SpendingClick();
     void CloseProgramClick();
     void AboutButtonClick();
     void HelpButtonClick();
@@ -102,6 +105,8 @@ private:
     void paintFigure(QLabel* figure);
     void showTiming(bool timing);
     void showSpendWarning(const QString& message);
+    // The budget's line and notices, whenever the totals are refreshed.
+    void refreshBudget();
     int checkedDistance() const;
     int checkedBand() const;
 
@@ -113,6 +118,7 @@ private:
     std::map<const QLabel*, QHash<QString, QStaticText>> m_figureTexts;
     bool m_askingExit = false;
     bool m_ended = false;
+    BudgetAlerts m_budgetAlerts;
 
     // All but the meter panel, which is alone in the small box.
     QWidget* NormalView = nullptr;
@@ -144,12 +150,14 @@ private:
     QGroupBox* CallsToday = nullptr;
     QLabel* TodayValue = nullptr;
     QLabel* ThisWeekValue = nullptr;
+    QLabel* BudgetLine = nullptr;
     // Buttons.
     QPushButton* StartStopButton = nullptr;
     QPushButton* SetupButton = nullptr;
     QPushButton* DataButton = nullptr;
     QPushButton* HelpButton = nullptr;
     QPushButton* AboutButton = nullptr;
+    QPushButton* SpendingButton = nullptr;
     // Views.
     QFrame* ChangeWindowPanel = nullptr;
     QPushButton* NormalButton = nullptr;

@@ -202,6 +202,11 @@ void TLargeForm::buildLayout() {
     totals->setSpacing(0);
     totals->addWidget(TodayValue);
     totals->addWidget(ThisWeekValue);
+    // The budget's line, while the budget is on.
+    BudgetLine = make<QLabel>(CallsToday, "BudgetLine");
+    BudgetLine->setAccessibleName(QStringLiteral("Budget"));
+    BudgetLine->hide();
+    totals->addWidget(BudgetLine);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(6);
@@ -226,19 +231,23 @@ void TLargeForm::buildLayout() {
     HelpButton->setToolTip(QStringLiteral("Get Help"));
     AboutButton = make<QPushButton>(NormalView, "AboutButton", QStringLiteral("&About"));
     AboutButton->setToolTip(QStringLiteral("About this program"));
+    SpendingButton = make<QPushButton>(NormalView, "SpendingButton", QStringLiteral("Sp&ending..."));
+    SpendingButton->setToolTip(QStringLiteral("What calls cost per day, week and month"));
     auto* buttons = new QGridLayout;
     buttons->setContentsMargins(0, 4, 0, 0);
     buttons->setHorizontalSpacing(5);
-    buttons->setVerticalSpacing(6);
+    // Closer than the design's 6 so that Spending... finds room in the window's height.
+    buttons->setVerticalSpacing(4);
     setColumnWidths(buttons, {81, 81});
-    setRowHeights(buttons, {46, 28, 26});
+    setRowHeights(buttons, {46, 28, 26, 26});
     buttons->addWidget(StartStopButton, 0, 0, 1, 2);
     buttons->addWidget(SetupButton, 1, 0);
     buttons->addWidget(DataButton, 1, 1);
     buttons->addWidget(HelpButton, 2, 0);
     buttons->addWidget(AboutButton, 2, 1);
-    buttons->setRowStretch(3, 1);
-    for (QWidget* b : {StartStopButton, SetupButton, DataButton, HelpButton, AboutButton})
+    buttons->addWidget(SpendingButton, 3, 0, 1, 2);
+    buttons->setRowStretch(4, 1);
+    for (QWidget* b : {StartStopButton, SetupButton, DataButton, HelpButton, AboutButton, SpendingButton})
         fillCell(b);
 
     // Views.

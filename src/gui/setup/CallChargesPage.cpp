@@ -22,8 +22,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 const QString& Extension = ProgramFiles::RateFileExtension;
@@ -210,17 +208,7 @@ void CallChargesPage::selectShownRate() {
 }
 
 void CallChargesPage::RefreshRateNames() {
-    // Only names ending in ".dtr" exactly: the meter opens <name>.dtr.
-    const QDir directory(m_services.programDirectory, QStringLiteral("*") + Extension, QDir::NoSort,
-                         QDir::Files | QDir::Hidden | QDir::CaseSensitive);
-    QStringList files = directory.entryList();
-    // By name, without regard to case (the extension left out of the comparison).
-    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
-        const QStringView left = QStringView(a).chopped(Extension.size());
-        const QStringView right = QStringView(b).chopped(Extension.size());
-        const int caseless = left.compare(right, Qt::CaseInsensitive);
-        return caseless != 0 ? caseless < 0 : left < right;
-    });
+    const QStringList files = rateFileNames(m_services.programDirectory);
     m_selectBox->clear();
     m_selectBox->setPlaceholderText(files.isEmpty() ? tr("No Dialtally Rate Files Found") : QString());
     for (const QString& file : files) {

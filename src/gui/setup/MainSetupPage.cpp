@@ -7,6 +7,7 @@
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SensedDevice.h"
 #include "core/settings/SettingsFile.h"
+#include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -68,6 +70,15 @@ QPushButton* helpButton(const QString& text, const char* name, QWidget* parent) 
     return button;
 }
 
+// An amount's entry with the main symbol close before it.
+QHBoxLayout* amountRow(QLabel* symbol, QWidget* entry) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(2);
+    row->addWidget(symbol);
+    row->addWidget(entry);
+    return row;
+}
+
 int textWidth(const QWidget* widget, const QString& sample) {
     return widget->fontMetrics().horizontalAdvance(sample) + 16;
 }
@@ -86,6 +97,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* sensing = addGroup(QStringLiteral("Automatic Call Sensing"), "AutoSensingGroup", this);
     auto* port = addGroup(QStringLiteral("Serial port to watch"), "PortGroup", this);
     auto* defaults = addGroup(QStringLiteral("Program Defaults"), "ProgramDefaultsGroup", this);
+    auto* budget = addGroup(QStringLiteral("Monthly Budget"), "BudgetGroup", this);
     buildDaytimeGroup(daytime);
     buildSpendGroup(spend);
     buildCurrencyGroup(currency);
@@ -93,6 +105,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     buildSensingGroup(sensing);
     buildPortGroup(port);
     buildDefaultsGroup(defaults);
+    buildBudgetGroup(budget);
     auto* help = helpButton(QStringLiteral("&Help"), "HelpButton", this);
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpButtonClick);
 
@@ -100,6 +113,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     topRow->addWidget(daytime);
     topRow->addWidget(spend);
     topRow->addWidget(currency, 1);
+    topRow->addWidget(budget);
     // The sensing choice beside its port, the defaults under the port: the
     // page stays low enough for a small screen at a large font.
     auto* rightColumn = new QVBoxLayout;
@@ -128,8 +142,11 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     m_device->setDevice(SensedDevice::portDevice(DefaultPortToSense));
     m_spendSymbol->setText(DefaultMainSymbol);
     m_spendLimit->setValue(m_goodSpendAmount);
+    m_budgetSymbol->setText(DefaultMainSymbol);
+    m_budgetAmount->setValue(BudgetSettings::DefaultAmount);
     PlaySoundsCheckBoxClick();
     SpendLimitOnClick();
+    BudgetOnClick();
     Auto16GroupAble(false);
 }
 
@@ -170,14 +187,10 @@ void MainSetupPage::buildSpendGroup(QWidget* group) {
     m_spendSymbol->setObjectName(QStringLiteral("SpendSymbolLabel"));
     m_spendSymbol->setTextFormat(Qt::PlainText);
 
-    auto* amount = new QHBoxLayout;
-    amount->setSpacing(2);
-    amount->addWidget(m_spendSymbol);
-    amount->addWidget(m_spendLimit);
     auto* grid = compact(new QGridLayout(group));
     grid->addWidget(m_spendLimitOn, 0, 0, 1, 2);
     grid->addWidget(m_spendLimitLabel, 1, 0, Qt::AlignRight);
-    grid->addLayout(amount, 1, 1, Qt::AlignLeft);
+    grid->addLayout(amountRow(m_spendSymbol, m_spendLimit), 1, 1, Qt::AlignLeft);
 }
 
 void MainSetupPage::buildCurrencyGroup(QWidget* group) {
@@ -195,6 +208,42 @@ void MainSetupPage::buildCurrencyGroup(QWidget* group) {
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->addRow(QStringLiteral("&Main symbol ($)"), m_mainSymbol);
     form->addRow(QStringLiteral("Secondar&y symbol (\u00a2 or $/100)"), m_subSymbol);
+}
+
+constexpr int BudgetWholeDigits = 5;
+
+void MainSetupPage::buildBudgetGroup(QWidget* group) {
+    m_budgetOn = new QCheckBox(QStringLiteral("Monthly budge&t"), group);
+    m_budgetOn->setObjectName(QStringLiteral("BudgetOn"));
+    m_budgetOn->setToolTip(QStringLiteral("Show what this bill period's calls cost against a budget, "
+                                          "and tell me at 80% and 100% of it"));
+    connect(m_budgetOn, &QCheckBox::clicked, this, &MainSetupPage::BudgetOnClick);
+
+    // A monthly bill may well pass 99.99, the most the design's amounts hold.
+    m_budgetAmount = new MaskedEdit(*m_services.prompter, new MoneyValidator(BudgetWholeDigits, nullptr),
+                                    QStringLiteral("0000.00"), group);
+    m_budgetAmount->setObjectName(QStringLiteral("BudgetAmount"));
+    m_budgetAmount->setAccessibleName(QStringLiteral("Budget amount"));
+    m_budgetAmount->setAlignment(Qt::AlignRight);
+    m_budgetSymbol = new QLabel(group);
+    m_budgetSymbol->setObjectName(QStringLiteral("BudgetSymbolLabel"));
+    m_budgetSymbol->setTextFormat(Qt::PlainText);
+    m_budgetAmount->setToolTip(QStringLiteral("The budget for a bill period, tax included"));
+
+    m_billDay = new QSpinBox(group);
+    m_billDay->setObjectName(QStringLiteral("BillDay"));
+    m_billDay->setAccessibleName(QStringLiteral("Bill period starts on day"));
+    m_billDay->setRange(1, BudgetSettings::LastBillDay);
+    m_billDay->setValue(BudgetSettings::DefaultBillDay);
+    auto* dayLabel = new QLabel(QStringLiteral("&from day"), group);
+    dayLabel->setBuddy(m_billDay);
+
+    auto* grid = compact(new QGridLayout(group));
+    // Two lines, as its neighbours in the top row: the page stays low.
+    grid->addWidget(m_budgetOn, 0, 0, 1, 3);
+    grid->addLayout(amountRow(m_budgetSymbol, m_budgetAmount), 1, 0, Qt::AlignLeft);
+    grid->addWidget(dayLabel, 1, 1, Qt::AlignRight);
+    grid->addWidget(m_billDay, 1, 2, Qt::AlignLeft);
 }
 
 void MainSetupPage::buildSoundsGroup(QWidget* group) {
@@ -320,6 +369,11 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     m_subSymbol->setText(file.ReadSettingString(DefaultsSection, SubSymbol, DefaultSubSymbol));
 
     m_spendSymbol->setText(mainSymbol.left(1));
+    m_budgetSymbol->setText(mainSymbol.left(1));
+    m_budgetRead = BudgetSettings::read(file);
+    m_budgetOn->setChecked(m_budgetRead.on);
+    m_budgetAmount->setValue(formatFixed(m_budgetRead.amount, 2));
+    m_billDay->setValue(m_budgetRead.billDay);
     m_spendLimit->setValue(file.ReadSettingString(DefaultsSection, SpendWarning, DefaultSpendWarning));
     if (m_spendLimit->isComplete())
         m_goodSpendAmount = m_spendLimit->value();
@@ -335,6 +389,15 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
 
     PlaySoundsCheckBoxClick();
     SpendLimitOnClick();
+    BudgetOnClick();
+}
+
+BudgetSettings MainSetupPage::budgetShown() const {
+    BudgetSettings budget = m_budgetRead;
+    budget.on = m_budgetOn->isChecked();
+    budget.amount = parseAmount(m_budgetAmount->value()).value_or(0);
+    budget.billDay = m_billDay->value();
+    return budget;
 }
 
 bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
@@ -359,6 +422,12 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
                                                           : 0);
     // With no device chosen the stored keys are left as they are.
     ok = ok && SensedDevice::write(file, m_device->device());
+    // A settings file that never had a budget gets none by an OK alone.
+    if (const BudgetSettings budget = budgetShown();
+        budget.on != m_budgetRead.on ||
+        formatFixed(budget.amount, 2) != formatFixed(m_budgetRead.amount, 2) ||
+        budget.billDay != m_budgetRead.billDay)
+        ok = ok && budget.write(file);
     if (!ok) {
         m_services.prompter->error(file.failureText());
         return false;
@@ -394,6 +463,10 @@ bool MainSetupPage::checkBeforeClose() {
         // A disabled entry cannot be corrected, so it is not held against the
         // user; but the meter must be able to read what is stored.
         m_spendLimit->setValue(m_goodSpendAmount);
+    }
+    if (m_budgetAmount->isEnabled() && !m_budgetAmount->checkComplete()) {
+        m_budgetAmount->setFocus(Qt::OtherFocusReason);
+        return false;
     }
     return true;
 }
@@ -440,6 +513,12 @@ void MainSetupPage::SpendLimitOnClick() {
     const bool on = m_spendLimitOn->isChecked();
     m_spendLimitLabel->setEnabled(on);
     m_spendLimit->setEnabled(on);
+}
+
+void MainSetupPage::BudgetOnClick() {
+    const bool on = m_budgetOn->isChecked();
+    m_budgetAmount->setEnabled(on);
+    m_billDay->setEnabled(on);
 }
 
 void MainSetupPage::showHelp(int topic) {

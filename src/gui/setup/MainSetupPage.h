@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/BudgetSettings.h"
 #include "core/settings/SettingsKeys.h"
 
 #include <QWidget>
@@ -12,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class SerialDeviceBox;
 class SettingsFile;
 class SoundRow;
@@ -19,7 +21,7 @@ struct Services;
 
 // The "Main Setup" page of the configuration dialog: Daytime band, event
 // sounds, program defaults, call sensing and its port, the spend warning and
-// the currency symbols. Its values live in its controls; the dialog reads them
+// the currency symbols, and the monthly budget. Its values live in its controls; the dialog reads them
 // from and writes them to the settings file.
 class MainSetupPage : public QWidget {
     Q_OBJECT
@@ -45,6 +47,7 @@ private:
     void buildPortGroup(QWidget* group);
     void buildSpendGroup(QWidget* group);
     void buildCurrencyGroup(QWidget* group);
+    void buildBudgetGroup(QWidget* group);
 
     // false when the box held no time of day and was reset.
     bool checkTime(MaskedEdit* box);
@@ -58,6 +61,9 @@ private:
     void AutoDisabledRadioButtonClick();
     void Auto16GroupAble(bool enable);
     void SpendLimitOnClick();
+    void BudgetOnClick();
+    // The budget as the controls hold it.
+    BudgetSettings budgetShown() const;
     void HelpButtonClick();
     void HelpforsensingClick();
     void BitBtn1Click();
@@ -86,4 +92,10 @@ private:
     QString m_goodSpendAmount = QStringLiteral(" 1.00");
     QLineEdit* m_mainSymbol = nullptr;
     QLineEdit* m_subSymbol = nullptr;
+    QCheckBox* m_budgetOn = nullptr;
+    QLabel* m_budgetSymbol = nullptr;
+    MaskedEdit* m_budgetAmount = nullptr;
+    QSpinBox* m_billDay = nullptr;
+    // As read: the section is written only when the user changed it.
+    BudgetSettings m_budgetRead;
 };

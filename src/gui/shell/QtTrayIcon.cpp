@@ -1,6 +1,7 @@
 #include "gui/shell/QtTrayIcon.h"
 
 #include "gui/shell/ShellPictures.h"
+#include "gui/widgets/AppIcon.h"
 
 #include <QApplication>
 #include <QStyleHints>
@@ -36,6 +37,13 @@ void QtTrayIcon::changeTip(const QString& tip) {
 void QtTrayIcon::remove() {
     m_pendingClick->stop();
     m_icon->hide();
+}
+
+bool QtTrayIcon::showMessage(const QString& title, const QString& text, int msecs) {
+    if (!QSystemTrayIcon::supportsMessages() || !m_icon->isVisible())
+        return false;
+    m_icon->showMessage(title, text, AppIcon::icon(), msecs);
+    return true;
 }
 
 void QtTrayIcon::activated(QSystemTrayIcon::ActivationReason reason) {

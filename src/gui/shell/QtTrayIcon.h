@@ -27,6 +27,7 @@ protected:
     void changeImage(const QString& image) override;
     void changeTip(const QString& tip) override;
     void remove() override;
+    bool showMessage(const QString& title, const QString& text, int msecs) override;
 
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);

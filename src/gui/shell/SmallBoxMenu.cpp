@@ -19,6 +19,7 @@ SmallBoxMenu::SmallBoxMenu(QWidget* parent) : QMenu(parent) {
     LoadMain = entry(this, "LoadMain", QStringLiteral("&Main Screen"));
     SetupMenuItem = entry(this, "SetupMenuItem", QStringLiteral("Set&up"));
     PastCallsMenuItem = entry(this, "PastCallsMenuItem", QStringLiteral("&Past Calls"));
+    SpendingMenuItem = entry(this, "SpendingMenuItem", QStringLiteral("Sp&ending..."));
     addSeparator();
     CloseProgram = entry(this, "CloseProgram", QStringLiteral("E&xit"));
 }

@@ -16,5 +16,6 @@ public:
     QAction* LoadMain = nullptr;
     QAction* SetupMenuItem = nullptr;
     QAction* PastCallsMenuItem = nullptr;
+    QAction* SpendingMenuItem = nullptr;
     QAction* CloseProgram = nullptr;
 };

@@ -118,7 +118,7 @@ void WindowModes::ShrinkToBoxAndGrow() {
     SaveWindowPosition();
     window->hide();
     renewNativeWindow();
-    panel->setToolTip(toBox ? QStringLiteral("Drag to move. Right click for menu.") : QString());
+    panel->setToolTip(toBox ? boxTip() : QString());
     panel->setContextMenuPolicy(toBox ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
     // The panel moves between its place in the normal view and the window's
     // own layout, where it is all there is: the window takes its size.
@@ -271,6 +271,19 @@ void WindowModes::setOnTopLayer(bool on) {
 }
 
 // ---- The small box's menu and dragging -------------------------------------
+
+QString WindowModes::boxTip() const {
+    const QString tip = QStringLiteral("Drag to move. Right click for menu.");
+    return m_budgetLine.isEmpty() ? tip : tip + QLatin1Char('\n') + m_budgetLine;
+}
+
+void WindowModes::setBudgetLine(const QString& line) {
+    m_budgetLine = line;
+    if (m_tray)
+        m_tray->TrayIconSetTipLine(line);
+    if (mode() == CallMeter::SmallBox)
+        m_parts.animationPanel->setToolTip(boxTip());
+}
 
 void WindowModes::popUpMenu(QPoint globalPosition) {
     Dragging = false;

@@ -58,6 +58,10 @@ public:
     // false when there is none.
     static bool raiseWaitingBox();
 
+    // The budget line, added to the small box's and the notification icon's
+    // tips; empty for none.
+    void setBudgetLine(const QString& line);
+
     // "Stay On Top" is ticked.
     bool stayOnTop() const { return m_stayOnTop; }
     // While a box of the program is open the window leaves the always-on-top
@@ -77,12 +81,14 @@ private:
     void showStayOnTop();
     void popUpMenu(QPoint globalPosition);
     void trayAction(int action);
+    QString boxTip() const;
 
     CallMeter& m_meter;
     TrayIcon* m_tray;
     Parts m_parts;
     Qt::WindowFlags m_normalFlags;
     bool m_stayOnTop = false;
+    QString m_budgetLine;
     bool Dragging = false;
     QPoint m_dragFrom; // DragX, DragY: the pressed point, from the box's corner
 };

@@ -3,6 +3,7 @@
 #include "core/calllog/CallTotals.h"
 #include "core/seams/DayCount.h"
 #include "core/spending/BudgetPace.h"
+#include "core/spending/TariffTable.h"
 #include "core/tariff/Costing.h"
 #include "core/viewer/CallCells.h"
 
@@ -54,10 +55,14 @@ SpendingChart::SpendingChart(QGraphicsItem* parent) : QChart(parent) {
 }
 
 void SpendingChart::showFigures(const SpendingFigures& figures, SpendView view, Stack stack,
-                                std::optional<double> budget, const QString& mainSymbol) {
+                                std::optional<double> budget, const QString& mainSymbol,
+                                const std::optional<TariffLine>& tariff) {
     m_view = view;
     m_symbol = mainSymbol;
     m_budget = view == SpendView::Month ? budget : std::nullopt;
+    m_tariff = view == SpendView::Month && tariff && tariff->gross.size() == figures.bars(view).size()
+                   ? tariff
+                   : std::nullopt;
     const std::vector<SpendBar>& bars = figures.bars(view);
     m_totals.clear();
     m_labels.clear();
@@ -175,8 +180,19 @@ QString SpendingChart::tipFor(int part, int bar) const {
     return tip;
 }
 
+QString SpendingChart::tariffTipFor(int bar) const {
+    if (!m_tariff || bar < 0 || bar >= int(m_totals.size()))
+        return {};
+    const double gross = m_tariff->gross[size_t(bar)];
+    return QStringLiteral("%1\nWith %2: %3 (%4)")
+        .arg(m_longLabels[bar], m_tariff->rateName, money(gross),
+             TariffTable::differenceText(gross - m_totals[size_t(bar)].gross.total(), m_symbol));
+}
+
 void SpendingChart::build() {
     removeAllSeries();
+    m_budgetLine = nullptr;
+    m_tariffLine = nullptr;
     for (QAbstractAxis* axis : axes()) {
         removeAxis(axis);
         delete axis;
@@ -229,6 +245,8 @@ void SpendingChart::build() {
             (set->at(bar) < 0 ? below : above) += set->at(bar);
         low = std::min(low, below);
         high = std::max(high, above);
+        if (m_tariff)
+            high = std::max(high, m_tariff->gross[size_t(bar)]);
     }
     y->setRange(low, high > low ? high * 1.08 : low + 1);
     y->applyNiceNumbers();
@@ -237,8 +255,21 @@ void SpendingChart::build() {
     addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
 
+    if (m_tariff) {
+        m_tariffLine = new QLineSeries;
+        m_tariffLine->setName(QStringLiteral("With %1").arg(m_tariff->rateName));
+        for (int bar = 0; bar < count; ++bar)
+            m_tariffLine->append(bar, m_tariff->gross[size_t(bar)]);
+        m_tariffLine->setPointsVisible(true);
+        addSeries(m_tariffLine);
+        m_tariffLine->attachAxis(x);
+        m_tariffLine->attachAxis(y);
+        connect(m_tariffLine, &QLineSeries::hovered, this, [this](const QPointF& point, bool on) {
+            setToolTip(on ? tariffTipFor(qRound(point.x())) : QString());
+        });
+    }
     if (m_budget) {
-        auto* line = new QLineSeries;
+        auto* line = m_budgetLine = new QLineSeries;
         line->setName(QStringLiteral("Budget"));
         line->append(-0.5, *m_budget);
         line->append(count - 0.5, *m_budget);
@@ -290,8 +321,8 @@ void SpendingChart::applyLook() {
         projection->setColor(fill);
         projection->setPen(QPen(edge, 1, Qt::DashLine));
     }
-    for (QAbstractSeries* series : this->series()) {
-        if (auto* line = qobject_cast<QLineSeries*>(series))
-            line->setPen(QPen(text, 2, Qt::DashLine));
-    }
+    if (m_budgetLine)
+        m_budgetLine->setPen(QPen(text, 2, Qt::DashLine));
+    if (m_tariffLine)
+        m_tariffLine->setPen(QPen(text, 2));
 }

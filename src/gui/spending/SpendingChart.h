@@ -11,6 +11,7 @@
 #include <vector>
 
 class QBarSet;
+class QLineSeries;
 
 // The bar chart of the spending window and of the chart command: the spend
 // (costs with tax) per day, week or bill period, each bar stacked by time band
@@ -29,11 +30,19 @@ public:
     // Rate names beyond these share one part of the bar, the one costing least.
     static constexpr int MostRates = 7;
 
+    // What each bar's calls would have cost with another rate file.
+    struct TariffLine {
+        QString rateName;
+        std::vector<double> gross; // one per bar of the month view
+    };
+
     explicit SpendingChart(QGraphicsItem* parent = nullptr);
 
-    // budget: the budget's amount while it is on.
+    // budget: the budget's amount while it is on; tariff: drawn as a line in
+    // the month view.
     void showFigures(const SpendingFigures& figures, SpendView view, Stack stack,
-                     std::optional<double> budget, const QString& mainSymbol);
+                     std::optional<double> budget, const QString& mainSymbol,
+                     const std::optional<TariffLine>& tariff = std::nullopt);
     void follow(const QPalette& palette, const QFont& font);
 
     // The names of the parts the bars are stacked from, bottom first, then the
@@ -44,6 +53,9 @@ public:
     QString tipFor(int part, int bar) const;
     // What a value of the chart is at bar: the sum of the parts drawn there.
     double barHeight(int bar) const;
+    // The tip of the tariff line at a bar: the cost with that rate file and
+    // how far it is from what the bar's calls cost.
+    QString tariffTipFor(int bar) const;
 
 private:
     struct Part {
@@ -67,5 +79,8 @@ private:
     int m_marked = -1;        // the bar that holds today
     std::optional<double> m_budget;
     std::optional<double> m_projection; // what the current period is on pace for
+    std::optional<TariffLine> m_tariff;
     std::vector<QBarSet*> m_sets;
+    QLineSeries* m_budgetLine = nullptr;
+    QLineSeries* m_tariffLine = nullptr;
 };

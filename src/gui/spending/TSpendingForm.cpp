@@ -1,6 +1,5 @@
 #include "gui/spending/TSpendingForm.h"
 
-#include "core/calllog/CallLog.h"
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/Prompter.h"
@@ -8,11 +7,18 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/spending/BudgetPace.h"
+#include "core/spending/SpendingReading.h"
+#include "core/spending/TariffBars.h"
+#include "core/spending/TariffComparison.h"
+#include "core/spending/TariffTable.h"
+#include "core/tariff/RateFile.h"
 #include "core/viewer/CallLogViewer.h"
 #include "gui/spending/ChartImage.h"
+#include "gui/widgets/FormRules.h"
 
 #include <QButtonGroup>
 #include <QChartView>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -25,15 +31,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
-    auto* w = new T(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setAccessibleName(accessibleName);
-    return w;
-}
-} // namespace
-
 TSpendingForm::TSpendingForm(const Services& services, QWidget* parent)
     : QDialog(parent), m_services(services) {
     buildLayout();
@@ -44,11 +41,11 @@ void TSpendingForm::buildLayout() {
     setObjectName(QStringLiteral("TSpendingForm"));
     setWindowTitle(Caption);
 
-    DayButton = make<QPushButton>(this, "DayButton", QStringLiteral("Spending per day"));
+    DayButton = FormRules::make<QPushButton>(this, "DayButton", QStringLiteral("Spending per day"));
     DayButton->setText(QStringLiteral("&Day"));
-    WeekButton = make<QPushButton>(this, "WeekButton", QStringLiteral("Spending per week"));
+    WeekButton = FormRules::make<QPushButton>(this, "WeekButton", QStringLiteral("Spending per week"));
     WeekButton->setText(QStringLiteral("&Week"));
-    MonthButton = make<QPushButton>(this, "MonthButton", QStringLiteral("Spending per month"));
+    MonthButton = FormRules::make<QPushButton>(this, "MonthButton", QStringLiteral("Spending per month"));
     MonthButton->setText(QStringLiteral("&Month"));
     m_views = new QButtonGroup(this);
     const std::pair<QPushButton*, SpendView> views[] = {
@@ -64,13 +61,27 @@ void TSpendingForm::buildLayout() {
     connect(m_views, &QButtonGroup::idClicked, this, [this](int id) { showView(SpendView(id)); });
 
     auto* stackLabel = new QLabel(QStringLiteral("Stacked by:"), this);
-    ByBandButton = make<QRadioButton>(this, "ByBandButton", QStringLiteral("Stacked by time band"));
+    ByBandButton =
+        FormRules::make<QRadioButton>(this, "ByBandButton", QStringLiteral("Stacked by time band"));
     ByBandButton->setText(QStringLiteral("Time &band"));
-    ByRateButton = make<QRadioButton>(this, "ByRateButton", QStringLiteral("Stacked by rate name"));
+    ByRateButton =
+        FormRules::make<QRadioButton>(this, "ByRateButton", QStringLiteral("Stacked by rate name"));
     ByRateButton->setText(QStringLiteral("&Rate name"));
     ByBandButton->setChecked(true);
     connect(ByBandButton, &QRadioButton::toggled, this,
             [this](bool on) { setStack(on ? SpendingChart::Stack::Bands : SpendingChart::Stack::Rates); });
+
+    auto* compareLabel = new QLabel(QStringLiteral("Com&pare with:"), this);
+    CompareRateBox =
+        FormRules::make<QComboBox>(this, "CompareRateBox", QStringLiteral("Rate file to compare with"));
+    CompareRateBox->setToolTip(
+        QStringLiteral("What each month's calls would have cost with another rate file, as a line"));
+    // A long rate name does not widen the window; the list shows it whole.
+    CompareRateBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CompareRateBox->setMinimumContentsLength(20);
+    compareLabel->setBuddy(CompareRateBox);
+    listRateFiles();
+    connect(CompareRateBox, &QComboBox::activated, this, &TSpendingForm::CompareRateBoxChange);
 
     m_chart = new SpendingChart;
     SpendingChartView = new QChartView(m_chart, this);
@@ -80,14 +91,14 @@ void TSpendingForm::buildLayout() {
     SpendingChartView->setMinimumSize(560, 360);
     SpendingChartView->setFocusPolicy(Qt::NoFocus);
 
-    BudgetLine = make<QLabel>(this, "BudgetLine", QStringLiteral("Budget"));
+    BudgetLine = FormRules::make<QLabel>(this, "BudgetLine", QStringLiteral("Budget"));
     BudgetLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    SaveChartButton = make<QPushButton>(this, "SaveChartButton", QStringLiteral("Save Chart As"));
+    SaveChartButton = FormRules::make<QPushButton>(this, "SaveChartButton", QStringLiteral("Save Chart As"));
     SaveChartButton->setText(QStringLiteral("Save Chart &As..."));
     SaveChartButton->setAutoDefault(false);
     connect(SaveChartButton, &QPushButton::clicked, this, &TSpendingForm::SaveChartClick);
-    CloseButton = make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
+    CloseButton = FormRules::make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
     CloseButton->setText(QStringLiteral("&Close"));
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -99,12 +110,18 @@ void TSpendingForm::buildLayout() {
     top->addWidget(stackLabel);
     top->addWidget(ByBandButton);
     top->addWidget(ByRateButton);
+    // A row of its own: the window keeps its width at a large font or scale.
+    auto* compare = new QHBoxLayout;
+    compare->addWidget(compareLabel);
+    compare->addWidget(CompareRateBox);
+    compare->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(BudgetLine, 1);
     bottom->addWidget(SaveChartButton);
     bottom->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addLayout(compare);
     layout->addWidget(SpendingChartView, 1);
     layout->addLayout(bottom);
 
@@ -129,22 +146,55 @@ void TSpendingForm::buildLayout() {
 }
 
 void TSpendingForm::LoadFigures() {
-    const QString directory = m_services.programDirectory;
-    const SettingsFile settings(ProgramFiles::settingsPath(directory));
-    const BudgetSettings budget = BudgetSettings::read(settings);
-    m_symbol = viewerSymbol(settings.ReadSettingString(
-        SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
-    m_budget = budget.isActive() ? std::optional<double>(budget.amount) : std::nullopt;
-    const CallLog log(ProgramFiles::callLogPath(directory));
-    m_figures = SpendingFigures::compute(log, RateNames::load(ProgramFiles::rateNameStorePath(directory)),
-                                         m_services.clock->now(), budget.billDay);
-    if (!m_figures.logRead())
-        tell(CallLogViewer::cannotRead(log.path(), m_figures.readFailure()));
-
+    SpendingReading reading = SpendingReading::read(m_services.programDirectory, m_services.clock->now());
+    if (!reading.figures.logRead())
+        tell(CallLogViewer::cannotRead(reading.logPath, reading.figures.readFailure()));
+    m_symbol = reading.symbol;
+    m_budget = reading.budgetAmount();
     BudgetLine->setVisible(m_budget.has_value());
-    if (m_budget)
-        BudgetLine->setText(budgetLine(BudgetPace::of(m_figures), *m_budget, m_symbol));
+    BudgetLine->setText(reading.budgetText());
+    m_figures = std::move(reading.figures);
+    loadTariffLine();
     redraw();
+}
+
+void TSpendingForm::listRateFiles() {
+    // The rate files the comparison lists, the one in use marked as it marks it.
+    const QString inUse = TariffComparison::activeRateName(m_services.programDirectory);
+    CompareRateBox->addItem(QStringLiteral("No other rate file"));
+    for (const QString& file : rateFileNames(m_services.programDirectory)) {
+        const QString name = file.chopped(ProgramFiles::RateFileExtension.size());
+        CompareRateBox->addItem(TariffTable::rateFileText(name, name == inUse), name);
+    }
+}
+
+void TSpendingForm::CompareRateBoxChange(int index) {
+    CompareRateBox->setCurrentIndex(index);
+    loadTariffLine();
+    redraw();
+}
+
+void TSpendingForm::loadTariffLine() {
+    m_tariff.reset();
+    const QString name = CompareRateBox->currentData().toString();
+    if (name.isEmpty())
+        return;
+    const QString path = ProgramFiles::rateFilePath(m_services.programDirectory, name);
+    QString reason;
+    const std::optional<TariffPrices> prices = TariffPrices::read(path, &reason);
+    if (!prices) {
+        CompareRateBox->setCurrentIndex(0);
+        tell(CallLogViewer::cannotRead(path, reason));
+        return;
+    }
+    const CallLog log(ProgramFiles::callLogPath(m_services.programDirectory));
+    const TariffBars priced = TariffBars::compute(log, m_figures.bars(SpendView::Month), *prices);
+    if (!priced.logRead())
+        tell(CallLogViewer::cannotRead(log.path(), priced.readFailure()));
+    SpendingChart::TariffLine line{name, {}};
+    for (const MoneySum& gross : priced.gross())
+        line.gross.push_back(gross.total());
+    m_tariff = std::move(line);
 }
 
 void TSpendingForm::showView(SpendView view) {
@@ -160,7 +210,8 @@ void TSpendingForm::setStack(SpendingChart::Stack stack) {
 void TSpendingForm::redraw() {
     m_views->button(int(m_view))->setChecked(true);
     (m_stack == SpendingChart::Stack::Bands ? ByBandButton : ByRateButton)->setChecked(true);
-    m_chart->showFigures(m_figures, m_view, m_stack, m_budget, m_symbol);
+    CompareRateBox->setEnabled(m_view == SpendView::Month);
+    m_chart->showFigures(m_figures, m_view, m_stack, m_budget, m_symbol, m_tariff);
 }
 
 void TSpendingForm::SaveChartClick() {

@@ -10,6 +10,7 @@
 
 class QButtonGroup;
 class QChartView;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -30,6 +31,9 @@ public:
     void showView(SpendView view);
     void setStack(SpendingChart::Stack stack);
     void SaveChartClick();
+    // The month view draws what each month's calls would have cost with the
+    // rate file chosen (index 0: none).
+    void CompareRateBoxChange(int index);
 
     SpendView view() const { return m_view; }
     SpendingChart::Stack stack() const { return m_stack; }
@@ -42,12 +46,16 @@ protected:
 private:
     void buildLayout();
     void redraw();
+    void listRateFiles();
+    // Prices the month view's calls with the rate file chosen.
+    void loadTariffLine();
     // Shows a failure once the command is complete.
     void tell(const QString& message);
 
     Services m_services;
     SpendingFigures m_figures;
     std::optional<double> m_budget;
+    std::optional<SpendingChart::TariffLine> m_tariff;
     QString m_symbol;
     SpendView m_view = SpendView::Month;
     SpendingChart::Stack m_stack = SpendingChart::Stack::Bands;
@@ -60,6 +68,7 @@ private:
     QButtonGroup* m_views = nullptr;
     QRadioButton* ByBandButton = nullptr;
     QRadioButton* ByRateButton = nullptr;
+    QComboBox* CompareRateBox = nullptr;
     QLabel* BudgetLine = nullptr;
     QPushButton* SaveChartButton = nullptr;
     QPushButton* CloseButton = nullptr;

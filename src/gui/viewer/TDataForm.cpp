@@ -20,6 +20,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTimer>
 
@@ -34,7 +35,7 @@ TDataForm::Busy::~Busy() {
 }
 
 TDataForm::TDataForm(const Services& services, QWidget* parent)
-    : QDialog(parent), m_services(services),
+    : QDialog(parent), m_services(services), m_boxesOver(services, this),
       m_settings(ProgramFiles::settingsPath(services.programDirectory)) {
     setModal(true);
     m_progress = new TProgressForm(this);
@@ -80,17 +81,15 @@ TDataForm::~TDataForm() {
 
 void TDataForm::connectControls() {
     CallTableModel* model = &m_viewer->model();
-    // The grid keeps its column widths by index over a reload, as a grid does.
-    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-        m_widthsBeforeReset.clear();
-        for (int i = 0; i < DataBank->horizontalHeader()->count(); ++i)
-            m_widthsBeforeReset.push_back(DataBank->horizontalHeader()->sectionSize(i));
-    });
+    // The header forgets its sections' sizes over a reload; they come back
+    // from the columns, grown for texts the new calls bring.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_sizingInCode = true; });
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
-        QHeaderView* header = DataBank->horizontalHeader();
-        for (int i = 0; i < header->count() && i < int(m_widthsBeforeReset.size()); ++i)
-            header->resizeSection(i, m_widthsBeforeReset[size_t(i)]);
+        m_sizingInCode = false;
+        applyWidths();
     });
+    connect(DataBank->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int index, int, int size) { DataBankColumnResized(index, size); });
     connect(DataBank->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TDataForm::updateSummary);
     connect(DataBank->horizontalHeader(), &QHeaderView::sectionMoved, this,
@@ -176,15 +175,75 @@ void TDataForm::ReadWidthSettings() {
     const ColumnLayout& layout = m_viewer->layout();
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (layout.isVisible(c))
-            DataBank->horizontalHeader()->resizeSection(layout.position(c), readColumnWidth(m_settings, c));
+            m_widthSettings[size_t(c - 1)] = readColumnWidth(m_settings, c);
     }
+    applyWidths();
 }
 
 bool TDataForm::WriteWidthSettings(int exceptColumn) {
-    const QHeaderView* header = DataBank->horizontalHeader();
     return writeColumnWidths(
-        m_settings, m_viewer->layout(), [header](int index) { return header->sectionSize(index); },
+        m_settings, m_viewer->layout(), [this](int column) { return m_widthSettings[size_t(column - 1)]; },
         exceptColumn);
+}
+
+void TDataForm::applyWidths() {
+    const ColumnLayout& layout = m_viewer->layout();
+    QHeaderView* header = DataBank->horizontalHeader();
+    const QScopedValueRollback inCode(m_sizingInCode, true);
+    for (int c = 1; c <= ViewerColumnCount; ++c) {
+        if (!layout.isVisible(c))
+            continue;
+        // A width from the settings file, perhaps chosen for a smaller font, is
+        // the least; one the user chose in this window stands as it is.
+        int width = m_widthSettings[size_t(c - 1)];
+        if (!m_widthChosen[size_t(c - 1)])
+            width = std::max(width, neededWidth(layout.position(c)));
+        header->resizeSection(layout.position(c), width);
+    }
+}
+
+int TDataForm::neededWidth(int gridColumn) const {
+    // As the grid's own delegate measures a cell, every digit taken as wide as
+    // the widest, so that any date, time or amount fits.
+    QStyleOptionViewItem option;
+    option.initFrom(DataBank);
+    option.font = DataBank->font();
+    option.fontMetrics = DataBank->fontMetrics();
+    option.features = QStyleOptionViewItem::HasDisplay;
+    QChar widestDigit = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (option.fontMetrics.horizontalAdvance(QChar(digit)) >
+            option.fontMetrics.horizontalAdvance(widestDigit))
+            widestDigit = QChar(digit);
+    }
+    const int gridLine = DataBank->showGrid() ? 1 : 0;
+    int width = DataBank->horizontalHeader()->sectionSizeHint(gridColumn);
+    for (QString text : m_viewer->model().widestTexts(gridColumn)) {
+        for (QChar& c : text) {
+            if (c >= u'0' && c <= u'9')
+                c = widestDigit;
+        }
+        option.text = text;
+        width = std::max(
+            width,
+            DataBank->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), DataBank).width() +
+                gridLine);
+    }
+    return width;
+}
+
+void TDataForm::DataBankColumnResized(int gridColumn, int size) {
+    const ColumnLayout& layout = m_viewer->layout();
+    // The last column takes the window's spare width: that is not a width
+    // chosen. Nor is what the header does while the columns change.
+    const int columns = DataBank->horizontalHeader()->count();
+    if (m_sizingInCode || gridColumn >= columns - 1 || columns != layout.HowManyActive())
+        return;
+    const int column = layout.columnAt(gridColumn);
+    if (column == NoColumn)
+        return;
+    m_widthSettings[size_t(column - 1)] = size;
+    m_widthChosen[size_t(column - 1)] = true;
 }
 
 void TDataForm::WriteIniSettings() {
@@ -241,17 +300,10 @@ void TDataForm::DataBankColumnMoved(int fromIndex, int toIndex) {
     header->moveSection(toIndex, fromIndex);
     header->blockSignals(false);
 
-    ColumnLayout& layout = m_viewer->layout();
-    std::array<int, ViewerColumnCount> widths{};
-    for (int c = 1; c <= ViewerColumnCount; ++c)
-        widths[size_t(c - 1)] = layout.isVisible(c) ? header->sectionSize(layout.position(c)) : 0;
     const std::optional<std::pair<int, int>> rows = selectedRows();
-    layout.columnMoved(fromIndex, toIndex);
+    m_viewer->layout().columnMoved(fromIndex, toIndex);
     m_viewer->model().columnsMoved();
-    for (int c = 1; c <= ViewerColumnCount; ++c) {
-        if (layout.isVisible(c))
-            header->resizeSection(layout.position(c), widths[size_t(c - 1)]);
-    }
+    applyWidths();
     if (rows)
         selectRows(rows->first, rows->second);
     DataBank->viewport()->update();
@@ -262,9 +314,11 @@ void TDataForm::ResetColumnsClick() {
     layout.reset();
     for (QAction* item : m_showColumn)
         item->setChecked(true);
+    for (int c = 1; c <= ViewerColumnCount; ++c) {
+        m_widthSettings[size_t(c - 1)] = viewerColumnInfo(c).resetWidth;
+        m_widthChosen[size_t(c - 1)] = false;
+    }
     const QString message = ReloadTable();
-    for (int c = 1; c <= ViewerColumnCount; ++c)
-        DataBank->horizontalHeader()->resizeSection(layout.position(c), viewerColumnInfo(c).resetWidth);
     OnlyColumn();
     tell(message);
 }
@@ -495,7 +549,9 @@ void TDataForm::askToDelete() {
     const QString question = QStringLiteral("Are You Sure that you want to delete %1 call%2?")
                                  .arg(top == bottom ? QStringLiteral("this") : QStringLiteral("these"))
                                  .arg(PluralSuffix(count));
-    if (m_services.prompter->askYesNo(question))
+    const QString detail =
+        QStringLiteral("%1 call%2 will be removed from the call log.").arg(count).arg(PluralSuffix(count));
+    if (m_services.prompter->askYesNoDefaultNo(question, detail))
         DeleteRecord();
 }
 

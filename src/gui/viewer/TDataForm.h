@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/seams/BoxesOver.h"
 #include "core/seams/Services.h"
 #include "core/settings/SettingsFile.h"
 #include "core/viewer/CallLogViewer.h"
@@ -15,6 +16,9 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QPageLayout;
+class QPagedPaintDevice;
+class QPainter;
 class QPrinter;
 class QPushButton;
 class QTableView;
@@ -72,12 +76,19 @@ public:
     void ExportSelectedClick();
     void Print1Click();
     void PrintSetup1Click();
+    // Which tariff would have been cheapest for the selected calls, or for
+    // all of them when none are selected.
+    void CompareTariffsClick();
+    // The printout as a PDF file, with no printer: of the selection when its panel shows.
+    void ExportPdfClick();
     // Prints rows firstRow..lastRow (0-based); selectionOnly as the print dialog chose.
+    // A printer that prints to a PDF file has it written as an export is.
     void PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer);
 
 protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The hourglass while a command works through the log. The progress
@@ -95,9 +106,17 @@ private:
     };
 
     void buildLayout();
+    void buildSortPanel();
+    void paintArrows();
     void buildMenus();
+    void buildFileMenu(QMenu* file);
     void connectControls();
     void fitWidthToColumns();
+    // Each shown column as wide as its setting, and as its header and widest
+    // text unless the user has sized it in this window.
+    void applyWidths();
+    int neededWidth(int gridColumn) const;
+    void DataBankColumnResized(int gridColumn, int size);
 
     QString ShowColumnLastPart();
     void OnlyColumn();
@@ -112,6 +131,11 @@ private:
     // The rows an export or printout of all calls or of the selection takes;
     // nothing, once the user has been told, when no row is highlighted.
     std::optional<std::pair<int, int>> outputRows(bool selectedOnly);
+    QPrinter& printer();
+    void writePdf(const QString& path, int firstRow, int lastRow, bool selectionOnly,
+                  const QPageLayout& page);
+    void paintCalls(QPainter& painter, QPagedPaintDevice& device, int firstRow, int lastRow,
+                    bool selectionOnly, const QString& deviceName);
     void updateSummary();
     void askToDelete();
     void exportCalls(bool selectedOnly);
@@ -120,14 +144,17 @@ private:
     void tell(const QString& message);
 
     Services m_services;
+    BoxesOver m_boxesOver; // the viewer hides the window that opens it
     SettingsFile m_settings;
     TProgressForm* m_progress = nullptr;
     std::unique_ptr<CallLogViewer> m_viewer;
-    int m_popupColumn = -1;               // the grid column under the last right click
-    std::vector<int> m_widthsBeforeReset; // the grid keeps its widths by index over a reload
-    std::unique_ptr<QPrinter> m_printer;  // kept from the printer set-up to the printout
-    int m_busy = 0;                       // commands under way
-    bool m_selectingInCode = false;       // a selection the user did not make in the grid
+    int m_popupColumn = -1;                               // the grid column under the last right click
+    std::array<int, ViewerColumnCount> m_widthSettings{}; // what the settings file holds or will
+    std::array<bool, ViewerColumnCount> m_widthChosen{};  // sized by the user in this window
+    bool m_sizingInCode = false;
+    std::unique_ptr<QPrinter> m_printer; // kept from the printer set-up to the printout
+    int m_busy = 0;                      // commands under way
+    bool m_selectingInCode = false;      // a selection the user did not make in the grid
 
     QTableView* DataBank = nullptr;
     QFrame* SecondLeftPanel = nullptr;

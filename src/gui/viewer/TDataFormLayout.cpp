@@ -2,9 +2,11 @@
 // program and the tests know them by.
 #include "gui/viewer/TDataForm.h"
 
+#include "gui/spending/TSpendingForm.h"
 #include "gui/widgets/FormRules.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,6 +17,8 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,10 +39,17 @@ constexpr SortMenuItem SortItems[ViewerColumnCount] = {
     {"Rate", "&Rate Order"},
 };
 
-template <typename T> T* make(QWidget* parent, const char* name) {
+template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
     auto* w = new T(parent);
     w->setObjectName(QLatin1String(name));
+    w->setAccessibleName(accessibleName);
     return w;
+}
+
+QLabel* caption(QWidget* parent, const char* name, const QString& text) {
+    auto* label = make<QLabel>(parent, name, text);
+    label->setText(text);
+    return label;
 }
 
 QAction* action(QMenu* menu, const char* name, const QString& caption) {
@@ -47,14 +58,16 @@ QAction* action(QMenu* menu, const char* name, const QString& caption) {
     return a;
 }
 
-// An arrow pointing up or down, its head as wide as the picture.
-QPixmap arrowPicture(int width, int height, bool up) {
-    QPixmap picture(width, height);
+// An arrow pointing up or down, its head as wide as the picture, drawn for
+// the screen's pixels.
+QPixmap arrowPicture(int width, int height, bool up, const QColor& colour, qreal pixelRatio) {
+    QPixmap picture(QSize(width, height) * pixelRatio);
+    picture.setDevicePixelRatio(pixelRatio);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 128));
+    p.setBrush(colour);
     const double head = width * 0.9;
     const double shaft = width / 3.0;
     const double mid = width / 2.0;
@@ -73,45 +86,81 @@ QPixmap arrowPicture(int width, int height, bool up) {
     return picture;
 }
 
+struct ArrowPlace {
+    const char* name;
+    const char* accessibleName;
+    QRect place; // at the panel's design width
+    bool up;
+};
+constexpr int PanelWidth = 84;
+constexpr ArrowPlace Arrows[] = {{"SmallUpArrow", "Ascending", {32, 110, 20, 40}, true},
+                                 {"LargeUpArrow", "Ascending", {28, 186, 28, 96}, true},
+                                 {"LargeDownArrow", "Descending", {28, 44, 28, 96}, false},
+                                 {"SmallDownArrow", "Descending", {32, 176, 20, 40}, false}};
+
 } // namespace
+
+void TDataForm::buildSortPanel() {
+    SecondLeftPanel = make<QFrame>(this, "SecondLeftPanel", QStringLiteral("Sort order"));
+    SecondLeftPanel->setFrameShape(QFrame::StyledPanel);
+    SecondLeftPanel->setToolTip(QStringLiteral("This panel shows the current sort order of the data"));
+    TopSortLabel = make<QLabel>(SecondLeftPanel, "TopSortLabel", QStringLiteral("Top of the table"));
+    SortOrder = make<QLabel>(SecondLeftPanel, "SortOrder", QStringLiteral("Sorted by"));
+    BottomSortLabel = make<QLabel>(SecondLeftPanel, "BottomSortLabel", QStringLiteral("Bottom of the table"));
+    QFont bold = SortOrder->font();
+    bold.setBold(true);
+    SortOrder->setFont(bold);
+
+    // The design's places, in a panel wide enough for the longest of its texts.
+    const QFontMetrics plain = TopSortLabel->fontMetrics();
+    const QFontMetrics heavy(bold);
+    int width = PanelWidth;
+    for (int c = 1; c <= ViewerColumnCount; ++c) {
+        const ViewerColumnInfo& info = viewerColumnInfo(c);
+        width = std::max({width, heavy.horizontalAdvance(QLatin1String(info.sortOrder)) + 12,
+                          plain.horizontalAdvance(QLatin1String(info.firstText)) + 12,
+                          plain.horizontalAdvance(QLatin1String(info.lastText)) + 12});
+    }
+    SecondLeftPanel->setFixedWidth(width);
+    SecondLeftPanel->setMinimumHeight(320);
+    const int lineHeight = std::max(20, heavy.height() + 4);
+    const std::pair<QLabel*, int> labels[] = {{TopSortLabel, 10}, {SortOrder, 158}, {BottomSortLabel, 292}};
+    for (const auto& [label, y] : labels) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setGeometry(2, y, width - 4, lineHeight);
+    }
+    for (size_t i = 0; i < m_arrows.size(); ++i) {
+        const ArrowPlace& arrow = Arrows[i];
+        m_arrows[i] = make<QLabel>(SecondLeftPanel, arrow.name, QString::fromLatin1(arrow.accessibleName));
+        m_arrows[i]->setGeometry(arrow.place.translated((width - PanelWidth) / 2, 0));
+    }
+    paintArrows();
+}
+
+void TDataForm::paintArrows() {
+    // In the text's colour, so that they read on a dark palette as on a light one.
+    const QColor colour = palette().color(QPalette::WindowText);
+    for (size_t i = 0; i < m_arrows.size(); ++i) {
+        const ArrowPlace& arrow = Arrows[i];
+        m_arrows[i]->setPixmap(arrowPicture(arrow.place.width(), arrow.place.height(), arrow.up, colour,
+                                            m_arrows[i]->devicePixelRatioF()));
+    }
+}
+
+void TDataForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        paintArrows();
+}
 
 void TDataForm::buildLayout() {
     setObjectName(QStringLiteral("TDataForm"));
     setWindowTitle(Caption);
     resize(656, 431);
 
-    SecondLeftPanel = make<QFrame>(this, "SecondLeftPanel");
-    SecondLeftPanel->setFrameShape(QFrame::StyledPanel);
-    SecondLeftPanel->setToolTip(QStringLiteral("This panel shows the current sort order of the data"));
-    SecondLeftPanel->setFixedWidth(84);
-    SecondLeftPanel->setMinimumHeight(320);
-    auto label = [this](const char* name, int y) {
-        auto* l = make<QLabel>(SecondLeftPanel, name);
-        l->setAlignment(Qt::AlignCenter);
-        l->setGeometry(2, y, 80, 20);
-        return l;
-    };
-    TopSortLabel = label("TopSortLabel", 10);
-    SortOrder = label("SortOrder", 158);
-    QFont bold = SortOrder->font();
-    bold.setBold(true);
-    SortOrder->setFont(bold);
-    BottomSortLabel = label("BottomSortLabel", 292);
-    const struct {
-        const char* name;
-        QRect place;
-        bool up;
-    } arrows[] = {{"SmallUpArrow", {32, 110, 20, 40}, true},
-                  {"LargeUpArrow", {28, 186, 28, 96}, true},
-                  {"LargeDownArrow", {28, 44, 28, 96}, false},
-                  {"SmallDownArrow", {32, 176, 20, 40}, false}};
-    for (size_t i = 0; i < m_arrows.size(); ++i) {
-        m_arrows[i] = make<QLabel>(SecondLeftPanel, arrows[i].name);
-        m_arrows[i]->setGeometry(arrows[i].place);
-        m_arrows[i]->setPixmap(arrowPicture(arrows[i].place.width(), arrows[i].place.height(), arrows[i].up));
-    }
+    buildSortPanel();
 
-    DataBank = make<QTableView>(this, "DataBank");
+    DataBank = make<QTableView>(this, "DataBank", QStringLiteral("Logged calls"));
     DataBank->setModel(&m_viewer->model());
     DataBank->setSelectionBehavior(QAbstractItemView::SelectRows);
     DataBank->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -119,14 +168,9 @@ void TDataForm::buildLayout() {
     DataBank->setFocusPolicy(Qt::ClickFocus);
     DataBank->setWordWrap(false);
     DataBank->setContextMenuPolicy(Qt::CustomContextMenu);
-    // The columns' widths were chosen for a small font.
-    QFont small = DataBank->font();
-    small.setPointSizeF(std::min(small.pointSizeF(), 8.0));
-    DataBank->setFont(small);
-    DataBank->horizontalHeader()->setFont(small);
     DataBank->verticalHeader()->hide();
     DataBank->verticalHeader()->setMinimumSectionSize(1);
-    DataBank->verticalHeader()->setDefaultSectionSize(std::max(16, QFontMetrics(small).height() + 2));
+    DataBank->verticalHeader()->setDefaultSectionSize(std::max(16, DataBank->fontMetrics().height() + 4));
     QHeaderView* header = DataBank->horizontalHeader();
     header->setSectionsMovable(true);
     header->setSectionsClickable(false);
@@ -134,35 +178,37 @@ void TDataForm::buildLayout() {
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setMinimumSectionSize(0);
     header->setDefaultSectionSize(64);
+    header->setStretchLastSection(true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    TotalPanel = make<QFrame>(this, "TotalPanel");
+    TotalPanel = make<QFrame>(this, "TotalPanel", QStringLiteral("All the calls"));
     TotalPanel->setFrameShape(QFrame::StyledPanel);
     TotalPanel->setToolTip(QStringLiteral("All the calls"));
-    TotalCostLabel = make<QLabel>(TotalPanel, "TotalCostLabel");
+    TotalCostLabel = make<QLabel>(TotalPanel, "TotalCostLabel", QStringLiteral("Total"));
     TotalCostLabel->setText(CallLogViewer::NoCallsTotals);
     auto* totalRow = new QHBoxLayout(TotalPanel);
     totalRow->setContentsMargins(8, 4, 8, 4);
-    totalRow->addWidget(new QLabel(QStringLiteral("Total:"), TotalPanel));
+    totalRow->addWidget(caption(TotalPanel, "TotalLabel", QStringLiteral("Total:")));
     totalRow->addWidget(TotalCostLabel, 1);
 
-    SelectedRecordsPanel = make<QFrame>(this, "SelectedRecordsPanel");
+    SelectedRecordsPanel = make<QFrame>(this, "SelectedRecordsPanel", QStringLiteral("The selected calls"));
     SelectedRecordsPanel->setFrameShape(QFrame::StyledPanel);
     SelectedRecordsPanel->setToolTip(QStringLiteral("The selected calls"));
-    SelectedAmount = make<QLabel>(SelectedRecordsPanel, "SelectedAmount");
-    DeleteSelectedRecords = make<QPushButton>(SelectedRecordsPanel, "DeleteSelectedRecords");
-    DeleteSelectedRecords->setText(QStringLiteral("Delete Selection"));
+    SelectedAmount = make<QLabel>(SelectedRecordsPanel, "SelectedAmount", QStringLiteral("Selected"));
+    DeleteSelectedRecords =
+        make<QPushButton>(SelectedRecordsPanel, "DeleteSelectedRecords", QStringLiteral("Delete Selection"));
+    DeleteSelectedRecords->setText(QStringLiteral("&Delete Selection"));
     DeleteSelectedRecords->setAutoDefault(false);
     auto* selectedRow = new QHBoxLayout(SelectedRecordsPanel);
     selectedRow->setContentsMargins(8, 2, 4, 2);
-    selectedRow->addWidget(new QLabel(QStringLiteral("Selected:"), SelectedRecordsPanel));
+    selectedRow->addWidget(caption(SelectedRecordsPanel, "SelectedLabel", QStringLiteral("Selected:")));
     selectedRow->addWidget(SelectedAmount, 1);
     selectedRow->addWidget(DeleteSelectedRecords);
     FormRules::keepSpaceWhenHidden(SelectedRecordsPanel);
     SelectedRecordsPanel->hide();
 
-    SelectionNotice = make<QLabel>(this, "SelectionNotice");
-    SelectionNotice->setText(QStringLiteral("Selected Calls start at bottom of the table"));
+    SelectionNotice =
+        caption(this, "SelectionNotice", QStringLiteral("Selected Calls start at bottom of the table"));
     QPalette red = SelectionNotice->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     SelectionNotice->setPalette(red);
@@ -170,13 +216,14 @@ void TDataForm::buildLayout() {
     SelectionNotice->hide();
 
     auto button = [this](const char* name, const QString& text) {
-        auto* b = make<QPushButton>(this, name);
+        auto* b = make<QPushButton>(this, name, QString(text).remove(QLatin1Char('&')));
         b->setText(text);
         b->setAutoDefault(false);
         return b;
     };
-    SelectButton = button("SelectButton", QStringLiteral("Select Calls"));
-    SortButton = button("SortButton", QStringLiteral("Sort Calls"));
+    // Alt+C, O and D (on "Delete Selection") beside the menus' F and S and the help's H.
+    SelectButton = button("SelectButton", QStringLiteral("Select &Calls"));
+    SortButton = button("SortButton", QStringLiteral("S&ort Calls"));
     HelpBtn = button("HelpBtn", QStringLiteral("&Help"));
 
     auto* table = new QHBoxLayout;
@@ -208,26 +255,42 @@ void TDataForm::buildLayout() {
     FlashTimer->setInterval(700);
 }
 
-void TDataForm::buildMenus() {
-    auto* bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("MainMenu"));
-    layout()->setMenuBar(bar);
-
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("FileMenu"));
+// The file menu in groups: exports, printing, then leaving.
+void TDataForm::buildFileMenu(QMenu* file) {
     QMenu* exports = file->addMenu(QStringLiteral("&Export to file"));
     exports->setObjectName(QStringLiteral("ExportToFile"));
     connect(action(exports, "ExportAll", QStringLiteral("&All calls")), &QAction::triggered, this,
             &TDataForm::ExportAllClick);
     connect(action(exports, "ExportSelected", QStringLiteral("&Selected Calls")), &QAction::triggered, this,
             &TDataForm::ExportSelectedClick);
+    connect(action(file, "ExportPdf", QStringLiteral("Export to P&DF...")), &QAction::triggered, this,
+            &TDataForm::ExportPdfClick);
+    file->addSeparator();
     QAction* print = action(file, "Print1", QStringLiteral("&Print..."));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(print, &QAction::triggered, this, &TDataForm::Print1Click);
     connect(action(file, "PrintSetup1", QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
             &TDataForm::PrintSetup1Click);
     file->addSeparator();
+    QAction* compare = action(file, "CompareTariffs", QStringLiteral("&Compare Tariffs..."));
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(compare, &QAction::triggered, this, &TDataForm::CompareTariffsClick);
+    connect(action(file, "SpendingMenuItem", QStringLiteral("&Spending...")), &QAction::triggered, this,
+            [this] {
+                TSpendingForm spending(m_services, this);
+                spending.exec();
+            });
+    file->addSeparator();
     connect(action(file, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this, &QDialog::close);
+}
+
+void TDataForm::buildMenus() {
+    auto* bar = make<QMenuBar>(this, "MainMenu", QStringLiteral("Menu"));
+    layout()->setMenuBar(bar);
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    buildFileMenu(file);
 
     QMenu* columns = bar->addMenu(QStringLiteral("&Show Columns"));
     columns->setObjectName(QStringLiteral("ShowColumnsMenu"));

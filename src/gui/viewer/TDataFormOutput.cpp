@@ -4,8 +4,11 @@
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/Prompter.h"
+#include "core/spending/TariffComparison.h"
+#include "core/storage/AtomicFileDevice.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/PrintLayout.h"
+#include "gui/spending/TCompareForm.h"
 #include "gui/viewer/TProgressForm.h"
 
 #include <QApplication>
@@ -15,16 +18,15 @@
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QTableView>
 
 #include <cmath>
 
 namespace {
-const QString ExportFilters =
-    QStringLiteral("Excel Compatible File (*.prn);;Text File (*.txt);;Any File (*.*)");
+const QString DocumentName = QStringLiteral("Dialtally Pro call log Printout");
 
 void draw(QPainter& painter, const PrintItem& item) {
     switch (item.kind) {
@@ -81,16 +83,13 @@ void TDataForm::exportCalls(bool selectedOnly) {
     const std::optional<std::pair<int, int>> rows = outputRows(selectedOnly);
     if (!rows)
         return;
-    int filter = 1; // text
-    const QString chosen = m_services.files->saveFileNameFiltered(QStringLiteral("Export Call Log File.."),
-                                                                  QDir::homePath(), ExportFilters, &filter);
+    int filter = CallExport::TextFilter;
+    const QString chosen = m_services.files->saveFileNameFiltered(
+        QStringLiteral("Export Call Log File.."), QDir::homePath(), CallExport::fileFilters(), &filter);
     if (chosen.isEmpty())
         return;
     const QString name = CallExport::fileNameFor(chosen, filter);
-    // The dialog asked about the name it was given, not about the one with the extension added.
-    if (name != chosen && QFileInfo::exists(name) &&
-        !m_services.prompter->askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                           .arg(QDir::toNativeSeparators(name))))
+    if (!FileChooser::mayReplace(chosen, name, *m_services.prompter))
         return;
 
     const CallTableModel& table = m_viewer->model();
@@ -101,7 +100,7 @@ void TDataForm::exportCalls(bool selectedOnly) {
     m_progress->WithProgress(QStringLiteral("Exporting..."),
                              QStringLiteral("Exporting to %1..").arg(QFileInfo(name).fileName()));
     const QString message = CallExport::write(
-        name, CallExport::layoutOf(table, CallExport::isCommaFile(name), !selectedOnly),
+        name, CallExport::layoutOf(table, CallExport::isCommaFile(name)),
         CallExport::tableRows(table, first, last), [&header](qint64, double) { return header; },
         [this](int percent) { m_progress->setPosition(percent); });
     m_progress->hideProgress();
@@ -109,22 +108,25 @@ void TDataForm::exportCalls(bool selectedOnly) {
     tell(message);
 }
 
-void TDataForm::PrintSetup1Click() {
-    if (!m_printer)
+QPrinter& TDataForm::printer() {
+    if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPageSetupDialog dialog(m_printer.get(), this);
+        // Printing to a file offers a file named after the printout.
+        m_printer->setDocName(DocumentName);
+    }
+    return *m_printer;
+}
+
+void TDataForm::PrintSetup1Click() {
+    // The paper, its orientation and margins, for the printer or the PDF file alike.
+    QPageSetupDialog dialog(&printer(), this);
     dialog.exec();
 }
 
 void TDataForm::Print1Click() {
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        m_services.prompter->warning(QStringLiteral("No printers are installed."));
-        return;
-    }
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(m_printer.get(), this);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // With no printer installed the dialog still offers printing to a PDF file.
+    QPrintDialog dialog(&printer(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selectedRows().has_value());
@@ -137,30 +139,69 @@ void TDataForm::Print1Click() {
         PrintCalls(rows->first, rows->second, selection, *m_printer);
 }
 
+void TDataForm::ExportPdfClick() {
+    const bool selection = SelectedRecordsPanel->isVisible();
+    const std::optional<std::pair<int, int>> rows = outputRows(selection);
+    if (!rows)
+        return;
+    const QString chosen =
+        m_services.files->saveFileName(QStringLiteral("Export to PDF.."), QDir::homePath(),
+                                       QStringLiteral("PDF File (*.pdf)"), QStringLiteral("pdf"));
+    if (!chosen.isEmpty())
+        writePdf(chosen, rows->first, rows->second, selection, printer().pageLayout());
+}
+
 void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrinter& printer) {
-    const QString printerName = printer.outputFileName().isEmpty()
-                                    ? printer.printerName()
-                                    : QDir::toNativeSeparators(printer.outputFileName());
-    printer.setDocName(QStringLiteral("Dialtally Pro call log Printout"));
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        tell(QStringLiteral("The printout cannot start on %1.").arg(printerName));
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        writePdf(printer.outputFileName(), firstRow, lastRow, selectionOnly, printer.pageLayout());
         return;
     }
+    printer.setDocName(DocumentName);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        tell(QStringLiteral("The printout cannot start on %1.").arg(printer.printerName()));
+        return;
+    }
+    paintCalls(painter, printer, firstRow, lastRow, selectionOnly, printer.printerName());
+}
+
+void TDataForm::writePdf(const QString& path, int firstRow, int lastRow, bool selectionOnly,
+                         const QPageLayout& page) {
+    // Written as every export is: a failure leaves the old file as it was.
+    const QString name = QDir::toNativeSeparators(path);
+    AtomicFileDevice file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(DocumentName);
+        pdf.setCreator(QStringLiteral("Dialtally Pro v1.0"));
+        pdf.setPageLayout(page);
+        QPainter painter;
+        if (!painter.begin(&pdf)) {
+            tell(QStringLiteral("The printout cannot start on %1.").arg(name));
+            return;
+        }
+        paintCalls(painter, pdf, firstRow, lastRow, selectionOnly, name);
+    }
+    if (!file.commit())
+        tell(CallLogViewer::cannotWrite(path, file.errorString()));
+}
+
+void TDataForm::paintCalls(QPainter& painter, QPagedPaintDevice& device, int firstRow, int lastRow,
+                           bool selectionOnly, const QString& deviceName) {
     const Busy busy(*this);
     // The columns keep their screen widths on paper; a size smaller than the
     // grid's lets their texts fit between the frames.
-    QFont font(DataBank->font(), &printer);
+    QFont font(DataBank->font(), &device);
     font.setPointSizeF(7);
     painter.setFont(font);
-    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-    const PrintContext context{printerName,
+    const QRect printable = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    const PrintContext context{deviceName,
                                printable.size(),
                                printable.topLeft(),
-                               double(printer.logicalDpiX()),
-                               double(printer.logicalDpiY()),
+                               double(device.logicalDpiX()),
+                               double(device.logicalDpiY()),
                                painter.fontMetrics().height()};
-    m_progress->WithProgress(QStringLiteral("Printing"), QStringLiteral("Printing on ") + printerName);
+    m_progress->WithProgress(QStringLiteral("Printing"), QStringLiteral("Printing on ") + deviceName);
 
     const CallTableModel& table = m_viewer->model();
     std::vector<int> widths;
@@ -179,7 +220,7 @@ void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrint
     for (int row = firstRow; row <= lastRow; ++row) {
         if (layout.pageFull()) {
             draw(painter, layout.pageFooter(page++));
-            printer.newPage();
+            device.newPage();
             draw(painter, layout.pageHeader(header, titles));
         }
         m_progress->setPosition(int(std::nearbyint((row - firstRow + 1) * 100.0 / (lastRow - firstRow + 1))));
@@ -191,4 +232,20 @@ void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrint
     draw(painter, layout.pageFooter(page));
     painter.end();
     m_progress->hideProgress();
+}
+
+void TDataForm::CompareTariffsClick() {
+    const CallTableModel& model = m_viewer->model();
+    // The calls the selection panel tells of, else the whole log.
+    const std::optional<std::pair<int, int>> highlighted = selectedRows();
+    const bool selected = SelectedRecordsPanel->isVisible() && highlighted && !model.isEmptyTable();
+    const auto [top, bottom] = selected ? *highlighted : std::pair(0, model.callCount() - 1);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TariffComparison comparison(m_services.programDirectory,
+                                TariffComparison::activeRateName(m_services.programDirectory));
+    for (int row = top; row <= bottom; ++row)
+        comparison.add(model.call(row));
+    QApplication::restoreOverrideCursor();
+    TCompareForm form(comparison, model.symbol(), selected, this);
+    form.exec();
 }

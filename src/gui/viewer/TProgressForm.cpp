@@ -26,6 +26,7 @@ TProgressForm::TProgressForm(QWidget* parent)
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setRange(0, 100);
     ProgressBar->setTextVisible(false);
+    ProgressBar->setAccessibleName(QStringLiteral("Progress"));
     ProgressBar->setGeometry(BarLeft, BarTop, BarWidth, 20);
 
     SideLabel = new QLabel(this);
@@ -47,7 +48,8 @@ TProgressForm::TProgressForm(QWidget* parent)
 }
 
 void TProgressForm::WithProgress(const QString& caption, const QString& text) {
-    SideLabel->setText(text);
+    // A long file name is cut in its middle, not at the window's edge.
+    SideLabel->setText(SideLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, SideLabel->width()));
     showAtOnce(caption, true);
 }
 

@@ -12,6 +12,14 @@ inline bool isUserFocusMove(Qt::FocusReason reason) {
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
+// A control with the name tests find it by and the name a screen reader says.
+template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
+    auto* w = new T(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setAccessibleName(accessibleName);
+    return w;
+}
+
 // The widget keeps its room in the layout while hidden, so nothing around it jumps.
 inline void keepSpaceWhenHidden(QWidget* widget) {
     QSizePolicy policy = widget->sizePolicy();

@@ -20,7 +20,8 @@ QString QtFileChooser::saveFileNameFiltered(const QString& caption, const QStrin
 
 QString QtFileChooser::run(bool save, const QString& caption, const QString& directory, const QString& filter,
                            const QString& defaultSuffix, int* filterIndex) {
-    QFileDialog dialog(m_parent ? m_parent.data() : QApplication::activeWindow(), caption, directory, filter);
+    auto* owner = qobject_cast<QWidget*>(ownerWindow());
+    QFileDialog dialog(owner ? owner : QApplication::activeWindow(), caption, directory, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(defaultSuffix);

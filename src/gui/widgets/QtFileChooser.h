@@ -2,13 +2,11 @@
 
 #include "core/seams/FileChooser.h"
 
-#include <QPointer>
 #include <QWidget>
 
+// File dialogs on QFileDialog, over the owner window.
 class QtFileChooser final : public FileChooser {
 public:
-    void setParentWidget(QWidget* parent) { m_parent = parent; }
-
     QString openFileName(const QString& caption, const QString& directory, const QString& filter,
                          const QString& defaultSuffix) override;
     QString saveFileName(const QString& caption, const QString& directory, const QString& filter,
@@ -19,5 +17,4 @@ public:
 private:
     QString run(bool save, const QString& caption, const QString& directory, const QString& filter,
                 const QString& defaultSuffix, int* filterIndex = nullptr);
-    QPointer<QWidget> m_parent;
 };

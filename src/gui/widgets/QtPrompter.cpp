@@ -4,24 +4,33 @@
 #include <QMessageBox>
 
 void QtPrompter::error(const QString& text) {
-    QMessageBox::critical(m_parent, QStringLiteral("Error"), text);
+    QMessageBox::critical(parent(), QStringLiteral("Error"), text);
 }
 
 void QtPrompter::warning(const QString& text) {
-    QMessageBox::warning(m_parent, QStringLiteral("Warning"), text);
+    QMessageBox::warning(parent(), QStringLiteral("Warning"), text);
 }
 
 void QtPrompter::information(const QString& text) {
-    QMessageBox::information(m_parent, QStringLiteral("Information"), text);
+    QMessageBox::information(parent(), QStringLiteral("Information"), text);
 }
 
 bool QtPrompter::askYesNo(const QString& text) {
-    return QMessageBox::question(m_parent, QStringLiteral("Confirm"), text,
+    return QMessageBox::question(parent(), QStringLiteral("Confirm"), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool QtPrompter::askYesNoDefaultNo(const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setInformativeText(detail);
+    return box.exec() == QMessageBox::Yes;
+}
+
 Prompter::Answer QtPrompter::askYesNoCancel(const QString& text) {
-    switch (QMessageBox::question(m_parent, QStringLiteral("Confirm"), text,
+    switch (QMessageBox::question(parent(), QStringLiteral("Confirm"), text,
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                   QMessageBox::Yes)) {
     case QMessageBox::Yes:

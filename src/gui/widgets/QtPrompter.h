@@ -2,21 +2,19 @@
 
 #include "core/seams/Prompter.h"
 
-#include <QPointer>
 #include <QWidget>
 
-// Message boxes on QMessageBox, parented to the window that asks.
+// Message boxes on QMessageBox, over the owner window.
 class QtPrompter final : public Prompter {
 public:
-    void setParentWidget(QWidget* parent) { m_parent = parent; }
-
     void error(const QString& text) override;
     void warning(const QString& text) override;
     void information(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    bool askYesNoDefaultNo(const QString& text, const QString& detail) override;
     Answer askYesNoCancel(const QString& text) override;
     void beep() override;
 
 private:
-    QPointer<QWidget> m_parent;
+    QWidget* parent() const { return qobject_cast<QWidget*>(ownerWindow()); }
 };

@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,12 +55,12 @@ private slots:
     }
 
     // The streamed export of rows first..last, read back with CR LF as "\n".
-    QString exported(bool comma, int first, int last, bool withTitles) {
+    QString exported(bool comma, int first, int last) {
         QByteArray bytes;
         QString reason;
         const CallTableModel& table = m_viewer->model();
         const bool ok = CallExport::stream(
-            CallExport::layoutOf(table, comma, withTitles), CallExport::tableRows(table, first, last),
+            CallExport::layoutOf(table, comma), CallExport::tableRows(table, first, last),
             [](qint64, double) {
                 return QStringList{"H1", "H2"};
             },
@@ -71,22 +72,23 @@ private slots:
         return ok ? TextCodec::decode(bytes).replace("\r\n", "\n") : reason;
     }
 
+    // The Rate column grows to the store's text for a missing name.
     void layouts() {
-        QCOMPARE(exported(false, 0, 1, false),
+        QCOMPARE(exported(false, 0, 1),
                  QStringLiteral("H1\nH2\n\n"
-                                "+------------------------------+----------+------------+\n"
-                                "|             Rate             |   Date   |Cost inc Tax|\n"
-                                "+------------------------------+----------+------------+\n"
-                                "|      Cable, \"Wireless\"       |06/12/2026|   \u00a31.50    |\n"
-                                "| CallRate.log file corrupted, Rate lost |06/12/2026|   \u00a30.25    |\n"
-                                "+------------------------------+----------+------------+\n"));
-        QCOMPARE(exported(true, 0, 1, true),
+                                "+--------------------------------------+----------+------------+\n"
+                                "|                 Rate                 |   Date   |Cost inc Tax|\n"
+                                "+--------------------------------------+----------+------------+\n"
+                                "|          Cable, \"Wireless\"           |06/12/2026|   \u00a31.50    |\n"
+                                "|CallRate.log file corrupted, Rate lost|06/12/2026|   \u00a30.25    |\n"
+                                "+--------------------------------------+----------+------------+\n"));
+        QCOMPARE(exported(true, 0, 1),
                  QStringLiteral("H1\nH2\n\nRate,Date,Cost inc Tax,\n"
                                 "\"Cable, \"\"Wireless\"\"\",06/12/2026,\u00a31.50,\n"
                                 "\"CallRate.log file corrupted, Rate lost\",06/12/2026,\u00a30.25,\n"));
-        QCOMPARE(
-            exported(true, 1, 1, false),
-            QStringLiteral("H1\nH2\n\n\"CallRate.log file corrupted, Rate lost\",06/12/2026,\u00a30.25,\n"));
+        QCOMPARE(exported(true, 1, 1), QStringLiteral("H1\nH2\n\nRate,Date,Cost inc Tax,\n"
+                                                      "\"CallRate.log file corrupted, Rate lost\",06/12/2026,"
+                                                      "\u00a30.25,\n"));
         QCOMPARE(CallExport::CentreInColumn(QStringLiteral("CallRate.log file not present, Rate lost"), 30),
                  QStringLiteral(" CallRate.log file not present, Rate lost "));
         QCOMPARE(
@@ -94,17 +96,89 @@ private slots:
             (QStringList{"Created On 06/12/2026 at 09:00:00.", "Contains A Selection of Calls Only.", "S"}));
     }
 
+    // Date, Day and Cost inc Tax shown; a ruled column is as wide as its widest text.
+    void ruledColumnsGrowToTheirWidestText_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("calls"); // day and cost
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("every text fits its field") << "en_GB" << QStringList{"2026-12-06 1.5"} << false
+                                                   << "+----------+------------+------------+\n"
+                                                      "|   Date   |    Day     |Cost inc Tax|\n"
+                                                      "+----------+------------+------------+\n"
+                                                      "|06/12/2026|   Sunday   |   \u00a31.50    |\n"
+                                                      "+----------+------------+------------+\n";
+        const QString longDates = "+------------+------------+------------+\n"
+                                  "|    Date    |    Day     |Cost inc Tax|\n"
+                                  "+------------+------------+------------+\n"
+                                  "|26. 10. 2026|   Monday   |   \u00a31,50    |\n"
+                                  "|6. 12. 2026 |   Sunday   |   \u00a30,25    |\n"
+                                  "+------------+------------+------------+\n";
+        QTest::newRow("dates from the 10th longer")
+            << "sk_SK" << QStringList{"2026-10-26 1.5", "2026-12-06 0.25"} << false << longDates;
+        QTest::newRow("on a terminal")
+            << "sk_SK" << QStringList{"2026-10-26 1.5", "2026-12-06 0.25"} << true << longDates;
+        QTest::newRow("a large amount")
+            << "en_GB" << QStringList{"2026-12-06 1.5", "2026-12-06 123456789"} << false
+            << "+----------+------------+-------------+\n"
+               "|   Date   |    Day     |Cost inc Tax |\n"
+               "+----------+------------+-------------+\n"
+               "|06/12/2026|   Sunday   |    \u00a31.50    |\n"
+               "|06/12/2026|   Sunday   |\u00a3123456792.00|\n"
+               "+----------+------------+-------------+\n";
+    }
+    void ruledColumnsGrowToTheirWidestText() {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, terminal);
+        QFETCH(QString, table);
+        QLocale::setDefault(QLocale(locale));
+        const auto restore =
+            qScopeGuard([] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); });
+        ColumnLayout columns;
+        for (int c : {StartTimeColumn, EndTimeColumn, DurationColumn, CostExcTaxColumn, TypeOfCallColumn,
+                      DistanceColumn, RateColumn})
+            columns.toggleColumn(c);
+        std::vector<CallRecord> records;
+        for (const QString& call : calls) {
+            const QStringList parts = call.split(' ');
+            records.push_back(sampleCall(QDateTime(QDate::fromString(parts[0], Qt::ISODate), QTime(9, 0)),
+                                         parts[1].toFloat()));
+        }
+        QByteArray bytes;
+        QVERIFY(CallExport::stream(
+            {columns, RateNames(), QStringLiteral("\u00a3"), false, false, terminal},
+            [&records](const CallExport::CallVisitor& visit, QString*) {
+                for (const CallRecord& call : records)
+                    visit(call);
+                return true;
+            },
+            [](qint64, double) { return QStringList{"H"}; },
+            [&bytes](QByteArrayView b, QString*) {
+                bytes += b;
+                return true;
+            },
+            nullptr));
+        QCOMPARE(bytes.contains("\r\n"), !terminal);
+        QCOMPARE(TextCodec::decode(bytes).replace("\r\n", "\n"), "H\n\n" + table);
+    }
+
     void fileNames_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("comma");
-        QTest::newRow("no extension, comma entry") << "calls" << 0 << "calls.prn" << true;
-        QTest::newRow("no extension, text entry") << "calls" << 1 << "calls.txt" << false;
-        QTest::newRow("no extension, any file") << "calls" << 2 << "calls" << false;
-        QTest::newRow("upper-case PRN") << "CALLS.PRN" << 1 << "CALLS.PRN" << true;
-        QTest::newRow(".csv with the text entry") << "calls.csv" << 1 << "calls.csv" << false;
-        QTest::newRow("a longer extension") << "calls.data" << 0 << "calls.data.prn" << true;
+        QTest::newRow("no extension, csv entry") << "calls" << 0 << "calls.csv" << true;
+        QTest::newRow("no extension, prn entry") << "calls" << 1 << "calls.prn" << true;
+        QTest::newRow("no extension, text entry") << "calls" << 2 << "calls.txt" << false;
+        QTest::newRow("no extension, any file") << "calls" << 3 << "calls" << false;
+        QTest::newRow("upper-case PRN") << "CALLS.PRN" << 2 << "CALLS.PRN" << true;
+        QTest::newRow(".csv with the text entry") << "calls.csv" << 2 << "calls.csv" << true;
+        QTest::newRow("upper-case CSV, any file") << "Calls.CSV" << 3 << "Calls.CSV" << true;
+        QTest::newRow(".txt with the csv entry") << "calls.txt" << 0 << "calls.txt" << false;
+        QTest::newRow("csv without its point") << "callscsv" << 3 << "callscsv" << false;
+        QTest::newRow("a longer extension") << "calls.data" << 1 << "calls.data.prn" << true;
+        QTest::newRow("a longer extension, csv entry") << "calls.data" << 0 << "calls.data.csv" << true;
     }
     void fileNames() {
         QFETCH(QString, chosen);
@@ -115,27 +189,26 @@ private slots:
         QCOMPARE(CallExport::isCommaFile(name), comma);
     }
 
-    // The header lines alone (a comma layout without rows or titles), in the program's text rule.
+    // The header lines and the titles (a comma layout without rows), in the program's text rule.
     QString writeHeader(const QString& name, const QString& line) {
         const CallTableModel& table = m_viewer->model();
-        return CallExport::write(m_dir.filePath(name), CallExport::layoutOf(table, true, false),
+        return CallExport::write(m_dir.filePath(name), CallExport::layoutOf(table, true),
                                  CallExport::tableRows(table, 1, 0),
                                  [&line](qint64, double) { return QStringList{line}; });
     }
 
     void writing() {
+        const QByteArray titles("\r\n\r\nRate,Date,Cost inc Tax,\r\n");
         QCOMPARE(writeHeader("a.txt", "\u00a31.50"), QString());
-        QCOMPARE(bytes("a.txt"), QByteArray("\xa3"
-                                            "1.50\r\n\r\n"));
+        QCOMPARE(bytes("a.txt"), "\xa3" + QByteArray("1.50") + titles);
         QCOMPARE(writeHeader("b.txt", "\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1 \u00a3"), QString());
-        QCOMPARE(
-            bytes("b.txt"),
-            QByteArray("\xEF\xBB\xBF") +
-                QStringLiteral("\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1 \u00a3\r\n\r\n").toUtf8());
+        QCOMPARE(bytes("b.txt"),
+                 QByteArray("\xEF\xBB\xBF") +
+                     QStringLiteral("\u0395\u03bd\u03ad\u03c1\u03b3\u03b5\u03b9\u03b1 \u00a3").toUtf8() +
+                     titles);
         FileSizeLimit limit(10);
         QVERIFY(writeHeader("a.txt", QString(100, 'x')).contains(m_dir.filePath("a.txt")));
-        QCOMPARE(bytes("a.txt"), QByteArray("\xa3"
-                                            "1.50\r\n\r\n"));
+        QCOMPARE(bytes("a.txt"), "\xa3" + QByteArray("1.50") + titles);
     }
 
     // 600 dpi, the printable area 30 and 40 pixels in from the paper's corner.

@@ -1,5 +1,6 @@
 #include "core/seams/Services.h"
 #include "core/seams/SoundPlayer.h"
+#include "core/settings/BudgetSettings.h"
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -590,6 +592,78 @@ private slots:
         QVERIFY(!m_autostart.present);
         if (readOnlyFile)
             QCOMPARE(entries(), QStringList{"ActiveRateFile=Mine"});
+    }
+
+    // The budget has a section of its own: the design's sections keep their
+    // bytes, the notices' record stays, and an OK alone adds no section.
+    void budgetHasASectionOfItsOwn_data() {
+        QTest::addColumn<QByteArray>("before"); // the [Budget] section the file had
+        QTest::addColumn<int>("switchClicks");
+        QTest::addColumn<QString>("amount"); // typed; empty for untouched
+        QTest::addColumn<int>("billDay");    // chosen; 0 for untouched
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("storedDay");
+        QTest::newRow("none, untouched")
+            << QByteArray() << 0 << QString() << 0 << false << false << "30.00" << 1;
+        QTest::newRow("switched on") << QByteArray() << 1 << "45" << 28 << true << true << "45.00" << 28;
+        QTest::newRow("a day alone") << QByteArray() << 0 << QString() << 15 << true << false << "30.00"
+                                     << 15;
+        const QByteArray kept = "[Budget]\nBudgetOn=1\nBudgetAmount=12.50\nBillDay=7\n"
+                                "Notified80=2026-12-07\n";
+        QTest::newRow("kept as it was") << kept << 0 << QString() << 0 << false << true << "12.50" << 7;
+        QTest::newRow("switched off") << kept << 1 << QString() << 0 << true << false << "12.50" << 7;
+        QTest::newRow("a new amount") << kept << 0 << "5,5" << 0 << true << true << "5.50" << 7;
+        QTest::newRow("a bill above 99.99") << kept << 0 << "150" << 0 << true << true << "150.00" << 7;
+    }
+    void budgetHasASectionOfItsOwn() {
+        QFETCH(QByteArray, before);
+        QFETCH(int, switchClicks);
+        QFETCH(QString, amount);
+        QFETCH(int, billDay);
+        QFETCH(bool, written);
+        QFETCH(bool, on);
+        QFETCH(QString, stored);
+        QFETCH(int, storedDay);
+        // The design's keys as the page writes them, then the budget after them.
+        openPage();
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        m_page.reset();
+        QFile file(path(ProgramFiles::SettingsName));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray designs = file.readAll();
+        file.close();
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        file.write(before);
+        file.close();
+
+        openPage();
+        QCOMPARE(button("BudgetOn")->isChecked(), !before.isEmpty());
+        QCOMPARE(child<QWidget>("BudgetAmount")->isEnabled(), !before.isEmpty());
+        for (int i = 0; i < switchClicks; ++i)
+            button("BudgetOn")->click();
+        if (!amount.isEmpty()) {
+            type(child<QLineEdit>("BudgetAmount"), amount);
+            leave(child<QLineEdit>("BudgetAmount"));
+        }
+        if (billDay)
+            child<QSpinBox>("BillDay")->setValue(billDay);
+        QVERIFY(m_page->checkBeforeClose());
+        QVERIFY(m_page->WriteIniSettings(settings()));
+        QVERIFY(m_prompter.all().isEmpty());
+
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QVERIFY(after.startsWith(designs));
+        if (!written)
+            QCOMPARE(after, designs + before);
+        const BudgetSettings budget = BudgetSettings::read(settings());
+        QCOMPARE(budget.on, on);
+        QCOMPARE(rawValue("BudgetAmount"),
+                 written || !before.isEmpty() ? stored : QStringLiteral("<missing>"));
+        QCOMPARE(budget.billDay, storedDay);
+        QCOMPARE(rawValue("Notified80"), before.isEmpty() ? QStringLiteral("<missing>") : "2026-12-07");
     }
 };
 

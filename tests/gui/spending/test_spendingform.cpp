@@ -4,6 +4,7 @@
 #include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/spending/BudgetPace.h"
+#include "core/tariff/RateFile.h"
 #include "gui/spending/ChartImage.h"
 #include "gui/spending/TSpendingForm.h"
 
@@ -14,6 +15,7 @@
 #include "fakes/SampleCall.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -289,6 +291,53 @@ private slots:
     }
 
     // A dark palette gives a dark chart with light texts.
+    // The month view draws what each month's calls would have cost with
+    // another rate file; one that cannot be read is told of and drawn nowhere.
+    void comparingWithAnotherRateFile() {
+        RateTable cheap; // a penny a minute, no tax
+        cheap.texts.fill(QStringLiteral(" 1.00"));
+        for (int slot : {TaxSlot, MinimumSlot, ConnectionSlot, DiscountSlot})
+            cheap.slot(slot) = QStringLiteral("0.00");
+        QVERIFY(writeRateFile(ProgramFiles::rateFilePath(m_dir->path(), QStringLiteral("Cheap")), cheap));
+        cheap.slot(7) = QStringLiteral("x");
+        QVERIFY(writeRateFile(ProgramFiles::rateFilePath(m_dir->path(), QStringLiteral("Garbled")), cheap));
+        open();
+        auto* box = find<QComboBox>("CompareRateBox");
+        const auto line = [this]() -> QLineSeries* {
+            for (QAbstractSeries* series : m_form->chart().series())
+                if (series->name().startsWith(QLatin1String("With ")))
+                    return qobject_cast<QLineSeries*>(series);
+            return nullptr;
+        };
+        QCOMPARE(box->currentText(), QStringLiteral("No other rate file"));
+        QVERIFY(!line());
+
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down); // Cheap: 14.4 minutes at a penny are 14.4p a call
+        QVERIFY(line());
+        QCOMPARE(line()->name(), QStringLiteral("With Cheap"));
+        const QList<QPointF> points = line()->points();
+        QCOMPARE(points.size(), SpendingFigures::MonthBars);
+        QCOMPARE(QString::number(points.last().y(), 'f', 4), QStringLiteral("0.4320")); // three calls
+        QCOMPARE(QString::number(points[points.size() - 2].y(), 'f', 4), QStringLiteral("0.1440"));
+        QCOMPARE(points.first().y(), 0.0);
+        QCOMPARE(m_form->chart().tariffTipFor(SpendingFigures::MonthBars - 1),
+                 QStringLiteral("1 Mar 2025 \u2013 31 Mar 2025\nWith Cheap: \u00a30.43 (-\u00a33.32)"));
+
+        m_form->showView(SpendView::Day);
+        QVERIFY(!box->isEnabled());
+        QVERIFY(!line());
+        m_form->showView(SpendView::Month);
+        QVERIFY(line());
+
+        QTest::keyClick(box, Qt::Key_Down); // Garbled
+        QVERIFY(!line());
+        QCOMPARE(box->currentIndex(), 0);
+        QTRY_COMPARE(m_prompter.errors,
+                     QStringList{path(QStringLiteral("Garbled.dtr")) +
+                                 QStringLiteral(" cannot be read: 'x' is not a valid floating point value")});
+    }
+
     void followsThePalette() {
         open();
         QPalette dark;

@@ -1,31 +1,44 @@
 // The call log viewer driven through its controls.
 #include "core/calllog/CallLog.h"
+#include "core/calllog/RateNameStore.h"
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
+#include "core/storage/AtomicFile.h"
+#include "core/tariff/RateFile.h"
 #include "gui/viewer/TDataForm.h"
 #include "gui/viewer/TProgressForm.h"
+#include "gui/widgets/QtPrompter.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileChooser.h"
 #include "fakes/FakeHelpViewer.h"
 #include "fakes/FakePrompter.h"
+#include "fakes/FileSizeLimit.h"
 #include "fakes/SampleCall.h"
 #include "gui/meter/LargeFormFixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <numeric>
+#include <optional>
 
 namespace {
 QDateTime at(int month, int d, int h = 12) {
@@ -143,7 +156,7 @@ private slots:
         fiveCalls();
         open();
         QHeaderView* header = grid()->horizontalHeader();
-        header->resizeSection(0, 77); // Date
+        header->resizeSection(0, 177); // Date, as the user drags it
         action("ShowDateColumn")->trigger();
         QCOMPARE(headers().first(), QStringLiteral("Day"));
 
@@ -158,7 +171,7 @@ private slots:
         QCOMPARE(headers().mid(0, 2), (QStringList{"Day", "Cost inc Tax"}));
         action("ShowDateColumn")->trigger(); // back at its kept place, with its width
         QCOMPARE(headers().first(), QStringLiteral("Date"));
-        QCOMPARE(grid()->horizontalHeader()->sectionSize(0), 77);
+        QCOMPARE(grid()->horizontalHeader()->sectionSize(0), 177);
 
         for (const char* name :
              {"ShowDayColumn", "ShowStartColumn", "ShowEndColumn", "ShowDurationColumn", "ShowCostExcColumn",
@@ -170,8 +183,169 @@ private slots:
 
         action("ResetColumns")->trigger();
         QCOMPARE(headers().size(), 10);
-        QCOMPARE(grid()->horizontalHeader()->sectionSize(2), 55);
+        QVERIFY(grid()->horizontalHeader()->sectionSize(0) < 177);
         QVERIFY(action("ShowDateColumn")->isEnabled());
+        m_form->close();
+        QCOMPARE(SettingsFile(ProgramFiles::settingsPath(m_dir->path()))
+                     .ReadSettingInteger(QStringLiteral("Data Viewer Defaults"),
+                                         QStringLiteral("StartTimeWidth"), 0),
+                 55);
+    }
+
+    // Every column as wide as its header and its widest text, whatever the
+    // font, the locale's dates and the widths stored for a smaller font; the
+    // last one takes the spare width, which is not stored.
+    void columnsFitTheirTexts_data() {
+        QTest::addColumn<int>("pointSize");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("storedWidth"); // of every column; 0 for none
+        QTest::newRow("the design's widths") << 9 << "en_GB" << 0;
+        QTest::newRow("a large font") << 15 << "en_GB" << 0;
+        QTest::newRow("dates of a dozen letters") << 11 << "sk_SK" << 0;
+        QTest::newRow("narrow widths stored") << 11 << "en_GB" << 10;
+    }
+    void columnsFitTheirTexts() {
+        QFETCH(int, pointSize);
+        QFETCH(QString, locale);
+        QFETCH(int, storedWidth);
+        const QFont font = QApplication::font();
+        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
+        QFont larger = font;
+        larger.setPointSize(pointSize);
+        QApplication::setFont(larger);
+        QLocale::setDefault(QLocale(locale));
+        const quint16 rate = RateNameStore(ProgramFiles::rateNameStorePath(m_dir->path()))
+                                 .RateNameKeyFor(QStringLiteral("Evenings and weekends, unlimited"));
+        CallRecord longest = sampleCall(at(10, 26, 8), 12345.67f, 12, rate);
+        longest.duration = 0.999; // 23:58:33
+        QVERIFY(log().append({sampleCall(at(12, 2), 0.1f, 1, rate), longest}));
+        const SettingsFile settings(ProgramFiles::settingsPath(m_dir->path()));
+        if (storedWidth) {
+            for (const char* key :
+                 {"DateWidth", "DayWidth", "StartTimeWidth", "EndTimeWidth", "DurationWidth",
+                  "CostExcTaxWidth", "CostIncTaxWidth", "TypeOfCallWidth", "DistanceWidth", "RateWidth"})
+                QVERIFY(settings.WriteSettingInteger("Data Viewer Defaults", key, storedWidth));
+        }
+        open();
+        QCOMPARE(grid()->fontInfo().pointSize(), pointSize); // the desktop's font
+        const QHeaderView* header = grid()->horizontalHeader();
+        const QStyle* style = grid()->style();
+        const int cellMargins = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid()) + 1);
+        const int headerMargins = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int i = 0; i < header->count(); ++i) {
+            QStringList texts = column(i);
+            const int least =
+                std::accumulate(texts.begin(), texts.end(), 0, [this](int most, const QString& text) {
+                    return std::max(most, grid()->fontMetrics().horizontalAdvance(text));
+                });
+            const QString title = headers()[i];
+            QVERIFY2(header->sectionSize(i) >= least + cellMargins, qPrintable(title));
+            QVERIFY2(header->sectionSize(i) >= header->fontMetrics().horizontalAdvance(title) + headerMargins,
+                     qPrintable(title));
+        }
+        QVERIFY(column(0).contains(QLocale().toString(QDate(2026, 10, 26), QLocale::ShortFormat)));
+
+        const int last = header->count() - 1;
+        const int width = header->sectionSize(last);
+        m_form->resize(m_form->width() + header->length() + 300,
+                       m_form->height()); // maximised, a wide screen
+        QCOMPARE(header->length(), grid()->viewport()->width());
+        QVERIFY(header->sectionSize(last) >= width + 300);
+        m_form->close();
+        QCOMPARE(settings.ReadSettingInteger("Data Viewer Defaults", "RateWidth", 0),
+                 storedWidth ? storedWidth : 130);
+    }
+
+    // A width the user gives a column stands while the viewer is open, and is
+    // stored; the next opening makes room for the texts again.
+    void aColumnTheUserNarrowsStaysSoWhileTheViewerIsOpen() {
+        fiveCalls();
+        open();
+        grid()->horizontalHeader()->resizeSection(1, 20); // Day, as the user drags it
+        action("ShowDateColumn")->trigger();              // the grid is made again
+        QCOMPARE(headers().first(), QStringLiteral("Day"));
+        QCOMPARE(grid()->horizontalHeader()->sectionSize(0), 20);
+        m_form->close();
+        QCOMPARE(SettingsFile(ProgramFiles::settingsPath(m_dir->path()))
+                     .ReadSettingInteger("Data Viewer Defaults", "DayWidth", 0),
+                 20);
+        open();
+        QVERIFY(grid()->horizontalHeader()->sectionSize(0) >=
+                grid()->fontMetrics().horizontalAdvance("Wednesday"));
+    }
+
+    // The arrows take the text's colour; the texts fit the panel at any font.
+    void theSortPanelFollowsThePaletteAndTheFont() {
+        const QFont font = QApplication::font();
+        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
+        QFont larger = font;
+        larger.setPointSize(16);
+        QApplication::setFont(larger);
+        fiveCalls();
+        open();
+        QPalette dark = m_form->palette();
+        dark.setColor(QPalette::Window, QColor(30, 30, 30));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        m_form->setPalette(dark);
+        for (const char* name : {"LargeUpArrow", "SmallDownArrow"}) {
+            const QImage arrow = find<QLabel>(name)->pixmap().toImage();
+            QCOMPARE(arrow.pixelColor(arrow.width() / 2, arrow.height() / 2), QColor(230, 230, 230));
+        }
+        for (const char* sort :
+             {"DateDesc", "StartAsc", "CostIncAsc", "TypeDesc", "DistanceDesc", "RateAsc"}) {
+            action(sort)->trigger();
+            for (const char* name : {"TopSortLabel", "SortOrder", "BottomSortLabel"}) {
+                const QLabel* label = find<QLabel>(name);
+                QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+                QVERIFY2(label->sizeHint().height() <= label->height(), qPrintable(label->text()));
+            }
+        }
+    }
+
+    // What a screen reader says of each control, and Alt letters that lead to one place each.
+    void everyControlHasANameAndItsOwnAltLetter() {
+        fiveCalls();
+        open();
+        select(0, 0); // the selection panel too
+        auto* progress = m_form->findChild<TProgressForm*>();
+        progress->WithProgress("Sorting..", "Sorting Records...");
+        QList<QWidget*> controls = m_form->findChildren<QWidget*>();
+        controls << m_form.get();
+        for (QWidget* control : std::as_const(controls)) {
+            if (!control->isVisible())
+                continue;
+            bool inner = false; // the parts of the grid, the menus and the scroll bars
+            for (QWidget* w = control->parentWidget(); w && w != m_form.get(); w = w->parentWidget())
+                inner = inner || qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QMenuBar*>(w);
+            if (inner || qobject_cast<QMenu*>(control) || control->objectName().startsWith("qt_"))
+                continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(
+                accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                qPrintable(control->metaObject()->className() + QStringLiteral(" ") + control->objectName()));
+        }
+
+        const auto letters = [](const QList<QAction*>& actions, const QList<QPushButton*>& buttons) {
+            QStringList found;
+            for (QAction* a : actions)
+                found << a->text();
+            for (QPushButton* b : buttons)
+                found << b->text();
+            for (QString& text : found)
+                text = text.contains('&') ? text.mid(text.indexOf('&') + 1, 1).toLower() : QString();
+            return found;
+        };
+        QStringList window =
+            letters(find<QMenuBar>("MainMenu")->actions(), m_form->findChildren<QPushButton*>());
+        QVERIFY(!window.contains(QString()));
+        QCOMPARE(window.size(), 6); // two menus, four buttons
+        QCOMPARE(window.removeDuplicates(), 0);
+        progress->hideProgress();
+        for (QMenu* menu : m_form->findChildren<QMenu*>()) {
+            QStringList items = letters(menu->actions(), {});
+            items.removeAll(QString());
+            QCOMPARE(items.removeDuplicates(), 0);
+        }
     }
 
     void sortingCommandsAndTheToggleRule() {
@@ -253,6 +427,8 @@ private slots:
         select(1, 1);
         QTest::keyClick(grid(), Qt::Key_Delete);
         QCOMPARE(m_prompter.questions, QStringList{"Are You Sure that you want to delete this call?"});
+        QCOMPARE(m_prompter.details, QStringList{"1 call will be removed from the call log."});
+        QCOMPARE(m_prompter.defaults, QList{Prompter::Answer::No});
         QCOMPARE(loggedCosts(), (QStringList{"0.1", "0.2", "0.4", "0.3"}));
         QVERIFY(!find<QWidget>("SelectedRecordsPanel")->isVisible());
 
@@ -263,6 +439,7 @@ private slots:
         find<QPushButton>("DeleteSelectedRecords")->click();
         QCOMPARE(m_prompter.questions.last(),
                  QStringLiteral("Are You Sure that you want to delete these calls?"));
+        QCOMPARE(m_prompter.details.last(), QStringLiteral("2 calls will be removed from the call log."));
         QCOMPARE(loggedCosts().size(), 4);
         // A call ends while the question waits; it is not lost.
         m_prompter.whileOpen = [this] { QVERIFY(log().append({sampleCall(at(12, 9), 0.9f)})); };
@@ -400,26 +577,30 @@ private slots:
         action("ExportAll")->trigger();
         QCOMPARE(m_files.captions, QStringList{"Export Call Log File.."});
         QCOMPARE(m_files.filters,
-                 QStringList{"Excel Compatible File (*.prn);;Text File (*.txt);;Any File (*.*)"});
-        QStringList comma = lines("calls.prn");
+                 QStringList{"Comma-separated values (*.csv);;Excel Compatible File (*.prn);;"
+                             "Text File (*.txt);;Any File (*.*)"});
+        const QString titles = "Date,Day,Start Time,End Time,Duration,Cost exc Tax,Cost inc Tax,"
+                               "Type Of Call,Distance,Rate,";
+        QStringList comma = lines("calls.csv");
         QCOMPARE(comma.mid(2, 4),
-                 (QStringList{"Contains All Calls.", "\u00a315.00 spent in 150 calls.", "",
-                              "Date,Day,Start Time,End Time,Duration,Cost exc Tax,Cost inc Tax,"
-                              "Type Of Call,Distance,Rate,"}));
+                 (QStringList{"Contains All Calls.", "\u00a315.00 spent in 150 calls.", "", titles}));
         QCOMPARE(comma.size(), 5 + 1 + 150 + 1);
 
-        select(2, 3); // the dialog asked about "calls", not about "calls.prn"
+        select(2, 3); // the dialog asked about "calls", not about "calls.csv"
         m_files.nextPaths = QStringList{m_dir->filePath("calls")};
         m_prompter.answers = {Prompter::Answer::No};
         action("ExportSelected")->trigger();
         QVERIFY(m_prompter.questions.last().endsWith("already exists.\nDo you want to replace it?"));
-        QCOMPARE(lines("calls.prn"), comma);
-        m_files.nextPaths = QStringList{m_dir->filePath("selected")};
+        QCOMPARE(lines("calls.csv"), comma);
+        m_files.nextPaths = QStringList{m_dir->filePath("selected"), m_dir->filePath("Selected.CSV")};
         m_files.chosenFilter = -1; // the text entry it opens on
         action("ExportSelected")->trigger();
         QCOMPARE(lines("selected.txt").mid(2, 2), (QStringList{"Contains A Selection of Calls Only.",
                                                                "2 Calls selected totalling \u00a30.20"}));
         QCOMPARE(lines("selected.txt").size(), 5 + 3 + 2 + 1 + 1);
+        action("ExportSelected")->trigger(); // a selection's comma file has its titles too
+        QCOMPARE(lines("Selected.CSV").mid(5, 2), (QStringList{titles, comma[8]}));
+        QCOMPARE(lines("Selected.CSV").size(), 5 + 1 + 2 + 1);
 
         const QString pdf = m_dir->filePath("calls.pdf");
         QPrinter printer(QPrinter::HighResolution);
@@ -441,6 +622,153 @@ private slots:
         }
     }
 
+    // Ctrl+T prices the calls the selection panel tells of, else the whole log,
+    // with every rate file; the one in use is marked, a broken one told of.
+    void comparingTariffs() {
+        fiveCalls(); // 14.4 minutes each
+        const auto rates = [this](const char* name, const QString& perMinute, const QString& tax) {
+            RateTable table;
+            table.texts.fill(QStringLiteral("0.00"));
+            for (int slot = 1; slot <= 12; ++slot)
+                table.slot(slot) = perMinute;
+            table.slot(TaxSlot) = tax;
+            QVERIFY(writeRateFile(ProgramFiles::rateFilePath(m_dir->path(), QLatin1String(name)), table));
+        };
+        rates("Cheap", QStringLiteral(" 1.00"), QStringLiteral(" 0.00"));
+        rates("Dear", QStringLiteral("10.00"), QStringLiteral("20.00"));
+        QFile broken(ProgramFiles::rateFilePath(m_dir->path(), QStringLiteral("Broken")));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(95, '\0')) == 95);
+        broken.close();
+        QVERIFY(SettingsFile(ProgramFiles::settingsPath(m_dir->path()))
+                    .WriteSettingString(QStringLiteral("Telephone Rate Information"),
+                                        QStringLiteral("ActiveRateFile"), QStringLiteral("Dear")));
+        open();
+
+        QStringList shown;
+        const auto compare = [&] {
+            shown.clear();
+            QApplication::setActiveWindow(m_form.get()); // the shortcut is the active window's
+            QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+            LargeFormFixture::whenModalOpens<QDialog>(m_form.get(), [&shown](QDialog& form) {
+                auto* table = form.findChild<QTableWidget*>(QStringLiteral("TariffGrid"));
+                shown << form.windowTitle()
+                      << form.findChild<QLabel*>(QStringLiteral("CompareHeading"))->text();
+                for (int row = 0; table && row < table->rowCount(); ++row) {
+                    QStringList cells;
+                    for (int column = 0; column < table->columnCount(); ++column)
+                        if (table->item(row, column))
+                            cells << table->item(row, column)->text();
+                    shown << cells.join(QLatin1Char('|'));
+                }
+                shown << form.findChild<QLabel*>(QStringLiteral("LoggedCost"))->text();
+                form.findChild<QPushButton*>(QStringLiteral("CloseButton"))->click();
+            });
+            QTest::keyClick(m_form.get(), Qt::Key_T, Qt::ControlModifier);
+        };
+        compare();
+        QCOMPARE(shown, (QStringList{"Compare Tariffs", "All 5 calls of the log, priced with each rate file:",
+                                     "Cheap|5|\u00a30.72|\u00a30.72|-\u00a30.78|4",
+                                     "Dear (in use)|5|\u00a37.20|\u00a38.64|+\u00a37.14|0",
+                                     "Broken|Cannot be read: The file is too short",
+                                     "5 calls as logged: \u00a31.50 (\u00a30.75 exc. tax)"}));
+        select(1, 2);
+        enterGrid();
+        compare();
+        QCOMPARE(shown.mid(1, 3), (QStringList{"The 2 selected calls, priced with each rate file:",
+                                               "Cheap|2|\u00a30.29|\u00a30.29|-\u00a30.41|2",
+                                               "Dear (in use)|2|\u00a32.88|\u00a33.46|+\u00a32.76|0"}));
+    }
+
+    // A PDF export of the selection, or of all calls when no selection is
+    // shown; on a full disk the old file stays.
+    void exportToPdf_data() {
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("all calls") << false << false;
+        QTest::newRow("the selection") << true << false;
+        QTest::newRow("a full disk") << false << true;
+    }
+    void exportToPdf() {
+        QFETCH(bool, selection);
+        QFETCH(bool, diskFull);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(log().append({sampleCall(at(12, 1), 0.1f, 1), sampleCall(at(12, 2), 0.25f, 5),
+                              sampleCall(at(12, 3), 1.5f, 12)}));
+        open();
+        if (selection)
+            select(1, 2);
+        const QString pdf = m_dir->filePath("calls.pdf");
+        QVERIFY(AtomicFile::replace(pdf, "old"));
+        m_files.nextPaths = QStringList{pdf};
+        {
+            std::optional<FileSizeLimit> limit;
+            if (diskFull)
+                limit.emplace(2000);
+            action("ExportPdf")->trigger();
+        }
+        QCOMPARE(m_files.captions, QStringList{"Export to PDF.."});
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (diskFull) {
+            QCOMPARE(file.readAll(), QByteArray("old"));
+            QCOMPARE(m_prompter.errors.size(), 1);
+            QVERIFY(
+                m_prompter.errors.first().startsWith(QDir::toNativeSeparators(pdf) + " cannot be written: "));
+            QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files, QDir::Name),
+                     (QStringList{"Calls.log", "calls.pdf"})); // no temporary file left
+            return;
+        }
+        QVERIFY(m_prompter.all().isEmpty());
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.startsWith(QStringLiteral("Dialtally Pro v1.0 Call log Printout\n"
+                                                   "Created On 09/12/2026 at 12:00:00.\n") +
+                                    (selection ? QStringLiteral("Contains A Selection of Calls Only.\n"
+                                                                "2 Calls selected totalling \u00a31.75\n")
+                                               : QStringLiteral("Contains All Calls.\n"
+                                                                "\u00a31.85 spent in 3 calls.\n"))),
+                 qPrintable(printed));
+        for (const char* shown : {"Date", "Cost inc Tax", "02/12/2026", "Wednesday", "\u00a30.25", "Regional",
+                                  "03/12/2026", "International", "\u00a31.50", "Page 1"})
+            QVERIFY2(printed.contains(QString::fromUtf8(shown)), shown);
+        QCOMPARE(printed.contains("01/12/2026"), !selection);
+    }
+
+    // With the real message box: over the viewer, not the hidden main window,
+    // and Enter keeps the calls.
+    void aQuestionFromTheViewerIsCentredOverItAndEnterKeepsTheCalls() {
+        fiveCalls();
+        QtPrompter prompter;
+        QWidget mainWindow; // hidden, in a corner
+        mainWindow.setGeometry(0, 0, 200, 100);
+        prompter.setOwnerWindow(&mainWindow);
+        m_services.prompter = &prompter;
+        open();
+        select(0, 2);
+        QString informative;
+        QPoint centre;
+        bool noIsDefault = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(question);
+            informative = question->informativeText();
+            centre = question->geometry().center();
+            noIsDefault = question->defaultButton() == question->button(QMessageBox::No);
+            QTest::keyClick(question, Qt::Key_Return);
+        });
+        QTest::keyClick(grid(), Qt::Key_Delete);
+        QCOMPARE(informative, QStringLiteral("3 calls will be removed from the call log."));
+        QVERIFY(noIsDefault);
+        QCOMPARE(loggedCosts().size(), 5);
+        QVERIFY2((centre - m_form->geometry().center()).manhattanLength() < 30,
+                 qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+        m_form.reset();
+        QCOMPARE(prompter.ownerWindow(), &mainWindow);
+    }
+
     void pastCallsFromTheMainWindow() {
         LargeFormFixture fixture;
         fixture.reset();
@@ -451,11 +779,12 @@ private slots:
         QCOMPARE(LargeFormFixture::text(*window, "TodayValue"),
                  QStringLiteral("1 call today totalling \u00a30.50"));
         bool seen = false;
+        fixture.prompter.setOwnerWindow(window.get());
         std::function<void()> whenOpen = [&] {
             auto* viewer = qobject_cast<TDataForm*>(QApplication::activeModalWidget());
             if (!viewer) // still loading
                 return QTimer::singleShot(0, this, whenOpen);
-            seen = !window->isVisible();
+            seen = !window->isVisible() && fixture.prompter.ownerWindow() == viewer;
             viewer->findChild<QAction*>("SelectAll")->trigger();
             viewer->DeleteSelectedRecordsClick();
             viewer->close();
@@ -464,6 +793,7 @@ private slots:
         LargeFormFixture::child<QPushButton>(*window, "DataButton")->click();
         QVERIFY(seen);
         QVERIFY(window->isVisible());
+        QCOMPARE(fixture.prompter.ownerWindow(), window.get());
         QCOMPARE(window->meter().applicationTitle(), TLargeForm::ApplicationTitle);
         QCOMPARE(LargeFormFixture::text(*window, "TodayValue"), QStringLiteral("No calls made today"));
         QCOMPARE(QFileInfo(fixture.path("Calls.log")).size(), 0);

@@ -1,0 +1,36 @@
+#include "cli/CommandContext.h"
+
+#include "core/tariff/Costing.h"
+
+#include <QFileDevice>
+
+int CommandContext::fail(Status status, const QString& text) const {
+    err.write((QStringLiteral("dialtally: ") + text + QLatin1Char('\n')).toLocal8Bit());
+    return status;
+}
+
+bool CommandContext::send(QByteArrayView bytes, QString* reason) const {
+    if (out.write(bytes.data(), bytes.size()) == bytes.size())
+        return true;
+    if (reason)
+        *reason = out.errorString();
+    return false;
+}
+
+int CommandContext::print(const QString& text) const {
+    QString reason;
+    if (!send(text.toUtf8(), &reason))
+        return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, reason));
+    return finish();
+}
+
+int CommandContext::finish() const {
+    auto* file = qobject_cast<QFileDevice*>(&out);
+    if (file && !file->flush())
+        return fail(FileFailed, QStringLiteral("%1: %2").arg(outName, file->errorString()));
+    return Done;
+}
+
+double roundedMoney(double amount) {
+    return formatFixed(amount, 2).toDouble();
+}

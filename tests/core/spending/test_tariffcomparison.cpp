@@ -1,0 +1,280 @@
+#include "core/calllog/CallLog.h"
+#include "core/meter/CallMeter.h"
+#include "core/seams/Clock.h"
+#include "core/seams/DayCount.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/spending/TariffComparison.h"
+#include "core/spending/TariffTable.h"
+#include "core/tariff/RateFile.h"
+#include "fakes/FakePrompter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <memory>
+#include <set>
+
+namespace {
+
+// A clock that moves on a little at every reading, as the system's does
+// between two readings made one after the other.
+class ReadingClock final : public Clock {
+public:
+    explicit ReadingClock(qint64 stepMs) : m_step(stepMs) {}
+    double now() const override {
+        const double time = DayCount::fromMs(m_ms);
+        m_ms += m_step;
+        return time;
+    }
+    void set(const QDateTime& local) { m_ms = DayCount::toMs(DayCount::fromDateTime(local)); }
+    void advance(qint64 ms) { m_ms += ms; }
+
+private:
+    qint64 m_step;
+    mutable qint64 m_ms = 0;
+};
+
+// A data directory whose settings make `active` the rate file in use, with
+// daytime from 08:00 to 18:00, and a meter on it.
+struct MeterFixture {
+    QTemporaryDir dir;
+    ReadingClock clock;
+    FakePrompter prompter;
+    Services services;
+    std::unique_ptr<CallMeter> meter;
+
+    MeterFixture(qint64 clockStepMs, const QString& active, const RateTable& rates) : clock(clockStepMs) {
+        QVERIFY(dir.isValid());
+        QVERIFY(writeRateFile(ProgramFiles::rateFilePath(dir.path(), active), rates));
+        const SettingsFile settings(ProgramFiles::settingsPath(dir.path()));
+        QVERIFY(settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, active));
+        QVERIFY(settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::DayTimeStart,
+                                            QStringLiteral("08:00")));
+        QVERIFY(settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::DayTimeEnd,
+                                            QStringLiteral("18:00")));
+        QVERIFY(
+            settings.WriteSettingBool(SettingsKeys::DefaultsSection, SettingsKeys::SpendWarningOn, false));
+        services.programDirectory = dir.path();
+        services.stateDirectory = dir.filePath(QStringLiteral("state"));
+        services.clock = &clock;
+        services.prompter = &prompter;
+        meter = std::make_unique<CallMeter>(services, [] { return 0; });
+        meter->ReadIniSettings();
+    }
+};
+
+// Twelve rates in pence a minute (by rate code), then tax, minimum,
+// connection and discount.
+RateTable rates(const QStringList& texts) {
+    RateTable table;
+    for (int slot = 1; slot <= RateTable::SlotCount; ++slot)
+        table.slot(slot) = texts.value(slot - 1, QStringLiteral("0.00"));
+    return table;
+}
+
+RateTable flat(const QString& perMinute, const QString& tax) {
+    QStringList texts;
+    for (int code = 1; code <= 12; ++code)
+        texts << perMinute;
+    return rates(texts << tax);
+}
+
+// A call of `minutes` with the costs it was logged at.
+CallRecord call(int rateCode, double minutes, float gross, float net) {
+    CallRecord r;
+    r.date = r.startTime = 46000.5;
+    r.duration = minutes / 1440.0;
+    r.endTime = r.startTime + r.duration;
+    r.rateCode = quint16(rateCode);
+    r.grossCost = gross;
+    r.netCost = net;
+    return r;
+}
+
+QStringList tableOf(const TariffComparison& comparison) {
+    QStringList lines;
+    for (const TariffRow& row : comparison.rows())
+        lines << TariffTable::cells(row, QStringLiteral("\u00a3")).join(QLatin1Char('|'));
+    return lines;
+}
+
+} // namespace
+
+class TestTariffComparison : public QObject {
+    Q_OBJECT
+
+    void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+private slots:
+    // The meter's own figures are of one moment, so a logged call priced
+    // again with the rate file it was timed with gives back its logged costs,
+    // bit for bit: every band and distance, a minimum charge, a connection
+    // charge, a discount, distances changed during calls.
+    void aLoggedCallPricedAgainGivesItsLoggedCosts() {
+        const RateTable timed =
+            rates({QStringLiteral(" 1.25"), QStringLiteral(" 0.60"), QStringLiteral(" 0.33"),
+                   QStringLiteral(" 4.10"), QStringLiteral(" 2.05"), QStringLiteral(" 1.70"),
+                   QStringLiteral(" 7.99"), QStringLiteral(" 3.45"), QStringLiteral(" 2.15"),
+                   QStringLiteral("36.50"), QStringLiteral("28.75"), QStringLiteral("19.99"),
+                   QStringLiteral("17.50"), QStringLiteral(" 9.00"), QStringLiteral(" 1.50"),
+                   QStringLiteral("12.50")});
+        MeterFixture fixture(3, QStringLiteral("Timed"), timed);
+        const QTemporaryDir& dir = fixture.dir;
+        QVERIFY(writeRateFile(ProgramFiles::rateFilePath(dir.path(), QStringLiteral("Other")),
+                              flat(QStringLiteral(" 2.00"), QStringLiteral("20.00"))));
+        ReadingClock& clock = fixture.clock;
+        CallMeter& meter = *fixture.meter;
+
+        QRandomGenerator random(19);
+        const QDateTime monday(QDate(2026, 11, 2), QTime(0, 0));
+        constexpr int Calls = 2400;
+        for (int i = 0; i < Calls; ++i) {
+            meter.setDistance(i % 4 + 1);
+            // Every fifth call has its band chosen by hand.
+            meter.setAutoTimeSense(i % 5 != 0);
+            meter.setManualBand(i / 4 % 3 + 1);
+            clock.set(monday.addDays(random.bounded(14)).addMSecs(random.bounded(86'400'000)));
+            meter.StartTiming(true);
+            // Some calls end within a tick, the others run for up to 40 minutes;
+            // the ticks need not be regular, as each prices the whole call.
+            const qint64 length = i % 7 == 0 ? random.bounded(150) : random.bounded(2'400'000);
+            for (int tick = 1; tick <= 4; ++tick) {
+                clock.advance(length / 5);
+                meter.MainTimerTimer();
+                if (tick == 1 && i % 11 == 0) {
+                    meter.setDistance((i + 1) % 4 + 1); // the whole call at the new distance
+                    meter.TransferRate();
+                }
+            }
+            clock.advance(length - 4 * (length / 5));
+            meter.StopTiming(true);
+        }
+        QCOMPARE(fixture.prompter.all(), QStringList());
+
+        const std::vector<CallRecord> logged = CallLog(ProgramFiles::callLogPath(dir.path())).readAll();
+        QCOMPARE(int(logged.size()), Calls);
+        const std::optional<TariffPrices> prices = TariffPrices::from(timed);
+        QVERIFY(prices);
+        std::set<int> codes;
+        int minimumCalls = 0;
+        for (const CallRecord& r : logged) {
+            QVERIFY(TariffPrices::canPrice(r));
+            const CallCost cost = prices->priceOf(r);
+            if (std::bit_cast<quint32>(cost.storedNet()) != std::bit_cast<quint32>(r.netCost) ||
+                std::bit_cast<quint32>(cost.storedGross()) != std::bit_cast<quint32>(r.grossCost))
+                QFAIL(qPrintable(QStringLiteral("code %1, %2 days: logged %3 / %4, priced %5 / %6")
+                                     .arg(r.rateCode)
+                                     .arg(r.duration, 0, 'g', 17)
+                                     .arg(r.netCost, 0, 'g', 9)
+                                     .arg(r.grossCost, 0, 'g', 9)
+                                     .arg(cost.storedNet(), 0, 'g', 9)
+                                     .arg(cost.storedGross(), 0, 'g', 9)));
+            codes.insert(r.rateCode);
+            minimumCalls += cost.minimumEffective;
+        }
+        QCOMPARE(int(codes.size()), 12);
+        QVERIFY(minimumCalls > 0 && minimumCalls < Calls);
+
+        TariffComparison comparison(dir.path(), TariffComparison::activeRateName(dir.path()));
+        for (const CallRecord& r : logged)
+            comparison.add(r);
+        const std::vector<TariffRow> rows = comparison.rows();
+        const auto inUse =
+            std::find_if(rows.begin(), rows.end(), [](const TariffRow& row) { return row.inUse; });
+        QVERIFY(inUse != rows.end());
+        QCOMPARE(inUse->rateName, QStringLiteral("Timed"));
+        QCOMPARE(inUse->calls, qint64(Calls));
+        QCOMPARE(inUse->gross.total(), comparison.loggedGross().total());
+        QCOMPARE(inUse->net.total(), comparison.loggedNet().total());
+        QCOMPARE(inUse->difference, 0.0);
+        QCOMPARE(inUse->cheaper, qint64(0));
+    }
+
+    // The duration and both costs a tick shows are of one reading of the clock.
+    void aTickShowsOneMoment() {
+        MeterFixture fixture(60'000, QStringLiteral("Six"),
+                             flat(QStringLiteral(" 6.00"), QStringLiteral("17.50")));
+        QSignalSpy figures(fixture.meter.get(), &CallMeter::figuresChanged);
+        fixture.clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+        fixture.meter->StartTiming(true);
+        fixture.clock.advance(9 * 60'000);
+        fixture.meter->MainTimerTimer();
+        QCOMPARE(figures.size(), 1);
+        QCOMPARE(figures.front(), QVariantList({"00:10:00", "60.0p", "70.5p"}));
+    }
+
+    void theTable_data() {
+        QTest::addColumn<QString>("active");
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<QString>("unpriced");
+
+        // Two calls of ten minutes, logged at 12p a minute and 20 % tax: £2.40 net, £2.88 gross.
+        QTest::newRow("cheapest first, the one in use marked")
+            << "Dear"
+            << QStringList{"Cheap|2|£0.20|£0.20|-£2.68|2", "Τιμολόγιο|2|£1.00|£1.10|-£1.78|2",
+                           "Dear (in use)|2|£2.40|£2.88|£0.00|0",
+                           "Garbled|Cannot be read: 'x7' is not a valid "
+                           "floating point value",
+                           "Short|Cannot be read: The file is too short"}
+            << "2 calls as logged: £2.88 (£2.40 exc. tax)"
+            << "3 calls could not be priced";
+        QTest::newRow("the rate file in use is gone")
+            << "Gone"
+            << QStringList{"Cheap|2|£0.20|£0.20|-£2.68|2",
+                           "Τιμολόγιο|2|£1.00|£1.10|-£1.78|2",
+                           "Dear|2|£2.40|£2.88|£0.00|0",
+                           "Garbled|Cannot be read: 'x7' is not a valid floating point value",
+                           "Gone (in use)|Cannot be read: No such file or directory",
+                           "Short|Cannot be read: The file is too short"}
+            << "2 calls as logged: £2.88 (£2.40 exc. tax)"
+            << "3 calls could not be priced";
+    }
+    void theTable() {
+        QFETCH(QString, active);
+        QFETCH(QStringList, table);
+        QFETCH(QString, logged);
+        QFETCH(QString, unpriced);
+        QTemporaryDir dir;
+        const auto path = [&dir](const char* name) {
+            return ProgramFiles::rateFilePath(dir.path(), QString::fromUtf8(name));
+        };
+        QVERIFY(writeRateFile(path("Cheap"), flat(QStringLiteral(" 1.00"), QStringLiteral(" 0.00"))));
+        QVERIFY(writeRateFile(path("Dear"), flat(QStringLiteral("12.00"), QStringLiteral("20.00"))));
+        QVERIFY(writeRateFile(path("Τιμολόγιο"), flat(QStringLiteral(" 5.00"), QStringLiteral("10.00"))));
+        RateTable garbled = flat(QStringLiteral(" 1.00"), QStringLiteral(" 0.00"));
+        garbled.slot(7) = QStringLiteral("x7");
+        QVERIFY(writeRateFile(path("Garbled"), garbled));
+        writeFile(path("Short"), RateFileCodec::write(flat(QStringLiteral(" 1.00"), {})).left(95));
+        writeFile(dir.filePath(QStringLiteral("Upper.DTR")),
+                  RateFileCodec::write(flat(QStringLiteral("1"), {})));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Folder.dtr")));
+
+        TariffComparison comparison(dir.path(), active);
+        comparison.add(call(1, 10, 1.44f, 1.2f));
+        comparison.add(call(12, 10, 1.44f, 1.2f));
+        comparison.add(call(0, 10, 1.0f, 1.0f));
+        comparison.add(call(13, 10, 1.0f, 1.0f));
+        comparison.add(call(5, std::nan(""), 1.0f, 1.0f));
+        QCOMPARE(tableOf(comparison), table);
+        QCOMPARE(TariffTable::loggedText(comparison, QStringLiteral("£")), logged);
+        QCOMPARE(TariffTable::unpricedText(comparison), unpriced);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTariffComparison)
+#include "test_tariffcomparison.moc"
