@@ -138,8 +138,11 @@ void CallMeter::StartTiming(bool byHand) {
     CallStartTime = m_services.clock->now();
     MainTimer->start();
     setStatusText(TimingText);
-    TransferRate();
-    LoadValues(20);
+    // One call, one message: the rate and the charges come from the same file.
+    m_rateFailure.clear();
+    transferRate();
+    loadRateValues(20);
+    tellRateFailure(true);
     TimingActive = true;
     AnimationTimer->start();
 }
@@ -217,15 +220,36 @@ void CallMeter::setStatusText(const QString& text) {
 // ---- Rates and costs -------------------------------------------------------
 
 void CallMeter::LoadValues(int selector) {
+    m_rateFailure.clear();
+    loadRateValues(selector);
+    tellRateFailure(false);
+}
+
+void CallMeter::loadRateValues(int selector) {
     const QString& name = m_settings.activeRateName;
     const LoadResult result =
         loadWorkingValues(ProgramFiles::rateFilePath(m_services.programDirectory, name), selector, m_values);
+    if (!m_rateFailure.isEmpty())
+        return;
     if (result.outcome == LoadResult::NotFound)
-        queue(Box::Error,
-              QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name));
+        m_rateFailure =
+            QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name);
     else if (result.outcome == LoadResult::BadNumber)
-        queue(Box::Error, RateFileCodec::notANumberText(result.badText) +
-                              QStringLiteral(" (Dialtally Rate File \"%1\")").arg(name));
+        m_rateFailure = RateFileCodec::notANumberText(result.badText) +
+                        QStringLiteral(" (Dialtally Rate File \"%1\")").arg(name);
+}
+
+// A file that stays missing is told at the program's start and at each call
+// that is priced without it, not again at every click of a band or distance
+// (a box at every click would make the window unusable until it is mended).
+void CallMeter::tellRateFailure(bool everyCall) {
+    if (m_rateFailure.isEmpty()) {
+        m_rateFailureTold.clear();
+        return;
+    }
+    if (everyCall || m_rateFailure != m_rateFailureTold)
+        queue(Box::Error, m_rateFailure);
+    m_rateFailureTold = m_rateFailure;
 }
 
 int CallMeter::automaticBand() const {
@@ -249,9 +273,15 @@ void CallMeter::setManualBand(int band) {
 }
 
 void CallMeter::TransferRate() {
+    m_rateFailure.clear();
+    transferRate();
+    tellRateFailure(false);
+}
+
+void CallMeter::transferRate() {
     emit distanceShown(distanceName(m_distance));
     const int band = TimeSense();
-    LoadValues(rateCodeOf(m_distance, band));
+    loadRateValues(rateCodeOf(m_distance, band));
     emit bandShown(timeBandName(band));
 }
 

@@ -50,7 +50,8 @@ public:
     void MainTimerTimer();
     void AnimationTimerTimer();
 
-    // Rates and costs.
+    // Rates and costs. A rate file that cannot be read is told once for each
+    // call started, otherwise only when the failure is new.
     void LoadValues(int selector);
     int TimeSense() const;
     void TransferRate();
@@ -173,6 +174,10 @@ signals:
 private:
     enum class Box { Error, Warning, Information, SpendWarning };
     void queue(Box box, const QString& text);
+    // Loads without telling; the first failure is kept in m_rateFailure.
+    void loadRateValues(int selector);
+    void transferRate();
+    void tellRateFailure(bool everyCall);
     void setStatusText(const QString& text);
     void MinChargeSwitch(bool on);
     void showMinCharge(bool shown);
@@ -207,7 +212,9 @@ private:
     QString m_statusText;
     QString m_sensingProblem;
     QString m_applicationTitle;
-    QString m_totalsFailure; // shown once, not at every refresh of the totals
+    QString m_rateFailure;                 // of the loads under way
+    QString m_rateFailureTold;             // the last told, until a load succeeds
+    QString m_totalsFailure;               // shown once, not at every refresh of the totals
     std::array<QString, 3> m_shownFigures; // duration, net and gross cost last handed on
     int m_minChargeShown = -1;             // the minimum-charge line as last handed on; -1 not yet
 

@@ -13,6 +13,7 @@
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TTariffForm.h"
 #include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/shell/WindowModes.h"
@@ -107,6 +108,10 @@ void TLargeForm::OpenWelcomeWindow() {
     if (m_meter->settings().sensingMode == 1) {
         TPortSetupForm ports(m_services, this);
         ports.exec();
+    }
+    {
+        TTariffForm tariff(m_services, this);
+        tariff.exec();
     }
     // Shown by ChangeWindow, which comes next, once it is where it was left:
     // moved while the desktop is still framing it, it would be placed by its

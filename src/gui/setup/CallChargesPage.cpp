@@ -5,6 +5,8 @@
 #include "core/seams/Prompter.h"
 #include "core/seams/Services.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/tariff/RateFile.h"
 #include "gui/setup/RateEditor.h"
 #include "gui/widgets/FormRules.h"
@@ -168,11 +170,13 @@ void CallChargesPage::showActiveRate() {
     RefreshRateNames();
     // File names are case-sensitive here: an exact match wins, and the listed
     // name is the one loaded, so what is shown is what a save will replace.
+    // An active file that is not there is no error here: the panel says it is
+    // not found, and the empty editor is ready to become a new rate file.
     const int index = findRateName(m_activeRateName);
-    const QString name = index >= 0 ? rateFileName(index) : m_activeRateName;
-    LoadRates(name + Extension);
     if (index < 0)
         return;
+    const QString name = rateFileName(index);
+    LoadRates(name + Extension);
     m_selectBox->setCurrentIndex(index);
     setShownRate(name, ProgramFiles::rateFilePath(m_services.programDirectory, name));
 }
@@ -280,7 +284,24 @@ bool CallChargesPage::SaveAsButtonClick() {
     setShownRate(QFileInfo(path).fileName().chopped(Extension.size()), QFileInfo(path).absoluteFilePath());
     RefreshRateNames();
     selectShownRate();
+    useIfActiveIsMissing();
     return true;
+}
+
+// With the active file gone, the meter has nothing to price calls with: a new
+// file saved where the meter looks becomes the active one at once (stored
+// now, not only on OK, since the file itself is already written).
+void CallChargesPage::useIfActiveIsMissing() {
+    if (QFileInfo(m_shownRatePath).absoluteDir() != QDir(m_services.programDirectory))
+        return;
+    if (!m_activeRateName.isEmpty() &&
+        readRateFile(ProgramFiles::rateFilePath(m_services.programDirectory, m_activeRateName)))
+        return;
+    setActiveRateName(m_shownRateName);
+    const SettingsFile settings(ProgramFiles::settingsPath(m_services.programDirectory));
+    if (!settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
+                                     m_shownRateName))
+        m_services.prompter->error(settings.failureText());
 }
 
 void CallChargesPage::DeleteButtonClick() {

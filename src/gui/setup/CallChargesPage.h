@@ -57,6 +57,7 @@ private:
     void selectShownRate();
     void setShownRate(const QString& name, const QString& path);
     bool writeRates(const QString& path);
+    void useIfActiveIsMissing();
     void showFileControls(bool shown);
 
     const Services& m_services;

@@ -13,12 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 ChoiceWizard::ChoiceWizard(const Services& services, const QString& key, int helpTopic, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       m_content(new QVBoxLayout(this)), m_services(services), m_key(key), m_helpTopic(helpTopic),
-      OKbutton(new QPushButton(QStringLiteral("Finish"), this)) {
+      OKbutton(new QPushButton(QStringLiteral("Next >"), this)) {
     m_content->setContentsMargins(16, 14, 16, 12);
     m_content->setSpacing(8);
     OKbutton->setObjectName(QStringLiteral("OKbutton"));
@@ -50,6 +51,16 @@ QRadioButton* ChoiceWizard::addChoice(const char* name, const QString& text, int
     return button;
 }
 
+QLabel* ChoiceWizard::addNote(QRadioButton* choice, const QString& text, const char* name) {
+    QLabel* note = addText(text);
+    note->setObjectName(QLatin1String(name));
+    const QStyle* style = choice->style();
+    note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
+                    style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
+    choice->setAccessibleDescription(text);
+    return note;
+}
+
 void ChoiceWizard::finishLayout() {
     auto* help = new QPushButton(QStringLiteral("Help"), this);
     help->setObjectName(QStringLiteral("HelpButton"));
@@ -66,19 +77,27 @@ void ChoiceWizard::finishLayout() {
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void ChoiceWizard::setChoiceTaken(bool taken) {
+    OKbutton->setEnabled(taken);
+}
+
+bool ChoiceWizard::storeChoice(const SettingsFile& file) {
+    for (const Choice& choice : m_choices)
+        if (choice.button->isChecked())
+            return file.WriteSettingInteger(SettingsKeys::DefaultsSection, m_key, choice.value);
+    return true;
+}
+
 void ChoiceWizard::OKbuttonClick() {
-    for (const Choice& choice : m_choices) {
-        if (!choice.button->isChecked())
-            continue;
-        const SettingsFile file(ProgramFiles::settingsPath(m_services.programDirectory));
-        if (!file.WriteSettingInteger(SettingsKeys::DefaultsSection, m_key, choice.value)) {
-            // The window stays, so the choice can be made again once the file can be written.
-            m_services.prompter->error(file.failureText());
-            return;
-        }
-        accept();
+    if (!OKbutton->isEnabled())
+        return;
+    const SettingsFile file(ProgramFiles::settingsPath(m_services.programDirectory));
+    if (!storeChoice(file)) {
+        // The window stays, so the choice can be made again once the file can be written.
+        m_services.prompter->error(file.failureText());
         return;
     }
+    accept();
 }
 
 void ChoiceWizard::HelpButtonClick() {

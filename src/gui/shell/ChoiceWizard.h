@@ -9,12 +9,14 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
+class SettingsFile;
 struct Services;
 
 // A first-use window that cannot be left without a choice: a few choices, none
-// taken at first; "Finish" (OKbutton) is enabled by taking one and writes its
+// taken at first; "Next >" (OKbutton) is enabled by taking one and writes its
 // value under one key of "Default Setup Information"; closing any other way is
-// refused with a beep until a choice is taken, and counts as "Finish" after.
+// refused with a beep until a choice is taken, and counts as "Next >" after.
+// The call charges page (TTariffForm) follows.
 // "Help" opens its help topic.
 class ChoiceWizard : public QDialog {
     Q_OBJECT
@@ -29,8 +31,16 @@ protected:
     // buttons come last, when the derived form calls finishLayout().
     QLabel* addText(const QString& text);
     QRadioButton* addChoice(const char* name, const QString& text, int value,
-                            const QString& finishCaption = QStringLiteral("Finish"));
+                            const QString& finishCaption = QStringLiteral("Next >"));
+    // One line under a choice on when to take it.
+    QLabel* addNote(QRadioButton* choice, const QString& text, const char* name);
     void finishLayout();
+
+    // A form whose choice is not among its choices (a device typed in) says
+    // here whether it has one, and stores it in storeChoice.
+    void setChoiceTaken(bool taken);
+    // Writes the choice taken; false when the file cannot be written.
+    virtual bool storeChoice(const SettingsFile& file);
 
     // Closing by the title bar or Escape comes here too.
     void reject() override;

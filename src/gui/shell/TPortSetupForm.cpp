@@ -1,31 +1,46 @@
 #include "gui/shell/TPortSetupForm.h"
 
+#include "core/seams/Services.h"
+#include "core/settings/SensedDevice.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/widgets/SerialDeviceBox.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
-#include <QRadioButton>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
-    : ChoiceWizard(services, SettingsKeys::PortToSense, HelpTopic, parent) {
+    : ChoiceWizard(services, SettingsKeys::DeviceToSense, HelpTopic, parent) {
     setObjectName(QStringLiteral("PortSetupForm"));
     setWindowTitle(QStringLiteral("Port Setup"));
-    addText(QStringLiteral("16 bit Call Sensing needs to know which port to look at for your modem."));
-    addText(QStringLiteral("Please click the box below that is connected to your modem."));
+    addText(QStringLiteral("Watching the carrier-detect line needs to know which port to look at for your "
+                           "modem."));
+    QLabel* choose = addText(QStringLiteral("Please choose below the serial device that is connected to your "
+                                            "modem, or type its path."));
     addText(QStringLiteral("If you don't know which it is then click help for details of how to find out:"));
     m_content->addSpacing(4);
-    static const char* const names[] = {"ComPort1RadioButton", "ComPort2RadioButton", "ComPort3RadioButton",
-                                        "ComPort4RadioButton"};
-    for (int port = 1; port <= 4; ++port) {
-        const QString text = port == 1 ? QStringLiteral("COM Port 1        (WARNING: Usually the mouse Port)")
-                                       : QStringLiteral("COM Port %1").arg(port);
-        QRadioButton* choice = addChoice(names[port - 1], text, port);
-        choice->setToolTip(QStringLiteral("/dev/ttyS%1").arg(port - 1));
-    }
+    m_device = new SerialDeviceBox(services.serialDevices, this);
+    m_device->setObjectName(QStringLiteral("DeviceToSenseBox"));
+    m_device->setAccessibleName(QStringLiteral("Serial device"));
+    m_device->lineEdit()->setAccessibleName(QStringLiteral("Serial device"));
+    m_device->view()->setAccessibleName(QStringLiteral("Serial devices present"));
+    m_device->setToolTip(QStringLiteral("The serial device the modem is on; a path may be typed"));
+    // None is chosen at first, as the port was not.
+    m_device->setCurrentIndex(-1);
+    m_device->setEditText(QString());
+    choose->setBuddy(m_device);
+    connect(m_device, &QComboBox::currentTextChanged, this,
+            [this] { setChoiceTaken(!m_device->device().isEmpty()); });
+    m_content->addWidget(m_device);
     m_content->addSpacing(4);
     QLabel* warning = addText(QStringLiteral("Selecting the wrong port could cause unpredictable results"));
     QPalette red = warning->palette();
     red.setColor(QPalette::WindowText, QColor(176, 0, 0));
     warning->setPalette(red);
     finishLayout();
+}
+
+bool TPortSetupForm::storeChoice(const SettingsFile& file) {
+    return SensedDevice::write(file, m_device->device());
 }

@@ -2,6 +2,7 @@
 
 #include "core/settings/SettingsKeys.h"
 #include "gui/shell/ShellPictures.h"
+#include "gui/widgets/SensingTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,13 +46,14 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
     addText(QStringLiteral("As you haven't used the program before you need to decide which of the "
                            "following options suits you best:"));
     m_content->addSpacing(4);
-    addChoice("Auto32bitRadioButton",
-              QStringLiteral("Enable 32 bit call sensing:   Incompatible with 16 bit Applications."), 2);
+    // The call charges come next, whichever way calls are sensed.
+    const QString next = QStringLiteral("Next >");
+    addNote(addChoice("Auto32bitRadioButton", SensingTexts::ModemManager, 2, next),
+            SensingTexts::ModemManagerNote, "Auto32bitNote");
     // Serial-port sensing reads the modem's lines without taking the port, so
     // it is offered on every system.
-    addChoice("Auto16bitRadioButton",
-              QStringLiteral("Enable 16 bit call sensing:   Incompatible with Windows NT."), 1,
-              QStringLiteral("Next >"));
-    addChoice("AutoDisabledRadioButton", QStringLiteral("Disable Automatic call sensing"), 0);
+    addNote(addChoice("Auto16bitRadioButton", SensingTexts::Carrier, 1, next), SensingTexts::CarrierNote,
+            "Auto16bitNote");
+    addChoice("AutoDisabledRadioButton", SensingTexts::Disabled, 0, next);
     finishLayout();
 }

@@ -104,21 +104,77 @@ private slots:
         QVERIFY(prompter.all().isEmpty());
     }
 
-    void missingRateFileIsReportedAndTheCallStillTimed() {
-        QFile::remove(path(QStringLiteral("Test.dtr")));
+    // A rate file the meter cannot use is told once at the start and once for
+    // each call, whatever else asks for the rate meanwhile; the call is still
+    // timed at what was last loaded.
+    void unusableRateFileIsToldOncePerStartAndCall_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "remove" << NotFoundTest;
+        QTest::newRow("short") << "short" << NotFoundTest;
+        QTest::newRow("a folder") << "folder" << NotFoundTest;
+        QTest::newRow("no active name") << "no key"
+                                        << "Dialtally Rate File \"Active Rate File Incorrectly Set\" Not "
+                                           "Found. specify a new file in setup.";
+        QTest::newRow("not a number")
+            << "bad slot"
+            << "'x' is not a valid floating point value (Dialtally Rate File \"Test\")";
+    }
+    void unusableRateFileIsToldOncePerStartAndCall() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        const QString rateFile = path(QStringLiteral("Test.dtr"));
+        if (damage == "remove" || damage == "short" || damage == "folder") {
+            QVERIFY(QFile::resize(rateFile, damage == "short" ? 95 : 0));
+            if (damage != "short")
+                QVERIFY(QFile::remove(rateFile));
+            if (damage == "folder")
+                QVERIFY(QDir().mkdir(rateFile));
+        } else if (damage == "no key") {
+            QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
+            set("Default Setup Information", "Times Used", QStringLiteral("1"));
+        } else {
+            RateTable bad = sampleRates();
+            for (int slot = 1; slot <= 12; ++slot)
+                bad.slot(slot) = QStringLiteral("x");
+            QVERIFY(writeRateFile(rateFile, bad));
+        }
+        auto w = makeWindow();
+        settle();
+        QCOMPARE(prompter.errors, QStringList{message});
+        child<QRadioButton>(*w, "RegRadio")->click();
+        child<QRadioButton>(*w, "LocRadio")->click();
+        settle();
+        QCOMPARE(prompter.errors.size(), 1);
+        for (int call = 2; call <= 3; ++call) {
+            child<QPushButton>(*w, "StartStopButton")->click();
+            settle();
+            QCOMPARE(prompter.errors, QStringList(call, message));
+            child<QRadioButton>(*w, "RegRadio")->click(); // during the call
+            clock.advance(60000);
+            w->meter().MainTimerTimer();
+            QCOMPARE(text(*w, "Duration"), QStringLiteral("00:01:00"));
+            child<QPushButton>(*w, "StartStopButton")->click();
+            child<QRadioButton>(*w, "LocRadio")->click();
+            settle();
+            QCOMPARE(prompter.errors.size(), call);
+        }
+    }
+
+    // Mended, the file prices calls at once; gone again, it is told again.
+    void rateFileMendedAndLostAgain() {
+        QVERIFY(QFile::rename(path(QStringLiteral("Test.dtr")), path(QStringLiteral("Kept.dtr"))));
         auto w = makeWindow();
         settle();
         QCOMPARE(prompter.errors, QStringList{NotFoundTest});
-        prompter.clear();
-        child<QPushButton>(*w, "StartStopButton")->click();
+        QVERIFY(QFile::rename(path(QStringLiteral("Kept.dtr")), path(QStringLiteral("Test.dtr"))));
+        child<QRadioButton>(*w, "RegRadio")->click();
+        settle();
+        QCOMPARE(prompter.errors.size(), 1);
+        QVERIFY(QFile::remove(path(QStringLiteral("Test.dtr"))));
+        child<QRadioButton>(*w, "LocRadio")->click();
         settle();
         QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
-        clock.advance(60000);
-        w->meter().MainTimerTimer();
-        QCOMPARE(text(*w, "Duration"), QStringLiteral("00:01:00"));
-        QCOMPARE(text(*w, "GrossCost"), QStringLiteral("0.0p"));
-        // With nothing loaded the minimum charge of 0 counts as effective.
-        QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
     }
 
     // Changing the distance during a call reprices the whole call.
@@ -332,7 +388,7 @@ private slots:
         settle();
         QVERIFY(delivered);
         QVERIFY(startWasWhole);
-        QCOMPARE(prompter.errors, (QStringList{NotFoundTest, NotFoundTest}));
+        QCOMPARE(prompter.errors, QStringList{NotFoundTest});
         QVERIFY(!w->meter().isTiming());
         QVERIFY(!w->meter().timingActive());
         QCOMPARE(button(*w), QStringLiteral("&Start"));

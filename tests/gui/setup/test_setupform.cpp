@@ -1,4 +1,5 @@
 #include "core/seams/Services.h"
+#include "core/settings/SettingsFile.h"
 #include "fakes/FakeAutostart.h"
 #include "fakes/FakeFileChooser.h"
 #include "fakes/FakeHelpViewer.h"
@@ -159,13 +160,19 @@ private slots:
         QTest::newRow("hidden file listed")
             << QStringList{".Spare.dtr", "BT.dtr"} << "BT" << QStringList{".Spare", "BT"} << "BT"
             << "BT" << QStringList{};
+        // A file that is not there is said by the panels, without a box.
         QTest::newRow("no setting") << QStringList{"BT.dtr"} << "" << QStringList{"BT"} << "" << notFound
-                                    << QStringList{"Dialtally Rate File \"ERROR.dtr\" Not Found"};
+                                    << QStringList{};
         QTest::newRow("active file gone")
-            << QStringList{"BT.dtr"} << "Gone" << QStringList{"BT"} << "" << notFound
-            << QStringList{"Dialtally Rate File \"Gone.dtr\" Not Found"};
-        QTest::newRow("no rate files") << QStringList{} << "BT" << QStringList{} << "" << notFound
-                                       << QStringList{"Dialtally Rate File \"BT.dtr\" Not Found"};
+            << QStringList{"BT.dtr"} << "Gone" << QStringList{"BT"} << "" << notFound << QStringList{};
+        QTest::newRow("no rate files")
+            << QStringList{} << "BT" << QStringList{} << "" << notFound << QStringList{};
+        QTest::newRow("no rate files, no setting")
+            << QStringList{} << "" << QStringList{} << "" << notFound << QStringList{};
+        // One that is there but cannot be read is an error.
+        QTest::newRow("active file short")
+            << QStringList{"BT.dtr", "Short.dtr"} << "Short" << QStringList{"BT", "Short"} << "Short"
+            << "Short" << QStringList{"Dialtally Rate File \"Short.dtr\" Not Found"};
     }
     void opening() {
         QFETCH(QStringList, files);
@@ -175,7 +182,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QStringList, errors);
         for (const QString& file : files)
-            put(file, record(values(1)));
+            put(file, file.startsWith("Short") ? record(values(1)).left(95) : record(values(1)));
         if (!active.isEmpty())
             putSettings(active);
         open();
@@ -186,7 +193,8 @@ private slots:
         QCOMPARE(selector()->placeholderText(), items.isEmpty() ? "No Dialtally Rate Files Found" : "");
         QCOMPARE(child<QLabel>("ShownRateNamePanel")->text(), shown);
         QCOMPARE(child<QLabel>("ActiveRateNamePanel")->text(), active.isEmpty() ? "ERROR" : active);
-        QCOMPARE(buttonTexts(), errors.isEmpty() ? values(1) : QStringList(16, "0.00"));
+        QCOMPARE(buttonTexts(),
+                 selected.isEmpty() || !errors.isEmpty() ? QStringList(16, "0.00") : values(1));
         QVERIFY(!m_form->RatesModified());
     }
 
@@ -434,6 +442,59 @@ private slots:
         if (!written.isEmpty())
             QCOMPARE(bytes(written).left(6), QByteArray::fromHex("0531322e3334"));
         QCOMPARE(QDir(m_dir->path()).entryList({"*.dtr"}).size(), written.isEmpty() ? 1 : 2);
+    }
+
+    // A new file saved where the meter looks takes the place of an active file
+    // that is missing, in the settings at once; a working one stays active.
+    void saveAsReplacesAMissingActiveFile_data() {
+        QTest::addColumn<QString>("active"); // empty: no setting
+        QTest::addColumn<QString>("chosen"); // relative to the program directory
+        QTest::addColumn<QString>("afterwards");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("no setting") << ""
+                                    << "Mine.dtr"
+                                    << "Mine"
+                                    << "Mine";
+        QTest::newRow("active file gone") << "Gone"
+                                          << "Mine.dtr"
+                                          << "Mine"
+                                          << "Mine";
+        QTest::newRow("active file short") << "Short"
+                                           << "Mine.dtr"
+                                           << "Mine"
+                                           << "Mine";
+        QTest::newRow("active file there") << "A"
+                                           << "Mine.dtr"
+                                           << "A"
+                                           << "A";
+        QTest::newRow("saved elsewhere") << "Gone"
+                                         << "sub/Mine.dtr"
+                                         << "Gone"
+                                         << "Gone";
+    }
+    void saveAsReplacesAMissingActiveFile() {
+        QFETCH(QString, active);
+        QFETCH(QString, chosen);
+        QFETCH(QString, afterwards);
+        QFETCH(QString, stored);
+        put("A.dtr", record(values(1)));
+        put("Short.dtr", record(values(1)).left(95));
+        QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+        if (!active.isEmpty())
+            putSettings(active);
+        open();
+        m_prompter.clear();
+        editLocDay(450);
+        m_files.nextPaths << path(chosen);
+        button("SaveAsButton")->click();
+        QCOMPARE(m_prompter.errors, QStringList{});
+        QCOMPARE(m_form->ActiveRateName(), afterwards);
+        QCOMPARE(child<QLabel>("ActiveRateNamePanel")->text(), afterwards);
+        const SettingsFile settings(path("Dialtaly.ini"));
+        QCOMPARE(settings.ReadSettingString("Telephone Rate Information", "ActiveRateFile", ""), stored);
+        // Cancel does not take it back: the file it names is written.
+        button("MainCancelButton")->click();
+        QCOMPARE(settings.ReadSettingString("Telephone Rate Information", "ActiveRateFile", ""), stored);
     }
 
     // "BT.2024" becomes "BT.2024.dtr", a name the file dialog never checked.

@@ -6,6 +6,7 @@
 
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TTariffForm.h"
 #include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/shell/WindowModes.h"
@@ -107,6 +108,8 @@ class TestFormsFit : public QObject, LargeFormFixture {
             w = std::make_unique<TWelcomeForm>(services);
         else if (form == QLatin1String("port chooser"))
             w = std::make_unique<TPortSetupForm>(services);
+        else if (form == QLatin1String("call charges page"))
+            w = std::make_unique<TTariffForm>(services);
         else
             w = std::make_unique<TAboutForm>(services);
         w->show();
@@ -124,7 +127,8 @@ private slots:
         const QList<std::pair<const char*, QSize>> forms = {
             {"main window", QSize(511, 303)}, {"small box", QSize(146, 77)},
             {"splash", QSize(405, 287)},      {"wizard", QSize()},
-            {"port chooser", QSize()},        {"about box", QSize(271, 179)}};
+            {"port chooser", QSize()},        {"about box", QSize(271, 179)},
+            {"call charges page", QSize()}};
         for (const auto& [form, drawn] : forms)
             for (double points : {9.0, 11.0, 16.0})
                 QTest::addRow("%s, %g points", form, points)
@@ -194,7 +198,8 @@ private slots:
     // What a screen reader says for every control, picture and thing with a hint.
     void everyControlHasAnAccessibleName_data() {
         QTest::addColumn<QString>("form");
-        for (const char* form : {"main window", "small box", "splash", "wizard", "port chooser", "about box"})
+        for (const char* form : {"main window", "small box", "splash", "wizard", "port chooser", "about box",
+                                 "call charges page"})
             QTest::newRow(form) << QString::fromLatin1(form);
     }
     void everyControlHasAnAccessibleName() {
@@ -212,7 +217,7 @@ private slots:
             if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
                 nameless << nameOf(c);
         }
-        QCOMPARE(nameless, QStringList());
+        QCOMPARE(nameless.join(", "), QString());
     }
 
     // The view buttons' Alt keys do what the buttons do; a key that another

@@ -1,0 +1,262 @@
+// The first run from an empty program directory: the call charges page of the
+// wizard writes the user's tariff, and the first call is priced without a box.
+#include "gui/meter/LargeFormFixture.h"
+
+#include "gui/shell/TPortSetupForm.h"
+#include "gui/shell/TTariffForm.h"
+#include "gui/shell/TWelcomeForm.h"
+#include "gui/widgets/MaskedEdit.h"
+
+#include "fakes/FakeSerialDevices.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QString Rates = QStringLiteral("Telephone Rate Information");
+
+// A rate file as it is on the disk: each slot its length byte (five) and its five characters.
+QByteArray rateBytes(const QStringList& texts) {
+    QByteArray bytes;
+    for (const QString& text : texts)
+        bytes += '\x05' + text.toLatin1();
+    return bytes;
+}
+} // namespace
+
+class TestFirstRun : public QObject, LargeFormFixture {
+    Q_OBJECT
+
+    QByteArray bytes(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString read(const char* key) const {
+        return settings().ReadSettingString(Rates, QLatin1String(key), QStringLiteral("absent"));
+    }
+    QStringList rateFiles() const { return QDir(dir->path()).entryList({QStringLiteral("*.dtr")}); }
+    // An empty program directory, used for the first time.
+    void emptyDirectory() {
+        QVERIFY(QFile::remove(path(QStringLiteral("Test.dtr"))));
+        QVERIFY(QFile::remove(path(QStringLiteral("Dialtaly.ini"))));
+    }
+    // Types into a box as a person does: all of it chosen and typed over.
+    static void type(TTariffForm& form, const char* name, const QString& text) {
+        auto* box = child<QLineEdit>(form, name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+
+private slots:
+    void init() {
+        reset();
+        emptyDirectory();
+    }
+
+    // What the page writes: the rate file with the local rates for every
+    // distance, in the file's fixed form however they were typed; the active
+    // name and the daytime band. Refused input writes nothing.
+    void finishWritesTheTariff_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");     // what the box holds afterwards
+        QTest::addColumn<QStringList>("boxes"); // errors and questions, as shown
+        QTest::addColumn<bool>("written");
+        const QString refusal = MaskedEdit::RefusalText;
+        QTest::newRow("as typed") << "TariffNameEdit"
+                                  << "Evening Saver"
+                                  << "Evening Saver" << QStringList{} << true;
+        QTest::newRow("a slash is not typed") << "TariffNameEdit"
+                                              << "BT/Home"
+                                              << "BTHome" << QStringList{} << true;
+        QTest::newRow("a letter in a rate") << "LocDay"
+                                            << "3x"
+                                            << "3" << QStringList{} << true;
+        QTest::newRow("unfinished rate") << "LocDay"
+                                         << "."
+                                         << "." << QStringList{refusal} << false;
+        QTest::newRow("hour off the clock") << "DayTimeEnd"
+                                            << "25:00"
+                                            << "25:00" << QStringList{"Not A Valid Time"} << false;
+        QTest::newRow("no name") << "TariffNameEdit"
+                                 << "   "
+                                 << "   " << QStringList{} << false;
+    }
+    void finishWritesTheTariff() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, written);
+        TTariffForm form(services);
+        form.show();
+        type(form, "LocDay", "3.5");
+        type(form, "LocEve", ".5");
+        type(form, "locWend", "1");
+        type(form, "Tax", "20");
+        type(form, "Min", "05");
+        type(form, "Conn", "3,9");
+        type(form, "DayTimeStart", "8");
+        type(form, "DayTimeEnd", "18:30");
+        type(form, "TariffNameEdit", "Evening Saver");
+        type(form, box.toLatin1().constData(), typed);
+        QCOMPARE(child<QLineEdit>(form, box.toLatin1().constData())->text(), shown);
+        QCOMPARE(form.FinishButtonClick(), written);
+        QCOMPARE(prompter.all(), boxes);
+        if (!written) {
+            QVERIFY(rateFiles().isEmpty());
+            QCOMPARE(read("ActiveRateFile"), QStringLiteral("absent"));
+            QCOMPARE(read("DayTimeStart"), QStringLiteral("absent"));
+            return;
+        }
+        const QString name = box == "TariffNameEdit" ? shown : QStringLiteral("Evening Saver");
+        const QString day = box == "LocDay" ? QStringLiteral(" 3.00") : QStringLiteral(" 3.50");
+        QStringList texts;
+        for (int distance = 0; distance < 4; ++distance)
+            texts << day << " 0.50"
+                  << " 1.00";
+        texts << "20.00"
+              << " 5.00"
+              << " 3.90"
+              << " 0.00";
+        QCOMPARE(rateFiles(), QStringList{name + ".dtr"});
+        QCOMPARE(bytes(name + ".dtr"), rateBytes(texts));
+        QCOMPARE(read("ActiveRateFile"), name);
+        QCOMPARE(read("DayTimeStart"), QStringLiteral("8:00")); // read without its blank
+        QCOMPARE(read("DayTimeEnd"), QStringLiteral("18:30"));
+    }
+
+    // A name already taken is asked about; the page stays open for another.
+    void anExistingTariffIsAskedAbout_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("replaced") << true;
+        QTest::newRow("kept") << false;
+    }
+    void anExistingTariffIsAskedAbout() {
+        QFETCH(bool, replace);
+        const QByteArray old(96, '\0');
+        QFile file(path("My Tariff.dtr"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(old);
+        file.close();
+        TTariffForm form(services);
+        prompter.answers = {replace ? Prompter::Answer::Yes : Prompter::Answer::No};
+        QCOMPARE(form.FinishButtonClick(), replace);
+        QCOMPARE(prompter.questions.size(), 1);
+        QCOMPARE(bytes("My Tariff.dtr") == old, !replace);
+        QCOMPARE(read("ActiveRateFile"), replace ? QStringLiteral("My Tariff") : QStringLiteral("absent"));
+    }
+
+    // A rate file that cannot be written is told with its name and why, and
+    // nothing names it.
+    void anUnwritableTariffIsTold() {
+        QVERIFY(QDir().mkdir(path("My Tariff.dtr"))); // a folder where the file would go
+        TTariffForm form(services);
+        prompter.answers = {Prompter::Answer::Yes};
+        QVERIFY(!form.FinishButtonClick());
+        QCOMPARE(prompter.errors.size(), 1);
+        QVERIFY(prompter.errors[0].startsWith("Unable to write to " + path("My Tariff.dtr") + "\n"));
+        QVERIFY(prompter.errors[0].size() >
+                QString("Unable to write to " + path("My Tariff.dtr") + "\n").size());
+        QCOMPARE(read("ActiveRateFile"), QStringLiteral("absent"));
+    }
+
+    // The port chooser lists the devices present by name and takes a typed
+    // path; the device is stored under its own key, and a numbered port's
+    // number under the original one as well.
+    void portChooserStoresTheDevice_data() {
+        QTest::addColumn<QString>("chosen"); // a listed name, or typed
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("port"); // -1: not written
+        QTest::newRow("by-id adapter") << "usb-FTDI_FT232R_A1-if00-port0"
+                                       << "/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0" << -1;
+        QTest::newRow("second numbered port") << "ttyS1"
+                                              << "/dev/ttyS1" << 2;
+        QTest::newRow("typed bare name") << "ttyACM3"
+                                         << "/dev/ttyACM3" << -1;
+        QTest::newRow("typed path of port 4") << "/dev/ttyS3"
+                                              << "/dev/ttyS3" << 4;
+    }
+    void portChooserStoresTheDevice() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, device);
+        QFETCH(int, port);
+        FakeSerialDevices devices;
+        devices.devices = {
+            {"/dev/ttyS0", "ttyS0"},
+            {"/dev/ttyS1", "ttyS1"},
+            {"/dev/serial/by-id/usb-FTDI_FT232R_A1-if00-port0", "usb-FTDI_FT232R_A1-if00-port0"}};
+        services.serialDevices = &devices;
+        TPortSetupForm ports(services);
+        ports.show();
+        auto* box = child<QComboBox>(ports, "DeviceToSenseBox");
+        auto* next = child<QPushButton>(ports, "OKbutton");
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(box->currentText(), QString()); // none chosen at first
+        QVERIFY(!next->isEnabled());
+        if (const int listed = box->findText(chosen); listed >= 0) {
+            box->setCurrentIndex(listed);
+        } else {
+            box->lineEdit()->setFocus();
+            QTest::keyClicks(box->lineEdit(), chosen);
+        }
+        QVERIFY(next->isEnabled());
+        next->click();
+        QVERIFY(!ports.isVisible());
+        const SettingsFile file = settings();
+        const QString defaults = QStringLiteral("Default Setup Information");
+        QCOMPARE(file.ReadSettingString(defaults, "Device To Sense", ""), device);
+        QCOMPARE(file.ReadSettingInteger(defaults, "Port To Sense", -1), port);
+        QCOMPARE(file.ReadSettingString(defaults, "Auto Call Sensing", "absent"), QStringLiteral("absent"));
+    }
+
+    // From an empty folder to a priced call: the tariff typed on the wizard's
+    // last page prices the first call with no box; skipped or closed, the
+    // missing tariff is told once at the start and once for the call.
+    void firstRunReachesAPricedCall_data() {
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<QString>("cost");
+        QTest::addColumn<int>("errors");
+        QTest::newRow("tariff given") << "FinishButton"
+                                      << "12.0p" << 0;
+        QTest::newRow("skipped") << "SkipButton"
+                                 << "0.0p" << 2;
+        QTest::newRow("closed") << "close"
+                                << "0.0p" << 2;
+    }
+    void firstRunReachesAPricedCall() {
+        QFETCH(QString, leave);
+        QFETCH(QString, cost);
+        QFETCH(int, errors);
+        bool tariffShown = false;
+        whenModalOpens<TWelcomeForm>(this, [&](TWelcomeForm& wizard) {
+            child<QRadioButton>(wizard, "AutoDisabledRadioButton")->click();
+            child<QPushButton>(wizard, "OKbutton")->click();
+            whenModalOpens<TTariffForm>(this, [&](TTariffForm& tariff) {
+                tariffShown = true;
+                type(tariff, "LocDay", "6");
+                if (leave == "close")
+                    tariff.close();
+                else
+                    child<QPushButton>(tariff, leave.toLatin1().constData())->click();
+            });
+        });
+        auto w = makeWindow();
+        settle();
+        QVERIFY(tariffShown);
+        QVERIFY(w->isVisible());
+        w->meter().StartOrStopByHand();
+        clock.advance(2 * 60000);
+        w->meter().MainTimerTimer();
+        settle();
+        QCOMPARE(text(*w, "NetCost"), cost);
+        QCOMPARE(prompter.errors.size(), errors);
+        QCOMPARE(rateFiles().size(), errors ? 0 : 1);
+    }
+};
+
+QTEST_MAIN(TestFirstRun)
+#include "test_firstrun.moc"
