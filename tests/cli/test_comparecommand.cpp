@@ -1,5 +1,6 @@
 // `dialtally compare`: the comparison's table as text, JSON and CSV, over
 // the periods and days asked for.
+#include "CommandRun.h"
 #include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
 #include "core/seams/DayCount.h"
@@ -46,12 +47,7 @@ class TestCompareCommand : public QObject {
     QTemporaryDir m_dir;
 
     int run(QStringList words, QByteArray& out, QByteArray& err) {
-        QBuffer outBuffer(&out), errBuffer(&err);
-        outBuffer.open(QIODevice::WriteOnly);
-        errBuffer.open(QIODevice::WriteOnly);
-        words.prepend(QStringLiteral("dialtally"));
-        words << QStringLiteral("--dir") << m_dir.path();
-        return LogCommands::run(words, {}, Now, outBuffer, errBuffer);
+        return runCommand(std::move(words), m_dir.path(), Now, out, err);
     }
 
 private slots:

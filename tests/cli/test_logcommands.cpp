@@ -1,5 +1,6 @@
 // The command line's reports and exports against the viewer's own selection
 // and export of the same calls.
+#include "CommandRun.h"
 #include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
@@ -42,14 +43,7 @@ class TestLogCommands : public QObject {
 
     // The command on the test's log (or in `dir`), its output in m_out (or on `output`).
     int run(QStringList words, const QString& dir = {}, QIODevice* output = nullptr) {
-        QBuffer out(&m_out), err(&m_err);
-        m_out.clear();
-        m_err.clear();
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        words.prepend(QStringLiteral("dialtally"));
-        words << QStringLiteral("--dir") << (dir.isEmpty() ? m_dir.path() : dir);
-        return LogCommands::run(words, {}, Now, output ? *output : out, err);
+        return runCommand(std::move(words), dir.isEmpty() ? m_dir.path() : dir, Now, m_out, m_err, output);
     }
     QByteArray exportedFile() {
         const QString file = m_dir.filePath(QStringLiteral("plain.txt"));

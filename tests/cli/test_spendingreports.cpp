@@ -1,5 +1,6 @@
 // The command line's spending reports against the Spending window's figures
 // and the viewer's period reports of the same log.
+#include "CommandRun.h"
 #include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
 #include "core/seams/DayCount.h"
@@ -32,14 +33,7 @@ class TestSpendingReports : public QObject {
     QByteArray m_out, m_err;
 
     int run(QStringList words, QIODevice* output = nullptr) {
-        QBuffer out(&m_out), err(&m_err);
-        m_out.clear();
-        m_err.clear();
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        words.prepend(QStringLiteral("dialtally"));
-        words << QStringLiteral("--dir") << m_dir.path();
-        return LogCommands::run(words, {}, Now, output ? *output : out, err);
+        return runCommand(std::move(words), m_dir.path(), Now, m_out, m_err, output);
     }
     QJsonObject json(const QStringList& words) {
         if (run(words) != 0)

@@ -9,6 +9,7 @@
 #include "core/settings/SettingsFile.h"
 #include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
+#include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
 #include "gui/widgets/SensingTexts.h"
@@ -298,10 +299,7 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     auto makeNote = [&](QRadioButton* choice, const QString& text, const char* name) {
         auto* note = new QLabel(text, group);
         note->setObjectName(QLatin1String(name));
-        const QStyle* style = choice->style();
-        note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
-                        style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
-        choice->setAccessibleDescription(text);
+        FormRules::noteUnderChoice(note, choice);
         return note;
     };
     m_auto32 = makeChoice(SensingTexts::ModemManager, "Auto32bitRadioButton",

@@ -7,6 +7,7 @@
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "gui/shell/TypeScale.h"
+#include "gui/widgets/FormRules.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -54,10 +55,7 @@ QRadioButton* ChoiceWizard::addChoice(const char* name, const QString& text, int
 QLabel* ChoiceWizard::addNote(QRadioButton* choice, const QString& text, const char* name) {
     QLabel* note = addText(text);
     note->setObjectName(QLatin1String(name));
-    const QStyle* style = choice->style();
-    note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
-                    style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
-    choice->setAccessibleDescription(text);
+    FormRules::noteUnderChoice(note, choice);
     return note;
 }
 

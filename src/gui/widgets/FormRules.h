@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QLabel>
 #include <QSizePolicy>
+#include <QStyle>
 #include <QWidget>
 
 // Small rules every form follows the same way.
@@ -25,6 +28,15 @@ inline void keepSpaceWhenHidden(QWidget* widget) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
+}
+
+// A note on when to pick a choice, set under it in line with its text, and
+// said by a screen reader with the choice.
+inline void noteUnderChoice(QLabel* note, QAbstractButton* choice) {
+    const QStyle* style = choice->style();
+    note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
+                    style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
+    choice->setAccessibleDescription(note->text());
 }
 
 } // namespace FormRules
