@@ -239,7 +239,9 @@ int spending(const CommandContext& context, const QCommandLineParser& parser, co
         if (!bounds[i]->isValid())
             return wrong(QStringLiteral("\"%1\" is not a date like 2025-03-01").arg(text));
     }
-    const SpendingReading reading = SpendingReading::read(directory, now);
+    // Rows from --from on, however far back; without it, the chart's.
+    const SpendingReading reading = SpendingReading::read(
+        directory, now, bounds[0] ? std::optional(DayCount::dayOfDate(*bounds[0])) : std::nullopt);
     if (!reading.figures.logRead())
         return context.fail(FileFailed,
                             QStringLiteral("%1: %2").arg(reading.logPath, reading.figures.readFailure()));
@@ -278,8 +280,8 @@ QString usage() {
         "  export [--all|--period today|week|month|year] [--format text|csv] [--output FILE|-]\n"
         "      The calls as the log viewer exports them, in the order of the log.\n"
         "  report --by day|week|month [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--json|--csv]\n"
-        "      One row per day (the last 31), week (26) or bill month (24): the calls,\n"
-        "      the cost without and with tax, and with tax per time band.\n"
+        "      One row per day (the last 31), week (26) or bill month (24), or from --from\n"
+        "      on: the calls, the cost without and with tax, and with tax per time band.\n"
         "  report budget [--json]\n"
         "      The monthly budget's line and projection, as the main window shows it.\n"
         "  chart --by day|week|month --output FILE.png|FILE.svg [--width W] [--height H]\n"

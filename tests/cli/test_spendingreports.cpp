@@ -31,6 +31,7 @@ class TestSpendingReports : public QObject {
 
     QTemporaryDir m_dir;
     QByteArray m_out, m_err;
+    qint64 m_calls = 0; // in the test's log
 
     int run(QStringList words, QIODevice* output = nullptr) {
         return runCommand(std::move(words), m_dir.path(), Now, m_out, m_err, output);
@@ -62,6 +63,7 @@ private slots:
             sampleCall(QDateTime(QDate(2026, 12, 8), QTime(10, 0)), std::numeric_limits<float>::quiet_NaN()));
         calls.push_back(sampleCall(QDateTime(QDate(2026, 12, 9), QTime(9, 0)), 1.25f, 2));
         QVERIFY(CallLog(ProgramFiles::callLogPath(m_dir.path())).append(calls));
+        m_calls = qint64(calls.size());
     }
     void init() { QFile::remove(ProgramFiles::settingsPath(m_dir.path())); }
 
@@ -116,6 +118,35 @@ private slots:
 
     // --from and --to keep the rows whose days meet them; text and CSV have
     // the same rows as JSON.
+    // From a day before the chart's reach, the rows go back to the bar that
+    // holds it, and together they hold every call of the log.
+    void rowsReachBackToTheDayAsked_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("firstRow");
+        QTest::newRow("day") << "day"
+                             << "2025-11-30";
+        QTest::newRow("week") << "week"
+                              << "2025-11-24";
+        QTest::newRow("month") << "month"
+                               << "2025-11-01";
+    }
+    void rowsReachBackToTheDayAsked() {
+        QFETCH(QString, view);
+        QFETCH(QString, firstRow);
+        const QJsonArray rows = json({"report", "--by", view, "--from", "2025-11-30", "--json"})
+                                    .value(QStringLiteral("rows"))
+                                    .toArray();
+        QVERIFY(!rows.isEmpty());
+        QCOMPARE(rows.first().toObject().value(QStringLiteral("from")).toString(), firstRow);
+        QCOMPARE(rows.last().toObject().value(QStringLiteral("to")).toString() >=
+                     QStringLiteral("2026-12-09"),
+                 true);
+        qint64 calls = 0;
+        for (const QJsonValue& row : rows)
+            calls += row.toObject().value(QStringLiteral("count")).toInteger();
+        QCOMPARE(calls, m_calls);
+    }
+
     void datesAndFormats_data() {
         QTest::addColumn<QStringList>("dates");
         QTest::addColumn<QStringList>("firstAndLast");

@@ -70,22 +70,25 @@ std::vector<qint64> everyDay(qint64 first, int count, int step) {
 
 } // namespace
 
-SpendingFigures SpendingFigures::compute(const CallLog& log, const RateNames& rates, double now,
-                                         int billDay) {
+SpendingFigures SpendingFigures::compute(const CallLog& log, const RateNames& rates, double now, int billDay,
+                                         std::optional<qint64> firstDay) {
     SpendingFigures f;
     f.m_today = DayCount::dayNumber(now);
     f.m_billDay = std::clamp(billDay, 1, 28);
+    const qint64 reach = std::clamp(firstDay.value_or(f.m_today), f.m_today - LongestReach, f.m_today);
 
     const qint64 thisWeek = DayCount::weekStart(f.m_today);
     std::vector<qint64> periods{DayCount::billPeriodStart(f.m_today, f.m_billDay)};
-    while (periods.size() < size_t(MonthBars))
+    while (periods.size() < size_t(MonthBars) || periods.front() > reach)
         periods.insert(periods.begin(), DayCount::billPeriodStart(periods.front() - 1, f.m_billDay));
+    const int dayBars = int(std::max<qint64>(DayBars, f.m_today - reach + 1));
+    const int weekBars = int(std::max<qint64>(WeekBars, (thisWeek - DayCount::weekStart(reach)) / 7 + 1));
 
     auto& days = f.m_bars[int(SpendView::Day)];
     auto& weeks = f.m_bars[int(SpendView::Week)];
     auto& months = f.m_bars[int(SpendView::Month)];
-    days = barsFrom(everyDay(f.m_today - DayBars + 1, DayBars, 1), f.m_today + 1);
-    weeks = barsFrom(everyDay(thisWeek - 7 * (WeekBars - 1), WeekBars, 7), thisWeek + 7);
+    days = barsFrom(everyDay(f.m_today - dayBars + 1, dayBars, 1), f.m_today + 1);
+    weeks = barsFrom(everyDay(thisWeek - 7 * (weekBars - 1), weekBars, 7), thisWeek + 7);
     months = barsFrom(periods, DayCount::nextBillPeriodStart(periods.back()));
 
     f.m_firstDay = std::min({days.front().firstDay, weeks.front().firstDay, months.front().firstDay});

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 // What a group of calls cost.
@@ -60,7 +61,11 @@ public:
     // billDay (1..28). The names of rates are looked up once per key. When the
     // log cannot be read the figures hold what was read and logRead() is
     // false, with the reason; a missing log is a log without calls.
-    static SpendingFigures compute(const CallLog& log, const RateNames& rates, double now, int billDay);
+    // Given firstDay (a day number), each view also reaches back to the bar
+    // that holds it (at most LongestReach days), for reports of any span.
+    static SpendingFigures compute(const CallLog& log, const RateNames& rates, double now, int billDay,
+                                   std::optional<qint64> firstDay = std::nullopt);
+    static constexpr qint64 LongestReach = 100 * 366;
 
     qint64 today() const { return m_today; }
     int billDay() const { return m_billDay; }

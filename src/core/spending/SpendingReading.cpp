@@ -5,7 +5,7 @@
 #include "core/spending/BudgetPace.h"
 #include "core/viewer/CallCells.h"
 
-SpendingReading SpendingReading::read(const QString& directory, double now) {
+SpendingReading SpendingReading::read(const QString& directory, double now, std::optional<qint64> firstDay) {
     SpendingReading reading;
     const SettingsFile settings(ProgramFiles::settingsPath(directory));
     reading.budget = BudgetSettings::read(settings);
@@ -13,8 +13,9 @@ SpendingReading SpendingReading::read(const QString& directory, double now) {
         SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
     const CallLog log(ProgramFiles::callLogPath(directory));
     reading.logPath = log.path();
-    reading.figures = SpendingFigures::compute(
-        log, RateNames::load(ProgramFiles::rateNameStorePath(directory)), now, reading.budget.billDay);
+    reading.figures =
+        SpendingFigures::compute(log, RateNames::load(ProgramFiles::rateNameStorePath(directory)), now,
+                                 reading.budget.billDay, firstDay);
     return reading;
 }
 

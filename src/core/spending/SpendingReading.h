@@ -15,7 +15,9 @@ struct SpendingReading {
     QString symbol;  // as the viewer shows amounts: one character
     QString logPath; // for a message when the log cannot be read
 
-    static SpendingReading read(const QString& directory, double now);
+    // firstDay: as SpendingFigures::compute takes it.
+    static SpendingReading read(const QString& directory, double now,
+                                std::optional<qint64> firstDay = std::nullopt);
 
     // The budget's amount while it is on.
     std::optional<double> budgetAmount() const;
