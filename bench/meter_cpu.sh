@@ -7,6 +7,7 @@
 #   bench/meter_cpu.sh [BUILD_DIR] [SECONDS]      (SECONDS per measurement, 30 unless told)
 # With PERF_OUT=FILE set, each measurement is also recorded with perf into FILE-idle, FILE-timing
 # (PERF_CALL_GRAPH=dwarf for call chains through libraries built without frame pointers).
+# With FLOOR=1, the floor of a bare Qt program is measured too (bench_clock_floor.cpp).
 set -eu
 build=${1:-build}
 seconds=${2:-30}
@@ -85,3 +86,16 @@ press alt+s
 sleep 1
 size=$(stat -c %s "$data/Calls.log" 2>/dev/null || echo 0)
 [ "$size" -eq 48 ] || { echo "the call did not reach the log (Calls.log is $size bytes)" >&2; exit 1; }
+
+# With FLOOR=1, what a bare Qt program pays on the same screen for the meter's timers alone, for
+# them with a square as big as the clock repainted at every frame, and for a repaint every 250 ms.
+[ -n "${FLOOR:-}" ] || exit 0
+kill $app; wait $app 2>/dev/null || true
+for mode in timers square idle; do
+    "$build/bench/dialtally_bench_clock_floor" $mode >/dev/null 2>&1 &
+    app=$!
+    sleep 3
+    PERF_OUT="" measure "$mode"
+    kill $app; wait $app 2>/dev/null || true
+done
+app=""
