@@ -2,9 +2,12 @@
 # How much of a core the meter takes, idle and while it times a call: runs the program on a
 # virtual screen with a window manager (Xvfb + openbox), lets it settle, reads the CPU time of
 # the program and of the X server from /proc over a while, then starts a call with xdotool and
-# reads them again. The call is stopped at the end and must reach the call log.
+# reads them again, and once more with the window minimised. The call is stopped at the end and
+# must reach the call log.
 #   bench/meter_cpu.sh [BUILD_DIR] [SECONDS]      (SECONDS per measurement, 30 unless told)
-# With PERF_OUT=FILE set, each measurement is also recorded with perf into FILE-idle, FILE-timing.
+# With PERF_OUT=FILE set, each measurement is also recorded with perf into FILE-idle, FILE-timing
+# (PERF_CALL_GRAPH=dwarf for call chains through libraries built without frame pointers).
+# With FLOOR=1, the floor of a bare Qt program is measured too (bench_clock_floor.cpp).
 set -eu
 build=${1:-build}
 seconds=${2:-30}
@@ -49,20 +52,20 @@ sleep 3
 window=$(shown)
 [ -n "$window" ] || { echo "the main window did not appear" >&2; exit 1; }
 
-ticks=$(getconf CLK_TCK)
-# utime + stime of a process, in clock ticks.
-cpu() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+# The run time of a process's threads in microseconds, from the scheduler's own account: the
+# utime and stime of /proc/PID/stat count in ticks of 10 ms, too coarse for a tenth of a percent.
+cpu() { cat /proc/$1/task/*/sched 2>/dev/null | awk '/^se.sum_exec_runtime/ { t += $3 } END { printf "%d", t * 1000 }'; }
 measure() {
     local a0 x0 a1 x1
     a0=$(cpu $app); x0=$(cpu $xserver)
     if [ -n "${PERF_OUT:-}" ]; then
-        perf record -q -g -p "$app" -o "$PERF_OUT-$1" -- sleep "$seconds" >/dev/null 2>&1
+        perf record -q --call-graph "${PERF_CALL_GRAPH:-fp}" -p "$app" -o "$PERF_OUT-$1" -- sleep "$seconds" >/dev/null 2>&1
     else
         sleep "$seconds"
     fi
     a1=$(cpu $app); x1=$(cpu $xserver)
-    awk -v a=$((a1 - a0)) -v x=$((x1 - x0)) -v t="$ticks" -v s="$seconds" -v what="$1" \
-        'BEGIN { printf "%-8s program %5.2f %% of a core   X server %5.2f %%   (%d s)\n", what, 100*a/t/s, 100*x/t/s, s }'
+    awk -v a=$((a1 - a0)) -v x=$((x1 - x0)) -v s="$seconds" -v what="$1" \
+        'BEGIN { printf "%-8s program %6.3f %% of a core   X server %6.3f %%   (%d s)\n", what, a/1e4/s, x/1e4/s, s }'
 }
 
 # Keys go through XTEST to the focused window, as a person's would.
@@ -75,7 +78,24 @@ measure idle
 press alt+s
 sleep 1
 measure timing
+# The call goes on with the window minimised, where the clock is not to be drawn.
+xdotool windowminimize --sync "$window" >/dev/null 2>&1 || xdotool windowminimize "$window"
+sleep 1
+measure iconic
 press alt+s
 sleep 1
 size=$(stat -c %s "$data/Calls.log" 2>/dev/null || echo 0)
 [ "$size" -eq 48 ] || { echo "the call did not reach the log (Calls.log is $size bytes)" >&2; exit 1; }
+
+# With FLOOR=1, what a bare Qt program pays on the same screen for the meter's timers alone, for
+# them with a square as big as the clock repainted at every frame, and for a repaint every 250 ms.
+[ -n "${FLOOR:-}" ] || exit 0
+kill $app; wait $app 2>/dev/null || true
+for mode in timers square idle; do
+    "$build/bench/dialtally_bench_clock_floor" $mode >/dev/null 2>&1 &
+    app=$!
+    sleep 3
+    PERF_OUT="" measure "$mode"
+    kill $app; wait $app 2>/dev/null || true
+done
+app=""

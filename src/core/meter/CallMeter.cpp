@@ -144,7 +144,8 @@ void CallMeter::StartTiming(bool byHand) {
     loadRateValues(20);
     tellRateFailure(true);
     TimingActive = true;
-    AnimationTimer->start();
+    if (m_clockShown)
+        AnimationTimer->start();
 }
 
 void CallMeter::StopTiming(bool byHand) {
@@ -167,6 +168,10 @@ void CallMeter::StopTiming(bool byHand) {
     emit minChargeCaptionChanged(QStringLiteral("Previous Call"));
     showMinCharge(true);
     TimingActive = false;
+    // Stood still out of sight, the clock finishes its sweep, and the totals
+    // are then refreshed, all the same.
+    if (!AnimationTimer->isActive())
+        AnimationTimer->start();
 }
 
 void CallMeter::StartOrStopByHand() {
@@ -210,6 +215,16 @@ void CallMeter::AnimationTimerTimer() {
     }
     if (const int frame = m_animation.visibleFrame())
         emit clockFrameChanged(frame);
+}
+
+void CallMeter::setClockShown(bool shown) {
+    m_clockShown = shown;
+    if (!TimingActive)
+        return;
+    if (shown && !AnimationTimer->isActive())
+        AnimationTimer->start();
+    else if (!shown)
+        AnimationTimer->stop();
 }
 
 void CallMeter::setStatusText(const QString& text) {
@@ -565,12 +580,14 @@ void CallMeter::TestPort() {
     }
     if (StartedByHand)
         return;
+    const bool animating = AnimationTimer->isActive();
     OffTimer->stop();
     AnimationTimer->stop();
     MainTimer->stop();
     const bool present = carrier();
     OffTimer->start();
-    AnimationTimer->start();
+    if (animating)
+        AnimationTimer->start();
     MainTimer->start();
     if (!present)
         StopTiming(false);

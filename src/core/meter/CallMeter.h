@@ -49,6 +49,10 @@ public:
     void StartOrStopByHand();
     void MainTimerTimer();
     void AnimationTimerTimer();
+    // Whether the clock can be seen: while it cannot (a minimised window, the
+    // notification icon) it stands still during a call, so nothing wakes 22
+    // times a second for it; after a stop it finishes its sweep either way.
+    void setClockShown(bool shown);
 
     // Rates and costs. A rate file that cannot be read is told once for each
     // call started, otherwise only when the failure is new.
@@ -204,6 +208,7 @@ private:
     bool SpendWarned = false;
     bool MeterInTitle = false;
     bool DialingSeen = false;
+    bool m_clockShown = true;
     int WindowMode = NormalWindow;
     int TrayIconFrame = 1;
     int m_distance = Local;

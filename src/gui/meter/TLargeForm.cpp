@@ -68,6 +68,7 @@ void TLargeForm::FormCreate() {
     ReadIniSettings();
     m_meter->startLineAndSound();
     m_views->ChangeWindow();
+    clockShownChanged();
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             m_views->ApplicationActivate();
@@ -187,11 +188,21 @@ void TLargeForm::showTiming(bool timing) {
 // picture repaints the clock's own square and nothing else (a label's own
 // picture would have the window's layout worked out again at every frame),
 // and at once, in the tick, rather than in a pass of the event loop of its own.
+// A minimised window, or one hidden behind the notification icon, draws
+// nothing: the picture under way is drawn when the window is back.
 void TLargeForm::showClockFrame(int frame) {
     if (frame == m_clockFrame)
         return;
     m_clockFrame = frame;
-    ClockSpin->repaint();
+    if (ClockSpin->isVisible() && !isMinimized())
+        ClockSpin->repaint();
+}
+
+void TLargeForm::clockShownChanged() {
+    const bool shown = isVisible() && !isMinimized();
+    m_meter->setClockShown(shown);
+    if (shown)
+        ClockSpin->update();
 }
 
 void TLargeForm::paintClockSpin() {
@@ -267,10 +278,21 @@ bool TLargeForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TLargeForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    clockShownChanged();
+}
+
+void TLargeForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    clockShownChanged();
+}
+
 void TLargeForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         m_views->windowStateChanged();
-    else if (event->type() == QEvent::FontChange)
+        clockShownChanged();
+    } else if (event->type() == QEvent::FontChange)
         // Once every control has the new font too.
         QMetaObject::invokeMethod(
             this, [this] { fitToType(); }, Qt::QueuedConnection);

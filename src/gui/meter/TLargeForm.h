@@ -83,6 +83,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -101,6 +103,8 @@ private:
     void connectControls();
     void connectMeter();
     void showClockFrame(int frame);
+    // The window was shown, hidden, minimised or restored: the clock turns only where it is seen.
+    void clockShownChanged();
     void paintClockSpin();
     void paintFigure(QLabel* figure);
     void showTiming(bool timing);

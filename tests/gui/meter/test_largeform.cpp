@@ -30,6 +30,19 @@
 const QString NotFoundTest =
     QStringLiteral("Dialtally Rate File \"Test\" Not Found. specify a new file in setup.");
 
+// Counts the paints a control receives.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 class TestLargeForm : public QObject, LargeFormFixture {
     Q_OBJECT
 
@@ -448,6 +461,58 @@ private slots:
         QCOMPARE(figures.size(), 2);
         QCOMPARE(text(*w, "Duration"), QStringLiteral("00:00:01"));
         QCOMPARE(text(*w, "NetCost"), QStringLiteral("0.1p"));
+    }
+
+    // Out of sight (minimised, or behind the notification icon) the clock
+    // neither turns nor is drawn during a call; back on show it is drawn and
+    // turns again. A call stopped out of sight still ends with the clock's
+    // sweep and the totals.
+    void theClockTurnsOnlyWhereItIsSeen_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<bool>("stopOutOfSight");
+        for (const char* view : {"MinimiseButton", "TaskBarButton"}) {
+            QTest::addRow("%s, back", view) << view << false;
+            QTest::addRow("%s, stopped out of sight", view) << view << true;
+        }
+    }
+    void theClockTurnsOnlyWhereItIsSeen() {
+        QFETCH(QString, view);
+        QFETCH(bool, stopOutOfSight);
+        auto w = makeWindow();
+        auto* clockSpin = child<QLabel>(*w, "ClockSpin");
+        auto* animation = child<QTimer>(*w, "AnimationTimer");
+        PaintCount paints(clockSpin);
+        w->meter().StartTiming(true);
+        child<QPushButton>(*w, qPrintable(view))->click();
+        settle();
+        QVERIFY(!animation->isActive());
+        QVERIFY(child<QTimer>(*w, "MainTimer")->isActive());
+        paints.count = 0;
+        for (int frame = 0; frame < 5; ++frame)
+            w->meter().AnimationTimerTimer();
+        settle();
+        QCOMPARE(paints.count, 0);
+
+        if (stopOutOfSight) {
+            clock.advance(60 * 1000);
+            w->meter().StartOrStopByHand();
+            QVERIFY(animation->isActive());
+            finishSweep(*w);
+            QCOMPARE(text(*w, "TodayValue"), QStringLiteral("1 call today totalling \u00a30.07"));
+            QCOMPARE(paints.count, 0);
+            return;
+        }
+        if (w->isMinimized())
+            w->showNormal();
+        else
+            w->findChild<QAction*>(QStringLiteral("LoadMain"))->trigger();
+        settle();
+        QVERIFY(w->isVisible() && !w->isMinimized());
+        QVERIFY(animation->isActive());
+        QVERIFY(paints.count > 0);
+        paints.count = 0;
+        w->meter().AnimationTimerTimer();
+        QCOMPARE(paints.count, 1);
     }
 
     void defaultViewChoicesAreStored() {
