@@ -56,16 +56,17 @@ void exportRows(const CallLogViewer& viewer, Rows rows, bool comma, double now, 
         FuzzSupport::fail(QStringLiteral("an export cannot be made: ") + reason);
 }
 
-// The printout as the viewer paints it, on a printer the input makes up.
+// The printout as the viewer paints it, on a printer the input makes up (one
+// that reports no page or no resolution too).
 void printRows(const CallLogViewer& viewer, const SettingsFile& settings, Rows rows, double now,
                Choices& choices) {
     const CallTableModel& table = viewer.model();
     const PrintContext printer{QStringLiteral("fuzz"),
-                               QSize(choices.number(50, 20000), choices.number(50, 20000)),
+                               QSize(choices.number(0, 20000), choices.number(0, 20000)),
                                QPoint(choices.pick(300), choices.pick(300)),
-                               double(choices.number(72, 2400)),
-                               double(choices.number(72, 2400)),
-                               choices.number(1, 600)};
+                               double(choices.number(0, 2400)),
+                               double(choices.number(0, 2400)),
+                               choices.number(0, 600)};
     std::vector<int> widths;
     QStringList titles;
     for (int i = 0; i < table.columnCount(); ++i) {
