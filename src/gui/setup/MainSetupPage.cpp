@@ -330,7 +330,6 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
 void MainSetupPage::buildPortGroup(QWidget* group) {
     m_device = new SerialDeviceBox(m_services.serialDevices, group);
     m_device->setObjectName(QStringLiteral("DeviceToSenseBox"));
-    m_device->setAccessibleName(QStringLiteral("Serial device"));
     m_device->setToolTip(QStringLiteral("The serial device the modem is on; a path may be typed"));
     m_portHelp = helpButton(QStringLiteral("Help"), "BitBtn1", group);
     m_portHelp->setToolTip(QStringLiteral("Help on the serial port"));
