@@ -1,7 +1,7 @@
 // The main window, the small box and the shell's fixed forms at the program's
 // own type and at larger ones: their drawn sizes, texts that fit and do not
 // overlap, the meter's figures that never move the window, accessible names
-// (the viewer's, the Spending window's and the setup dialog's too) and the view buttons' Alt keys.
+// and the view buttons' Alt keys.
 #include "core/calllog/CallLog.h"
 #include "gui/meter/LargeFormFixture.h"
 #include "gui/setup/TSetupForm.h"
