@@ -52,7 +52,6 @@ HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
 
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("CloseButton"));
-    close->setAccessibleName(QStringLiteral("Close"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
