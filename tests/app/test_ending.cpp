@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "core/calllog/CallLog.h"
 #include "core/settings/SettingsFile.h"
+#include "fakes/SampleCall.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,8 +14,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <future>
 #include <memory>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +44,24 @@ mode_t modeOf(const QString& path) {
 bool makeFolder(const QString& path, mode_t mode) {
     return ::mkdir(QFile::encodeName(path).constData(), mode) == 0 &&
            ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+QByteArray nextLine(QProcess& child) {
+    while (!child.canReadLine())
+        if (!child.waitForReadyRead(Wait))
+            return {};
+    return child.readLine().trimmed();
+}
+
+// The settings file's values, as "key=value" in the order they stand.
+QStringList values(const QString& settingsPath) {
+    QFile file(settingsPath);
+    QStringList lines;
+    if (file.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.contains('='))
+                lines << QString::fromLatin1(line.trimmed());
+    return lines;
 }
 } // namespace
 
@@ -240,10 +261,7 @@ private slots:
         QProcess child;
         child.setProcessEnvironment(environment());
         child.start(QStringLiteral(SIGNAL_CHILD), {m_data.path(), QString::number(second)});
-        QVERIFY(child.waitForStarted(Wait));
-        while (!child.canReadLine())
-            QVERIFY(child.waitForReadyRead(Wait));
-        QCOMPARE(child.readLine().trimmed(), QByteArray("timing"));
+        QCOMPARE(nextLine(child), QByteArray("timing"));
         ::kill(pid_t(child.processId()), signalNumber);
         QVERIFY(child.waitForFinished(Wait));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
@@ -251,6 +269,98 @@ private slots:
         const auto calls = CallLog(m_data.filePath(QStringLiteral("Calls.log"))).readAll();
         QCOMPARE(calls.size(), size_t(1));
         QCOMPARE(qRound(calls[0].duration * 86400), 5);
+    }
+
+    // Told to end while a first-use page is open, or a box over one, the
+    // program ends at once. The choices confirmed before are kept; the one
+    // taken on the open page, unconfirmed, is not written.
+    void signalWhileAFirstQuestionIsOpen_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("settings");
+        const QStringList used{"Times Used=1"};
+        const QStringList sensing = used + QStringList{"Auto Call Sensing=1"};
+        const QStringList device = sensing + QStringList{"Device To Sense=/dev/ttyUSB0"};
+        const std::pair<const char*, int> signalNumbers[] = {
+            {"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}};
+        const std::pair<QString, QStringList> pages[] = {
+            {"WelcomeForm", used}, {"PortSetupForm", sensing}, {"TariffForm", device}};
+        for (const auto& [name, number] : signalNumbers)
+            for (const auto& [page, settings] : pages)
+                QTest::addRow("%s, %s", name, qPrintable(page)) << number << page << settings;
+        QTest::newRow("SIGTERM, an error over the call charges") << SIGTERM << "TariffForm+box" << device;
+    }
+    void signalWhileAFirstQuestionIsOpen() {
+        QFETCH(int, signalNumber);
+        QFETCH(QString, page);
+        QFETCH(QStringList, settings);
+        QTemporaryDir fresh;
+        QProcess child;
+        child.setProcessEnvironment(environment());
+        child.start(QStringLiteral(SIGNAL_CHILD), {fresh.path(), QStringLiteral("0"), page});
+        QCOMPARE(nextLine(child), QByteArray("open"));
+        ::kill(pid_t(child.processId()), signalNumber);
+        QVERIFY(child.waitForFinished(Wait));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(values(fresh.filePath(QStringLiteral("Dialtaly.ini"))), settings);
+    }
+
+    // A named pipe whose reader goes, or stops reading, while calls are
+    // exported to it: the write fails, naming the pipe and why, and the
+    // program lives on: the window with the call it times, which a signal
+    // then ends and logs as ever; the command line with status 1.
+    void brokenPipe_data() {
+        QTest::addColumn<bool>("viewer"); // else the command line
+        QTest::addColumn<bool>("readerCloses");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the viewer, the reader gone")
+            << true << true << "said: PIPE cannot be written: Broken pipe";
+        QTest::newRow("the viewer, the reader reading no more")
+            << true << false << "said: PIPE cannot be written: Nothing was taken from it for 5 seconds";
+        QTest::newRow("export --output, the reader gone")
+            << false << true << "dialtally: PIPE cannot be written: Broken pipe";
+    }
+    void brokenPipe() {
+        QFETCH(bool, viewer);
+        QFETCH(bool, readerCloses);
+        QFETCH(QString, said);
+        // More than a pipe holds.
+        std::vector<CallRecord> calls(2000, sampleCall(46000.25, 0.5f));
+        const CallLog log(m_data.filePath(QStringLiteral("Calls.log")));
+        QVERIFY(log.append(calls));
+        const QString pipe = m_data.filePath(QStringLiteral("calls.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        QProcess child;
+        child.setProcessEnvironment(environment());
+        if (viewer)
+            child.start(QStringLiteral(SIGNAL_CHILD), {m_data.path(), QStringLiteral("0"), pipe});
+        else
+            child.start(Program, {"export", "--dir", m_data.path(), "--output", pipe});
+        pollfd exported{reader, POLLIN, 0};
+        QCOMPARE(::poll(&exported, 1, Wait), 1);
+        if (readerCloses)
+            ::close(std::exchange(reader, -1));
+        said.replace(QStringLiteral("PIPE"), pipe);
+        if (viewer) {
+            QCOMPARE(nextLine(child), said.toLocal8Bit());
+            QCOMPARE(child.state(), QProcess::Running);
+            ::kill(pid_t(child.processId()), SIGTERM);
+        }
+        QVERIFY(child.waitForFinished(Wait));
+        if (reader >= 0)
+            ::close(reader);
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), viewer ? 0 : 1);
+        if (!viewer) {
+            QCOMPARE(child.readAllStandardError().trimmed(), said.toLocal8Bit());
+            return;
+        }
+        const std::vector<CallRecord> logged = log.readAll();
+        QCOMPARE(logged.size(), calls.size() + 1);
+        QCOMPARE(qRound(logged.back().duration * 86400), 5);
     }
 };
 
