@@ -7,9 +7,9 @@ class TLargeForm;
 
 // SIGTERM, SIGHUP and SIGINT (a log-out without a session manager, kill, a
 // terminal closing) told on the event loop, so the program can end in order.
-// The handler only writes the signal's number into a pipe; the event loop
-// reads it there. Only the first is told: the ones that follow (a session
-// manager sends more than one) are ignored until letGo(), so nothing cuts the
+// The handler only writes the signal's number into a pipe, and wakes the
+// event loop's thread from a wait; the event loop reads the number there. Only the first is told: the ones
+// that follow (a session manager sends more than one) are ignored until letGo(), so nothing cuts the
 // program's end short before the running call is logged.
 class TerminationSignals : public QObject {
     Q_OBJECT
