@@ -11,7 +11,7 @@
 namespace {
 constexpr int Wait = 20000; // a loaded machine, not a timing
 
-enum class Output { Pipe, Closed, Full, NoReader };
+enum class Output { Pipe, Closed, Full, NoReader, ReaderLeaves };
 
 // A pipe whose reader has gone.
 void noReader() {
@@ -47,6 +47,9 @@ private slots:
         QTest::newRow("a pipe whose reader has gone")
             << QStringList{"export", "--dir", "DATA"} << int(Output::NoReader) << 1
             << QByteArray("dialtally: standard output: Broken pipe");
+        QTest::newRow("a pipe whose reader goes halfway") // three megabytes of days
+            << QStringList{"report", "--by", "day", "--from", "1900-01-01", "--dir", "DATA"}
+            << int(Output::ReaderLeaves) << 1 << QByteArray("dialtally: standard output: Broken pipe");
     }
     void outputAndStatus() {
         QFETCH(QStringList, arguments);
@@ -61,6 +64,11 @@ private slots:
             command.setStandardOutputFile(QStringLiteral("/dev/full"));
         else if (output == int(Output::NoReader))
             command.setChildProcessModifier(noReader);
+        QProcess head;
+        if (output == int(Output::ReaderLeaves)) {
+            command.setStandardOutputProcess(&head);
+            head.start(QStringLiteral("head"), {"-c", "10"});
+        }
         command.start(QStringLiteral(DIALTALLY_PROGRAM), arguments);
         QVERIFY(command.waitForFinished(Wait));
         QCOMPARE(command.exitStatus(), QProcess::NormalExit);
