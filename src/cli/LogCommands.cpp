@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QSet>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 

@@ -46,7 +46,7 @@ public:
                              .arg(file, reason.toHtmlEscaped());
     }
 
-    void show(const QUrl& page) {
+    void showPage(const QUrl& page) {
         if (std::exchange(m_failed, false))
             reload();
         setSource(page);
@@ -145,7 +145,7 @@ void HelpWindow::showTopic(int topic) {
     const QString anchor = QStringLiteral("topic%1").arg(topic);
     QUrl topicUrl = QUrl::fromLocalFile(m_helpFile);
     topicUrl.setFragment(anchor);
-    static_cast<HelpBrowser*>(m_browser)->show(topicUrl);
+    static_cast<HelpBrowser*>(m_browser)->showPage(topicUrl);
     {
         const QSignalBlocker quiet(m_contents);
         for (int i = 0; i < m_contents->topLevelItemCount(); ++i) {
