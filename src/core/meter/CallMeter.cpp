@@ -137,6 +137,7 @@ void CallMeter::StartTiming(bool byHand) {
     m_timing = true;
     emit timingChanged(true);
     CallStartTime = m_services.clock->now();
+    m_startMs = m_services.clock->monotonicMs();
     MainTimer->start();
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
@@ -163,6 +164,7 @@ void CallMeter::StopTiming(bool byHand) {
     m_timing = false;
     emit timingChanged(false);
     CallEndTime = m_services.clock->now();
+    m_callLength = lengthSoFar();
     MainTimer->stop();
     LogCallInFile();
     setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
@@ -186,7 +188,7 @@ void CallMeter::StartOrStopByHand() {
 // what has changed is handed on: the tick runs several times a second for as
 // long as a call lasts, and every change shown costs a repaint.
 void CallMeter::MainTimerTimer() {
-    const double elapsedDays = m_services.clock->now() - CallStartTime;
+    const double elapsedDays = lengthSoFar();
     const CallCost cost = NetCostCalc(elapsedDays);
     if (m_settings.spendWarningOn && !SpendWarned && cost.gross >= m_settings.spendLimit)
         DoSpendWarning();
@@ -207,6 +209,10 @@ void CallMeter::MainTimerTimer() {
         if (const QString title = gross + QStringLiteral("   ") + elapsed; title != m_applicationTitle)
             SetApplicationTitle(title);
     }
+}
+
+double CallMeter::lengthSoFar() const {
+    return DayCount::fromMs(m_services.clock->monotonicMs() - m_startMs);
 }
 
 void CallMeter::AnimationTimerTimer() {
@@ -333,7 +339,7 @@ void CallMeter::LogCallInFile() {
     record.date = CallStartTime;
     record.startTime = CallStartTime;
     record.endTime = CallEndTime;
-    record.duration = CallEndTime - CallStartTime;
+    record.duration = m_callLength;
     record.dayOfWeek = quint16(DayCount::storedDayOfWeek(CallStartTime));
     // The price of the duration logged, so the call can be priced again from its record.
     const CallCost cost = NetCostCalc(record.duration);
