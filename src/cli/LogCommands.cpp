@@ -12,7 +12,10 @@
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/spending/Money.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/Costing.h"
+#include "core/tariff/RateFile.h"
+#include "core/tariff/TariffText.h"
 #include "core/viewer/CallCells.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
@@ -251,6 +254,27 @@ int spending(const CommandContext& context, const QCommandLineParser& parser, co
     return context.print(SpendingReports::periodRows(reading, *view, bounds[0], bounds[1], format));
 }
 
+// tariff show NAME: a rate file and its billing rules as text.
+int showTariff(const CommandContext& context, const QCommandLineParser& parser, const Options& o,
+               const QStringList& words, const QString& directory) {
+    if (words.value(1) != QLatin1String("show") || words.size() != 3 || o.commandOnly(parser))
+        return context.fail(WrongCommand,
+                            QStringLiteral("tariff takes show NAME and --dir only\n") + usage());
+    const QString path = ProgramFiles::rateFilePath(directory, words[2]);
+    QString reason;
+    const std::optional<RateTable> table = readRateFile(path, &reason);
+    if (!table)
+        return context.fail(FileFailed, QStringLiteral("%1: %2").arg(path, reason));
+    const std::optional<BillingRules> rules =
+        BillingRulesFile::read(BillingRulesFile::pathFor(path), &reason);
+    if (!rules)
+        return context.fail(FileFailed, reason);
+    const QString mainSymbol = SettingsFile(ProgramFiles::settingsPath(directory))
+                                   .ReadSettingString(SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol,
+                                                      SettingsKeys::DefaultMainSymbol);
+    return context.print(tariffText(words[2], *table, *rules, viewerSymbol(mainSymbol)));
+}
+
 } // namespace
 
 bool drawsChart(const QStringList& arguments) {
@@ -289,6 +313,8 @@ QString usage() {
         "  compare [--period today|week|month|year|all] [--from DATE] [--to DATE] [--json|--csv]\n"
         "      What the calls would have cost with each rate file, cheapest first\n"
         "      (dates as YYYY-MM-DD, both included).\n"
+        "  tariff show NAME\n"
+        "      The rate file NAME.dtr with its billing rules (NAME.billing) as text.\n"
         "All take --dir PATH for the data directory.\n");
 }
 
@@ -310,6 +336,10 @@ int run(const QStringList& arguments, const Environment& environment, double now
     if (command.isEmpty())
         return wrong(QStringLiteral("no command given"));
     const bool isChart = command == QLatin1String("chart");
+    if (command == QLatin1String("tariff"))
+        return showTariff(context, parser, options, words,
+                          ProgramFiles::dataDirectory(parser.value(options.dir), environment.dialtallyDir,
+                                                      environment.xdgDataHome, environment.home));
     if (!isReport && !isCompare && !isChart && command != QLatin1String("export"))
         return wrong(QStringLiteral("unknown command \"%1\"").arg(command));
     if (isChart || (isReport && (words.value(1) == QLatin1String("budget") ||

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int NameWidth = 15;
 constexpr int ValueWidth = 9;
+constexpr int RuleWidth = 14;
 
 QString blocksText(const BillingRules& rules) {
     const QString name = blocksName(rules.firstBlock, rules.nextBlock);
@@ -72,6 +73,6 @@ QString tariffText(const QString& rateName, const RateTable& table, const Billin
     };
     text += QStringLiteral("Billing rules:\n");
     for (const auto& row : rows)
-        text += QStringLiteral("  %1%2\n").arg(row[0].leftJustified(NameWidth - 2), row[1]);
+        text += QStringLiteral("  %1%2\n").arg(row[0].leftJustified(RuleWidth), row[1]);
     return text;
 }
