@@ -3,13 +3,19 @@
 #include "core/tariff/BillingRules.h"
 #include "core/tariff/Costing.h"
 
-#include <vector>
+#include <bitset>
 
 // What the bill charges for one call.
 struct Charge {
     CallCost cost;
     double freeMsUsed = 0; // of the free minutes left at the call's start
 };
+
+// The length of a call as charged, in milliseconds, from its true length.
+// In blocks the length counts to the millisecond, and a call of no length is
+// charged nothing; without them it is charged as it ran (at least the first
+// block, when there is one).
+double chargedMs(const BillingRules& rules, double lengthMs);
 
 // The charge for a call that has run elapsedDays, priced with the working
 // values of the band it is billed in (see BillingRun::bandOf), when
@@ -47,15 +53,21 @@ public:
     Charge charge(const WorkingValues& values, double callStart, int billedBand, double elapsedDays);
 
 private:
+    // Takes the day of the call's start, with its holiday and bill period;
+    // false for a damaged start, which has none.
+    bool enterDay(double callStart);
     bool isHoliday(qint64 day);
-    void enterPeriod(qint64 day);
 
     BillingRules m_rules;
     int m_billDay;
-    // The holidays of the year last asked about, as day numbers.
+    // The day of the last call, as a span of day counts well inside it.
+    double m_dayFrom = 1;
+    double m_dayTo = 0;
+    bool m_holiday = false;
+    // The holidays of the year last asked about, by day of the year.
     qint64 m_yearStart = 1;
     qint64 m_yearEnd = 0;
-    std::vector<qint64> m_holidays;
+    std::bitset<366> m_holidays;
     // The bill period of the last call and the free minutes it has used.
     qint64 m_periodStart = 1;
     qint64 m_periodEnd = 0;

@@ -140,24 +140,6 @@ bool BillingRules::isHoliday(QDate date) const {
     return std::find(dates.cbegin(), dates.cend(), date) != dates.cend();
 }
 
-double BillingRules::chargedMs(double lengthMs) const {
-    const qint64 first = qint64(firstBlock) * 1000;
-    if (nextBlock == 0) {
-        // As it ran: a negative length (a clock set back) is priced as the
-        // meter has always priced it.
-        return lengthMs > 0 && lengthMs <= double(first) ? double(first) : lengthMs;
-    }
-    // Lengths beyond any call (a damaged record) go no further than this.
-    constexpr double Longest = 1e15;
-    if (!(lengthMs >= 0.5))
-        return 0;
-    const qint64 ms = std::llround(std::min(lengthMs, Longest));
-    if (ms <= first)
-        return double(first);
-    const qint64 next = qint64(nextBlock) * 1000;
-    return double(first + (ms - first + next - 1) / next * next);
-}
-
 QString blocksName(int firstBlock, int nextBlock) {
     if (nextBlock == 0 && firstBlock == 0)
         return QStringLiteral("continuous");

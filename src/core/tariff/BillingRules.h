@@ -60,12 +60,6 @@ struct BillingRules {
     bool isHoliday(QDate date) const;
     double freeMs() const { return freeMinutes * 60'000.0; }
 
-    // The length of a call as charged, in milliseconds, from its true length.
-    // In blocks the length counts to the millisecond, and a call of no length
-    // is charged nothing; without them it is charged as it ran (at least the
-    // first block, when there is one).
-    double chargedMs(double lengthMs) const;
-
     bool operator==(const BillingRules&) const = default;
 };
 

@@ -64,7 +64,7 @@ private slots:
         QFETCH(int, next);
         QFETCH(double, lengthMs);
         QFETCH(double, chargedMs);
-        QCOMPARE(blocks(first, next).chargedMs(lengthMs), chargedMs);
+        QCOMPARE(::chargedMs(blocks(first, next), lengthMs), chargedMs);
     }
 
     // Dates read off a calendar.
