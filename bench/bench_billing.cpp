@@ -85,12 +85,11 @@ int main(int argc, char** argv) {
         return 1;
     const double now = DayCount::fromDateTime(QDateTime::currentDateTime());
     const std::vector<CallRecord> calls = BenchLog::makeCalls(Calls, now);
-    const CallLog log(ProgramFiles::callLogPath(dir.path()));
-    QString reason;
-    if (!log.append(calls, &reason)) {
-        std::fprintf(stderr, "cannot write the log: %s\n", qPrintable(reason));
+    if (!BenchLog::write(dir.path(), Calls, now)) {
+        std::fprintf(stderr, "cannot write the log in %s\n", qPrintable(dir.path()));
         return 1;
     }
+    const CallLog log(ProgramFiles::callLogPath(dir.path()));
 
     std::array<WorkingValues, 12> byRateCode{};
     for (int code = 1; code <= 12; ++code)

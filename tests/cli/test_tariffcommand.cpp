@@ -64,14 +64,6 @@ private slots:
                           "2.50\n"
                           "  Holidays      12-25, Easter-2, 2026-05-04 (priced as Weekend)\n"
                           "  Free minutes  100 each bill period, in Evening and Weekend\n");
-        QTest::newRow("a first block, then continuous")
-            << QByteArray("[Billing]\nFirstBlock=30\n")
-            << QByteArray("Billing rules:\n"
-                          "  Blocks        the first 30 s charged whole, then continuous\n"
-                          "  Rounding      none\n"
-                          "  Cap per call  none\n"
-                          "  Holidays      none\n"
-                          "  Free minutes  none\n");
     }
     void show() {
         QFETCH(QByteArray, billing);

@@ -655,15 +655,6 @@ private slots:
         button("DeleteButton")->click();
         QVERIFY(!QFile::exists(path("B.dtr")) && !QFile::exists(path("B.billing")));
         QCOMPARE(bytes("A.billing"), written);
-
-        // No rules left: no file left.
-        blocks->setCurrentIndex(0);
-        emit blocks->activated(0);
-        child<QLineEdit>("HolidaysBox")->clear();
-        child<QSpinBox>("FreeMinutesBox")->setValue(0);
-        child<QDoubleSpinBox>("RoundUpToBox")->setValue(0);
-        button("SaveButton")->click();
-        QVERIFY(QFile::exists(path("A.dtr")) && !QFile::exists(path("A.billing")));
     }
 
     void billingRulesThatCannotBeSaved_data() {
