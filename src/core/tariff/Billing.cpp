@@ -106,18 +106,21 @@ bool BillingRun::enterDay(double callStart) {
 
 bool BillingRun::isHoliday(qint64 day) {
     if (day < m_yearStart || day >= m_yearEnd) {
-        const int year = DayCount::dateOfDay(day).year();
-        m_yearStart = DayCount::dayOfDate(QDate(year, 1, 1));
-        m_yearEnd = DayCount::dayOfDate(QDate(year + 1, 1, 1));
+        // From the day itself: the calendar has no year 0 to start the next one.
+        const QDate date = DayCount::dateOfDay(day);
+        m_yearStart = day - date.dayOfYear() + 1;
+        m_yearEnd = m_yearStart + date.daysInYear();
         m_holidays.reset();
-        for (const QDate& date : m_rules.holidaysIn(year))
-            m_holidays.set(size_t(DayCount::dayOfDate(date) - m_yearStart));
+        for (const QDate& holiday : m_rules.holidaysIn(date.year()))
+            m_holidays.set(size_t(DayCount::dayOfDate(holiday) - m_yearStart));
     }
     return m_holidays.test(size_t(day - m_yearStart));
 }
 
 int BillingRun::bandOf(int band, double callStart) {
-    return enterDay(callStart) && m_holiday ? int(Weekend) : band;
+    // A band that is none (a damaged record) stays none.
+    const bool known = band >= Daytime && band <= Weekend;
+    return known && enterDay(callStart) && m_holiday ? int(Weekend) : band;
 }
 
 double BillingRun::freeMsLeft(double callStart, int billedBand) {

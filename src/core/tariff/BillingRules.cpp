@@ -27,9 +27,9 @@ QDate easterSunday(int year) {
 }
 
 std::optional<Holiday> Holiday::parse(QStringView text) {
-    static const QRegularExpression everyYear(QStringLiteral("^(\\d{1,2})-(\\d{1,2})$"));
-    static const QRegularExpression once(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
-    static const QRegularExpression easter(QStringLiteral("^easter\\s*(?:([+-])\\s*(\\d{1,3}))?$"),
+    static const QRegularExpression everyYear(QStringLiteral("^([0-9]{1,2})-([0-9]{1,2})$"));
+    static const QRegularExpression once(QStringLiteral("^([0-9]{4})-([0-9]{1,2})-([0-9]{1,2})$"));
+    static const QRegularExpression easter(QStringLiteral("^easter\\s*(?:([+-])\\s*([0-9]{1,3}))?$"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QString t = text.trimmed().toString();
     Holiday holiday;

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -112,8 +113,9 @@ private:
     QString m_error;
 };
 
+// The shortest text that reads back as the same number.
 QString number(double value) {
-    return QString::number(value, 'g', 15);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 bool fail(QString* reason, const QString& why) {
@@ -150,7 +152,10 @@ QString pathFor(const QString& rateFilePath) {
 }
 
 std::optional<BillingRules> parse(QByteArrayView text, QString* error) {
-    Reader reader(text);
+    // Editors on other systems start a UTF-8 file with a byte-order mark,
+    // which would hide the first section.
+    constexpr QByteArrayView ByteOrderMark("\xef\xbb\xbf");
+    Reader reader(text.startsWith(ByteOrderMark) ? text.sliced(ByteOrderMark.size()) : text);
     BillingRules rules;
     rules.firstBlock = reader.wholeNumber(BillingSection, FirstBlockKey, BillingRules::LongestBlock);
     rules.nextBlock = reader.wholeNumber(BillingSection, NextBlockKey, BillingRules::LongestBlock);

@@ -306,10 +306,11 @@ bool CallChargesPage::SaveAsButtonClick() {
                 tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName())))
             return false;
     }
+    const bool elsewhere = path != m_shownRatePath;
     if (!writeRates(path))
         return false;
     // Rules that could not be read were not copied: the new file has none.
-    if (!m_billing->isReadable())
+    if (elsewhere && !m_billing->isReadable())
         m_billing->setRules({});
     setShownRate(QFileInfo(path).fileName().chopped(Extension.size()), QFileInfo(path).absoluteFilePath());
     RefreshRateNames();

@@ -100,6 +100,8 @@ private slots:
         QTest::newRow("Easter+300 of 2025, in 2026") << at(2026, 2, 14) << int(Evening) << int(Weekend);
         QTest::newRow("02-29, a leap year") << at(2028, 2, 29) << int(Daytime) << int(Weekend);
         QTest::newRow("a damaged start") << qQNaN() << int(Daytime) << int(Daytime);
+        QTest::newRow("a start in 1 BC") << -693800.5 << int(Daytime) << int(Daytime);
+        QTest::newRow("no band, on a holiday") << at(2026, 4, 6) << 0 << 0;
     }
     void holidayBand() {
         QFETCH(double, start);

@@ -54,6 +54,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("error");
         QTest::newRow("the README's example") << Example << QString();
+        QTest::newRow("a byte-order mark")
+            << QByteArray("\xef\xbb\xbf[Billing]\nFirstBlock=60\n") << QString();
         QTest::newRow("keys in any case")
             << QByteArray("[billing]\r\nfirstblock=60\r\nNEXTBLOCK=1\r\n") << QString();
         const auto notADate = [](const char* text) {
