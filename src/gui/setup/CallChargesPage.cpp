@@ -237,12 +237,12 @@ bool CallChargesPage::LoadRates(const QString& fileName) {
         return false;
     }
     m_editor->setRates(*table);
+    const QString rulesPath = BillingRulesFile::pathFor(path);
     QString error;
-    if (const std::optional<BillingRules> rules =
-            BillingRulesFile::read(BillingRulesFile::pathFor(path), &error))
+    if (const std::optional<BillingRules> rules = BillingRulesFile::read(rulesPath, &error))
         m_billing->setRules(*rules);
-    else
-        m_billing->setUnreadable(error);
+    else // the folder is the page's own
+        m_billing->setUnreadable(error.replace(rulesPath, QFileInfo(rulesPath).fileName()));
     return true;
 }
 
