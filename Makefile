@@ -68,6 +68,7 @@ bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
 	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
 	$(BUILD_DIR)/bench/dialtally_bench_compare
+	$(BUILD_DIR)/bench/dialtally_bench_billing
 	bench/meter_cpu.sh $(BUILD_DIR)
 
 fuzz: deps fuzz-deps
