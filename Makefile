@@ -15,7 +15,7 @@ FUZZ_PACKAGES := clang libclang-rt-dev
 # input to the target's seed corpus, which `make test` replays.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := settings ratefile meterlog viewer ratenames commands
+FUZZ_TARGETS := settings ratefile meterlog viewer ratenames commands billing
 
 # `make run` keeps its data in the build tree unless ARGS says otherwise.
 RUN_ARGS = $(if $(findstring --dir,$(ARGS)),$(ARGS),--dir $(BUILD_DIR)/src/app $(ARGS))
@@ -68,6 +68,7 @@ bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
 	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
 	$(BUILD_DIR)/bench/dialtally_bench_compare
+	$(BUILD_DIR)/bench/dialtally_bench_billing
 	bench/meter_cpu.sh $(BUILD_DIR)
 
 fuzz: deps fuzz-deps

@@ -10,6 +10,7 @@
 #include "core/seams/SoundPlayer.h"
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/storage/RegularFile.h"
 #include "core/tariff/RateFile.h"
 
 #include <QFileInfo>
@@ -136,6 +137,7 @@ void CallMeter::StartTiming(bool byHand) {
     m_timing = true;
     emit timingChanged(true);
     CallStartTime = m_services.clock->now();
+    m_startMs = m_services.clock->monotonicMs();
     MainTimer->start();
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
@@ -162,6 +164,7 @@ void CallMeter::StopTiming(bool byHand) {
     m_timing = false;
     emit timingChanged(false);
     CallEndTime = m_services.clock->now();
+    m_callLength = lengthSoFar();
     MainTimer->stop();
     LogCallInFile();
     setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
@@ -185,7 +188,7 @@ void CallMeter::StartOrStopByHand() {
 // what has changed is handed on: the tick runs several times a second for as
 // long as a call lasts, and every change shown costs a repaint.
 void CallMeter::MainTimerTimer() {
-    const double elapsedDays = m_services.clock->now() - CallStartTime;
+    const double elapsedDays = lengthSoFar();
     const CallCost cost = NetCostCalc(elapsedDays);
     if (m_settings.spendWarningOn && !SpendWarned && cost.gross >= m_settings.spendLimit)
         DoSpendWarning();
@@ -206,6 +209,10 @@ void CallMeter::MainTimerTimer() {
         if (const QString title = gross + QStringLiteral("   ") + elapsed; title != m_applicationTitle)
             SetApplicationTitle(title);
     }
+}
+
+double CallMeter::lengthSoFar() const {
+    return DayCount::fromMs(m_services.clock->monotonicMs() - m_startMs);
 }
 
 void CallMeter::AnimationTimerTimer() {
@@ -242,11 +249,15 @@ void CallMeter::LoadValues(int selector) {
 
 void CallMeter::loadRateValues(int selector) {
     const QString& name = m_settings.activeRateName;
-    const LoadResult result =
-        loadWorkingValues(ProgramFiles::rateFilePath(m_services.programDirectory, name), selector, m_values);
+    const QString path = ProgramFiles::rateFilePath(m_services.programDirectory, name);
+    const LoadResult result = loadWorkingValues(path, selector, m_values);
     if (!m_rateFailure.isEmpty())
         return;
-    if (result.outcome == LoadResult::NotFound)
+    const QString notAFile =
+        result.outcome == LoadResult::NotFound ? RegularFile::notRegular(path) : QString();
+    if (!notAFile.isEmpty())
+        m_rateFailure = notAFile;
+    else if (result.outcome == LoadResult::NotFound)
         m_rateFailure =
             QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name);
     else if (result.outcome == LoadResult::BadNumber)
@@ -328,7 +339,7 @@ void CallMeter::LogCallInFile() {
     record.date = CallStartTime;
     record.startTime = CallStartTime;
     record.endTime = CallEndTime;
-    record.duration = CallEndTime - CallStartTime;
+    record.duration = m_callLength;
     record.dayOfWeek = quint16(DayCount::storedDayOfWeek(CallStartTime));
     // The price of the duration logged, so the call can be priced again from its record.
     const CallCost cost = NetCostCalc(record.duration);
@@ -388,6 +399,11 @@ void CallMeter::FindCallSelection() {
 // ---- Settings --------------------------------------------------------------
 
 void CallMeter::ReadIniSettings() {
+    // Such a file reads as every default, which is no reason to stay silent.
+    const QString notAFile = RegularFile::notRegular(m_settingsFile.path());
+    if (!notAFile.isEmpty() && notAFile != m_settingsFailure)
+        queue(Box::Error, notAFile);
+    m_settingsFailure = notAFile;
     const QString failure = readMeterSettings(m_settingsFile, m_services.resourceDirectory, m_settings);
     emit rateNameChanged(m_settings.activeRateName);
     if (!failure.isEmpty())

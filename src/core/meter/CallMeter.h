@@ -186,6 +186,8 @@ private:
     void MinChargeSwitch(bool on);
     void showMinCharge(bool shown);
     void writeKeptCalls();
+    // The running call's length so far, in days.
+    double lengthSoFar() const;
     // The file to play for an event: the chosen one, else the program's own.
     QString soundFileFor(SettingsKeys::SoundEvent event) const;
 
@@ -202,6 +204,11 @@ private:
     bool m_timing = false; // the Timing state, from the start's caption step to the stop's
     double CallStartTime = 0;
     double CallEndTime = 0;
+    // A call's length is measured on the monotonic clock: setting the clock,
+    // or summer time beginning or ending, moves the wall-clock start and end
+    // apart but does not change how long the line was up.
+    qint64 m_startMs = 0;
+    double m_callLength = 0; // days, of the call last stopped
     bool TimingActive = false;
     bool StartedByHand = false;
     bool StoppedByHand = false;
@@ -220,6 +227,7 @@ private:
     QString m_rateFailure;                 // of the loads under way
     QString m_rateFailureTold;             // the last told, until a load succeeds
     QString m_totalsFailure;               // shown once, not at every refresh of the totals
+    QString m_settingsFailure;             // likewise: a settings file that is not a file
     std::array<QString, 3> m_shownFigures; // duration, net and gross cost last handed on
     int m_minChargeShown = -1;             // the minimum-charge line as last handed on; -1 not yet
 
