@@ -44,10 +44,11 @@ DataFolder::Filled DataFolder::fill(QByteArrayView input) {
     QDir folder(m_path);
     for (const QString& left : folder.entryList(QDir::Files | QDir::Hidden))
         folder.remove(left);
+    m_written.clear();
     const QList<QByteArrayView> parts = FuzzSupport::parts(input);
-    const auto place = [&parts](qsizetype i, const QString& path) {
+    const auto place = [&](qsizetype i, const QString& path) {
         if (i < parts.size())
-            FuzzSupport::writeFile(path, parts[i]);
+            write(path, parts[i]);
     };
     Filled filled{std::nullopt, DayCount::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(15, 0)))};
     if (parts.size() > 1) {
@@ -58,9 +59,23 @@ DataFolder::Filled DataFolder::fill(QByteArrayView input) {
     if (parts.size() > 2)
         place(2, ProgramFiles::rateNameStorePath(m_path));
     else
-        FuzzSupport::writeFile(ProgramFiles::rateNameStorePath(m_path), m_defaultStore);
+        write(ProgramFiles::rateNameStorePath(m_path), m_defaultStore);
     place(3, ProgramFiles::settingsPath(m_path));
-    for (qsizetype i = 0; i < RateFiles.size(); ++i)
-        place(4 + i, file(RateFiles[i]));
+    for (qsizetype i = 0; i < Files.size(); ++i)
+        place(4 + i, file(Files[i]));
     return filled;
+}
+
+void DataFolder::write(const QString& path, QByteArrayView bytes) {
+    FuzzSupport::writeFile(path, bytes);
+    m_written.insert(path, bytes.toByteArray());
+}
+
+QString DataFolder::changedFile() const {
+    for (auto it = m_written.cbegin(); it != m_written.cend(); ++it) {
+        QFile file(it.key());
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != it.value())
+            return it.key();
+    }
+    return {};
 }

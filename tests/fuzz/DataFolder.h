@@ -2,6 +2,7 @@
 
 #include "fuzz/FuzzSupport.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +12,8 @@
 // afresh for each input from its parts (see FuzzSupport::parts):
 //   0 the call log, 1 the target's choices, 2 the rate-name store (else three
 //   names: "BT Saver", a name with a comma and quotes, a Cyrillic one), 3 the
-//   settings, 4 and 5 the rate files "BT Saver.dtr" and "Cable.dtr".
+//   settings, 4 and 5 the rate files "BT Saver.dtr" and "Cable.dtr", 6 and 7
+//   their billing rules.
 // Whatever a part does not give is absent, and whatever the last input left
 // (a sorted copy, an export) is gone.
 // The choices begin with the moment the clock reads.
@@ -28,13 +30,20 @@ public:
     };
     // An input without choices: a Wednesday afternoon, the log as it is.
     Filled fill(QByteArrayView input);
+    // A file fill() wrote that no longer holds what it wrote, or nothing.
+    QString changedFile() const;
 
     static inline const QStringList RateNames = {QStringLiteral("BT Saver"),
                                                  QStringLiteral("Cable, \"Wireless\""),
                                                  QStringLiteral("\u0422\u0430\u0440\u0438\u0444")};
-    static inline const QStringList RateFiles = {QStringLiteral("BT Saver.dtr"), QStringLiteral("Cable.dtr")};
+    static inline const QStringList Files = {QStringLiteral("BT Saver.dtr"), QStringLiteral("Cable.dtr"),
+                                             QStringLiteral("BT Saver.billing"),
+                                             QStringLiteral("Cable.billing")};
 
 private:
+    void write(const QString& path, QByteArrayView bytes);
+
     QString m_path;
     QByteArray m_defaultStore;
+    QHash<QString, QByteArray> m_written;
 };

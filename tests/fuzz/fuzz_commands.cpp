@@ -1,9 +1,11 @@
 // The command line as a script runs it, over a data folder the input fills
-// (the log, the rate-name store, the settings, two rate files): a command the
-// input chooses (report of a period, report --by, report budget, export,
-// compare, chart, tariff) with options and dates it chooses, at a moment it
-// chooses, the output kept in memory or written to a file of the folder. An
-// input of the log alone runs the reports and exports of every period.
+// (the log, the rate-name store, the settings, two rate files and their
+// billing rules): a command the input chooses (report of a period, report
+// --by, report budget, export, compare, chart, tariff show) with options and
+// dates it chooses, at a moment it chooses, the output kept in memory or
+// written to a file of the folder, or to one of the program's own, which must
+// be refused: commands change no file of the folder. An input of the log
+// alone runs the reports and exports of every period.
 #include "cli/LogCommands.h"
 #include "core/calllog/CallRecord.h"
 #include "core/seams/DayCount.h"
@@ -80,6 +82,19 @@ void addJsonOrCsv(QStringList& words, Choices& choices) {
     }
 }
 
+// Standard output, a new file, or at times one of the program's own files,
+// which a command must refuse (the folder's files are checked after each).
+QString output(Choices& choices, const DataFolder& folder, const QString& name) {
+    switch (choices.pick(4)) {
+    case 0:
+        return QStringLiteral("-");
+    case 1:
+        return folder.file(oneOf(choices, DataFolder::Files + QStringList{"Calls.log", "Dialtaly.ini",
+                                                                          "CallRate.log", "Sort.log"}));
+    }
+    return folder.file(name);
+}
+
 Command chosenCommand(Choices& choices, double now, const DataFolder& folder) {
     Command command;
     QStringList& words = command.words;
@@ -110,8 +125,7 @@ Command chosenCommand(Choices& choices, double now, const DataFolder& folder) {
         if (choices.flag())
             words << QStringLiteral("--format") << oneOf(choices, {"text", "csv", "CSV", "json"});
         if (choices.flag())
-            words << QStringLiteral("--output")
-                  << (choices.flag() ? QStringLiteral("-") : folder.file(QStringLiteral("out.txt")));
+            words << QStringLiteral("--output") << output(choices, folder, QStringLiteral("out.txt"));
         command.toTerminal = choices.flag();
         break;
     case 4:
@@ -121,19 +135,20 @@ Command chosenCommand(Choices& choices, double now, const DataFolder& folder) {
         addDates(words, choices, now);
         addJsonOrCsv(words, choices);
         break;
-    case 5:
-        words << QStringLiteral("chart") << QStringLiteral("--by") << view(choices)
-              << QStringLiteral("--output")
-              << folder.file(choices.flag() ? QStringLiteral("chart.svg") : QStringLiteral("chart.png"));
+    case 5: {
+        words << QStringLiteral("chart") << QStringLiteral("--by") << view(choices);
+        const QString picture = choices.flag() ? QStringLiteral("chart.svg") : QStringLiteral("chart.png");
+        words << QStringLiteral("--output") << output(choices, folder, picture);
         for (const char* side : {"--width", "--height"}) {
             if (choices.flag())
                 words << QLatin1String(side) << QString::number(choices.number(-10, 20000));
         }
         break;
+    }
     default:
         words << QStringLiteral("tariff");
         if (choices.flag())
-            words << QStringLiteral("show") << oneOf(choices, DataFolder::RateNames);
+            words << QStringLiteral("show") << oneOf(choices, {"BT Saver", "Cable", "Missing", "../Cable"});
         break;
     }
     // Now and then a word the command may not take.
@@ -175,6 +190,9 @@ void run(const Command& command, const DataFolder& folder, double now, bool ever
         FuzzSupport::fail(QStringLiteral("exit %1 from ").arg(status) + said);
     if (everyCallCounted && status != 0)
         FuzzSupport::fail(said);
+    // Commands only read the data files.
+    if (const QString changed = folder.changedFile(); !changed.isEmpty())
+        FuzzSupport::fail(command.words.join(' ') + QStringLiteral(" changed ") + changed);
     if (status != 0 || !command.words.contains(QStringLiteral("--json")))
         return;
     // Whatever the files hold, a script gets JSON, with no number that is not one.
