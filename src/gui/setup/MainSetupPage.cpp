@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -141,6 +142,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     m_spendLimitOn->setChecked(true);
     m_autoDisabled->setChecked(true);
     m_device->setDevice(SensedDevice::portDevice(DefaultPortToSense));
+    m_linkToSense->setText(DefaultLinkToSense);
     m_spendSymbol->setText(DefaultMainSymbol);
     m_spendLimit->setValue(m_goodSpendAmount);
     m_budgetSymbol->setText(DefaultMainSymbol);
@@ -308,6 +310,28 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     m_auto16 =
         makeChoice(SensingTexts::Carrier, "Auto16bitRadioButton", &MainSetupPage::Auto16bitRadioButtonClick);
     auto* note16 = makeNote(m_auto16, SensingTexts::CarrierNote, "Auto16bitNote");
+    m_autoLink = makeChoice(SensingTexts::NetworkLink, "AutoLinkRadioButton",
+                            &MainSetupPage::AutoLinkRadioButtonClick);
+    auto* noteLink = makeNote(m_autoLink, SensingTexts::NetworkLinkNote, "AutoLinkNote");
+    // The link's name, in line with the note; a pattern takes in ppp0, ppp1...
+    m_linkRow = new QWidget(group);
+    m_linkToSense =
+        FormRules::make<QLineEdit>(m_linkRow, "LinkToSenseBox", QStringLiteral("Network link name"));
+    m_linkToSense->setToolTip(
+        QStringLiteral("A network link's name, such as ppp0 or wwan0; * and ? stand for any"));
+    m_linkToSense->setMaxLength(64);
+    m_linkToSense->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\s/]*")), m_linkToSense));
+    m_linkToSense->setMaximumWidth(textWidth(m_linkToSense, QStringLiteral("ppp*wwan*ppp")));
+    auto* linkLabel = new QLabel(QStringLiteral("Lin&k name"), m_linkRow);
+    linkLabel->setBuddy(m_linkToSense);
+    auto* linkLine = new QHBoxLayout(m_linkRow);
+    linkLine->setContentsMargins(noteLink->indent(), 0, 0, 0);
+    linkLine->addWidget(linkLabel);
+    linkLine->addWidget(m_linkToSense, 1);
+    linkLine->addStretch(1);
+    m_linkRow->setEnabled(false);
+    connect(m_autoLink, &QRadioButton::toggled, m_linkRow, &QWidget::setEnabled);
     m_autoDisabled = makeChoice(SensingTexts::Disabled, "AutoDisabledRadioButton",
                                 &MainSetupPage::AutoDisabledRadioButtonClick);
     auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
@@ -326,6 +350,10 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     column->addSpacing(3);
     column->addWidget(m_auto16);
     column->addWidget(note16);
+    column->addSpacing(3);
+    column->addWidget(m_autoLink);
+    column->addWidget(noteLink);
+    column->addWidget(m_linkRow);
     column->addSpacing(3);
     column->addLayout(lastLine);
 }
@@ -379,8 +407,11 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     // A stored port outside 1..4, and no device beside it, chooses none.
     m_device->setDevice(SensedDevice::read(file));
 
+    m_linkRead = readLinkToSense(file);
+    m_linkToSense->setText(m_linkRead);
+
     const int mode = file.ReadSettingInteger(DefaultsSection, AutoCallSensing, 0);
-    (mode == 2 ? m_auto32 : mode == 1 ? m_auto16 : m_autoDisabled)->setChecked(true);
+    (mode == 3 ? m_autoLink : mode == 2 ? m_auto32 : mode == 1 ? m_auto16 : m_autoDisabled)->setChecked(true);
     Auto16GroupAble(mode == 1);
 
     m_runOnStartup->setChecked(m_services.autostart && m_services.autostart->exists());
@@ -415,9 +446,12 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
          file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
          file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
          file.WriteSettingInteger(DefaultsSection, AutoCallSensing,
-                                  m_auto32->isChecked()   ? 2
+                                  m_autoLink->isChecked() ? 3
+                                  : m_auto32->isChecked() ? 2
                                   : m_auto16->isChecked() ? 1
                                                           : 0);
+    if (const QString link = linkToSense(m_linkToSense->text()); link != m_linkRead)
+        ok = ok && file.WriteSettingString(DefaultsSection, LinkToSense, link);
     // With no device chosen the stored keys are left as they are.
     ok = ok && SensedDevice::write(file, m_device->device());
     // A settings file that never had a budget gets none by an OK alone.
@@ -499,6 +533,9 @@ void MainSetupPage::Auto16bitRadioButtonClick() {
     Auto16GroupAble(true);
 }
 void MainSetupPage::AutoDisabledRadioButtonClick() {
+    Auto16GroupAble(false);
+}
+void MainSetupPage::AutoLinkRadioButtonClick() {
     Auto16GroupAble(false);
 }
 

@@ -20,7 +20,7 @@ class SoundRow;
 struct Services;
 
 // The "Main Setup" page of the configuration dialog: Daytime band, event
-// sounds, program defaults, call sensing and its port, the spend warning and
+// sounds, program defaults, call sensing with its port or network link, the spend warning and
 // the currency symbols, and the monthly budget. Its values live in its controls; the dialog reads them
 // from and writes them to the settings file.
 class MainSetupPage : public QWidget {
@@ -59,6 +59,7 @@ private:
     void Auto32bitRadioButtonClick();
     void Auto16bitRadioButtonClick();
     void AutoDisabledRadioButtonClick();
+    void AutoLinkRadioButtonClick();
     void Auto16GroupAble(bool enable);
     void SpendLimitOnClick();
     void BudgetOnClick();
@@ -81,6 +82,11 @@ private:
     QRadioButton* m_auto32 = nullptr;
     QRadioButton* m_auto16 = nullptr;
     QRadioButton* m_autoDisabled = nullptr;
+    QRadioButton* m_autoLink = nullptr;
+    QWidget* m_linkRow = nullptr;
+    QLineEdit* m_linkToSense = nullptr;
+    QString m_linkRead =
+        SettingsKeys::DefaultLinkToSense; // as read: the key is written only when the user changed it
     SerialDeviceBox* m_device = nullptr;
     QPushButton* m_portHelp = nullptr;
     QCheckBox* m_spendLimitOn = nullptr;
