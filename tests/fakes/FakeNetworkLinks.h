@@ -2,23 +2,15 @@
 
 #include "core/seams/NetworkLinks.h"
 
-#include <QList>
-
-// Network links the test reports by hand; present is what the first look finds.
+// Network links the test reports by hand.
 class FakeNetworkLinks final : public NetworkLinks {
 public:
-    bool available = true; // open() succeeds
     int opens = 0;
     QString failureText; // failure()
-    QList<Link> present;
 
     bool open(Callback callback) override {
         ++opens;
-        if (!available)
-            return false;
         m_callback = std::move(callback);
-        for (const Link& link : std::as_const(present))
-            report(link, Change::FirstLook);
         return true;
     }
     void close() override { m_callback = nullptr; }
@@ -32,12 +24,7 @@ public:
     }
     // A link switched on and running (a connection made), or switched off.
     static Link link(int index, const QString& name, bool connected) {
-        Link l;
-        l.index = index;
-        l.name = name;
-        l.up = l.running = connected;
-        l.carrier = connected;
-        return l;
+        return {index, name, connected, connected, connected};
     }
 
 private:

@@ -46,8 +46,6 @@ bool NetworkLinkLine::isOpen() const {
 }
 
 QString NetworkLinkLine::failure() const {
-    if (m_pattern.isEmpty())
-        return QStringLiteral("no network link is named");
     if (!m_links)
         return QStringLiteral("network links cannot be watched here");
     return m_links->failure();

@@ -312,26 +312,28 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     auto* note16 = makeNote(m_auto16, SensingTexts::CarrierNote, "Auto16bitNote");
     m_autoLink = makeChoice(SensingTexts::NetworkLink, "AutoLinkRadioButton",
                             &MainSetupPage::AutoLinkRadioButtonClick);
-    auto* noteLink = makeNote(m_autoLink, SensingTexts::NetworkLinkNote, "AutoLinkNote");
-    // The link's name, in line with the note; a pattern takes in ppp0, ppp1...
-    m_linkRow = new QWidget(group);
-    m_linkToSense =
-        FormRules::make<QLineEdit>(m_linkRow, "LinkToSenseBox", QStringLiteral("Network link name"));
+    // The link's name beside its choice, where the others have a note: the
+    // page must fit a small screen at a large font. The note is the hint.
+    m_autoLink->setToolTip(SensingTexts::NetworkLinkNote);
+    m_autoLink->setAccessibleDescription(SensingTexts::NetworkLinkNote);
+    m_linkToSense = FormRules::make<QLineEdit>(group, "LinkToSenseBox", QStringLiteral("Network link name"));
     m_linkToSense->setToolTip(
         QStringLiteral("A network link's name, such as ppp0 or wwan0; * and ? stand for any"));
     m_linkToSense->setMaxLength(64);
     m_linkToSense->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\s/]*")), m_linkToSense));
-    m_linkToSense->setMaximumWidth(textWidth(m_linkToSense, QStringLiteral("ppp*wwan*ppp")));
-    auto* linkLabel = new QLabel(QStringLiteral("Lin&k name"), m_linkRow);
+    m_linkToSense->setFixedWidth(textWidth(m_linkToSense, QStringLiteral("ppp*wwan*ppp")));
+    auto* linkLabel = new QLabel(QStringLiteral("Lin&k name"), group);
     linkLabel->setBuddy(m_linkToSense);
-    auto* linkLine = new QHBoxLayout(m_linkRow);
-    linkLine->setContentsMargins(noteLink->indent(), 0, 0, 0);
-    linkLine->addWidget(linkLabel);
-    linkLine->addWidget(m_linkToSense, 1);
+    for (QWidget* part : {static_cast<QWidget*>(linkLabel), static_cast<QWidget*>(m_linkToSense)}) {
+        part->setEnabled(false);
+        connect(m_autoLink, &QRadioButton::toggled, part, &QWidget::setEnabled);
+    }
+    auto* linkLine = new QHBoxLayout;
+    linkLine->addWidget(m_autoLink);
     linkLine->addStretch(1);
-    m_linkRow->setEnabled(false);
-    connect(m_autoLink, &QRadioButton::toggled, m_linkRow, &QWidget::setEnabled);
+    linkLine->addWidget(linkLabel);
+    linkLine->addWidget(m_linkToSense);
     m_autoDisabled = makeChoice(SensingTexts::Disabled, "AutoDisabledRadioButton",
                                 &MainSetupPage::AutoDisabledRadioButtonClick);
     auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
@@ -351,9 +353,7 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     column->addWidget(m_auto16);
     column->addWidget(note16);
     column->addSpacing(3);
-    column->addWidget(m_autoLink);
-    column->addWidget(noteLink);
-    column->addWidget(m_linkRow);
+    column->addLayout(linkLine);
     column->addSpacing(3);
     column->addLayout(lastLine);
 }

@@ -83,7 +83,6 @@ private:
     QRadioButton* m_auto16 = nullptr;
     QRadioButton* m_autoDisabled = nullptr;
     QRadioButton* m_autoLink = nullptr;
-    QWidget* m_linkRow = nullptr;
     QLineEdit* m_linkToSense = nullptr;
     QString m_linkRead =
         SettingsKeys::DefaultLinkToSense; // as read: the key is written only when the user changed it

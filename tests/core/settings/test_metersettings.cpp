@@ -18,7 +18,6 @@ MeterSettings sentinel() {
     s.spendLimit = -1;
     s.sensingMode = -1;
     s.deviceToSense = QStringLiteral("/dev/ttyS2");
-    s.linkToSense = QStringLiteral("tun9");
     return s;
 }
 } // namespace
@@ -134,27 +133,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, ms);
         QCOMPARE(parseTimeOfDay(text).value_or(-1), ms);
-    }
-
-    void linkToSenseIsRead_data() {
-        QTest::addColumn<QByteArray>("keys");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("link");
-        QTest::newRow("none: ppp links") << QByteArray("Auto Call Sensing=3\n") << 3 << "ppp*";
-        QTest::newRow("a name") << QByteArray("Auto Call Sensing=3\nLink To Sense= wwan0 \n") << 3 << "wwan0";
-        QTest::newRow("blank: ppp links") << QByteArray("Link To Sense=  \n") << 0 << "ppp*";
-        QTest::newRow("a mode beyond") << QByteArray("Auto Call Sensing=4\n") << 0 << "ppp*";
-    }
-    void linkToSenseIsRead() {
-        QFETCH(QByteArray, keys);
-        QFETCH(int, mode);
-        QFETCH(QString, link);
-        MeterSettings s = sentinel();
-        QCOMPARE(
-            readMeterSettings(withContent("[Default Setup Information]\n" + keys), QStringLiteral("/p"), s),
-            QString());
-        QCOMPARE(s.sensingMode, mode);
-        QCOMPARE(s.linkToSense, link);
     }
 
     void deviceToSenseIsRead_data() {

@@ -1,6 +1,5 @@
 #include "LargeFormFixture.h"
 
-#include "core/calllog/CallLog.h"
 #include "gui/meter/TSpendForm.h"
 
 #include <QApplication>
@@ -113,45 +112,6 @@ private slots:
         QVERIFY(prompter.all().isEmpty());
         child<QPushButton>(*w, "StartStopButton")->click();
         QVERIFY(w->meter().isTiming());
-    }
-
-    // ---- a dial-up network link ------------------------------------------
-
-    // Timed as a dialled call is: not when already up at the start; from up to
-    // down when made while watched, whatever a second link does meanwhile; and
-    // a call started by hand runs on.
-    void aDialUpLinkIsTimedLikeADialledCall() {
-        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("3"));
-        const auto ppp = [](int n, bool connected) {
-            return FakeNetworkLinks::link(n + 3, QStringLiteral("ppp%1").arg(n), connected);
-        };
-        links.present = {ppp(0, true)};
-        auto w = makeWindow();
-        QVERIFY(links.isOpen());
-        QVERIFY(!line.isOpen());
-        QVERIFY(!w->meter().isTiming());
-        links.report(ppp(0, false));
-        QVERIFY(!w->meter().isTiming());
-        clock.advance(1000);
-        links.report(ppp(0, true));
-        QVERIFY(w->meter().isTiming());
-        QVERIFY(!w->meter().startedByHand());
-        clock.advance(60000);
-        links.report(ppp(1, true));
-        links.report(ppp(1, false));
-        QVERIFY(w->meter().isTiming());
-        clock.advance(30000);
-        links.report(ppp(0, false), NetworkLinks::Change::Gone);
-        QVERIFY(!w->meter().isTiming());
-        const auto calls = CallLog(path(QStringLiteral("Calls.log"))).readAll();
-        QCOMPARE(calls.size(), size_t(1));
-        QCOMPARE(qRound64(calls[0].duration * 86400000.0), qint64(90000));
-
-        child<QPushButton>(*w, "StartStopButton")->click();
-        links.report(ppp(0, true));
-        links.report(ppp(0, false));
-        QVERIFY(w->meter().isTiming());
-        QVERIFY(w->meter().startedByHand());
     }
 
     // ---- the serial port's carrier ---------------------------------------

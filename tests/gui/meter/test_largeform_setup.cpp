@@ -71,15 +71,15 @@ private slots:
         set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
         auto w = makeWindow();
         w->show();
-        const auto chooseLink = [this](const QString& name) {
+        const auto chooseLink = [&](const QString& name) {
             whenDialogOpens([name](TSetupForm& d) {
                 in<QRadioButton>(d, "AutoLinkRadioButton")->click();
                 in<QLineEdit>(d, "LinkToSenseBox")->setText(name);
                 in<QPushButton>(d, "MainOKButton")->click();
             });
+            in<QPushButton>(*w, "SetupButton")->click();
         };
         chooseLink(QStringLiteral("wwan0"));
-        in<QPushButton>(*w, "SetupButton")->click();
         QVERIFY(!line.isOpen());
         QVERIFY(links.isOpen());
         links.report(FakeNetworkLinks::link(5, QStringLiteral("ppp0"), true));
@@ -88,7 +88,6 @@ private slots:
         QVERIFY(w->meter().isTiming());
 
         chooseLink(QStringLiteral("ppp*"));
-        in<QPushButton>(*w, "SetupButton")->click();
         QVERIFY(!w->meter().isTiming());
         QCOMPARE(links.opens, 1);
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));

