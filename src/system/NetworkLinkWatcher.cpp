@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 namespace {
-// Larger than any datagram the kernel sends a reader of this size.
+// The kernel answers a list in pieces of at most 32 KiB and sends news in far
+// smaller ones; a datagram longer than this is taken as news lost.
 constexpr size_t BufferSize = 64 * 1024;
+const QString CannotRead = QStringLiteral("network link events cannot be read");
 } // namespace
 
 NetworkLinkWatcher::NetworkLinkWatcher(QObject* parent) : QObject(parent) {}
@@ -30,14 +32,14 @@ bool NetworkLinkWatcher::open(Callback callback) {
     m_failure.clear();
     const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
     if (fd < 0)
-        return fail(QStringLiteral("network link events cannot be read"), errno);
+        return fail(CannotRead, errno);
     sockaddr_nl local{};
     local.nl_family = AF_NETLINK;
     local.nl_groups = RTMGRP_LINK;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) < 0) {
         const int error = errno;
         ::close(fd);
-        return fail(QStringLiteral("network link events cannot be read"), error);
+        return fail(CannotRead, error);
     }
     m_socket = fd;
     m_callback = std::move(callback);
@@ -113,7 +115,7 @@ void NetworkLinkWatcher::readMessages() {
                 newsLost();
                 continue;
             }
-            fail(QStringLiteral("network link events cannot be read"), errno);
+            fail(CannotRead, errno);
             return;
         }
         if ((header.msg_flags & MSG_TRUNC) || size_t(size) > m_buffer.size()) {

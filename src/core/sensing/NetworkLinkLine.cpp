@@ -46,9 +46,7 @@ bool NetworkLinkLine::isOpen() const {
 }
 
 QString NetworkLinkLine::failure() const {
-    if (!m_links)
-        return QStringLiteral("network links cannot be watched here");
-    return m_links->failure();
+    return m_links ? m_links->failure() : QString();
 }
 
 bool NetworkLinkLine::watched(const Known& link) const {

@@ -24,7 +24,6 @@ public:
 
     // A link's name, or a pattern of them with * ? and [...]; takes effect at once.
     void setPattern(const QString& pattern);
-    QString pattern() const { return m_pattern; }
 
     bool open(Callback callback) override;
     void close() override;

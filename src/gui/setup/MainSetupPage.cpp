@@ -325,7 +325,7 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     m_linkToSense->setFixedWidth(textWidth(m_linkToSense, QStringLiteral("ppp*wwan*ppp")));
     auto* linkLabel = new QLabel(QStringLiteral("Lin&k name"), group);
     linkLabel->setBuddy(m_linkToSense);
-    for (QWidget* part : {static_cast<QWidget*>(linkLabel), static_cast<QWidget*>(m_linkToSense)}) {
+    for (QWidget* part : std::initializer_list<QWidget*>{linkLabel, m_linkToSense}) {
         part->setEnabled(false);
         connect(m_autoLink, &QRadioButton::toggled, part, &QWidget::setEnabled);
     }

@@ -20,7 +20,7 @@ class SoundRow;
 struct Services;
 
 // The "Main Setup" page of the configuration dialog: Daytime band, event
-// sounds, program defaults, call sensing with its port or network link, the spend warning and
+// sounds, program defaults, call sensing and its port, the spend warning and
 // the currency symbols, and the monthly budget. Its values live in its controls; the dialog reads them
 // from and writes them to the settings file.
 class MainSetupPage : public QWidget {
@@ -84,8 +84,8 @@ private:
     QRadioButton* m_autoDisabled = nullptr;
     QRadioButton* m_autoLink = nullptr;
     QLineEdit* m_linkToSense = nullptr;
-    QString m_linkRead =
-        SettingsKeys::DefaultLinkToSense; // as read: the key is written only when the user changed it
+    // As read: the key is written only once the user changed it.
+    QString m_linkRead = SettingsKeys::DefaultLinkToSense;
     SerialDeviceBox* m_device = nullptr;
     QPushButton* m_portHelp = nullptr;
     QCheckBox* m_spendLimitOn = nullptr;
