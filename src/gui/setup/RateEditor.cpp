@@ -278,6 +278,7 @@ void RateEditor::valueButtonClick(int index) {
             m_ratesModified = true;
 
     m_valueBeforeEdit = button->text().left(RateFileCodec::TextWidth);
+    m_modifiedBeforeEdit = m_ratesModified;
     DataBarEnable();
     LiftOtherButtons(button);
     ClearAll();
@@ -443,6 +444,22 @@ void RateEditor::ChangeDataOKButtonClick() {
     DataBarDisable();
     if (ButtonDownValue() != m_valueBeforeEdit)
         m_ratesModified = true;
+    closeDataBar(edited);
+}
+
+void RateEditor::ChangeDataCancel() {
+    QPushButton* edited = buttonDown();
+    // Complete before the box can lose the focus, so leaving it is never refused.
+    m_box->setValue(MoneyValidator::fixedText(barPosition(m_valueBeforeEdit)));
+    DataBarDisable();
+    if (edited)
+        edited->setText(m_valueBeforeEdit);
+    m_ratesModified = m_modifiedBeforeEdit;
+    closeDataBar(edited);
+}
+
+// The grid as it is between edits, the keyboard back on the value just edited.
+void RateEditor::closeDataBar(QPushButton* edited) {
     ClearAll();
     LiftOtherButtons(m_ok);
     if (edited)
