@@ -178,6 +178,9 @@ QWidget* RateEditor::makeDataBar() {
     m_bar->setSingleStep(1);
     m_bar->setPageStep(50);
     m_bar->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys run against its direction (Right lowers it); a
+    // value grows to the right and with Up.
+    m_bar->setInvertedControls(false);
     m_bar->setMinimumWidth(260);
     m_bar->setToolTip(tr("Slide to change the value"));
     connect(m_bar, &QScrollBar::valueChanged, this, &RateEditor::DataChangeBarChange);

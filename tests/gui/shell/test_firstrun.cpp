@@ -4,6 +4,7 @@
 
 #include "core/calllog/CallLog.h"
 #include "core/calllog/RateNameStore.h"
+#include "gui/shell/ChoiceWizard.h"
 #include "gui/shell/TPortSetupForm.h"
 #include "gui/shell/TTariffForm.h"
 #include "gui/shell/TWelcomeForm.h"
@@ -213,6 +214,86 @@ private slots:
         QCOMPARE(file.ReadSettingString(defaults, "Device To Sense", ""), device);
         QCOMPARE(file.ReadSettingInteger(defaults, "Port To Sense", -1), port);
         QCOMPARE(file.ReadSettingString(defaults, "Auto Call Sensing", "absent"), QStringLiteral("absent"));
+    }
+
+    // Each page by keyboard alone: the focus goes through it in the order it
+    // is laid out, and Alt keys, Enter and Escape do what the clicks do.
+    void pagesByKeyboard_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("order"); // the focus, from the first control, by Tab
+        QTest::addColumn<QStringList>("keys");  // key sequences, or "=" and text typed
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("key"); // and its value after, in either section
+        QTest::addColumn<QString>("value");
+        const int next = QDialog::Accepted, closed = QDialog::Rejected, back = ChoiceWizard::Back;
+        // The choices are one stop of the order; the arrows go from one to the next.
+        QTest::newRow("welcome, arrows")
+            << "welcome" << QStringList{"Auto32bitRadioButton", "HelpButton", "Auto32bitRadioButton"}
+            << QStringList{"Down", "Space", "Return"} << next << "Auto Call Sensing"
+            << "1";
+        QTest::newRow("welcome, Alt key")
+            << "welcome" << QStringList{} << QStringList{"Alt+B", "Return"} << next << "Auto Call Sensing"
+            << "0";
+        QTest::newRow("welcome, Escape")
+            << "welcome" << QStringList{} << QStringList{"Escape"} << closed << "Auto Call Sensing"
+            << "absent";
+        QTest::newRow("port, a device")
+            << "port" << QStringList{"DeviceToSenseBox", "HelpButton", "BackButton", "DeviceToSenseBox"}
+            << QStringList{"Alt+D", "=/dev/ttyUSB3", "Return"} << next << "Device To Sense"
+            << "/dev/ttyUSB3";
+        QTest::newRow("port, back") << "port" << QStringList{} << QStringList{"Alt+B"} << back
+                                    << "Device To Sense"
+                                    << "absent";
+        QTest::newRow("charges, a name")
+            << "tariff" << QStringList{"TariffNameEdit", "LocDay",        "LocEve",
+                                       "locWend",        "Tax",           "Min",
+                                       "Conn",           "DayTimeStart",  "DayTimeEnd",
+                                       "HelpButton",     "BackButton",    "SkipButton",
+                                       "FinishButton",   "TariffNameEdit"}
+            << QStringList{"Alt+A", "=Night", "Return"} << next << "ActiveRateFile"
+            << "Night";
+        QTest::newRow("charges, skipped")
+            << "tariff" << QStringList{} << QStringList{"Alt+K"} << closed << "ActiveRateFile"
+            << "absent";
+        QTest::newRow("charges, back")
+            << "tariff" << QStringList{} << QStringList{"Alt+B"} << back << "ActiveRateFile"
+            << "absent";
+    }
+    void pagesByKeyboard() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, order);
+        QFETCH(QStringList, keys);
+        QFETCH(int, result);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        std::unique_ptr<QDialog> form;
+        if (page == "welcome")
+            form = std::make_unique<TWelcomeForm>(services);
+        else if (page == "port")
+            form = std::make_unique<TPortSetupForm>(services);
+        else
+            form = std::make_unique<TTariffForm>(services);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+        }
+        const QList<QAbstractButton*> buttons = form->findChildren<QAbstractButton*>();
+        for (const QString& typed : keys) {
+            if (typed.startsWith('='))
+                QTest::keyClicks(QApplication::focusWidget(), typed.mid(1));
+            else
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(typed));
+            // A button's Alt key clicks it a moment later, as it is seen to.
+            QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](auto* b) { return b->isDown(); }));
+        }
+        QVERIFY(!form->isVisible());
+        QCOMPARE(form->result(), result);
+        const QString defaults = settings().ReadSettingString("Default Setup Information", key, "absent");
+        QCOMPARE(defaults != "absent" ? defaults : read(qPrintable(key)), value);
     }
 
     // The first questions from an empty folder, left every way a person may
