@@ -66,6 +66,8 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     new NameLimit(m_name, nameNote, &RateNameStore::keepsWhole, {}, characters);
     auto* nameLabel = new QLabel(QStringLiteral("Tariff n&ame"), this);
     nameLabel->setBuddy(m_name);
+    // The first control the page opens on: a name typed replaces the offered one.
+    m_name->selectAll();
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(m_name, 1);

@@ -1,5 +1,6 @@
 #include "gui/widgets/QtFileChooser.h"
 
+#include "gui/widgets/FormRules.h"
 #include "gui/widgets/NameLimit.h"
 
 #include <QApplication>
@@ -53,8 +54,8 @@ QString QtFileChooser::saveFileNameKeptWhole(const QString& caption, const QStri
 
 QString QtFileChooser::run(bool save, const QString& caption, const QString& directory, const QString& filter,
                            const QString& defaultSuffix, int* filterIndex, const NameRule* rule) {
-    auto* owner = qobject_cast<QWidget*>(ownerWindow());
-    QFileDialog dialog(owner ? owner : QApplication::activeWindow(), caption, directory, filter);
+    QWidget* over = FormRules::boxParent(ownerWindow());
+    QFileDialog dialog(over ? over : QApplication::activeWindow(), caption, directory, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(defaultSuffix);

@@ -1,16 +1,12 @@
 #include "gui/widgets/QtPrompter.h"
 
+#include "gui/widgets/FormRules.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
-// The owner hides while its dialogs are open (Setup, the viewer): a box of
-// its own would stand apart from the dialog it is about, in a corner of the
-// screen or behind the dialog.
 QWidget* QtPrompter::parent() const {
-    if (QWidget* dialog = QApplication::activeModalWidget())
-        return dialog;
-    auto* owner = qobject_cast<QWidget*>(ownerWindow());
-    return owner && owner->isVisible() ? owner : nullptr;
+    return FormRules::boxParent(ownerWindow());
 }
 
 void QtPrompter::error(const QString& text) {
