@@ -17,6 +17,7 @@
 #include "system/AlsaSoundPlayer.h"
 #include "system/DesktopNotifier.h"
 #include "system/ModemManagerLineMonitor.h"
+#include "system/NetworkLinkWatcher.h"
 #include "system/SerialCarrierSource.h"
 #include "system/SerialDeviceList.h"
 #include "system/XdgAutostart.h"
@@ -40,7 +41,8 @@
 namespace {
 
 LogCommands::Environment environment() {
-    return {qEnvironmentVariable("DIALTALLY_DIR"), qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()};
+    return {qEnvironmentVariable("DIALTALLY_DIR"), qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath(),
+            qEnvironmentVariable("XDG_STATE_HOME")};
 }
 
 // The help file of the data directory, else the one installed with the program.
@@ -94,9 +96,11 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
     static const QStringList asking = {QStringLiteral("-h"),         QStringLiteral("--help"),
                                        QStringLiteral("--help-all"), QStringLiteral("-v"),
                                        QStringLiteral("--version"),  QStringLiteral("-?")};
-    const bool help =
-        std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return asking.contains(a); });
-    if (!help && !LogCommands::isCommand(arguments))
+    // A command answers --help itself.
+    const bool command = LogCommands::isCommand(arguments);
+    const bool help = !command && std::any_of(arguments.begin(), arguments.end(),
+                                              [](const QString& a) { return asking.contains(a); });
+    if (!help && !command)
         return std::nullopt;
     holdClosedStandardFiles();
     // A chart is drawn with the toolkit's widgets, on no screen when there is none.
@@ -217,6 +221,7 @@ int main(int argc, char** argv) {
     SerialCarrierSource carrier;
     SerialDeviceList serialDevices;
     ModemManagerLineMonitor line;
+    NetworkLinkWatcher links;
     QtTrayIcon tray;
     DesktopNotifier notifier(&tray);
     HelpWindow help(helpFile(directory, resources));
@@ -234,6 +239,7 @@ int main(int argc, char** argv) {
     services.carrier = &carrier;
     services.serialDevices = &serialDevices;
     services.line = &line;
+    services.links = &links;
     services.tray = &tray;
     services.notifier = &notifier;
     services.help = &help;

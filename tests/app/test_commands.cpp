@@ -39,6 +39,11 @@ private slots:
                                                << 0 << QByteArray("No calls made today\n");
         QTest::newRow("an unknown word") << QStringList{"--dir", "DATA", "reprot"} << int(Output::Pipe) << 2
                                          << QByteArray("unknown command \"reprot\"");
+        QTest::newRow("the toolkit's -platform before a command")
+            << QStringList{"-platform", "offscreen", "report", "all", "--dir", "DATA"} << int(Output::Pipe)
+            << 0 << QByteArray("No calls made in the log\n");
+        QTest::newRow("a command's own help") << QStringList{"export", "--help"} << int(Output::Pipe) << 0
+                                              << QByteArray("  export [--all|--period ");
         QTest::newRow("closed standard output")
             << QStringList{"report", "--dir", "DATA"} << int(Output::Closed) << 1
             << QByteArray("standard output: Bad file descriptor");
