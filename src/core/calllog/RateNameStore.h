@@ -33,6 +33,9 @@ public:
 
     // The form a name is stored in: cut to the 30 bytes of its field.
     static QString storedForm(const QString& name);
+    // Whether the store keeps the whole name: 30 characters of Windows-1252,
+    // fewer of other alphabets (their UTF-8 takes more of the 30 bytes).
+    static bool keepsWhole(const QString& name) { return storedForm(name) == name; }
 
     // Creates an empty store when none can be opened.
     bool CreateRateNameStore(QString* reason = nullptr) const;

@@ -22,6 +22,7 @@ const QString TimingText = QStringLiteral("Timing");
 const QString ScanningText = QStringLiteral("Scanning");
 const QString ScanningForCalls = QStringLiteral("Scanning for calls");
 const QString NotSensingText = QStringLiteral("Not sensing");
+const QString SensingOffText = QStringLiteral("Sensing off");
 // The exit sound is waited for, but a device that never finishes must not
 // keep the program from ending.
 constexpr int ExitSoundLimitMs = 5000;
@@ -168,7 +169,7 @@ void CallMeter::StopTiming(bool byHand) {
     m_callLength = lengthSoFar();
     MainTimer->stop();
     LogCallInFile();
-    setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
+    setStatusText(idleStatusText());
     emit minChargeCaptionChanged(QStringLiteral("Previous Call"));
     showMinCharge(true);
     TimingActive = false;
@@ -233,6 +234,13 @@ void CallMeter::setClockShown(bool shown) {
         AnimationTimer->start();
     else if (!shown)
         AnimationTimer->stop();
+}
+
+// What the status says between calls: whether calls are watched for.
+QString CallMeter::idleStatusText() const {
+    if (m_settings.sensingMode == 0)
+        return SensingOffText;
+    return m_sensingProblem.isEmpty() ? ScanningText : NotSensingText;
 }
 
 void CallMeter::setStatusText(const QString& text) {
@@ -407,6 +415,11 @@ void CallMeter::ReadIniSettings() {
     m_settingsFailure = notAFile;
     const QString failure = readMeterSettings(m_settingsFile, m_services.resourceDirectory, m_settings);
     emit rateNameChanged(m_settings.activeRateName);
+    // Before the first call the meter shows nothing spent, in the currency chosen.
+    if (m_shownFigures[0].isEmpty()) {
+        const QString nothing = m_settings.mainSymbol + QStringLiteral("0.00");
+        emit figuresChanged(DayCount::durationText(0), nothing, nothing);
+    }
     if (!failure.isEmpty())
         queue(Box::Error, failure);
 }
@@ -548,14 +561,16 @@ void CallMeter::checkSensing() {
         problem = line->failure();
     if (!problem.isEmpty())
         problem = QStringLiteral("Calls are not sensed: ") + problem;
-    if (problem == m_sensingProblem)
-        return;
+    const bool changed = problem != m_sensingProblem;
     m_sensingProblem = problem;
-    emit sensingProblemChanged(problem);
+    if (changed)
+        emit sensingProblemChanged(problem);
     if (m_timing)
         return;
-    setStatusText(problem.isEmpty() ? ScanningText : NotSensingText);
-    if (WindowMode == TaskbarIcon && m_services.tray)
+    // A word of the right kind keeps its dots.
+    if (!m_statusText.startsWith(idleStatusText()))
+        setStatusText(idleStatusText());
+    if (changed && WindowMode == TaskbarIcon && m_services.tray)
         m_services.tray->TrayIconSetTip(problem.isEmpty() ? ScanningForCalls : problem);
 }
 

@@ -106,7 +106,8 @@ public:
     void OffTimerTimer();
     // Notices sensing that cannot work (no bus, no ModemManager, a port that
     // cannot be read) or works again: the status says "Not sensing" instead
-    // of "Scanning", and the notification icon's tip says why.
+    // of "Scanning", and the notification icon's tip says why. With sensing
+    // off the status says "Sensing off".
     void checkSensing();
     // Why calls are not sensed; empty while they are, or sensing is off.
     QString sensingProblem() const { return m_sensingProblem; }
@@ -185,6 +186,7 @@ private:
     void transferRate();
     void tellRateFailure(bool everyCall);
     void setStatusText(const QString& text);
+    QString idleStatusText() const;
     void MinChargeSwitch(bool on);
     void showMinCharge(bool shown);
     void writeKeptCalls();

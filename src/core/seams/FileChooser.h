@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Prompter;
 
 // Open and save dialogs. filter is in Qt's form ("Wave file (*.wav)"); an
@@ -21,6 +23,19 @@ public:
     // No suffix is added to the name.
     virtual QString saveFileNameFiltered(const QString& caption, const QString& directory,
                                          const QString& filters, int* filterIndex) = 0;
+
+    // A save dialog whose file-name box stops where the name (without the
+    // default suffix) would no longer be kept whole, and says so with note.
+    // A dialog that cannot be told (the desktop's own) may still return a
+    // longer name.
+    virtual QString saveFileNameKeptWhole(const QString& caption, const QString& directory,
+                                          const QString& filter, const QString& defaultSuffix,
+                                          const std::function<bool(const QString&)>& keepsWhole,
+                                          const QString& note) {
+        Q_UNUSED(keepsWhole);
+        Q_UNUSED(note);
+        return saveFileName(caption, directory, filter, defaultSuffix);
+    }
 
     // The save dialog asked about replacing the name it was given, not about
     // name, that name with a suffix added: asks about it when it exists.

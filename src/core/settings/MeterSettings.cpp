@@ -26,6 +26,7 @@ std::optional<double> parseAmount(const QString& text) {
 
 QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings) {
     settings.activeRateName = file.ReadSettingString(RateSection, ActiveRateFile, MeterRateNameDefault);
+    settings.pricesNeeded = file.ReadSettingString(RateSection, PricesNeeded, QString());
 
     // Each time is converted the moment it is read: a bad one stops the
     // reading there, as the keys after it are left as they were.

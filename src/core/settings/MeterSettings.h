@@ -10,7 +10,11 @@
 
 // The main window's copy of the settings.
 struct MeterSettings {
+    // The active rate file still has the starter's prices, none of the user's.
+    bool awaitingPrices() const { return !pricesNeeded.isEmpty() && pricesNeeded == activeRateName; }
+
     QString activeRateName;
+    QString pricesNeeded;   // the rate file still waiting for the user's prices, if any
     int dayTimeStartMs = 0; // time of day, milliseconds after midnight
     int dayTimeEndMs = 0;
     int windowToLoad = 0;

@@ -17,6 +17,9 @@ inline const QString DayTimeEnd = QStringLiteral("DayTimeEnd");
 inline const QString DefaultDayTime = QStringLiteral("12:00");
 inline const QString MeterRateNameDefault = QStringLiteral("Active Rate File Incorrectly Set");
 inline const QString DialogRateNameDefault = QStringLiteral("ERROR");
+// The rate file laid down with no prices when the first questions were left
+// without a tariff, until the user saves it in Setup.
+inline const QString PricesNeeded = QStringLiteral("PricesNeeded");
 
 inline const QString SoundSection = QStringLiteral("Sound Event Information");
 inline const QString PlaySounds = QStringLiteral("PlaySounds");

@@ -5,6 +5,7 @@
 #include "core/seams/Notifier.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/ShellSettings.h"
+#include "core/settings/StarterTariff.h"
 #include "core/spending/SpendWarningNotice.h"
 #include "core/spending/SpendingReading.h"
 #include "gui/meter/ClockFrames.h"
@@ -101,19 +102,48 @@ bool TLargeForm::FirstUseOfProg() {
     return first;
 }
 
+// The pages go forward with "Next >", back with "< Back"; closed, a page
+// ends the questions. A call-charges page left without a tariff (skipped,
+// closed, or never reached) leaves the starter tariff in its place.
 bool TLargeForm::OpenWelcomeWindow() {
-    const auto answered = [](QDialog&& page) { return page.exec() != WindowModes::EndedUnanswered; };
     TTitleForm::closeShown();
     hide();
-    if (!answered(TWelcomeForm(m_services, this)))
-        return false;
-    ReadIniSettings();
-    if (m_meter->settings().sensingMode == 1 && !answered(TPortSetupForm(m_services, this)))
-        return false;
+    TWelcomeForm welcome(m_services, this);
+    std::unique_ptr<TPortSetupForm> ports;
+    TTariffForm tariff(m_services, this);
+    const auto portPage = [&]() -> QDialog* {
+        if (m_meter->settings().sensingMode != 1)
+            return nullptr;
+        if (!ports)
+            ports = std::make_unique<TPortSetupForm>(m_services, this);
+        return ports.get();
+    };
+    QDialog* page = &welcome;
+    bool tariffGiven = false;
+    while (page) {
+        const int result = page->exec();
+        if (result == WindowModes::EndedUnanswered)
+            return false;
+        QDialog* const shown = page;
+        page = nullptr;
+        if (result == ChoiceWizard::Back) {
+            page = shown == &tariff && portPage() ? portPage() : static_cast<QDialog*>(&welcome);
+        } else if (result == QDialog::Accepted && shown == &welcome) {
+            ReadIniSettings(); // the choice just stored is in force
+            page = portPage() ? portPage() : &tariff;
+        } else if (result == QDialog::Accepted) {
+            tariffGiven = shown == &tariff;
+            page = tariffGiven ? nullptr : &tariff;
+        }
+    }
+    if (!tariffGiven) {
+        if (const QString failure = StarterTariff::layDown(m_services.programDirectory); !failure.isEmpty())
+            m_meter->queueError(failure);
+    }
     // Shown by ChangeWindow, which comes next, once it is where it was left:
     // moved while the desktop is still framing it, it would be placed by its
     // inside rather than its frame.
-    return answered(TTariffForm(m_services, this));
+    return true;
 }
 
 void TLargeForm::connectControls() {
@@ -423,6 +453,7 @@ void TLargeForm::AutoTimeSenseClick() {
 void TLargeForm::ReadIniSettings() {
     m_meter->ReadIniSettings();
     const MeterSettings& settings = m_meter->settings();
+    PricesNeededLine->setVisible(settings.awaitingPrices());
     StayOnTopCheckbox->setChecked(settings.stayOnTop);
     auto* defaultView = findChild<QButtonGroup*>(QStringLiteral("DefaultViewGroup"));
     if (QAbstractButton* chosen = defaultView->button(settings.windowToLoad)) {

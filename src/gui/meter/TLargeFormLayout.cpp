@@ -164,10 +164,10 @@ void TLargeForm::buildLayout() {
 
     // Band and distance.
     auto* distanceGroup = make<QGroupBox>(NormalView, "DistanceGroup", QStringLiteral("Distance"));
-    LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QStringLiteral("Local"));
-    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("Regional"));
-    NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QStringLiteral("National"));
-    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("International"));
+    LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QStringLiteral("Lo&cal"));
+    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("&Regional"));
+    NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QStringLiteral("Nationa&l"));
+    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("&International"));
     LocRadio->setChecked(true);
     auto* distances = new QGridLayout(distanceGroup);
     distances->setContentsMargins(2, 0, 0, 0);
@@ -178,13 +178,13 @@ void TLargeForm::buildLayout() {
     distances->addWidget(NatRadio, 1, 0);
     distances->addWidget(IntRadio, 1, 1);
 
-    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto Time Sensing"));
+    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto Time Sensin&g"));
     AutoTimeSense->setChecked(true);
 
     TimeOfDayGroup = make<QGroupBox>(NormalView, "TimeOfDayGroup", QStringLiteral("Time Of Day"));
-    DayRadio = make<QRadioButton>(TimeOfDayGroup, "DayRadio", QStringLiteral("Daytime"));
-    EveRadio = make<QRadioButton>(TimeOfDayGroup, "EveRadio", QStringLiteral("Evening"));
-    WendRadio = make<QRadioButton>(TimeOfDayGroup, "WendRadio", QStringLiteral("Weekend"));
+    DayRadio = make<QRadioButton>(TimeOfDayGroup, "DayRadio", QStringLiteral("&Daytime"));
+    EveRadio = make<QRadioButton>(TimeOfDayGroup, "EveRadio", QStringLiteral("E&vening"));
+    WendRadio = make<QRadioButton>(TimeOfDayGroup, "WendRadio", QStringLiteral("&Weekend"));
     auto* bands = new QVBoxLayout(TimeOfDayGroup);
     bands->setContentsMargins(2, 0, 0, 0);
     bands->setSpacing(0);
@@ -206,6 +206,14 @@ void TLargeForm::buildLayout() {
     BudgetLine = make<QLabel>(CallsToday, "BudgetLine");
     BudgetLine->hide();
     totals->addWidget(BudgetLine);
+    // While the active rate file has only the starter's prices.
+    PricesNeededLine =
+        make<QLabel>(CallsToday, "PricesNeededLine", QStringLiteral("Call charges not set yet: see Setup"));
+    PricesNeededLine->setToolTip(
+        QStringLiteral("Calls are priced at 0.00 until you set your charges in Setup, "
+                       "on the Call Charges page, and save them."));
+    PricesNeededLine->hide();
+    totals->addWidget(PricesNeededLine);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(6);
@@ -259,7 +267,8 @@ void TLargeForm::buildLayout() {
     views->setColumnMinimumWidth(0, 111);
     views->setRowMinimumHeight(1, 18);
     views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Change view to:")), 0, 0);
-    views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Default view:")), 1, 0);
+    QLabel* defaultViewCaption = caption(ChangeWindowPanel, QStringLiteral("De&fault view:"));
+    views->addWidget(defaultViewCaption, 1, 0);
     auto viewButton = [&](const char* name, int column, const QString& text, const QString& hint) {
         auto* b = make<QPushButton>(ChangeWindowPanel, name, text);
         b->setToolTip(hint);
@@ -308,6 +317,13 @@ void TLargeForm::buildLayout() {
     defaultView->addButton(SmallBoxRadio, 1);
     defaultView->addButton(TaskbarRadio, 2);
     defaultView->addButton(MinimiseRadio, 3);
+    // Alt+F goes to the view chosen; the arrows choose another.
+    defaultViewCaption->setBuddy(NormalRadio);
+    connect(defaultView, &QButtonGroup::buttonToggled, defaultViewCaption,
+            [defaultViewCaption](QAbstractButton* b, bool on) {
+                if (on)
+                    defaultViewCaption->setBuddy(b);
+            });
 
     auto* middle = new QHBoxLayout;
     middle->setSpacing(4);
@@ -352,10 +368,11 @@ void TLargeForm::fitToType() {
 
     // Up to a thousand pounds (or any one-letter currency) and a day's duration.
     const QStringList money = {QStringLiteral("\u00a3000.00"), QStringLiteral("100.0p")};
-    TimingLabel->setFixedSize(TypeScale::roomFor(
-        TimingLabel,
-        {QStringLiteral("Scanning..."), QStringLiteral("Timing..."), QStringLiteral("Not sensing")},
-        QSize(94, 14)));
+    TimingLabel->setFixedSize(
+        TypeScale::roomFor(TimingLabel,
+                           {QStringLiteral("Scanning..."), QStringLiteral("Timing..."),
+                            QStringLiteral("Not sensing"), QStringLiteral("Sensing off")},
+                           QSize(94, 14)));
     Duration->setFixedSize(TypeScale::roomFor(Duration, {QStringLiteral("00:00:00")}, QSize(96, 24)));
     GrossCost->setFixedSize(TypeScale::roomFor(GrossCost, money, QSize(138, 30)));
     NetCost->setFixedSize(TypeScale::roomFor(NetCost, money, QSize(100, 20)));

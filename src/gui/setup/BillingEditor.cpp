@@ -145,14 +145,14 @@ BillingEditor::BillingEditor(QWidget* parent) : QGroupBox(tr("Billing"), parent)
     grid->addWidget(label(tr("&Blocks:"), m_blocks, this), 0, 0);
     grid->addWidget(m_blocks, 0, 1);
     grid->addLayout(row({m_firstBlock, then, m_nextBlock}), 1, 1);
-    grid->addWidget(label(tr("&Round up to:"), m_roundUpTo, this), 2, 0);
+    grid->addWidget(label(tr("R&ound up to:"), m_roundUpTo, this), 2, 0);
     grid->addLayout(row({m_roundUpTo}), 2, 1);
     grid->addWidget(label(tr("&Cap per call:"), m_cap, this), 3, 0);
     grid->addLayout(row({m_cap}), 3, 1);
     grid->addWidget(label(tr("&Free minutes:"), m_freeMinutes, this), 4, 0);
     grid->addLayout(row({m_freeMinutes, period}), 4, 1);
     grid->addLayout(bands, 5, 1);
-    grid->addWidget(label(tr("&Holidays:"), m_holidays, this), 6, 0);
+    grid->addWidget(label(tr("Hol&idays:"), m_holidays, this), 6, 0);
     grid->addWidget(m_holidays, 6, 1);
     grid->addLayout(row({m_easterFriday, m_easterMonday}), 7, 1);
     grid->setColumnStretch(1, 1);

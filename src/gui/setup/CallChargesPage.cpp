@@ -1,5 +1,6 @@
 #include "gui/setup/CallChargesPage.h"
 
+#include "core/calllog/RateNameStore.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
@@ -12,6 +13,7 @@
 #include "gui/setup/BillingEditor.h"
 #include "gui/setup/RateEditor.h"
 #include "gui/widgets/FormRules.h"
+#include "gui/widgets/NameLimit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -60,7 +62,14 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
     m_shownPanel->setFont(bold);
     m_shownPanel->setText(m_shownRateName);
 
-    auto* help = makeButton(tr("Help"), QStringLiteral("HelpForRates"), tr("Help on call charges"), this);
+    m_pricesNote =
+        new QLabel(tr("These are the starter's charges, all 0.00: set your own and save them."), this);
+    m_pricesNote->setObjectName(QStringLiteral("PricesNeededNote"));
+    m_pricesNote->setAlignment(Qt::AlignCenter);
+    m_pricesNote->setWordWrap(true);
+    m_pricesNote->hide();
+
+    auto* help = makeButton(tr("&Help"), QStringLiteral("HelpForRates"), tr("Help on call charges"), this);
     help->setAutoDefault(false);
     connect(help, &QPushButton::clicked, this, &CallChargesPage::HelpForRatesClick);
 
@@ -85,16 +94,16 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
     m_selectBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_selectBox->setMinimumContentsLength(20);
     connect(m_selectBox, &QComboBox::activated, this, &CallChargesPage::RateNameSelectBoxChange);
-    auto* selectLabel = new QLabel(tr("Rate file:"), m_fileControls);
+    auto* selectLabel = new QLabel(tr("&Rate file:"), m_fileControls);
     selectLabel->setBuddy(m_selectBox);
 
-    m_useRateButton = makeButton(tr("Use Rate"), QStringLiteral("UseRateButton"),
+    m_useRateButton = makeButton(tr("&Use Rate"), QStringLiteral("UseRateButton"),
                                  tr("Use the shown rates in calculations"), m_fileControls);
     m_saveButton =
-        makeButton(tr("Save"), QStringLiteral("SaveButton"), tr("Save the shown rates"), m_fileControls);
-    m_saveAsButton = makeButton(tr("Save As.."), QStringLiteral("SaveAsButton"),
+        makeButton(tr("&Save"), QStringLiteral("SaveButton"), tr("Save the shown rates"), m_fileControls);
+    m_saveAsButton = makeButton(tr("Save &As.."), QStringLiteral("SaveAsButton"),
                                 tr("Save the shown rates under a new name"), m_fileControls);
-    m_deleteButton = makeButton(tr("Delete"), QStringLiteral("DeleteButton"),
+    m_deleteButton = makeButton(tr("&Delete"), QStringLiteral("DeleteButton"),
                                 tr("Delete the shown rate file"), m_fileControls);
     connect(m_useRateButton, &QPushButton::clicked, this, &CallChargesPage::UseRateButtonClick);
     connect(m_saveButton, &QPushButton::clicked, this, [this] { SaveButtonClick(); });
@@ -145,6 +154,7 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     // Spare height, when the other page is taller, goes between the sections.
     layout->addLayout(top);
+    layout->addWidget(m_pricesNote);
     layout->addStretch(1);
     auto* editors = new QHBoxLayout;
     editors->addWidget(m_editor, 1);
@@ -170,10 +180,40 @@ void CallChargesPage::setActiveRateName(const QString& name) {
     m_activePanel->setText(name);
 }
 
+void CallChargesPage::setPricesNeeded(const QString& name) {
+    m_pricesNeeded = name;
+    showPricesNote();
+}
+
 void CallChargesPage::setShownRate(const QString& name, const QString& path) {
     m_shownRateName = name;
     m_shownRatePath = path;
     m_shownPanel->setText(name);
+    showPricesNote();
+}
+
+// Whether the file at path is the one the meter would open for a rate name.
+bool CallChargesPage::isRateFile(const QString& path, const QString& name) const {
+    return !name.isEmpty() && !path.isEmpty() &&
+           QFileInfo(path) == QFileInfo(ProgramFiles::rateFilePath(m_services.programDirectory, name));
+}
+
+void CallChargesPage::showPricesNote() {
+    m_pricesNote->setVisible(isRateFile(m_shownRatePath, m_pricesNeeded));
+}
+
+// Saved (or deleted), the starter's prices are no longer waiting for the user's.
+void CallChargesPage::forgetPricesNeeded(const QString& path) {
+    if (!isRateFile(path, m_pricesNeeded))
+        return;
+    storeNow(SettingsKeys::PricesNeeded, QString());
+    setPricesNeeded(QString());
+}
+
+void CallChargesPage::storeNow(const QString& key, const QString& value) {
+    const SettingsFile settings(ProgramFiles::settingsPath(m_services.programDirectory));
+    if (!settings.WriteSettingString(SettingsKeys::RateSection, key, value))
+        m_services.prompter->error(settings.failureText());
 }
 
 void CallChargesPage::showActiveRate() {
@@ -283,6 +323,7 @@ bool CallChargesPage::writeRates(const QString& path) {
         return false;
     }
     setRatesModified(false);
+    forgetPricesNeeded(path);
     return true;
 }
 
@@ -294,10 +335,20 @@ bool CallChargesPage::SaveButtonClick() {
 }
 
 bool CallChargesPage::SaveAsButtonClick() {
-    QString path = m_services.files->saveFileName(tr("Save Rates File As..."), m_services.programDirectory,
-                                                  tr("Dialtally Rate File (*.dtr)"), QStringLiteral("dtr"));
+    QString path = m_services.files->saveFileNameKeptWhole(
+        tr("Save Rates File As..."), m_services.programDirectory, tr("Dialtally Rate File (*.dtr)"),
+        QStringLiteral("dtr"), &RateNameStore::keepsWhole, NameLimit::RateNameNote);
     if (path.isEmpty())
         return false;
+    // Calls are logged under the rate name: one the log would cut could no
+    // longer be told from another that starts the same.
+    if (const QString name =
+            QFileInfo(path).fileName().chopped(path.endsWith(Extension) ? Extension.size() : 0);
+        !RateNameStore::keepsWhole(name)) {
+        m_services.prompter->error(
+            tr("The rate name \"%1\" is too long: %2.").arg(name, NameLimit::RateNameRule));
+        return false;
+    }
     // A rate file is known by its extension; a name typed with another one gets
     // it added, and the file dialog has not asked about that name.
     if (!path.endsWith(Extension)) {
@@ -330,10 +381,7 @@ void CallChargesPage::useIfActiveIsMissing() {
         readRateFile(ProgramFiles::rateFilePath(m_services.programDirectory, m_activeRateName)))
         return;
     setActiveRateName(m_shownRateName);
-    const SettingsFile settings(ProgramFiles::settingsPath(m_services.programDirectory));
-    if (!settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
-                                     m_shownRateName))
-        m_services.prompter->error(settings.failureText());
+    storeNow(SettingsKeys::ActiveRateFile, m_shownRateName);
 }
 
 void CallChargesPage::DeleteButtonClick() {
@@ -348,6 +396,7 @@ void CallChargesPage::DeleteButtonClick() {
             tr("Unable to delete %1\n%2").arg(QDir::toNativeSeparators(failure.path), failure.reason));
         return;
     }
+    forgetPricesNeeded(m_shownRatePath);
     RefreshRateNames();
     if (m_selectBox->count() > 0) {
         const QString first = rateFileName(0);
@@ -389,6 +438,11 @@ bool CallChargesPage::saveChangesBeforeLeaving() {
 void CallChargesPage::finishEditing() {
     if (m_editor->isEditing())
         m_editor->ChangeDataOKButtonClick();
+}
+
+void CallChargesPage::cancelEditing() {
+    if (m_editor->isEditing())
+        m_editor->ChangeDataCancel();
 }
 
 void CallChargesPage::showFileControls(bool shown) {

@@ -28,6 +28,9 @@ public:
     const QString& ShownRateName() const { return m_shownRateName; }
     const QString& ActiveRateName() const { return m_activeRateName; }
     void setActiveRateName(const QString& name);
+    // The rate file that still has the starter's prices, if any: said above
+    // the grid while it is shown, and forgotten once it is saved or deleted.
+    void setPricesNeeded(const QString& name);
 
     // Lists the rate files, loads the active one and shows it when it is listed.
     void showActiveRate();
@@ -48,6 +51,8 @@ public:
     bool saveChangesBeforeLeaving();
     // Ends an edit in progress, so its change counts before the dialog closes.
     void finishEditing();
+    // Ends an edit in progress with the value it had before (Escape).
+    void cancelEditing();
 
 signals:
     // Editing a value began (true) or ended: the dialog hides its OK and Cancel meanwhile.
@@ -61,6 +66,11 @@ private:
     bool writeRates(const QString& path);
     void useIfActiveIsMissing();
     void showFileControls(bool shown);
+    bool isRateFile(const QString& path, const QString& name) const;
+    void showPricesNote();
+    void forgetPricesNeeded(const QString& path);
+    // Stores a key at once, for what is already done to a file.
+    void storeNow(const QString& key, const QString& value);
 
     const Services& m_services;
     RateEditor* m_editor = nullptr;
@@ -73,9 +83,11 @@ private:
     QWidget* m_fileControls = nullptr;
     QLabel* m_shownPanel = nullptr;
     QLabel* m_activePanel = nullptr;
+    QLabel* m_pricesNote = nullptr;
 
     QString m_shownRateName = NotFoundName;
     // The file behind ShownRateName; empty while no file is shown.
     QString m_shownRatePath;
     QString m_activeRateName;
+    QString m_pricesNeeded;
 };

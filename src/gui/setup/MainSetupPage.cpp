@@ -28,6 +28,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace SettingsKeys;
@@ -97,7 +98,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* currency = addGroup(QStringLiteral("Currency"), "CurrencyGroup", this);
     auto* sounds = addGroup(QStringLiteral("Sounds"), "SoundsGroup", this);
     auto* sensing = addGroup(QStringLiteral("Automatic Call Sensing"), "AutoSensingGroup", this);
-    auto* port = addGroup(QStringLiteral("Serial port to watch"), "PortGroup", this);
+    auto* port = addGroup(QStringLiteral("&Serial port to watch"), "PortGroup", this);
     auto* defaults = addGroup(QStringLiteral("Program Defaults"), "ProgramDefaultsGroup", this);
     auto* budget = addGroup(QStringLiteral("Monthly Budget"), "BudgetGroup", this);
     buildDaytimeGroup(daytime);
@@ -502,8 +503,9 @@ bool MainSetupPage::checkBeforeClose() {
 bool MainSetupPage::checkTime(MaskedEdit* box) {
     if (parseTimeOfDay(box->value()))
         return true;
-    m_services.prompter->error(NotAValidTime);
     box->setValue(DefaultDayTime);
+    // Told from the event loop, once the focus has gone where it was going.
+    QTimer::singleShot(0, this, [this] { m_services.prompter->error(NotAValidTime); });
     return false;
 }
 

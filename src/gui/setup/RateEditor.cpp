@@ -181,6 +181,9 @@ QWidget* RateEditor::makeDataBar() {
     m_bar->setSingleStep(1);
     m_bar->setPageStep(50);
     m_bar->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys run against its direction (Right lowers it); a
+    // value grows to the right and with Up.
+    m_bar->setInvertedControls(false);
     m_bar->setMinimumWidth(260);
     m_bar->setToolTip(tr("Slide to change the value"));
     connect(m_bar, &QScrollBar::valueChanged, this, &RateEditor::DataChangeBarChange);
@@ -281,6 +284,7 @@ void RateEditor::valueButtonClick(int index) {
             m_ratesModified = true;
 
     m_valueBeforeEdit = button->text().left(RateFileCodec::TextWidth);
+    m_modifiedBeforeEdit = m_ratesModified;
     DataBarEnable();
     LiftOtherButtons(button);
     ClearAll();
@@ -446,6 +450,22 @@ void RateEditor::ChangeDataOKButtonClick() {
     DataBarDisable();
     if (ButtonDownValue() != m_valueBeforeEdit)
         m_ratesModified = true;
+    closeDataBar(edited);
+}
+
+void RateEditor::ChangeDataCancel() {
+    QPushButton* edited = buttonDown();
+    // Complete before the box can lose the focus, so leaving it is never refused.
+    m_box->setValue(MoneyValidator::fixedText(barPosition(m_valueBeforeEdit)));
+    DataBarDisable();
+    if (edited)
+        edited->setText(m_valueBeforeEdit);
+    m_ratesModified = m_modifiedBeforeEdit;
+    closeDataBar(edited);
+}
+
+// The grid as it is between edits, the keyboard back on the value just edited.
+void RateEditor::closeDataBar(QPushButton* edited) {
     ClearAll();
     LiftOtherButtons(m_ok);
     if (edited)

@@ -58,6 +58,9 @@ public:
     void DataEditBoxTickClick();
     QString ButtonDownValue() const;
     void ChangeDataOKButtonClick();
+    // Finishes editing with the value as it was before, and the rates as
+    // modified as they were.
+    void ChangeDataCancel();
     void FlashPanelTimerTimer();
 
 signals:
@@ -75,6 +78,7 @@ private:
     void setCellHighlighted(QFrame* cell, bool on);
     void setHeaderHighlighted(QLabel* header, bool on);
     QPushButton* buttonDown() const;
+    void closeDataBar(QPushButton* edited);
 
     Prompter& m_prompter;
     std::array<QPushButton*, ValueCount> m_buttons{};
@@ -94,4 +98,5 @@ private:
 
     QString m_valueBeforeEdit;
     bool m_ratesModified = false;
+    bool m_modifiedBeforeEdit = false;
 };

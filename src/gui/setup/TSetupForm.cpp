@@ -91,6 +91,8 @@ void TSetupForm::FormCreate() {
 void TSetupForm::ReadIniSettings() {
     m_chargesPage->setActiveRateName(m_settings.ReadSettingString(
         SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, SettingsKeys::DialogRateNameDefault));
+    m_chargesPage->setPricesNeeded(
+        m_settings.ReadSettingString(SettingsKeys::RateSection, SettingsKeys::PricesNeeded, QString()));
     m_mainPage->ReadIniSettings(m_settings);
 }
 
@@ -142,9 +144,12 @@ QString TSetupForm::ShownRateName() const {
 }
 
 void TSetupForm::reject() {
-    // Escape means Cancel only while the Cancel button is there to press.
+    // Escape means Cancel while the Cancel button is there to press, and
+    // cancels the change of a value while its adjusting controls hide it.
     if (!m_mainButtons->isHidden())
         MainCancelButtonClick();
+    else
+        m_chargesPage->cancelEditing();
 }
 
 void TSetupForm::closeEvent(QCloseEvent* event) {

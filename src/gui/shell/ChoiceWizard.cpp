@@ -18,9 +18,10 @@
 #include <QVBoxLayout>
 
 ChoiceWizard::ChoiceWizard(const Services& services, const QString& key, int helpTopic, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint),
       m_content(new QVBoxLayout(this)), m_services(services), m_key(key), m_helpTopic(helpTopic),
-      OKbutton(new QPushButton(QStringLiteral("Next >"), this)) {
+      OKbutton(new QPushButton(NextCaption, this)) {
     m_content->setContentsMargins(16, 14, 16, 12);
     m_content->setSpacing(8);
     OKbutton->setObjectName(QStringLiteral("OKbutton"));
@@ -59,14 +60,26 @@ QLabel* ChoiceWizard::addNote(QRadioButton* choice, const QString& text, const c
     return note;
 }
 
-void ChoiceWizard::finishLayout() {
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
+void ChoiceWizard::finishLayout(bool withBack) {
+    auto* help = new QPushButton(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("HelpButton"));
     help->setAutoDefault(false);
     connect(help, &QPushButton::clicked, this, &ChoiceWizard::HelpButtonClick);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(help);
     buttons->addStretch();
+    QWidget* beforeNext = help;
+    if (withBack) {
+        auto* back = new QPushButton(QStringLiteral("< &Back"), this);
+        back->setObjectName(QStringLiteral("BackButton"));
+        back->setAutoDefault(false);
+        connect(back, &QPushButton::clicked, this, [this] { done(Back); });
+        buttons->addWidget(back);
+        setTabOrder(help, back);
+        beforeNext = back;
+    }
+    // Made first, the button still comes last in the window's order.
+    setTabOrder(beforeNext, OKbutton);
     buttons->addWidget(OKbutton);
     m_content->addSpacing(6);
     m_content->addLayout(buttons);
@@ -103,12 +116,12 @@ void ChoiceWizard::HelpButtonClick() {
         m_services.help->showTopic(m_helpTopic);
 }
 
-// Closed once a choice is taken, the window keeps it as "Finish" would: left
+// Closed once a choice is taken, the window keeps it as "Next >" would: left
 // unwritten, the choice would be lost for good, since the use count that
-// brings the wizard back is already stored.
+// brings the questions back is already stored.
 void ChoiceWizard::reject() {
     if (OKbutton->isEnabled())
         OKbuttonClick();
     else
-        m_services.prompter->beep();
+        QDialog::reject();
 }

@@ -14,8 +14,9 @@ TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
     setWindowTitle(QStringLiteral("Port Setup"));
     addText(QStringLiteral("Watching the carrier-detect line needs to know which port to look at for your "
                            "modem."));
-    QLabel* choose = addText(QStringLiteral("Please choose below the serial device that is connected to your "
-                                            "modem, or type its path."));
+    QLabel* choose =
+        addText(QStringLiteral("Please choose below the serial &device that is connected to your "
+                               "modem, or type its path."));
     addText(QStringLiteral("If you don't know which it is then click help for details of how to find out:"));
     m_content->addSpacing(4);
     m_device = new SerialDeviceBox(services.serialDevices, this);
@@ -33,7 +34,7 @@ TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
     QPalette red = warning->palette();
     red.setColor(QPalette::WindowText, QColor(176, 0, 0));
     warning->setPalette(red);
-    finishLayout();
+    finishLayout(true);
 }
 
 bool TPortSetupForm::storeChoice(const SettingsFile& file) {

@@ -1,5 +1,6 @@
 #include "gui/shell/TTariffForm.h"
 
+#include "core/calllog/RateNameStore.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
@@ -8,11 +9,14 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/settings/StarterTariff.h"
 #include "core/tariff/Costing.h"
 #include "core/tariff/RateFile.h"
+#include "gui/shell/ChoiceWizard.h"
 #include "gui/shell/TypeScale.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
+#include "gui/widgets/NameLimit.h"
 #include "gui/widgets/TimeValidator.h"
 
 #include <QDir>
@@ -27,12 +31,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace {
-const QString Zero = QStringLiteral(" 0.00");
-} // namespace
-
 TTariffForm::TTariffForm(const Services& services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint),
       m_services(services) {
     setObjectName(QStringLiteral("TariffForm"));
     setWindowTitle(QStringLiteral("Welcome"));
@@ -54,18 +55,24 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     intro->setWordWrap(true);
     layout->addWidget(intro);
 
-    m_name = new QLineEdit(QStringLiteral("My Tariff"), this);
+    m_name = new QLineEdit(StarterTariff::Name, this);
     m_name->setObjectName(QStringLiteral("TariffNameEdit"));
-    m_name->setMaxLength(NameLength);
-    // The name becomes a file name and a value of the settings file.
-    m_name->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[^/\\\\\\x00-\\x1f\\x7f]*")), m_name));
-    auto* nameLabel = new QLabel(QStringLiteral("Tariff &name"), this);
+    // The name becomes a file name and a value of the settings file, and the
+    // call log keeps it whole.
+    auto* characters = new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[^/\\\\\\x00-\\x1f\\x7f]*")), m_name);
+    auto* nameNote = new QLabel(NameLimit::RateNameNote, this);
+    nameNote->setObjectName(QStringLiteral("TariffNameNote"));
+    new NameLimit(m_name, nameNote, &RateNameStore::keepsWhole, {}, characters);
+    auto* nameLabel = new QLabel(QStringLiteral("Tariff n&ame"), this);
     nameLabel->setBuddy(m_name);
+    // The first control the page opens on: a name typed replaces the offered one.
+    m_name->selectAll();
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(m_name, 1);
     layout->addLayout(nameRow);
+    layout->addWidget(nameNote);
 
     auto* local = new QGroupBox(QStringLiteral("Local calls: Pence per minute (exc. Tax)"), this);
     local->setObjectName(QStringLiteral("LocalRatesGroup"));
@@ -95,8 +102,8 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     m_tax = moneyBox("Tax");
     m_min = moneyBox("Min");
     m_conn = moneyBox("Conn");
-    m_dayTimeStart = timeBox("DayTimeStart", QStringLiteral(" 8:00"));
-    m_dayTimeEnd = timeBox("DayTimeEnd", QStringLiteral("18:00"));
+    m_dayTimeStart = timeBox("DayTimeStart", StarterTariff::DayTimeStart);
+    m_dayTimeEnd = timeBox("DayTimeEnd", StarterTariff::DayTimeEnd);
     charges->addRow(QStringLiteral("&Tax (%)"), m_tax);
     charges->addRow(QStringLiteral("&Minimum Charge (In Pence)"), m_min);
     charges->addRow(QStringLiteral("&Connection Charge (In Pence)"), m_conn);
@@ -104,9 +111,12 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     charges->addRow(QStringLiteral("Daytime E&nd"), m_dayTimeEnd);
     layout->addLayout(charges);
 
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
+    auto* help = new QPushButton(QStringLiteral("&Help"), this);
     help->setObjectName(QStringLiteral("HelpButton"));
     help->setAutoDefault(false);
+    auto* back = new QPushButton(QStringLiteral("< &Back"), this);
+    back->setObjectName(QStringLiteral("BackButton"));
+    back->setAutoDefault(false);
     auto* skip = new QPushButton(QStringLiteral("S&kip"), this);
     skip->setObjectName(QStringLiteral("SkipButton"));
     skip->setToolTip(QStringLiteral("Set the call charges later in Setup"));
@@ -115,6 +125,7 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     m_finish->setObjectName(QStringLiteral("FinishButton"));
     m_finish->setDefault(true);
     connect(help, &QPushButton::clicked, this, &TTariffForm::HelpButtonClick);
+    connect(back, &QPushButton::clicked, this, [this] { done(ChoiceWizard::Back); });
     connect(skip, &QPushButton::clicked, this, &TTariffForm::SkipButtonClick);
     connect(m_finish, &QPushButton::clicked, this, [this] { FinishButtonClick(); });
     connect(m_name, &QLineEdit::textChanged, this,
@@ -122,6 +133,7 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(help);
     buttons->addStretch();
+    buttons->addWidget(back);
     buttons->addWidget(skip);
     buttons->addWidget(m_finish);
     layout->addSpacing(6);
@@ -138,7 +150,7 @@ MaskedEdit* TTariffForm::moneyBox(const char* name, const QString& hint) {
     box->setObjectName(QLatin1String(name));
     box->setToolTip(hint);
     box->setAlignment(Qt::AlignRight);
-    box->setValue(Zero);
+    box->setValue(StarterTariff::NoPrice);
     return box;
 }
 
@@ -179,7 +191,7 @@ bool TTariffForm::FinishButtonClick() {
     table.slot(TaxSlot) = m_tax->value();
     table.slot(MinimumSlot) = m_min->value();
     table.slot(ConnectionSlot) = m_conn->value();
-    table.slot(DiscountSlot) = Zero;
+    table.slot(DiscountSlot) = StarterTariff::NoPrice;
     QString reason;
     if (!writeRateFile(path, table, &reason)) {
         m_services.prompter->error(
@@ -208,7 +220,8 @@ void TTariffForm::HelpButtonClick() {
         m_services.help->showTopic(HelpTopic);
 }
 
-// Closing the page is skipping it: charges half typed are not taken for the user's tariff.
+// Closing the page (or Escape) is skipping it: charges half typed are not
+// taken for the user's tariff.
 void TTariffForm::reject() {
     SkipButtonClick();
 }

@@ -10,12 +10,12 @@ struct Services;
 // The wizard's last page: the user's own tariff, so that the first call is
 // priced. It is saved as a rate file, made the active one, and its daytime
 // band stored; the other distances get the local rates until the user sets
-// them in Setup. It may be skipped (or closed), which writes nothing.
+// them in Setup. Skipped or closed (exec() gives Rejected) it writes nothing:
+// the starter tariff takes its place. "< Back" gives ChoiceWizard::Back.
 class TTariffForm : public QDialog {
     Q_OBJECT
 public:
     static constexpr int HelpTopic = 9;
-    static constexpr int NameLength = 30; // what the call log keeps of a rate name
 
     explicit TTariffForm(const Services& services, QWidget* parent = nullptr);
 

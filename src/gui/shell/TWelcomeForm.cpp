@@ -47,7 +47,7 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
                            "following options suits you best:"));
     m_content->addSpacing(4);
     // The call charges come next, whichever way calls are sensed.
-    const QString next = QStringLiteral("Next >");
+    const QString next = NextCaption;
     addNote(addChoice("Auto32bitRadioButton", SensingTexts::ModemManager, 2, next),
             SensingTexts::ModemManagerNote, "Auto32bitNote");
     // Serial-port sensing reads the modem's lines without taking the port, so

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QSizePolicy>
 #include <QStyle>
@@ -40,6 +41,17 @@ inline void noteUnderChoice(QLabel* note, QAbstractButton* choice) {
     note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
                     style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
     choice->setAccessibleDescription(note->text());
+}
+
+// The window a box or a file dialog is to stand over: the dialog open, else
+// the owner window while it is on show. The owner hides while its dialogs are
+// open (Setup, the viewer): a box of its own would stand apart from the
+// dialog it is about, in a corner of the screen or behind the dialog.
+inline QWidget* boxParent(QObject* owner) {
+    if (QWidget* dialog = QApplication::activeModalWidget())
+        return dialog;
+    auto* window = qobject_cast<QWidget*>(owner);
+    return window && window->isVisible() ? window : nullptr;
 }
 
 } // namespace FormRules

@@ -10,6 +10,9 @@ PageScrollArea::PageScrollArea(QWidget* page, QWidget* parent) : QScrollArea(par
     // The page keeps the look of the tab it is on.
     viewport()->setAutoFillBackground(false);
     page->setAutoFillBackground(false);
+    // No stop of its own in the Tab order: a control reached by Tab is
+    // scrolled into view.
+    setFocusPolicy(Qt::NoFocus);
 }
 
 // QScrollArea caps its hint at a few dozen lines of text.

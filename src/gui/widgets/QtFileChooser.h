@@ -13,8 +13,16 @@ public:
                          const QString& defaultSuffix) override;
     QString saveFileNameFiltered(const QString& caption, const QString& directory, const QString& filters,
                                  int* filterIndex) override;
+    QString saveFileNameKeptWhole(const QString& caption, const QString& directory, const QString& filter,
+                                  const QString& defaultSuffix,
+                                  const std::function<bool(const QString&)>& keepsWhole,
+                                  const QString& note) override;
 
 private:
+    struct NameRule {
+        std::function<bool(const QString&)> keepsWhole;
+        QString note;
+    };
     QString run(bool save, const QString& caption, const QString& directory, const QString& filter,
-                const QString& defaultSuffix, int* filterIndex = nullptr);
+                const QString& defaultSuffix, int* filterIndex = nullptr, const NameRule* rule = nullptr);
 };

@@ -1,7 +1,13 @@
 #include "gui/widgets/QtPrompter.h"
 
+#include "gui/widgets/FormRules.h"
+
 #include <QApplication>
 #include <QMessageBox>
+
+QWidget* QtPrompter::parent() const {
+    return FormRules::boxParent(ownerWindow());
+}
 
 void QtPrompter::error(const QString& text) {
     QMessageBox::critical(parent(), QStringLiteral("Error"), text);

@@ -4,7 +4,8 @@
 
 #include <QWidget>
 
-// Message boxes on QMessageBox, over the owner window.
+// Message boxes on QMessageBox, over the window the user is working in: the
+// dialog open, else the owner window while it is on show.
 class QtPrompter final : public Prompter {
 public:
     void error(const QString& text) override;
@@ -16,5 +17,5 @@ public:
     void beep() override;
 
 private:
-    QWidget* parent() const { return qobject_cast<QWidget*>(ownerWindow()); }
+    QWidget* parent() const;
 };

@@ -49,11 +49,15 @@ class TestLargeForm : public QObject, LargeFormFixture {
 private slots:
     void init() { reset(); }
 
-    void startsScanningWithTheActiveRate() {
+    void startsWithTheActiveRate() {
+        set("Default Setup Information", "MainSymbol", QStringLiteral("\u20b9"));
         auto w = makeWindow();
         QCOMPARE(w->windowTitle(), TLargeForm::Caption);
         QCOMPARE(child<QPushButton>(*w, "StartStopButton")->text(), QStringLiteral("&Start"));
-        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Scanning"));
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Sensing off"));
+        // Nothing spent yet, in the currency chosen.
+        QCOMPARE(text(*w, "NetCost"), QStringLiteral("\u20b90.00"));
+        QCOMPARE(text(*w, "GrossCost"), QStringLiteral("\u20b90.00"));
         QCOMPARE(text(*w, "Rate"), QStringLiteral("Test"));
         QCOMPARE(text(*w, "TimeOfDay"), QStringLiteral("Daytime"));
         QCOMPARE(text(*w, "Distance"), QStringLiteral("Local"));
@@ -87,7 +91,7 @@ private slots:
         clock.advance(100);
         button->click();
         QCOMPARE(button->text(), QStringLiteral("&Start"));
-        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Scanning"));
+        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Sensing off"));
         QCOMPARE(text(*w, "MinChargeLight"), QStringLiteral("Previous Call"));
         QVERIFY(!child<QLabel>(*w, "MinChargeLight")->isHidden());
         QVERIFY(!child<QTimer>(*w, "MainTimer")->isActive());

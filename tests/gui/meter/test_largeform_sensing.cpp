@@ -267,17 +267,39 @@ private slots:
         QCOMPARE(tray.TrayIconTip(), QStringLiteral("Scanning for calls"));
     }
 
-    void statusTextGainsDots() {
+    // The status says whether calls are watched for, with dots while they
+    // are; switched in Setup, it follows at once.
+    void statusSaysWhetherCallsAreWatched_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QStringList>("ticks"); // the status after each tick
+        const QStringList dots = {"Scanning.", "Scanning..", "Scanning...", "Scanning", "Scanning."};
+        QTest::newRow("off") << 0 << "" << QStringList{"Sensing off", "Sensing off"};
+        QTest::newRow("modem") << 2 << "" << dots;
+        QTest::newRow("carrier") << 1 << "" << dots;
+        QTest::newRow("modem not reached") << 2 << "no bus" << QStringList{"Not sensing", "Not sensing"};
+    }
+    void statusSaysWhetherCallsAreWatched() {
+        QFETCH(int, mode);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, ticks);
+        set("Default Setup Information", "Auto Call Sensing", QString::number(mode));
+        line.failureText = failure;
         auto w = makeWindow();
-        const QStringList expected = {"Scanning.", "Scanning..", "Scanning...", "Scanning", "Scanning."};
-        for (const QString& e : expected) {
+        for (const QString& expected : ticks) {
             w->meter().OffTimerTimer();
-            QCOMPARE(text(*w, "TimingLabel"), e);
+            QCOMPARE(text(*w, "TimingLabel"), expected);
         }
         w->meter().StartTiming(true);
-        QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing"));
         w->meter().OffTimerTimer();
         QCOMPARE(text(*w, "TimingLabel"), QStringLiteral("Timing."));
+        w->meter().StopTiming(true);
+        QCOMPARE(text(*w, "TimingLabel"), ticks.last().chopped(ticks.last().count('.')));
+
+        set("Default Setup Information", "Auto Call Sensing", mode ? "0" : "2");
+        w->ReadIniSettings();
+        w->meter().applySensingModeChange(mode);
+        QCOMPARE(text(*w, "TimingLabel"), mode ? QStringLiteral("Sensing off") : QStringLiteral("Scanning"));
     }
 
     // ---- spend warning and sounds -----------------------------------------

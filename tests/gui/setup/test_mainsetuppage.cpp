@@ -254,6 +254,8 @@ private slots:
                                << "12:00" << invalid;
         QTest::newRow("minute 60") << "1060"
                                    << "12:00" << invalid;
+        QTest::newRow("25:99") << "25:99"
+                               << "12:00" << invalid;
         QTest::newRow("23:59") << "23:59"
                                << "23:59" << none;
         QTest::newRow("08:30") << "08:30"
@@ -330,8 +332,9 @@ private slots:
         settings().WriteSettingString(RateSection, DayTimeEnd, "24:00");
         openPage();
         QVERIFY(!m_page->checkBeforeClose());
-        QCOMPARE(m_prompter.errors, QStringList{"Not A Valid Time"});
         QCOMPARE(timeBox("DayTimeEnd")->value(), QStringLiteral("12:00"));
+        QCoreApplication::processEvents(); // the box comes from the event loop
+        QCOMPARE(m_prompter.errors, QStringList{"Not A Valid Time"});
     }
 
     void enablingFollowsTheSwitches() {

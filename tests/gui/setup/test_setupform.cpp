@@ -9,6 +9,7 @@
 #include "gui/setup/TSetupForm.h"
 #include "gui/widgets/MaskedEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -412,6 +413,83 @@ private slots:
         QVERIFY(!m_form->RatesModified());
     }
 
+    // Setup by keyboard alone: the Call Charges page in the order it is laid
+    // out; a value changed with an arrow and Escape (as Cancel), then typed
+    // and Enter (applied); Alt+S saves and the starter's note goes; on Main
+    // Setup Alt keys do what clicks do, a time off the clock is told and
+    // reset; Escape leaves the dialog as Cancel.
+    void setupByKeyboard() {
+        put("A.dtr", record(values(1)));
+        put("Dialtaly.ini", "[Telephone Rate Information]\nActiveRateFile=A\nPricesNeeded=A\n");
+        open().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        const QList<QAbstractButton*> buttons = m_form->findChildren<QAbstractButton*>();
+        const auto press = [&](const char* keys) {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(QLatin1String(keys)));
+            // A button's Alt key clicks it a moment later, as it is seen to.
+            QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](auto* b) { return b->isDown(); }));
+        };
+        const auto focus = [] { return QApplication::focusWidget()->objectName(); };
+        QVERIFY(child("PricesNeededNote")->isVisible());
+        press("Alt+R");
+        const QStringList order = QStringList{"RateNameSelectBox", "UseRateButton",       "SaveButton",
+                                              "SaveAsButton",      "DeleteButton",        "MainOKButton",
+                                              "MainCancelButton",  "qt_tabwidget_tabbar", "HelpForRates"} +
+                                  Names;
+        for (const QString& name : order) {
+            QCOMPARE(focus(), name);
+            if (name != order.last())
+                press("Tab");
+        }
+        press("Tab"); // the billing rules follow the rates
+        QVERIFY(child("BillingGroup")->isAncestorOf(QApplication::focusWidget()));
+        press("Shift+Tab");
+        QCOMPARE(focus(), QStringLiteral("Disc"));
+        press("Space");
+        QVERIFY(child("MainButtonPanel")->isHidden());
+        QCOMPARE(focus(), QStringLiteral("DataChangeBar"));
+        press("Right");
+        QCOMPARE(text("Disc"), QStringLiteral(" 4.76"));
+        press("Escape");
+        QVERIFY(!child("MainButtonPanel")->isHidden());
+        QCOMPARE(text("Disc"), values(1).last());
+        QVERIFY(!m_form->RatesModified());
+        QCOMPARE(focus(), QStringLiteral("Disc"));
+        press("Space");
+        press("Tab");
+        QCOMPARE(focus(), QStringLiteral("DataEditBox"));
+        QTest::keyClicks(QApplication::focusWidget(), "7");
+        press("Return");
+        QVERIFY(!child("MainButtonPanel")->isHidden());
+        QCOMPARE(text("Disc"), QStringLiteral(" 7.00"));
+        press("Alt+S");
+        QCOMPARE(bytes("A.dtr").right(6), QByteArray("\x05 7.00"));
+        QVERIFY(!child("PricesNeededNote")->isVisible());
+        QCOMPARE(SettingsFile(path("Dialtaly.ini"))
+                     .ReadSettingString("Telephone Rate Information", "PricesNeeded", "absent"),
+                 QString());
+
+        press("Ctrl+Tab");
+        press("Alt+D");
+        QCOMPARE(focus(), QStringLiteral("DayTimeStart"));
+        press("Ctrl+A");
+        QTest::keyClicks(QApplication::focusWidget(), "25:99");
+        press("Tab");
+        QCOMPARE(focus(), QStringLiteral("DayTimeEnd"));
+        QCOMPARE(child<MaskedEdit>("DayTimeStart")->text(), QStringLiteral("12:00"));
+        QVERIFY(m_prompter.errors.isEmpty()); // told from the event loop
+        QTRY_COMPARE(m_prompter.errors, QStringList{"Not A Valid Time"});
+        QVERIFY(!child("DeviceToSenseBox")->isEnabled());
+        press("Alt+C");
+        QVERIFY(child<QAbstractButton>("Auto16bitRadioButton")->isChecked());
+        QVERIFY(child("DeviceToSenseBox")->isEnabled());
+        press("Alt+S");
+        QCOMPARE(focus(), QStringLiteral("DeviceToSenseBox"));
+        press("Escape");
+        QVERIFY(!m_form->isVisible());
+        QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    }
+
     void saveAs_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
@@ -425,6 +503,10 @@ private slots:
         QTest::newRow("cancelled") << ""
                                    << ""
                                    << "A";
+        // As the desktop's own dialog could give it: refused, with a word on why.
+        QTest::newRow("a name the log would cut") << "Kingston Communications Evening.dtr"
+                                                  << ""
+                                                  << "A";
     }
     void saveAs() {
         QFETCH(QString, chosen);
@@ -446,6 +528,7 @@ private slots:
         if (!written.isEmpty())
             QCOMPARE(bytes(written).left(6), QByteArray::fromHex("0531322e3334"));
         QCOMPARE(QDir(m_dir->path()).entryList({"*.dtr"}).size(), written.isEmpty() ? 1 : 2);
+        QCOMPARE(m_prompter.errors.size(), written.isEmpty() && !chosen.isEmpty() ? 1 : 0);
     }
 
     // A new file saved where the meter looks takes the place of an active file

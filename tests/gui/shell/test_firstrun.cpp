@@ -2,6 +2,9 @@
 // wizard writes the user's tariff, and the first call is priced without a box.
 #include "gui/meter/LargeFormFixture.h"
 
+#include "core/calllog/CallLog.h"
+#include "core/calllog/RateNameStore.h"
+#include "gui/shell/ChoiceWizard.h"
 #include "gui/shell/TPortSetupForm.h"
 #include "gui/shell/TTariffForm.h"
 #include "gui/shell/TWelcomeForm.h"
@@ -213,48 +216,180 @@ private slots:
         QCOMPARE(file.ReadSettingString(defaults, "Auto Call Sensing", "absent"), QStringLiteral("absent"));
     }
 
-    // From an empty folder to a priced call: the tariff typed on the wizard's
-    // last page prices the first call with no box; skipped or closed, the
-    // missing tariff is told once at the start and once for the call.
-    void firstRunReachesAPricedCall_data() {
-        QTest::addColumn<QString>("leave");
-        QTest::addColumn<QString>("cost");
-        QTest::addColumn<int>("errors");
-        QTest::newRow("tariff given") << "FinishButton"
-                                      << "12.0p" << 0;
-        QTest::newRow("skipped") << "SkipButton"
-                                 << "0.0p" << 2;
-        QTest::newRow("closed") << "close"
-                                << "0.0p" << 2;
+    // Each page by keyboard alone: the focus goes through it in the order it
+    // is laid out, and Alt keys, Enter and Escape do what the clicks do.
+    void pagesByKeyboard_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("order"); // the focus, from the first control, by Tab
+        QTest::addColumn<QStringList>("keys");  // key sequences, or "=" and text typed
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("key"); // and its value after, in either section
+        QTest::addColumn<QString>("value");
+        const int next = QDialog::Accepted, closed = QDialog::Rejected, back = ChoiceWizard::Back;
+        // The choices are one stop of the order; the arrows go from one to the next.
+        QTest::newRow("welcome, arrows")
+            << "welcome" << QStringList{"Auto32bitRadioButton", "HelpButton", "Auto32bitRadioButton"}
+            << QStringList{"Down", "Space", "Return"} << next << "Auto Call Sensing"
+            << "1";
+        QTest::newRow("welcome, Alt key")
+            << "welcome" << QStringList{} << QStringList{"Alt+B", "Return"} << next << "Auto Call Sensing"
+            << "0";
+        QTest::newRow("welcome, Escape")
+            << "welcome" << QStringList{} << QStringList{"Escape"} << closed << "Auto Call Sensing"
+            << "absent";
+        QTest::newRow("port, a device")
+            << "port" << QStringList{"DeviceToSenseBox", "HelpButton", "BackButton", "DeviceToSenseBox"}
+            << QStringList{"Alt+D", "=/dev/ttyUSB3", "Return"} << next << "Device To Sense"
+            << "/dev/ttyUSB3";
+        QTest::newRow("port, back") << "port" << QStringList{} << QStringList{"Alt+B"} << back
+                                    << "Device To Sense"
+                                    << "absent";
+        QTest::newRow("charges, a name")
+            << "tariff" << QStringList{"TariffNameEdit", "LocDay",        "LocEve",
+                                       "locWend",        "Tax",           "Min",
+                                       "Conn",           "DayTimeStart",  "DayTimeEnd",
+                                       "HelpButton",     "BackButton",    "SkipButton",
+                                       "FinishButton",   "TariffNameEdit"}
+            << QStringList{"Alt+A", "=Night", "Return"} << next << "ActiveRateFile"
+            << "Night";
+        QTest::newRow("charges, skipped")
+            << "tariff" << QStringList{} << QStringList{"Alt+K"} << closed << "ActiveRateFile"
+            << "absent";
+        QTest::newRow("charges, back")
+            << "tariff" << QStringList{} << QStringList{"Alt+B"} << back << "ActiveRateFile"
+            << "absent";
     }
-    void firstRunReachesAPricedCall() {
-        QFETCH(QString, leave);
+    void pagesByKeyboard() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, order);
+        QFETCH(QStringList, keys);
+        QFETCH(int, result);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        std::unique_ptr<QDialog> form;
+        if (page == "welcome")
+            form = std::make_unique<TWelcomeForm>(services);
+        else if (page == "port")
+            form = std::make_unique<TPortSetupForm>(services);
+        else
+            form = std::make_unique<TTariffForm>(services);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+        }
+        const QList<QAbstractButton*> buttons = form->findChildren<QAbstractButton*>();
+        for (const QString& typed : keys) {
+            if (typed.startsWith('='))
+                QTest::keyClicks(QApplication::focusWidget(), typed.mid(1));
+            else
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(typed));
+            // A button's Alt key clicks it a moment later, as it is seen to.
+            QTRY_VERIFY(std::none_of(buttons.cbegin(), buttons.cend(), [](auto* b) { return b->isDown(); }));
+        }
+        QVERIFY(!form->isVisible());
+        QCOMPARE(form->result(), result);
+        const QString defaults = settings().ReadSettingString("Default Setup Information", key, "absent");
+        QCOMPARE(defaults != "absent" ? defaults : read(qPrintable(key)), value);
+    }
+
+    // The first questions from an empty folder, left every way a person may
+    // leave them: the pages seen, what is written, and a tariff that prices
+    // calls in the band the page offered, at this start and the next, with
+    // no box. Without the user's prices the window says so.
+    void firstQuestionsLeaveAWorkingTariff_data() {
+        QTest::addColumn<QStringList>(
+            "steps"); // a control clicked, "Escape", "close", "device", or "LocDay" typed
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<QString>("sensing"); // as written
+        QTest::addColumn<QString>("cost");    // of two minutes, local, on a weekday morning
+        const QString W = "WelcomeForm", P = "PortSetupForm", T = "TariffForm";
+        const QString off = "AutoDisabledRadioButton", carrier = "Auto16bitRadioButton", next = "OKbutton";
+        QTest::newRow("tariff given")
+            << QStringList{off, next, "LocDay", "FinishButton"} << QStringList{W, T} << "0"
+            << "12.0p";
+        QTest::newRow("skipped") << QStringList{off, next, "SkipButton"} << QStringList{W, T} << "0"
+                                 << "0.0p";
+        QTest::newRow("charges closed")
+            << QStringList{off, next, "LocDay", "close"} << QStringList{W, T} << "0"
+            << "0.0p";
+        QTest::newRow("charges, Escape") << QStringList{off, next, "Escape"} << QStringList{W, T} << "0"
+                                         << "0.0p";
+        QTest::newRow("welcome closed before a choice") << QStringList{"close"} << QStringList{W} << "absent"
+                                                        << "0.0p";
+        QTest::newRow("welcome, Escape before a choice")
+            << QStringList{"Escape"} << QStringList{W} << "absent"
+            << "0.0p";
+        QTest::newRow("welcome, Escape after a choice")
+            << QStringList{"Auto32bitRadioButton", "Escape", "SkipButton"} << QStringList{W, T} << "2"
+            << "0.0p";
+        QTest::newRow("port, Escape before a device")
+            << QStringList{carrier, next, "Escape"} << QStringList{W, P} << "1"
+            << "0.0p";
+        QTest::newRow("port closed after a device")
+            << QStringList{carrier, next, "device", "close", "SkipButton"} << QStringList{W, P, T} << "1"
+            << "0.0p";
+        QTest::newRow("back from the port")
+            << QStringList{carrier, next, "BackButton", off, next, "SkipButton"} << QStringList{W, P, W, T}
+            << "0"
+            << "0.0p";
+        QTest::newRow("back from the charges")
+            << QStringList{carrier, next, "device", next, "LocDay", "BackButton", next, "FinishButton"}
+            << QStringList{W, P, T, P, T} << "1"
+            << "12.0p";
+    }
+    void firstQuestionsLeaveAWorkingTariff() {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, pages);
+        QFETCH(QString, sensing);
         QFETCH(QString, cost);
-        QFETCH(int, errors);
-        bool tariffShown = false;
-        whenModalOpens<TWelcomeForm>(this, [&](TWelcomeForm& wizard) {
-            child<QRadioButton>(wizard, "AutoDisabledRadioButton")->click();
-            child<QPushButton>(wizard, "OKbutton")->click();
-            whenModalOpens<TTariffForm>(this, [&](TTariffForm& tariff) {
-                tariffShown = true;
-                type(tariff, "LocDay", "6");
-                if (leave == "close")
-                    tariff.close();
-                else
-                    child<QPushButton>(tariff, leave.toLatin1().constData())->click();
+        QStringList seen;
+        std::function<void()> onNextPage = [&] {
+            whenModalOpens<QDialog>(this, [&](QDialog& page) {
+                seen << page.objectName();
+                while (!steps.isEmpty() && page.isVisible()) {
+                    const QString step = steps.takeFirst();
+                    if (step == "Escape")
+                        QTest::keyClick(&page, Qt::Key_Escape);
+                    else if (step == "close")
+                        page.close();
+                    else if (step == "device")
+                        child<QComboBox>(page, "DeviceToSenseBox")->setEditText("/dev/ttyUSB0");
+                    else if (step == "LocDay")
+                        type(static_cast<TTariffForm&>(page), "LocDay", "6");
+                    else
+                        child<QAbstractButton>(page, qPrintable(step))->click();
+                }
+                if (!steps.isEmpty())
+                    onNextPage();
             });
-        });
+        };
+        onNextPage();
         auto w = makeWindow();
-        settle();
-        QVERIFY(tariffShown);
-        QVERIFY(w->isVisible());
-        w->meter().StartOrStopByHand();
-        clock.advance(2 * 60000);
-        w->meter().MainTimerTimer();
-        settle();
-        QCOMPARE(text(*w, "NetCost"), cost);
-        QCOMPARE(prompter.errors.size(), errors);
-        QCOMPARE(rateFiles().size(), errors ? 0 : 1);
+        QCOMPARE(seen, pages);
+        QCOMPARE(settings().ReadSettingString("Default Setup Information", "Auto Call Sensing", "absent"),
+                 sensing);
+        for (int start = 0; start < 2; ++start) {
+            if (start) { // the next start, with the questions answered
+                w.reset();
+                w = makeWindow();
+            }
+            settle();
+            QCOMPARE(child<QLabel>(*w, "PricesNeededLine")->isVisibleTo(w.get()), cost == "0.0p");
+            QCOMPARE(text(*w, "TimeOfDay"), QStringLiteral("Daytime"));
+            w->meter().StartOrStopByHand();
+            clock.advance(2 * 60000);
+            w->meter().MainTimerTimer();
+            QCOMPARE(text(*w, "NetCost"), cost);
+            w->meter().StartOrStopByHand();
+            settle();
+            QCOMPARE(prompter.errors, QStringList{});
+            const CallRecord call = CallLog(path("Calls.log")).readAll().back();
+            QCOMPARE(RateNameStore(path("CallRate.log")).RateNameForKey(call.rateNameKey), "My Tariff");
+        }
     }
 };
 
