@@ -7,6 +7,7 @@
 #include "gui/meter/TLargeForm.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/TypeScale.h"
+#include "gui/widgets/RadioGroupKeys.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -164,10 +165,10 @@ void TLargeForm::buildLayout() {
 
     // Band and distance.
     auto* distanceGroup = make<QGroupBox>(NormalView, "DistanceGroup", QStringLiteral("Distance"));
-    LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QStringLiteral("Local"));
-    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("Regional"));
-    NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QStringLiteral("National"));
-    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("International"));
+    LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QStringLiteral("Lo&cal"));
+    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("Re&gional"));
+    NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QStringLiteral("Nationa&l"));
+    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("Inte&rnational"));
     LocRadio->setChecked(true);
     auto* distances = new QGridLayout(distanceGroup);
     distances->setContentsMargins(2, 0, 0, 0);
@@ -178,13 +179,13 @@ void TLargeForm::buildLayout() {
     distances->addWidget(NatRadio, 1, 0);
     distances->addWidget(IntRadio, 1, 1);
 
-    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto Time Sensing"));
+    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto T&ime Sensing"));
     AutoTimeSense->setChecked(true);
 
     TimeOfDayGroup = make<QGroupBox>(NormalView, "TimeOfDayGroup", QStringLiteral("Time Of Day"));
-    DayRadio = make<QRadioButton>(TimeOfDayGroup, "DayRadio", QStringLiteral("Daytime"));
-    EveRadio = make<QRadioButton>(TimeOfDayGroup, "EveRadio", QStringLiteral("Evening"));
-    WendRadio = make<QRadioButton>(TimeOfDayGroup, "WendRadio", QStringLiteral("Weekend"));
+    DayRadio = make<QRadioButton>(TimeOfDayGroup, "DayRadio", QStringLiteral("&Daytime"));
+    EveRadio = make<QRadioButton>(TimeOfDayGroup, "EveRadio", QStringLiteral("E&vening"));
+    WendRadio = make<QRadioButton>(TimeOfDayGroup, "WendRadio", QStringLiteral("&Weekend"));
     auto* bands = new QVBoxLayout(TimeOfDayGroup);
     bands->setContentsMargins(2, 0, 0, 0);
     bands->setSpacing(0);
@@ -259,7 +260,8 @@ void TLargeForm::buildLayout() {
     views->setColumnMinimumWidth(0, 111);
     views->setRowMinimumHeight(1, 18);
     views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Change view to:")), 0, 0);
-    views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Default view:")), 1, 0);
+    auto* defaultViewCaption = caption(ChangeWindowPanel, QStringLiteral("De&fault view:"));
+    views->addWidget(defaultViewCaption, 1, 0);
     auto viewButton = [&](const char* name, int column, const QString& text, const QString& hint) {
         auto* b = make<QPushButton>(ChangeWindowPanel, name, text);
         b->setToolTip(hint);
@@ -326,10 +328,22 @@ void TLargeForm::buildLayout() {
     window->setSizeConstraint(QLayout::SetFixedSize);
     window->addWidget(NormalView);
 
-    setTabOrder(StartStopButton, SetupButton);
-    setTabOrder(SetupButton, DataButton);
-    setTabOrder(DataButton, LocRadio);
-    setTabOrder(LocRadio, AutoTimeSense);
+    // The keyboard: each group of choices is one stop of Tab, taken in the
+    // window's order (the choices on the left from the top, the buttons beside
+    // them, then the views' row); the window opens at Start. No Alt key serves
+    // two controls.
+    RadioGroupKeys::oneTabStop({LocRadio, RegRadio, NatRadio, IntRadio});
+    RadioGroupKeys::oneTabStop({DayRadio, EveRadio, WendRadio});
+    RadioGroupKeys::oneTabStop({NormalRadio, SmallBoxRadio, MinimiseRadio, TaskbarRadio}, defaultViewCaption);
+    QWidget* const order[] = {LocRadio,        RegRadio,       NatRadio,        IntRadio,
+                              AutoTimeSense,   DayRadio,       EveRadio,        WendRadio,
+                              StartStopButton, SetupButton,    DataButton,      HelpButton,
+                              AboutButton,     SpendingButton, NormalButton,    ShrinkToBoxButton,
+                              MinimiseButton,  TaskBarButton,  StayOnTopButton, NormalRadio,
+                              SmallBoxRadio,   MinimiseRadio,  TaskbarRadio,    StayOnTopCheckbox};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    StartStopButton->setFocus();
     fitToType();
     window->activate(); // sized before the desktop first hears of it
 }

@@ -23,6 +23,26 @@ Q_DECLARE_METATYPE(QList<QSystemTrayIcon::ActivationReason>)
 
 namespace {
 const char* const Defaults = "Default Setup Information";
+
+// Calls back with every widget of that name that receives an event of that type.
+class WatchEvents : public QObject {
+public:
+    WatchEvents(QEvent::Type type, const QString& name, std::function<void(QWidget*)> seen)
+        : m_type(type), m_name(name), m_seen(std::move(seen)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == m_type && watched->isWidgetType() && watched->objectName() == m_name)
+            m_seen(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    QString m_name;
+    std::function<void(QWidget*)> m_seen;
+};
+
 const QPoint NormalPlace(-20, 150);
 const QPoint BoxPlace(300, 40);
 } // namespace
@@ -165,6 +185,11 @@ private slots:
             << QPoint(2000, 1050) << QPoint(2000, 1024 - window.height());
         QTest::newRow("above and left of all") << QPoint(-3000, -900) << QPoint(0, 0);
         QTest::newRow("below the first screen") << QPoint(300, 4000) << QPoint(300, 1080 - window.height());
+        // The title bar above the screen, where the window could not be moved by it.
+        QTest::newRow("title bar above the screen") << QPoint(300, -20) << QPoint(300, 0);
+        QTest::newRow("title bar at the screen's top") << QPoint(300, 0) << QPoint(300, 0);
+        QTest::newRow("title bar above, partly right of every screen")
+            << QPoint(3000, -100) << QPoint(3200 - window.width(), 0);
     }
     void placesOffEveryScreenComeBack() {
         QFETCH(QPoint, stored);
@@ -184,6 +209,41 @@ private slots:
         set(Defaults, "SmallBox Window Top Position", QStringLiteral("-30000"));
         auto w = startIn(view);
         QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry().topLeft()));
+    }
+
+    // The window has the size of all it shows, the budget's line among it,
+    // when it is made for the desktop and told where its frame goes: a size
+    // taken after that would have the desktop put its inside there instead.
+    void windowIsSizedBeforeItIsPlaced_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("budget");
+        QTest::addColumn<QString>("action");
+        for (const bool budget : {false, true}) {
+            const char* line = budget ? ", budget line" : "";
+            QTest::addRow("normal window%s", line) << 0 << budget << QString();
+            QTest::addRow("small box%s", line) << 1 << budget << QString();
+            QTest::addRow("small box to normal%s", line) << 1 << budget << QStringLiteral("LoadMain");
+            QTest::addRow("normal to small box and back%s", line) << 0 << budget << QStringLiteral("both");
+        }
+    }
+    void windowIsSizedBeforeItIsPlaced() {
+        QFETCH(int, start);
+        QFETCH(bool, budget);
+        QFETCH(QString, action);
+        set("Budget", "BudgetOn", budget ? QStringLiteral("1") : QStringLiteral("0"));
+        QList<QSize> made;
+        WatchEvents watch(QEvent::WinIdChange, QStringLiteral("LargeForm"),
+                          [&](QWidget* w) { made << w->size(); });
+        auto w = startIn(start);
+        if (action == QLatin1String("both"))
+            child<QPushButton>(*w, "ShrinkToBoxButton")->click();
+        if (!action.isEmpty())
+            entry(*w, "LoadMain")->trigger();
+        settle();
+        QVERIFY(!made.isEmpty());
+        QCOMPARE(made.last(), w->size());
+        QCOMPARE(!child<QLabel>(*w, "BudgetLine")->isHidden(), budget);
+        QCOMPARE(w->meter().windowMode(), action.isEmpty() ? start : 0);
     }
 
     void smallBoxIsDraggedWithAnyButton_data() {
