@@ -10,8 +10,10 @@
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/WindowModes.h"
+#include "gui/viewer/TDataForm.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -421,6 +423,96 @@ private slots:
         QCOMPARE(w->meter().settings().sensingMode, 2);
         QVERIFY(line.isOpen());
         QVERIFY(!w->meter().meterInTitle());
+    }
+
+    // The main window from the keyboard: Tab follows the window, each group
+    // of choices one stop at its checked choice, and the Alt keys reach them.
+    void mainWindowFromTheKeyboard() {
+        auto w = startIn(0);
+        child<QRadioButton>(*w, "NatRadio")->click();
+        child<QCheckBox>(*w, "AutoTimeSense")->click();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(*w, "StartStopButton"));
+        QStringList walk;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walk << QApplication::focusWidget()->objectName();
+        } while (walk.size() < 30 && walk.last() != QLatin1String("StartStopButton"));
+        QCOMPARE(walk,
+                 QString("SetupButton DataButton HelpButton AboutButton SpendingButton ShrinkToBoxButton "
+                         "MinimiseButton TaskBarButton StayOnTopButton NormalRadio StayOnTopCheckbox "
+                         "NatRadio AutoTimeSense DayRadio StartStopButton")
+                     .split(QLatin1Char(' ')));
+
+        const auto alt = [&](char key) {
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+            return QApplication::focusWidget()->objectName();
+        };
+        QCOMPARE(alt('g'), QStringLiteral("RegRadio"));
+        QTRY_VERIFY(child<QRadioButton>(*w, "RegRadio")->isChecked()); // an animated click
+        QCOMPARE(alt('v'), QStringLiteral("EveRadio"));
+        QTRY_VERIFY(child<QRadioButton>(*w, "EveRadio")->isChecked());
+        QCOMPARE(alt('i'), QStringLiteral("AutoTimeSense"));
+        QTRY_VERIFY(child<QCheckBox>(*w, "AutoTimeSense")->isChecked());
+        QCOMPARE(alt('f'), QStringLiteral("NormalRadio"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("SmallBoxRadio"));
+        alt('b');
+        QTRY_COMPARE(w->meter().windowMode(), 1);
+    }
+
+    // The small box from the keyboard: Space starts and stops, its menu opens
+    // by the menu key or Shift+F10, and each entry has its Alt key.
+    void smallBoxFromTheKeyboard() {
+        auto w = startIn(1);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto* menu = w->findChild<SmallBoxMenu*>();
+        const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        };
+        press(Qt::Key_Space);
+        QVERIFY(w->meter().isTiming());
+        press(Qt::Key_Space);
+        QVERIFY(!w->meter().isTiming());
+        press(Qt::Key_S, Qt::AltModifier);
+        QVERIFY(w->meter().isTiming());
+        press(Qt::Key_S, Qt::AltModifier);
+        QVERIFY(!w->meter().isTiming());
+        for (const int key : {int(Qt::Key_Menu), int(Qt::Key_F10)}) {
+            press(key, key == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier);
+            QVERIFY(menu->isVisible());
+            menu->close();
+        }
+        press(Qt::Key_M, Qt::AltModifier);
+        QCOMPARE(w->meter().windowMode(), 0);
+        w->activateWindow(); // the new window, as the desktop does
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(*w, "StartStopButton"));
+    }
+
+    // The small box's clock starts and stops a call with a double click, as
+    // the normal window's does, and the box stays while the call log viewer
+    // opened from its menu is open.
+    void smallBoxClockAndViewer() {
+        auto w = startIn(1);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* clockSpin = child<QLabel>(*w, "ClockSpin");
+        const QPoint atClock = clockSpin->mapTo(w.get(), clockSpin->rect().center());
+        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, atClock);
+        QVERIFY(w->meter().isTiming());
+        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, atClock);
+        QVERIFY(!w->meter().isTiming());
+
+        bool shown = false;
+        whenModalOpens<TDataForm>(this, [&](TDataForm& viewer) {
+            shown = w->isVisible();
+            viewer.reject();
+        });
+        entry(*w, "PastCallsMenuItem")->trigger();
+        QVERIFY(shown);
+        QVERIFY(w->isVisible());
     }
 };
 
