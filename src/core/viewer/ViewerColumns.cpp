@@ -9,16 +9,16 @@
 namespace {
 // clang-format off
 constexpr std::array<ViewerColumnInfo, ViewerColumnCount> Columns = {{
-    {"ShowDateColumn",     "Date",          "Date",         58,  10, "Date",       "Oldest",      "Newest"},
-    {"ShowDayColumn",      "Day",           "Day",          60,  12, "Day",        "First",       "Last"},
-    {"ShowStartColumn",    "Start Time",    "Start Time",   55,  10, "Start Time", "Earliest",    "Latest"},
-    {"ShowEndColumn",      "End Time",      "End Time",     53,   8, "End Time",   "Earliest",    "Latest"},
-    {"ShowDurationColumn", "Duration",      "Duration",     50,   9, "Duration",   "Shortest",    "Longest"},
-    {"ShowCostExcColumn",  "Cost exc. Tax", "Cost exc Tax", 66,  12, "Cost exc Tax", "Least",       "Most"},
-    {"ShowCostIncColumn",  "Cost Inc. Tax", "Cost inc Tax", 65,  12, "Cost inc Tax", "Least",       "Most"},
-    {"showTypeColumn",     "Type Of Call",  "Type Of Call", 70,  14, "Call Type",  "Nearest 'A'", "Nearest 'Z'"},
-    {"ShowDistanceColumn", "Distance",      "Distance",     45,  13, "Distance",   "Shortest",    "Furthest"},
-    {"ShowRateColumn",     "Rate",          "Rate",         130, 30, "Rate",       "Nearest 'A'", "Nearest 'Z'"},
+    {"ShowDateColumn",     "&Date",         "Date",         58,  10, "Date",       "Oldest",      "Newest"},
+    {"ShowDayColumn",      "Da&y",          "Day",          60,  12, "Day",        "First",       "Last"},
+    {"ShowStartColumn",    "&Start Time",   "Start Time",   55,  10, "Start Time", "Earliest",    "Latest"},
+    {"ShowEndColumn",      "&End Time",     "End Time",     53,   8, "End Time",   "Earliest",    "Latest"},
+    {"ShowDurationColumn", "D&uration",     "Duration",     50,   9, "Duration",   "Shortest",    "Longest"},
+    {"ShowCostExcColumn",  "Cost e&xc. Tax", "Cost exc Tax", 66,  12, "Cost exc Tax", "Least",       "Most"},
+    {"ShowCostIncColumn",  "Cost &Inc. Tax", "Cost inc Tax", 65,  12, "Cost inc Tax", "Least",       "Most"},
+    {"showTypeColumn",     "&Type Of Call", "Type Of Call", 70,  14, "Call Type",  "Nearest 'A'", "Nearest 'Z'"},
+    {"ShowDistanceColumn", "Dista&nce",     "Distance",     45,  13, "Distance",   "Shortest",    "Furthest"},
+    {"ShowRateColumn",     "R&ate",         "Rate",         130, 30, "Rate",       "Nearest 'A'", "Nearest 'Z'"},
 }};
 // clang-format on
 

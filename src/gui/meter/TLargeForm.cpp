@@ -33,9 +33,37 @@
 #include <QSessionManager>
 #include <QStyle>
 
+#include <optional>
+
 namespace {
 constexpr int MainWindowHelpTopic = 1;
-}
+
+// The normal window makes way for the dialogs of its buttons; the small box
+// stays, with the meter, beside the ones of its menu (out of the always-on-top
+// layer, so as not to hide them), and a window hidden behind the notification
+// icon stays hidden.
+class WindowAside {
+public:
+    WindowAside(TLargeForm& window, bool hide) : m_window(window), m_hidden(hide) {
+        if (m_hidden)
+            m_window.hide();
+        else if (m_window.isVisible())
+            m_pause.emplace(m_window.views());
+    }
+    ~WindowAside() {
+        // Ended while the dialog was open: nothing is to show again.
+        if (m_hidden && !m_window.hasEnded())
+            m_window.show();
+    }
+    WindowAside(const WindowAside&) = delete;
+    WindowAside& operator=(const WindowAside&) = delete;
+
+private:
+    TLargeForm& m_window;
+    bool m_hidden;
+    std::optional<TopLayerPause> m_pause;
+};
+} // namespace
 
 TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QWidget* parent)
     : QWidget(parent), m_services(services), m_meter(new CallMeter(services, std::move(random), this)) {
@@ -71,6 +99,10 @@ void TLargeForm::FormCreate() {
     }
     ReadIniSettings();
     m_meter->startLineAndSound();
+    // The totals and the budget's line are in before the window is placed and
+    // shown: a window that grew while the desktop was still framing it would be
+    // moved by its frame (its inside put where its frame was to go).
+    m_meter->start();
     m_views->ChangeWindow();
     clockShownChanged();
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -79,7 +111,6 @@ void TLargeForm::FormCreate() {
         else if (state == Qt::ApplicationInactive)
             m_views->ApplicationDeActivate();
     });
-    m_meter->start();
     // However the event loop comes to an end, a running call is logged first.
     connect(qGuiApp, &QCoreApplication::aboutToQuit, this, &TLargeForm::EndOnRequest);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TLargeForm::commitData,
@@ -466,20 +497,17 @@ void TLargeForm::ReadIniSettings() {
     }
 }
 
-bool TLargeForm::runSetupDialog(bool keepHidden) {
+bool TLargeForm::runSetupDialog(bool hideWindow) {
     m_meter->setMeterInTitle(true);
     const int oldMode = m_meter->settings().sensingMode;
-    if (!keepHidden)
-        hide();
     {
+        const WindowAside aside(*this, hideWindow);
         TSetupForm dialog(m_services, this);
         dialog.exec();
     }
     // Ended while the dialog was open: nothing is to start again.
     if (m_ended)
         return false;
-    if (!keepHidden)
-        show();
     // The dialog hands over only through the settings file, whichever way it closed.
     ReadIniSettings();
     m_meter->applySensingModeChange(oldMode);
@@ -488,7 +516,7 @@ bool TLargeForm::runSetupDialog(bool keepHidden) {
 }
 
 void TLargeForm::SetupButtonClick() {
-    if (!runSetupDialog(false))
+    if (!runSetupDialog(true))
         return;
     m_meter->TransferRate();
     m_meter->LoadValues(20);
@@ -496,24 +524,21 @@ void TLargeForm::SetupButtonClick() {
     m_meter->SetApplicationTitle(ApplicationTitle);
 }
 
-bool TLargeForm::runViewer(bool keepHidden) {
+bool TLargeForm::runViewer(bool hideWindow) {
     m_meter->setMeterInTitle(true);
-    if (!keepHidden)
-        hide();
     {
+        const WindowAside aside(*this, hideWindow);
         TDataForm viewer(m_services, this);
         viewer.exec();
     }
     if (m_ended)
         return false;
-    if (!keepHidden)
-        show();
     m_meter->setMeterInTitle(false);
     return true;
 }
 
 void TLargeForm::DataButtonClick() {
-    if (!runViewer(false))
+    if (!runViewer(true))
         return;
     m_meter->SetApplicationTitle(ApplicationTitle);
     // The viewer may have deleted calls.
@@ -522,11 +547,11 @@ void TLargeForm::DataButtonClick() {
 
 // A running call keeps its rate until the next start.
 void TLargeForm::SetupMenuItemClick() {
-    runSetupDialog(m_meter->windowMode() == CallMeter::TaskbarIcon);
+    runSetupDialog(false);
 }
 
 void TLargeForm::PastCallsMenuItemClick() {
-    runViewer(m_meter->windowMode() == CallMeter::TaskbarIcon);
+    runViewer(false);
 }
 
 void TLargeForm::SpendingClick() {

@@ -91,11 +91,11 @@ protected:
 
 private:
     void FormCreate();
-    // The configuration dialog, the window hidden meanwhile unless keepHidden;
+    // The configuration dialog, the window hidden meanwhile when hideWindow;
     // false when the program was ended while it was open.
-    bool runSetupDialog(bool keepHidden);
+    bool runSetupDialog(bool hideWindow);
     // The call log viewer, likewise.
-    bool runViewer(bool keepHidden);
+    bool runViewer(bool hideWindow);
     void commitData(QSessionManager& manager);
     bool askExit();
     void endProgram(bool byUser, bool savePosition);

@@ -7,6 +7,7 @@
 #include "gui/meter/TLargeForm.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/TypeScale.h"
+#include "gui/widgets/RadioGroupKeys.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -165,9 +166,9 @@ void TLargeForm::buildLayout() {
     // Band and distance.
     auto* distanceGroup = make<QGroupBox>(NormalView, "DistanceGroup", QStringLiteral("Distance"));
     LocRadio = make<QRadioButton>(distanceGroup, "LocRadio", QStringLiteral("Lo&cal"));
-    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("&Regional"));
+    RegRadio = make<QRadioButton>(distanceGroup, "RegRadio", QStringLiteral("Re&gional"));
     NatRadio = make<QRadioButton>(distanceGroup, "NatRadio", QStringLiteral("Nationa&l"));
-    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("&International"));
+    IntRadio = make<QRadioButton>(distanceGroup, "IntRadio", QStringLiteral("Inte&rnational"));
     LocRadio->setChecked(true);
     auto* distances = new QGridLayout(distanceGroup);
     distances->setContentsMargins(2, 0, 0, 0);
@@ -178,7 +179,7 @@ void TLargeForm::buildLayout() {
     distances->addWidget(NatRadio, 1, 0);
     distances->addWidget(IntRadio, 1, 1);
 
-    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto Time Sensin&g"));
+    AutoTimeSense = make<QCheckBox>(NormalView, "AutoTimeSense", QStringLiteral("Auto T&ime Sensing"));
     AutoTimeSense->setChecked(true);
 
     TimeOfDayGroup = make<QGroupBox>(NormalView, "TimeOfDayGroup", QStringLiteral("Time Of Day"));
@@ -206,14 +207,6 @@ void TLargeForm::buildLayout() {
     BudgetLine = make<QLabel>(CallsToday, "BudgetLine");
     BudgetLine->hide();
     totals->addWidget(BudgetLine);
-    // While the active rate file has only the starter's prices.
-    PricesNeededLine =
-        make<QLabel>(CallsToday, "PricesNeededLine", QStringLiteral("Call charges not set yet: see Setup"));
-    PricesNeededLine->setToolTip(
-        QStringLiteral("Calls are priced at 0.00 until you set your charges in Setup, "
-                       "on the Call Charges page, and save them."));
-    PricesNeededLine->hide();
-    totals->addWidget(PricesNeededLine);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(6);
@@ -267,7 +260,7 @@ void TLargeForm::buildLayout() {
     views->setColumnMinimumWidth(0, 111);
     views->setRowMinimumHeight(1, 18);
     views->addWidget(caption(ChangeWindowPanel, QStringLiteral("Change view to:")), 0, 0);
-    QLabel* defaultViewCaption = caption(ChangeWindowPanel, QStringLiteral("De&fault view:"));
+    auto* defaultViewCaption = caption(ChangeWindowPanel, QStringLiteral("De&fault view:"));
     views->addWidget(defaultViewCaption, 1, 0);
     auto viewButton = [&](const char* name, int column, const QString& text, const QString& hint) {
         auto* b = make<QPushButton>(ChangeWindowPanel, name, text);
@@ -317,13 +310,6 @@ void TLargeForm::buildLayout() {
     defaultView->addButton(SmallBoxRadio, 1);
     defaultView->addButton(TaskbarRadio, 2);
     defaultView->addButton(MinimiseRadio, 3);
-    // Alt+F goes to the view chosen; the arrows choose another.
-    defaultViewCaption->setBuddy(NormalRadio);
-    connect(defaultView, &QButtonGroup::buttonToggled, defaultViewCaption,
-            [defaultViewCaption](QAbstractButton* b, bool on) {
-                if (on)
-                    defaultViewCaption->setBuddy(b);
-            });
 
     auto* middle = new QHBoxLayout;
     middle->setSpacing(4);
@@ -342,10 +328,22 @@ void TLargeForm::buildLayout() {
     window->setSizeConstraint(QLayout::SetFixedSize);
     window->addWidget(NormalView);
 
-    setTabOrder(StartStopButton, SetupButton);
-    setTabOrder(SetupButton, DataButton);
-    setTabOrder(DataButton, LocRadio);
-    setTabOrder(LocRadio, AutoTimeSense);
+    // The keyboard: each group of choices is one stop of Tab, taken in the
+    // window's order (the choices on the left from the top, the buttons beside
+    // them, then the views' row); the window opens at Start. No Alt key serves
+    // two controls.
+    RadioGroupKeys::oneTabStop({LocRadio, RegRadio, NatRadio, IntRadio});
+    RadioGroupKeys::oneTabStop({DayRadio, EveRadio, WendRadio});
+    RadioGroupKeys::oneTabStop({NormalRadio, SmallBoxRadio, MinimiseRadio, TaskbarRadio}, defaultViewCaption);
+    QWidget* const order[] = {LocRadio,        RegRadio,       NatRadio,        IntRadio,
+                              AutoTimeSense,   DayRadio,       EveRadio,        WendRadio,
+                              StartStopButton, SetupButton,    DataButton,      HelpButton,
+                              AboutButton,     SpendingButton, NormalButton,    ShrinkToBoxButton,
+                              MinimiseButton,  TaskBarButton,  StayOnTopButton, NormalRadio,
+                              SmallBoxRadio,   MinimiseRadio,  TaskbarRadio,    StayOnTopCheckbox};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    StartStopButton->setFocus();
     fitToType();
     window->activate(); // sized before the desktop first hears of it
 }
@@ -368,11 +366,10 @@ void TLargeForm::fitToType() {
 
     // Up to a thousand pounds (or any one-letter currency) and a day's duration.
     const QStringList money = {QStringLiteral("\u00a3000.00"), QStringLiteral("100.0p")};
-    TimingLabel->setFixedSize(
-        TypeScale::roomFor(TimingLabel,
-                           {QStringLiteral("Scanning..."), QStringLiteral("Timing..."),
-                            QStringLiteral("Not sensing"), QStringLiteral("Sensing off")},
-                           QSize(94, 14)));
+    TimingLabel->setFixedSize(TypeScale::roomFor(
+        TimingLabel,
+        {QStringLiteral("Scanning..."), QStringLiteral("Timing..."), QStringLiteral("Not sensing")},
+        QSize(94, 14)));
     Duration->setFixedSize(TypeScale::roomFor(Duration, {QStringLiteral("00:00:00")}, QSize(96, 24)));
     GrossCost->setFixedSize(TypeScale::roomFor(GrossCost, money, QSize(138, 30)));
     NetCost->setFixedSize(TypeScale::roomFor(NetCost, money, QSize(100, 20)));

@@ -38,8 +38,10 @@ QPoint whole(const QRect& frame, const QList<QRect>& screens) {
 }
 
 QPoint onScreen(const QRect& frame, const QList<QRect>& screens) {
+    // The top edge carries the title bar, by which the window is moved: it must be seen.
+    const QRect topEdge(frame.topLeft(), QSize(frame.width(), 1));
     if (std::any_of(screens.begin(), screens.end(),
-                    [&](const QRect& screen) { return screen.intersects(frame); }))
+                    [&](const QRect& screen) { return screen.intersects(topEdge); }))
         return frame.topLeft();
     return whole(frame, screens);
 }

@@ -6,14 +6,15 @@
 
 class QWidget;
 
-// Windows are put where they were left, unless no screen shows any of that
-// place any more (a monitor unplugged, a smaller screen): then they come onto
-// the nearest screen, whole where they fit.
+// Windows are put where they were left, unless no screen shows the top edge
+// of that place any more (a monitor unplugged, a smaller screen, a title bar
+// above the screen): then they come onto the nearest screen, whole where they
+// fit.
 namespace ScreenPlace {
 
 // Where a window with this frame goes among these screens (their available
-// areas): its own place when it overlaps one of them, else the nearest place
-// on the nearest screen. Its own place when there are no screens at all.
+// areas): its own place when its top edge is on one of them, else the nearest
+// place on the nearest screen. Its own place when there are no screens at all.
 QPoint onScreen(const QRect& frame, const QList<QRect>& screens);
 
 // The same among the desktop's screens now.

@@ -14,6 +14,8 @@
 #include <QBoxLayout>
 #include <QCursor>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -52,8 +54,26 @@ QPoint WindowModes::framePlace() const {
     return mode() == CallMeter::SmallBox ? window->geometry().topLeft() : window->pos();
 }
 
+// A hidden window keeps the sizes of its parts until it is shown, and then
+// takes its new size after the desktop was told where its frame goes: Qt tells
+// the new size with the frame's place as the inside's, and the window moves by
+// its title bar. So every layout is worked out first, the innermost first.
+void WindowModes::settleSize() {
+    QWidget* window = m_parts.window;
+    window->ensurePolished();
+    QList<QWidget*> parts = window->findChildren<QWidget*>();
+    parts.prepend(window);
+    for (auto part = parts.crbegin(); part != parts.crend(); ++part) {
+        if (QLayout* layout = (*part)->layout()) {
+            layout->invalidate();
+            layout->activate();
+        }
+    }
+}
+
 void WindowModes::placeFrame(QPoint at) {
     QWidget* window = m_parts.window;
+    settleSize();
     if (mode() == CallMeter::SmallBox)
         window->setGeometry(QRect(ScreenPlace::onScreen(QRect(at, window->size())), window->size()));
     else
@@ -133,6 +153,15 @@ void WindowModes::ShrinkToBoxAndGrow() {
         m_parts.normalView->show();
     }
     panel->show(); // a new parent hides it
+    // The box takes the keys (its menu, start and stop); back in the normal
+    // view the focus is where it was before.
+    panel->setFocusPolicy(toBox ? Qt::StrongFocus : Qt::NoFocus);
+    if (toBox) {
+        m_focusBeforeBox = window->focusWidget();
+        panel->setFocus();
+    } else if (m_focusBeforeBox) {
+        m_focusBeforeBox->setFocus();
+    }
     Qt::WindowFlags flags = toBox ? Qt::Window | Qt::FramelessWindowHint : m_normalFlags;
     flags.setFlag(Qt::WindowStaysOnTopHint, m_stayOnTop);
     window->setWindowFlags(flags);
@@ -320,10 +349,38 @@ void WindowModes::trayAction(int action) {
     }
 }
 
+// The box's keys: its menu by the menu key or Shift+F10, a start or stop by
+// Space or Enter, and each entry of the menu by its Alt key.
+bool WindowModes::boxKeyPress(const QKeyEvent* key) {
+    const QWidget* panel = m_parts.animationPanel;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        popUpMenu(panel->mapToGlobal(panel->rect().center()));
+        return true;
+    }
+    if (modifiers == Qt::NoModifier &&
+        (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        m_parts.menu->StartOrStop->trigger();
+        return true;
+    }
+    if (modifiers != Qt::AltModifier)
+        return false;
+    const QKeySequence pressed(Qt::ALT | Qt::Key(key->key()));
+    for (QAction* entry : m_parts.menu->actions()) {
+        if (entry->isEnabled() && QKeySequence::mnemonic(entry->text()) == pressed) {
+            entry->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
 bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_parts.animationPanel)
         return false;
     switch (event->type()) {
+    case QEvent::KeyPress:
+        return mode() == CallMeter::SmallBox && boxKeyPress(static_cast<QKeyEvent*>(event));
     case QEvent::MouseButtonPress:
         if (mode() != CallMeter::SmallBox)
             return false;

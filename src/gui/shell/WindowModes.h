@@ -2,10 +2,12 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 class CallMeter;
 class QAbstractButton;
 class QBoxLayout;
+class QKeyEvent;
 class QWidget;
 class SmallBoxMenu;
 class TrayIcon;
@@ -80,10 +82,12 @@ private:
     int mode() const;
     void renewNativeWindow();
     QPoint framePlace() const;
+    void settleSize();
     void placeFrame(QPoint at);
     void setOnTopLayer(bool on);
     void showStayOnTop();
     void popUpMenu(QPoint globalPosition);
+    bool boxKeyPress(const QKeyEvent* key);
     void trayAction(int action);
     QString boxTip() const;
 
@@ -95,6 +99,7 @@ private:
     QString m_budgetLine;
     bool Dragging = false;
     QPoint m_dragFrom; // DragX, DragY: the pressed point, from the box's corner
+    QPointer<QWidget> m_focusBeforeBox;
 };
 
 // Leaves the always-on-top layer for as long as it lives.

@@ -304,7 +304,7 @@ void TDataForm::buildMenus() {
         m_showColumn[size_t(c - 1)] = item;
     }
     columns->addSeparator();
-    ResetColumns = action(columns, "ResetColumns", QStringLiteral("Restore Defaults"));
+    ResetColumns = action(columns, "ResetColumns", QStringLiteral("&Restore Defaults"));
     connect(ResetColumns, &QAction::triggered, this, &TDataForm::ResetColumnsClick);
 
     SortCallsMenu = new QMenu(this);

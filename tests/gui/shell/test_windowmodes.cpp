@@ -10,8 +10,10 @@
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/WindowModes.h"
+#include "gui/viewer/TDataForm.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -23,6 +25,17 @@ Q_DECLARE_METATYPE(QList<QSystemTrayIcon::ActivationReason>)
 
 namespace {
 const char* const Defaults = "Default Setup Information";
+
+// The main window's size each time it is made for the desktop.
+struct SizesWhenMade : QObject {
+    QList<QSize> sizes;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WinIdChange && watched->objectName() == QLatin1String("LargeForm"))
+            sizes << static_cast<QWidget*>(watched)->size();
+        return false;
+    }
+};
+
 const QPoint NormalPlace(-20, 150);
 const QPoint BoxPlace(300, 40);
 } // namespace
@@ -165,6 +178,8 @@ private slots:
             << QPoint(2000, 1050) << QPoint(2000, 1024 - window.height());
         QTest::newRow("above and left of all") << QPoint(-3000, -900) << QPoint(0, 0);
         QTest::newRow("below the first screen") << QPoint(300, 4000) << QPoint(300, 1080 - window.height());
+        // The title bar above the screen, where the window could not be moved by it.
+        QTest::newRow("title bar above the screen") << QPoint(300, -20) << QPoint(300, 0);
     }
     void placesOffEveryScreenComeBack() {
         QFETCH(QPoint, stored);
@@ -184,6 +199,30 @@ private slots:
         set(Defaults, "SmallBox Window Top Position", QStringLiteral("-30000"));
         auto w = startIn(view);
         QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry().topLeft()));
+    }
+
+    // The window has the size of all it shows, the budget's line among it,
+    // when it is made for the desktop and told where its frame goes: a size
+    // taken after that would have the desktop put its inside there instead.
+    void windowIsSizedBeforeItIsPlaced_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<bool>("budget");
+        for (const bool budget : {false, true}) {
+            QTest::addRow("normal window, budget %d", budget) << 0 << budget;
+            QTest::addRow("small box, budget %d", budget) << 1 << budget;
+        }
+    }
+    void windowIsSizedBeforeItIsPlaced() {
+        QFETCH(int, start);
+        QFETCH(bool, budget);
+        set("Budget", "BudgetOn", QString::number(budget));
+        SizesWhenMade made;
+        qApp->installEventFilter(&made);
+        auto w = startIn(start);
+        settle();
+        QVERIFY(!made.sizes.isEmpty());
+        QCOMPARE(made.sizes.last(), w->size());
+        QCOMPARE(!child<QLabel>(*w, "BudgetLine")->isHidden(), budget);
     }
 
     void smallBoxIsDraggedWithAnyButton_data() {
@@ -361,6 +400,80 @@ private slots:
         QCOMPARE(w->meter().settings().sensingMode, 2);
         QVERIFY(line.isOpen());
         QVERIFY(!w->meter().meterInTitle());
+    }
+
+    // The main window from the keyboard: Tab follows the window, each group
+    // of choices one stop at its checked choice; the Alt keys reach them.
+    void mainWindowFromTheKeyboard() {
+        auto w = startIn(0);
+        child<QRadioButton>(*w, "NatRadio")->click();
+        child<QCheckBox>(*w, "AutoTimeSense")->click();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const auto focus = [] { return QApplication::focusWidget()->objectName(); };
+        QCOMPARE(focus(), QStringLiteral("StartStopButton"));
+        QStringList walk;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } while (walk.size() < 30 && (walk << focus()).last() != QLatin1String("StartStopButton"));
+        QCOMPARE(walk.join(' '),
+                 QStringLiteral("SetupButton DataButton HelpButton AboutButton SpendingButton "
+                                "ShrinkToBoxButton MinimiseButton TaskBarButton StayOnTopButton "
+                                "NormalRadio StayOnTopCheckbox NatRadio AutoTimeSense DayRadio "
+                                "StartStopButton"));
+        for (const char* key : {"G:RegRadio", "V:EveRadio", "I:AutoTimeSense", "F:NormalRadio"}) {
+            QTest::keyClick(QApplication::focusWidget(), key[0], Qt::AltModifier);
+            QCOMPARE(focus(), QLatin1String(key + 2));
+            QTRY_VERIFY(child<QAbstractButton>(*w, key + 2)->isChecked()); // an animated click
+        }
+    }
+
+    // The small box from the keyboard: Space and its menu's Alt keys start and
+    // stop, the menu opens by the menu key or Shift+F10, Alt+M goes back.
+    void smallBoxFromTheKeyboard() {
+        auto w = startIn(1);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const auto press = [](const char* keys) {
+            const QKeyCombination key = QKeySequence(QLatin1String(keys))[0];
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        };
+        for (const char* keys : {"Space", "Alt+S"}) {
+            press(keys);
+            QVERIFY(w->meter().isTiming());
+            press(keys);
+            QVERIFY(!w->meter().isTiming());
+        }
+        for (const char* keys : {"Menu", "Shift+F10"}) {
+            press(keys);
+            QVERIFY(w->findChild<SmallBoxMenu*>()->isVisible());
+            w->findChild<SmallBoxMenu*>()->close();
+        }
+        press("Alt+M");
+        QCOMPARE(w->meter().windowMode(), 0);
+        w->activateWindow(); // the new window, as the desktop does
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(*w, "StartStopButton"));
+    }
+
+    // The box's clock starts and stops a call with a double click, and the
+    // box stays while the viewer opened from its menu is open.
+    void smallBoxClockAndViewer() {
+        auto w = startIn(1);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* clockSpin = child<QLabel>(*w, "ClockSpin");
+        for (const bool timing : {true, false}) {
+            QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {},
+                               clockSpin->mapTo(w.get(), QPoint(5, 5)));
+            QCOMPARE(w->meter().isTiming(), timing);
+        }
+        bool shown = false;
+        whenModalOpens<TDataForm>(this, [&](TDataForm& viewer) {
+            shown = w->isVisible();
+            viewer.reject();
+        });
+        entry(*w, "PastCallsMenuItem")->trigger();
+        QVERIFY(shown && w->isVisible());
     }
 };
 
