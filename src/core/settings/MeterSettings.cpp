@@ -24,7 +24,8 @@ std::optional<double> parseAmount(const QString& text) {
     return RateFileCodec::parseNumber(text.trimmed());
 }
 
-QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings) {
+QString readMeterSettings(const SettingsSnapshot& file, const QString& soundDirectory,
+                          MeterSettings& settings) {
     settings.activeRateName = file.ReadSettingString(RateSection, ActiveRateFile, MeterRateNameDefault);
 
     // Each time is converted the moment it is read: a bad one stops the

@@ -35,7 +35,8 @@ struct MeterSettings {
 // keys after it keep the values they had, and the message to show is returned.
 // Returns an empty text when everything was read. The default sounds are in
 // soundDirectory.
-QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings);
+QString readMeterSettings(const SettingsSnapshot& file, const QString& soundDirectory,
+                          MeterSettings& settings);
 
 // "h:mm", " h:mm" or "hh:mm" (seconds allowed), hour 0..23, minute 0..59.
 std::optional<int> parseTimeOfDay(const QString& text);

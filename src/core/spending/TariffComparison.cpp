@@ -52,7 +52,7 @@ void TariffComparison::add(const CallRecord& call) {
         // with gives back exactly the logged figures.
         row.net.add(cost.storedNet());
         row.gross.add(cost.storedGross());
-        if (cost.storedGross() < call.grossCost)
+        if (Money::pennies(cost.storedGross()) < Money::pennies(call.grossCost))
             ++row.cheaper;
     }
 }
@@ -63,15 +63,16 @@ std::vector<TariffRow> TariffComparison::rows() const {
     for (const Tariff& tariff : m_tariffs) {
         rows.push_back(tariff.row);
         if (tariff.prices)
-            rows.back().difference = rows.back().gross.total() - m_loggedGross.total();
+            rows.back().difference =
+                Money::fromPennies(rows.back().gross.pennies() - m_loggedGross.pennies());
     }
     std::stable_sort(rows.begin(), rows.end(), [](const TariffRow& a, const TariffRow& b) {
         const bool aRead = a.failure.isEmpty();
         const bool bRead = b.failure.isEmpty();
         if (aRead != bRead)
             return aRead;
-        if (aRead && a.gross.total() != b.gross.total())
-            return a.gross.total() < b.gross.total();
+        if (aRead && a.gross.pennies() != b.gross.pennies())
+            return a.gross.pennies() < b.gross.pennies();
         return a.rateName.compare(b.rateName, Qt::CaseInsensitive) < 0;
     });
     return rows;
