@@ -240,7 +240,7 @@ private slots:
         const QString exported = TextCodec::decode(m_out);
         QVERIFY2(exported.contains(total + QStringLiteral(" spent in")), m_out);
         const QStringList lines = exported.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        const int titles = int(lines.indexOf(QRegularExpression(QStringLiteral("^Date,"))));
+        const int titles = int(lines.indexOf(QRegularExpression(QStringLiteral("Date,.*"))));
         const qsizetype column =
             lines.value(titles).split(QLatin1Char(',')).indexOf(QStringLiteral("Cost inc Tax"));
         QVERIFY(titles > 0 && column > 0);

@@ -36,8 +36,12 @@ inline qint64 pennies(double amount) {
     // An amount as the log keeps it (single precision): a hundred times it is
     // exact in double precision, so rounding that rounds the stored value
     // itself, as the printed text does. Other amounts take the text's way.
-    if (double(float(amount)) == amount)
-        return std::llround(amount * 100.0);
+    if (double(float(amount)) == amount) {
+        const double scaled = amount * 100.0;
+        const qint64 whole = qint64(scaled); // towards zero; the rest is exact
+        const double rest = scaled - double(whole);
+        return whole + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
+    }
     return penniesOfText(amount);
 }
 
