@@ -203,8 +203,6 @@ private slots:
         QTest::newRow("500 x 0.4589 shown as \u00a30.46 (stored: 229.45)")
             << 0.4589f << 500 << "\u00a3230.00";
         QTest::newRow("10 x 0.309 shown as \u00a30.31 (stored: 3.09)") << 0.309f << 10 << "\u00a33.10";
-        QTest::newRow("1000 x 0.125 shown as \u00a30.13 (stored: 125.00)")
-            << 0.125f << 1000 << "\u00a3130.00";
         QTest::newRow("2000 x 0.345 shown as \u00a30.34 (stored: 690.00)")
             << 0.345f << 2000 << "\u00a3680.00";
         QTest::newRow("a damaged cost counts nothing")
@@ -222,7 +220,6 @@ private slots:
         QVERIFY(log.append(calls));
         const QString pound = QStringLiteral("\u00a3");
 
-        // The main window, the viewer's totals line and selection.
         QVERIFY(todayText(findCallTotals(log, Now), pound).endsWith(QStringLiteral(" totalling ") + total));
         FakePrompter prompter;
         CallLogViewer viewer(dir.path(), prompter);
@@ -231,23 +228,21 @@ private slots:
         QVERIFY(viewer.totalsLine().startsWith(total + QStringLiteral(" spent in")));
         QVERIFY(viewer.selectionSummary(0, count - 1).endsWith(QStringLiteral(" totalling ") + total));
 
-        // The command line's report, the export's head, and its rows added up.
         QCOMPARE(run({QStringLiteral("report"), QStringLiteral("today")}, dir.path()), 0);
         QVERIFY2(m_out.contains((QStringLiteral(" totalling ") + total).toUtf8()), m_out);
-        QCOMPARE(
-            run({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("csv")}, dir.path()),
-            0);
-        const QString exported = TextCodec::decode(m_out);
-        QVERIFY2(exported.contains(total + QStringLiteral(" spent in")), m_out);
-        const QStringList lines = exported.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        const int titles = int(lines.indexOf(QRegularExpression(QStringLiteral("Date,.*"))));
-        const qsizetype column =
-            lines.value(titles).split(QLatin1Char(',')).indexOf(QStringLiteral("Cost inc Tax"));
-        QVERIFY(titles > 0 && column > 0);
+
+        // The export's head, and its column of costs added up by hand.
+        QCOMPARE(run({QStringLiteral("export")}, dir.path()), 0);
+        const QStringList lines = TextCodec::decode(m_out).split(QStringLiteral("\r\n"));
+        QVERIFY(lines.value(3).startsWith(total + QStringLiteral(" spent in")));
+        const qsizetype column = lines.value(6)
+                                     .split(QLatin1Char('|'))
+                                     .indexOf(QRegularExpression(QStringLiteral(" *Cost inc Tax *")));
         qint64 pennies = 0;
-        for (const QString& line : lines.mid(titles + 1))
-            pennies +=
-                line.split(QLatin1Char(',')).value(column).remove(QRegularExpression("[^-0-9]")).toLongLong();
+        for (const QString& line : lines.mid(8, count))
+            pennies += line.section(QLatin1Char('|'), column, column)
+                           .remove(QRegularExpression("[^-0-9]"))
+                           .toLongLong();
         QCOMPARE(pound + QString::number(pennies / 100.0, 'f', 2), total);
 
         // The spending figures, of which the charts and the budget are made.
