@@ -28,7 +28,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProxyStyle>
-#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -41,7 +40,8 @@
 namespace {
 
 LogCommands::Environment environment() {
-    return {qEnvironmentVariable("DIALTALLY_DIR"), qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()};
+    return {qEnvironmentVariable("DIALTALLY_DIR"), qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath(),
+            qEnvironmentVariable("XDG_STATE_HOME")};
 }
 
 // The help file of the data directory, else the one installed with the program.
@@ -95,9 +95,11 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
     static const QStringList asking = {QStringLiteral("-h"),         QStringLiteral("--help"),
                                        QStringLiteral("--help-all"), QStringLiteral("-v"),
                                        QStringLiteral("--version"),  QStringLiteral("-?")};
-    const bool help =
-        std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return asking.contains(a); });
-    if (!help && !LogCommands::isCommand(arguments))
+    // A command answers --help itself.
+    const bool command = LogCommands::isCommand(arguments);
+    const bool help = !command && std::any_of(arguments.begin(), arguments.end(),
+                                              [](const QString& a) { return asking.contains(a); });
+    if (!help && !command)
         return std::nullopt;
     holdClosedStandardFiles();
     // A chart is drawn with the toolkit's widgets, on no screen when there is none.
@@ -115,7 +117,7 @@ std::optional<int> runWithoutWindow(int argc, char** argv) {
         return 0;
     }
     // Unbuffered: every write is checked as it is made. A pipe whose reader
-    // has gone ends the program with SIGPIPE, as it ends cat or grep.
+    // has gone is an error that names the output, as every failed write is.
     QFile out, err;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -143,6 +145,7 @@ int refuse(const QString& reason, int& argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    TerminationSignals::ignoreBrokenPipes();
     // Reports, exports, --help and --version take no lock: they run beside the meter.
     if (const std::optional<int> status = runWithoutWindow(argc, argv))
         return *status;
@@ -167,22 +170,14 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
-    // From here the program ends in order however it is told to: a signal
-    // that comes before the window exists ends it as soon as the window does,
-    // and further signals wait until the running call is logged.
+    // From here the program ends in order however it is told to, at any
+    // moment, and further signals wait until the running call is logged.
     TerminationSignals termination;
-    bool endRequested = false;
     // Knocks from copies started meanwhile are answered from the splash on.
     // Until the window is made they wait for it, except that the box its
     // making waits on (the first-use wizard) comes to view at once.
     TLargeForm* shown = nullptr;
     bool startedAgain = false;
-    QObject::connect(&termination, &TerminationSignals::received, &app, [&shown, &endRequested] {
-        if (shown)
-            shown->EndOnRequest();
-        else
-            endRequested = true;
-    });
     instance.whenStartedAgain([&shown, &startedAgain] {
         if (shown)
             shown->views().bringToView();
@@ -212,6 +207,8 @@ int main(int argc, char** argv) {
 
     TTitleForm splash;
     splash.showUntilDone();
+    if (termination.requested())
+        return 0;
     const QString resources = ProgramFiles::resourceDirectory(QCoreApplication::applicationDirPath(),
                                                               QStringLiteral(DIALTALLY_SHARE_FROM_BIN));
 
@@ -246,6 +243,8 @@ int main(int argc, char** argv) {
 
     TLargeForm window(services);
     splash.close();
+    if (window.hasEnded()) // while its first questions were open
+        return 0;
     prompter.setOwnerWindow(&window);
     files.setOwnerWindow(&window);
     if (recovery.failed)
@@ -257,9 +256,6 @@ int main(int argc, char** argv) {
     shown = &window;
     if (startedAgain)
         window.views().bringToView();
-
-    QObject::connect(&window, &TLargeForm::callsLogged, &termination, &TerminationSignals::letGo);
-    if (endRequested)
-        QTimer::singleShot(0, &window, &TLargeForm::EndOnRequest);
+    termination.endWith(window);
     return app.exec();
 }

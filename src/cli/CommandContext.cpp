@@ -9,12 +9,19 @@ int CommandContext::fail(Status status, const QString& text) const {
     return status;
 }
 
+// A write cut short (a pipe whose reader went halfway) tells no reason; the
+// next one fails with it.
 bool CommandContext::send(QByteArrayView bytes, QString* reason) const {
-    if (out.write(bytes.data(), bytes.size()) == bytes.size())
-        return true;
-    if (reason)
-        *reason = out.errorString();
-    return false;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = out.write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            if (reason)
+                *reason = out.errorString();
+            return false;
+        }
+        done += written;
+    }
+    return true;
 }
 
 int CommandContext::print(const QString& text) const {

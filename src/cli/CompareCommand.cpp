@@ -3,9 +3,11 @@
 #include "cli/CommandContext.h"
 #include "cli/PeriodCalls.h"
 #include "core/seams/DayCount.h"
+#include "core/settings/ProgramFiles.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
 #include "core/tariff/Costing.h"
+#include "core/tariff/RateFile.h"
 #include "core/viewer/CallExport.h"
 
 #include <QJsonArray>
@@ -14,17 +16,20 @@
 
 #include <algorithm>
 
-namespace CompareCommand {
-
 namespace {
 
-bool inDays(const CallRecord& call, const Days& days) {
-    if (!days.firstDay && !days.lastDay)
+// Calls dated from..to (both included), when either is given.
+bool inDays(const CallRecord& call, std::optional<qint64> firstDay, std::optional<qint64> lastDay) {
+    if (!firstDay && !lastDay)
         return true;
     if (!DayCount::isDayCount(call.date))
         return false;
     const qint64 day = DayCount::dayNumber(call.date);
-    return (!days.firstDay || day >= *days.firstDay) && (!days.lastDay || day <= *days.lastDay);
+    return (!firstDay || day >= *firstDay) && (!lastDay || day <= *lastDay);
+}
+
+std::optional<qint64> dayOf(const std::optional<QDate>& date) {
+    return date ? std::optional(DayCount::dayOfDate(*date)) : std::nullopt;
 }
 
 // The table in columns: the rate file's name to the left, the figures to the right.
@@ -119,23 +124,45 @@ QString csvTable(const TariffComparison& comparison) {
 
 } // namespace
 
-int run(const CommandContext& context, PeriodCalls& calls, const Days& days, Format format,
-        const QString& directory, const QString& symbol) {
-    TariffComparison comparison(directory, TariffComparison::activeRateName(directory));
-    if (!calls.forEach([&](const CallRecord& call) {
-            if (inDays(call, days))
-                comparison.add(call);
-        }))
-        return context.fail(CommandContext::FileFailed, calls.failure());
-    switch (format) {
-    case Format::Json:
-        return context.print(jsonTable(comparison));
-    case Format::Csv:
-        return context.print(csvTable(comparison));
-    case Format::Text:
-        break;
-    }
-    return context.print(textTable(comparison, symbol));
+CompareCommand::CompareCommand()
+    : Command({QStringLiteral("compare")}, QStringLiteral("compare"),
+              QStringLiteral(
+                  "  compare [--period today|week|month|year|all] [--from DATE] [--to DATE] [--json|--csv]\n"
+                  "      What the calls would have cost with each rate file, cheapest first\n"
+                  "      (dates as YYYY-MM-DD, both included).\n"),
+              Json | Csv | Dates) {
+    addOptions({m_period});
 }
 
-} // namespace CompareCommand
+QStringList CompareCommand::inputs(const QString& directory) const {
+    QStringList files = {ProgramFiles::settingsPath(directory), ProgramFiles::callLogPath(directory)};
+    if (const QString active = TariffComparison::activeRateName(directory); !active.isEmpty())
+        files << ProgramFiles::rateFilePath(directory, active);
+    for (const QString& name : rateFileNames(directory))
+        files << ProgramFiles::path(directory, name);
+    return files;
+}
+
+int CompareCommand::execute(const Run& run) const {
+    const QString periodName =
+        run.parser.isSet(m_period) ? run.parser.value(m_period) : PeriodCalls::names()[PeriodCalls::All];
+    const int period = PeriodCalls::indexOf(periodName);
+    if (period < 0)
+        return run.wrong(QStringLiteral("unknown period \"%1\"").arg(periodName));
+    const QString symbol = run.symbol();
+    PeriodCalls calls(ProgramFiles::callLogPath(run.directory), period, run.call.now);
+    TariffComparison comparison(run.directory, TariffComparison::activeRateName(run.directory));
+    const std::optional<qint64> firstDay = dayOf(run.from);
+    const std::optional<qint64> lastDay = dayOf(run.to);
+    if (!calls.forEach([&](const CallRecord& call) {
+            if (inDays(call, firstDay, lastDay))
+                comparison.add(call);
+        }))
+        return run.failed(calls.failure());
+    const CommandContext& context = run.context();
+    if (run.json)
+        return context.print(jsonTable(comparison));
+    if (run.csv)
+        return context.print(csvTable(comparison));
+    return context.print(textTable(comparison, symbol));
+}

@@ -1,28 +1,18 @@
 #pragma once
 
-#include <QtGlobal>
-
-#include <optional>
-
-struct CommandContext;
-class PeriodCalls;
-class QString;
+#include "cli/Command.h"
 
 // `dialtally compare`: what the calls would have cost with each rate file of
-// the data directory, the table of the viewer's Compare Tariffs.
-namespace CompareCommand {
+// the data directory, the table of the viewer's Compare Tariffs. It prices the
+// calls in one pass over the log and reads each rate file once.
+class CompareCommand final : public Command {
+public:
+    CompareCommand();
 
-enum class Format { Text, Json, Csv };
+private:
+    int execute(const Run& run) const override;
+    // The settings, the log and the rate files: the active one and every other.
+    QStringList inputs(const QString& directory) const override;
 
-// Calls dated from firstDay to lastDay (day numbers, both included), when set.
-struct Days {
-    std::optional<qint64> firstDay;
-    std::optional<qint64> lastDay;
+    QCommandLineOption m_period{QStringLiteral("period"), QString(), QStringLiteral("period")};
 };
-
-// Prices the calls in one pass over the log; each rate file is read once.
-// Returns the exit status.
-int run(const CommandContext& context, PeriodCalls& calls, const Days& days, Format format,
-        const QString& directory, const QString& symbol);
-
-} // namespace CompareCommand

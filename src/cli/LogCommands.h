@@ -15,14 +15,18 @@
 // export layouts and comparison.
 namespace LogCommands {
 
-// Whether the program's arguments (its name first) ask for a command.
+// Whether the program's arguments (its name first) ask for a command. The
+// toolkit's own options (-platform offscreen, -style fusion) belong to no
+// command and are passed over, as a window's toolkit takes them.
 bool isCommand(const QStringList& arguments);
 
-// Where the data directory comes from when --dir is not given.
+// Where the data directory comes from when --dir is not given, and the
+// state directory that holds the calls kept when the log could not be written.
 struct Environment {
     QString dialtallyDir; // $DIALTALLY_DIR
     QString xdgDataHome;  // $XDG_DATA_HOME
     QString home;
+    QString xdgStateHome; // $XDG_STATE_HOME
 };
 
 // Whether the command draws a chart: it needs the toolkit's widgets then, if
@@ -34,9 +38,11 @@ bool drawsChart(const QStringList& arguments);
 using ChartMaker =
     std::function<QString(const SpendingReading& reading, SpendView view, QSize size, const QString& path)>;
 
-// Runs the command of the arguments (the program's name first). Returns the
-// exit status: 0, 1 when a file cannot be read or written, 2 when the command
-// line is wrong; what went wrong goes to err with the file's name and the reason.
+// Runs the command of the arguments (the program's name first), each command
+// with its own options. Returns the exit status: 0, 1 when a file cannot be
+// read or written (or is not a regular file), 2 when the command line is
+// wrong (an --output that is one of the program's own files included); what
+// went wrong goes to err with the file's name and the reason.
 // An export to a terminal is shown as UTF-8 text; everywhere else it has the
 // bytes of the viewer's export.
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,

@@ -1,5 +1,7 @@
 #include "system/AlsaSoundPlayer.h"
 
+#include "core/storage/RegularFile.h"
+
 #include <QFile>
 
 #include <alsa/asoundlib.h>
@@ -149,8 +151,10 @@ void AlsaSoundPlayer::run(std::shared_ptr<Playback> playback, std::string path, 
     // Nothing may escape a detached thread, and whoever waits must hear that it ended.
     try {
         if (!playback->stopRequested && !path.empty()) {
+            // Only a regular file is played: libsndfile's own open would wait for ever on a named pipe.
             SoundFile sound;
-            sound.handle = sf_open(path.c_str(), SFM_READ, &sound.info);
+            if (const int fd = RegularFile::openForReading(QFile::decodeName(path.c_str())); fd >= 0)
+                sound.handle = sf_open_fd(fd, SFM_READ, &sound.info, SF_TRUE); // closes fd, even on failure
             if (sound.handle && sound.info.channels >= 1 && sound.info.channels <= 8 &&
                 sound.info.samplerate >= 1000 && sound.info.samplerate <= 384000)
                 playOnDevice(sound, device, playback->stopRequested);

@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "core/calllog/CallLog.h"
 #include "core/settings/SettingsFile.h"
+#include "fakes/SampleCall.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,9 +14,12 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <future>
 #include <memory>
+#include <poll.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +46,7 @@ bool makeFolder(const QString& path, mode_t mode) {
     return ::mkdir(QFile::encodeName(path).constData(), mode) == 0 &&
            ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
+
 } // namespace
 
 class TestEnding : public QObject {
@@ -66,6 +71,19 @@ class TestEnding : public QObject {
         QVERIFY(copy.waitForFinished(Wait));
         QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
         QCOMPARE(copy.exitCode(), 0);
+    }
+    // The signal child, sent the signal once it says `ready`, ends in order.
+    void endChild(const QStringList& arguments, const QByteArray& ready, int signalNumber) const {
+        QProcess child;
+        child.setProcessEnvironment(environment());
+        child.start(QStringLiteral(SIGNAL_CHILD), arguments);
+        while (!child.canReadLine())
+            QVERIFY(child.waitForReadyRead(Wait));
+        QCOMPARE(child.readLine().trimmed(), ready);
+        ::kill(pid_t(child.processId()), signalNumber);
+        QVERIFY(child.waitForFinished(Wait));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
     }
     SettingsFile settings() const { return SettingsFile(m_data.filePath(QStringLiteral("Dialtaly.ini"))); }
     int timesUsed() const { return settings().ReadSettingInteger(Defaults, QStringLiteral("Times Used"), 0); }
@@ -237,20 +255,70 @@ private slots:
     void signalLogsTheRunningCall() {
         QFETCH(int, signalNumber);
         QFETCH(int, second);
-        QProcess child;
-        child.setProcessEnvironment(environment());
-        child.start(QStringLiteral(SIGNAL_CHILD), {m_data.path(), QString::number(second)});
-        QVERIFY(child.waitForStarted(Wait));
-        while (!child.canReadLine())
-            QVERIFY(child.waitForReadyRead(Wait));
-        QCOMPARE(child.readLine().trimmed(), QByteArray("timing"));
-        ::kill(pid_t(child.processId()), signalNumber);
-        QVERIFY(child.waitForFinished(Wait));
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
+        endChild({m_data.path(), QString::number(second)}, "timing", signalNumber);
         const auto calls = CallLog(m_data.filePath(QStringLiteral("Calls.log"))).readAll();
         QCOMPARE(calls.size(), size_t(1));
         QCOMPARE(qRound(calls[0].duration * 86400), 5);
+    }
+
+    // Told to end while a first-use page is open, or a box over one, the
+    // program ends at once. The choices confirmed before are kept; the one
+    // taken on the open page, unconfirmed, is not written.
+    void signalWhileAFirstQuestionIsOpen_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QByteArray>("settings");
+        const QByteArray used("[Default Setup Information]\nTimes Used=1\n");
+        const QByteArray sensing = used + "Auto Call Sensing=1\n";
+        const QByteArray device = sensing + "Device To Sense=/dev/ttyUSB0\n";
+        for (const int number : {SIGTERM, SIGINT, SIGHUP})
+            for (const auto& [page, settings] : {std::pair(QStringLiteral("WelcomeForm"), used),
+                                                 {QStringLiteral("PortSetupForm"), sensing},
+                                                 {QStringLiteral("TariffForm"), device}})
+                QTest::addRow("%s, %s", sigabbrev_np(number), qPrintable(page)) << number << page << settings;
+        QTest::newRow("TERM, an error over the call charges") << SIGTERM << "TariffForm+box" << device;
+    }
+    void signalWhileAFirstQuestionIsOpen() {
+        QFETCH(int, signalNumber);
+        QFETCH(QString, page);
+        QFETCH(QByteArray, settings);
+        QTemporaryDir fresh;
+        endChild({fresh.path(), QStringLiteral("0"), page}, "open", signalNumber);
+        QFile written(fresh.filePath(QStringLiteral("Dialtaly.ini")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), settings);
+    }
+
+    // A named pipe whose reader goes, or stops reading, during the viewer's
+    // export: the write fails, naming the pipe and why; the program lives on,
+    // and the call it times is logged when a signal then ends it.
+    void brokenPipe_data() {
+        QTest::addColumn<bool>("readerCloses");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("reader gone") << true << "said: PIPE cannot be written: Broken pipe";
+        QTest::newRow("reader reading no more")
+            << false << "said: PIPE cannot be written: Nothing was taken from it for 5 seconds";
+    }
+    void brokenPipe() {
+        QFETCH(bool, readerCloses);
+        QFETCH(QString, said);
+        const CallLog log(m_data.filePath(QStringLiteral("Calls.log")));
+        QVERIFY(
+            log.append(std::vector<CallRecord>(2000, sampleCall(46000.25, 0.5f)))); // more than a pipe holds
+        const QString pipe = m_data.filePath(QStringLiteral("calls.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        pollfd reader{::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC), POLLIN,
+                      0};
+        // The export is under way when the reader goes, or when it stops reading.
+        std::thread reading([&reader, readerCloses] {
+            if (::poll(&reader, 1, Wait) == 1 && readerCloses)
+                ::close(std::exchange(reader.fd, -1));
+        });
+        endChild({m_data.path(), QStringLiteral("0"), pipe},
+                 said.replace(QStringLiteral("PIPE"), pipe).toLocal8Bit(), SIGTERM);
+        reading.join();
+        ::close(reader.fd);
+        QCOMPARE(qRound(log.readAll().at(2000).duration * 86400), 5);
     }
 };
 

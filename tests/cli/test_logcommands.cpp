@@ -5,10 +5,14 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/calllog/RateNameStore.h"
+#include "core/calllog/RecoveryFile.h"
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/spending/SpendingFigures.h"
 #include "core/storage/TextCodec.h"
+#include "core/tariff/RateFile.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
 
@@ -18,6 +22,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -305,13 +310,151 @@ private slots:
         QVERIFY2(!csv.contains("nan") && !csv.contains("inf"), csv);
     }
 
-    void errorsNameTheFileAndEndBadly() {
-        QCOMPARE(run({QStringLiteral("report"), QStringLiteral("fortnight")}), 2);
-        QVERIFY(m_err.contains("unknown period \"fortnight\""));
-        QCOMPARE(run({QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--period"),
-                      QStringLiteral("week")}),
-                 2);
+    // Each command reads its own options and no others: an unknown one, a
+    // date that is not YYYY-MM-DD or a --from after --to is a wrong command
+    // line (2). The toolkit's own options are taken as the window takes them.
+    // An --output that is one of the program's files, however the path reaches
+    // it, is refused (2), naming it, and nothing is written anywhere.
+    void commandLines_data() {
+        QTest::addColumn<QStringList>(
+            "words"); // <D>: the data directory, <A>: a link to it, <K>: the kept calls
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // what the error output starts with, or the output holds
+        const auto row = [](const char* name, const QStringList& words, int status, const QString& said) {
+            QTest::newRow(name) << words << status << said;
+        };
+        const auto notADate = [](const char* text) {
+            return QStringLiteral("\"%1\" is not a date (YYYY-MM-DD)").arg(QLatin1String(text));
+        };
+        row("report, an unknown period", {"report", "fortnight"}, 2, "unknown period \"fortnight\"");
+        row("export, --all and --period", {"export", "--all", "--period", "week"}, 2,
+            "export takes --all or --period, not both");
+
+        row("report --by, text after a date", {"report", "--by", "day", "--from", "2025-03-01garbage"}, 2,
+            notADate("2025-03-01garbage"));
+        row("report --by, a month without its zero", {"report", "--by", "week", "--to", "2025-3-01"}, 2,
+            notADate("2025-3-01"));
+        row("report --by, --from after --to",
+            {"report", "--by", "day", "--from", "2025-03-10", "--to", "2025-03-01"}, 2,
+            "--from is after --to");
+        row("compare, text after a date", {"compare", "--from", "2025-03-01garbage", "--to", "2099-12-31"}, 2,
+            notADate("2025-03-01garbage"));
+        row("compare, slashes", {"compare", "--from", "2025-03-01", "--to", "2099/12/31"}, 2,
+            notADate("2099/12/31"));
+
+        row("report, an export's option", {"report", "today", "--output", "x"}, 2,
+            "Unknown option 'output'.");
+        row("export, --json", {"export", "--json"}, 2, "Unknown option 'json'.");
+        row("report --by, --period", {"report", "--by", "day", "--period", "week"}, 2,
+            "Unknown option 'period'.");
+        row("report budget, --width", {"report", "budget", "--width", "3"}, 2, "Unknown option 'width'.");
+        row("chart, --json", {"chart", "--by", "day", "--output", "<D>/c.png", "--json"}, 2,
+            "Unknown option 'json'.");
+        row("compare, --all", {"compare", "--all"}, 2, "Unknown option 'all'.");
+
+        row("report after -platform offscreen", {"-platform", "offscreen", "report", "all"}, 0,
+            "7 calls in the log totalling");
+        row("export --reverse", {"export", "--reverse", "--format", "csv"}, 0,
+            "Dialtally Pro v1.0 exported call log file.");
+        row("report --by -style fusion", {"report", "--by", "week", "-style", "fusion", "--json"}, 0,
+            "{\"by\":\"week\"");
+        row("report budget -qwindowtitle", {"report", "budget", "-qwindowtitle", "Spend"}, 0,
+            "The monthly budget is off");
+        row("compare --platform offscreen", {"compare", "--platform", "offscreen", "--period", "week"}, 0,
+            "3 calls as logged");
+        row("chart -style=fusion", {"chart", "-style=fusion", "--by", "day", "--output", "<D>/c.png"}, 1,
+            "charts cannot be drawn here");
+
+        const auto refused = [](const QString& output, const QString& what) {
+            return QStringLiteral("--output %1 is %2: a command never writes over the program's own files")
+                .arg(output, what);
+        };
+        row("export over the log", {"export", "--output", "<D>/Calls.log"}, 2,
+            refused("<D>/Calls.log", "the call log <D>/Calls.log"));
+        row("export over the rate-name store", {"export", "--format", "csv", "--output", "<D>/CallRate.log"},
+            2, refused("<D>/CallRate.log", "the rate-name store <D>/CallRate.log"));
+        row("chart over the settings", {"chart", "--by", "day", "--output", "<D>/Dialtaly.ini"}, 2,
+            refused("<D>/Dialtaly.ini", "the settings file <D>/Dialtaly.ini"));
+        row("export over a rate file", {"export", "--output", "<D>/Test.dtr"}, 2,
+            refused("<D>/Test.dtr", "a rate file <D>/Test.dtr"));
+        row("chart as a new rate file", {"chart", "--by", "month", "--output", "<D>/New.dtr"}, 2,
+            refused("<D>/New.dtr", "a rate file <D>/New.dtr"));
+        row("export over the sorted copy", {"export", "--output", "<D>/Sort.log"}, 2,
+            refused("<D>/Sort.log", "the log viewer's sorted copy <D>/Sort.log"));
+        row("export as the deletion's work file", {"export", "--output", "<D>/Temp.log"}, 2,
+            refused("<D>/Temp.log", "the deletion's work file <D>/Temp.log"));
+        row("export over the kept calls", {"export", "--period", "week", "--output", "<K>"}, 2,
+            refused("<K>", "the file of kept calls <K>"));
+        row("export through a symbolic link to the log", {"export", "--output", "<D>/link"}, 2,
+            refused("<D>/link", "the call log <D>/Calls.log"));
+        row("chart through a hard link to the settings", {"chart", "--by", "week", "--output", "<D>/hard"}, 2,
+            refused("<D>/hard", "the settings file <D>/Dialtaly.ini"));
+        row("export through a link to a file not made yet", {"export", "--output", "<D>/ahead"}, 2,
+            refused("<D>/ahead", "the deletion's work file <D>/Temp.log"));
+        row("export through a link to the folder", {"export", "--output", "<A>/Calls.log"}, 2,
+            refused("<A>/Calls.log", "the call log <D>/Calls.log"));
+    }
+    void commandLines() {
+        QFETCH(QStringList, words);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        // The program's files, and links to them, beside the test's log.
+        QTemporaryDir top;
+        const QString data = top.filePath(QStringLiteral("data"));
+        const QString alias = top.filePath(QStringLiteral("alias"));
+        QVERIFY(QDir().mkdir(data) && QFile::link(data, alias));
+        const QString logFile = ProgramFiles::callLogPath(data);
+        QVERIFY(QFile::copy(ProgramFiles::callLogPath(m_dir.path()), logFile));
+        QVERIFY(QFile::copy(ProgramFiles::rateNameStorePath(m_dir.path()),
+                            ProgramFiles::rateNameStorePath(data)));
+        QVERIFY(QFile::copy(logFile, ProgramFiles::path(data, ProgramFiles::SortName)));
+        RateTable rates;
+        rates.texts.fill(QStringLiteral(" 1.00"));
+        QVERIFY(writeRateFile(ProgramFiles::rateFilePath(data, QStringLiteral("Test")), rates));
+        const QString settings = ProgramFiles::settingsPath(data);
+        QVERIFY(SettingsFile(settings).WriteSettingString(
+            SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, QStringLiteral("Test")));
+        LogCommands::Environment environment;
+        environment.xdgStateHome = top.filePath(QStringLiteral("state"));
+        const RecoveryFile kept(data, environment.xdgStateHome + QStringLiteral("/dialtally-pro"));
+        QVERIFY(kept.save({KeptCall{sampleCall(Now - 0.1, 0.5f), QStringLiteral("Test")}},
+                          QStringLiteral("A test")));
+        QVERIFY(QFile::link(logFile, ProgramFiles::path(data, QStringLiteral("link"))));
+        QCOMPARE(::link(QFile::encodeName(settings).constData(),
+                        QFile::encodeName(ProgramFiles::path(data, QStringLiteral("hard"))).constData()),
+                 0);
+        QVERIFY(QFile::link(ProgramFiles::path(data, ProgramFiles::DeletionWorkName),
+                            ProgramFiles::path(data, QStringLiteral("ahead"))));
+        const auto place = [&](QString text) {
+            return text.replace(QStringLiteral("<D>"), data)
+                .replace(QStringLiteral("<A>"), alias)
+                .replace(QStringLiteral("<K>"), kept.path());
+        };
+        for (QString& word : words)
+            word = place(word);
+        said = place(said);
+        const auto everything = [&top] {
+            QMap<QString, QByteArray> files;
+            QDirIterator it(top.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QFileInfo file(it.next());
+                files[file.filePath()] =
+                    file.isSymLink() ? file.symLinkTarget().toUtf8() : readFile(file.filePath());
+            }
+            return files;
+        };
+        const QMap<QString, QByteArray> before = everything();
+
+        QCOMPARE(runCommand(words, data, Now, m_out, m_err, nullptr, environment), status);
+        if (status == 0) {
+            QVERIFY2(m_out.contains(said.toUtf8()), m_out);
+            QVERIFY2(m_err.isEmpty(), m_err);
+            return;
+        }
+        QVERIFY2(m_err.startsWith(("dialtally: " + said).toUtf8()), m_err);
         QVERIFY(m_out.isEmpty());
+        QCOMPARE(everything(), before);
     }
 
     // A command wherever it stands among the options; any other word is a

@@ -67,16 +67,18 @@ private slots:
     }
     void init() { QFile::remove(ProgramFiles::settingsPath(m_dir.path())); }
 
-    // Every row is the chart's bar of the same period, and the last row what
-    // the period report says of today, this week and this month.
+    // Without --from the rows run from the first call of the log, 1 December
+    // 2025 (a Monday), to today: every row is the chart's bar of the same
+    // period, and the last row what the period report says of today, this week
+    // and this month.
     void rowsAreTheChartsBars_data() {
         QTest::addColumn<QString>("by");
         QTest::addColumn<int>("view");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("period");
-        QTest::newRow("day") << "day" << int(SpendView::Day) << 31 << "today";
-        QTest::newRow("week") << "week" << int(SpendView::Week) << 26 << "week";
-        QTest::newRow("month") << "month" << int(SpendView::Month) << 24 << "month";
+        QTest::newRow("day") << "day" << int(SpendView::Day) << 374 << "today";
+        QTest::newRow("week") << "week" << int(SpendView::Week) << 54 << "week";
+        QTest::newRow("month") << "month" << int(SpendView::Month) << 13 << "month";
     }
     void rowsAreTheChartsBars() {
         QFETCH(QString, by);
@@ -86,12 +88,17 @@ private slots:
         const QJsonArray array =
             json({"report", "--by", by, "--json"}).value(QStringLiteral("rows")).toArray();
         QCOMPARE(array.size(), rows);
-        const SpendingReading reading = SpendingReading::read(m_dir.path(), Now);
+        QCOMPARE(array.first().toObject().value(QStringLiteral("from")).toString(),
+                 QStringLiteral("2025-12-01"));
+        const SpendingReading reading =
+            SpendingReading::read(m_dir.path(), Now, DayCount::dayOfDate(QDate(2025, 12, 1)));
         const std::vector<SpendBar>& bars = reading.figures.bars(SpendView(view));
+        QVERIFY(bars.size() >= size_t(rows));
+        const size_t skipped = bars.size() - size_t(rows); // the chart's bars before the first call
         const QStringList bands = {"daytime", "evening", "weekend", "other"};
         for (int i = 0; i < rows; ++i) {
             const QJsonObject row = array[i].toObject();
-            const SpendBar& bar = bars[size_t(i)];
+            const SpendBar& bar = bars[skipped + size_t(i)];
             QCOMPARE(row.value(QStringLiteral("from")).toString(), date(bar.firstDay));
             QCOMPARE(row.value(QStringLiteral("to")).toString(), date(bar.endDay - 1));
             QCOMPARE(row.value(QStringLiteral("count")).toInteger(), bar.total.calls);
@@ -116,24 +123,26 @@ private slots:
                  current.value(QStringLiteral("net")).toDouble());
     }
 
-    // --from and --to keep the rows whose days meet them; text and CSV have
-    // the same rows as JSON.
     // From a day before the chart's reach, the rows go back to the bar that
-    // holds it, and together they hold every call of the log.
+    // holds it, and together they hold every call of the log; without --from
+    // they start at the bar of the log's first call, on 1 December 2025.
     void rowsReachBackToTheDayAsked_data() {
         QTest::addColumn<QString>("view");
+        QTest::addColumn<QStringList>("from");
         QTest::addColumn<QString>("firstRow");
-        QTest::newRow("day") << "day"
-                             << "2025-11-30";
-        QTest::newRow("week") << "week"
-                              << "2025-11-24";
-        QTest::newRow("month") << "month"
-                               << "2025-11-01";
+        const QStringList november = {"--from", "2025-11-30"};
+        QTest::newRow("day") << "day" << november << "2025-11-30";
+        QTest::newRow("week") << "week" << november << "2025-11-24";
+        QTest::newRow("month") << "month" << november << "2025-11-01";
+        QTest::newRow("day, the whole log") << "day" << QStringList() << "2025-12-01";
+        QTest::newRow("week, the whole log") << "week" << QStringList() << "2025-12-01";
+        QTest::newRow("month, the whole log") << "month" << QStringList() << "2025-12-01";
     }
     void rowsReachBackToTheDayAsked() {
         QFETCH(QString, view);
+        QFETCH(QStringList, from);
         QFETCH(QString, firstRow);
-        const QJsonArray rows = json({"report", "--by", view, "--from", "2025-11-30", "--json"})
+        const QJsonArray rows = json(QStringList{"report", "--by", view, "--json"} + from)
                                     .value(QStringLiteral("rows"))
                                     .toArray();
         QVERIFY(!rows.isEmpty());
@@ -150,10 +159,10 @@ private slots:
     void datesAndFormats_data() {
         QTest::addColumn<QStringList>("dates");
         QTest::addColumn<QStringList>("firstAndLast");
-        QTest::newRow("all") << QStringList() << QStringList{"2026-11-09", "2026-12-09"};
+        QTest::newRow("all") << QStringList() << QStringList{"2025-12-01", "2026-12-09"};
         QTest::newRow("from") << QStringList{"--from", "2026-12-01"}
                               << QStringList{"2026-12-01", "2026-12-09"};
-        QTest::newRow("to") << QStringList{"--to", "2026-11-10"} << QStringList{"2026-11-09", "2026-11-10"};
+        QTest::newRow("to") << QStringList{"--to", "2026-11-10"} << QStringList{"2025-12-01", "2026-11-10"};
         QTest::newRow("one day") << QStringList{"--from", "2026-12-08", "--to", "2026-12-08"}
                                  << QStringList{"2026-12-08", "2026-12-08"};
         QTest::newRow("none") << QStringList{"--from", "2027-01-01"} << QStringList();
@@ -220,7 +229,7 @@ private slots:
                                      << "--json or --csv";
         QTest::newRow("no such date")
             << QStringList{"report", "--by", "day", "--from", "2026-02-30"} << "not a date";
-        QTest::newRow("budget in CSV") << QStringList{"report", "budget", "--csv"} << "--json only";
+        QTest::newRow("budget in CSV") << QStringList{"report", "budget", "--csv"} << "Unknown option 'csv'.";
         QTest::newRow("a period and a view")
             << QStringList{"report", "week", "--by", "day"} << "takes no word";
         QTest::newRow("chart to nowhere") << QStringList{"chart", "--by", "day"} << "needs --output";

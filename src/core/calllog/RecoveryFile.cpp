@@ -2,6 +2,7 @@
 
 #include "core/calllog/RateNameStore.h"
 #include "core/storage/AtomicFile.h"
+#include "core/storage/RegularFile.h"
 #include "core/storage/TextCodec.h"
 
 #include <QCryptographicHash>
@@ -65,15 +66,13 @@ std::optional<RecoveryFile::Contents> RecoveryFile::load(QString* reason) const 
         return std::nullopt;
     };
     const QString damaged = QStringLiteral("Damaged: not a whole file of kept calls");
-    // Checked before the open, which a FIFO in its place would block.
-    const QFileInfo info(m_path);
-    if (!info.isFile())
-        return failed(info.exists() ? QStringLiteral("Not a regular file") : QStringLiteral("No such file"));
-    if (info.size() > FileLimit)
+    QFile file;
+    QString why;
+    bool missing = false;
+    if (!RegularFile::open(file, m_path, &why, &missing))
+        return failed(missing ? QStringLiteral("No such file") : why);
+    if (file.size() > FileLimit)
         return failed(damaged);
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed(file.errorString());

@@ -10,6 +10,7 @@
 #include "core/seams/SoundPlayer.h"
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/storage/RegularFile.h"
 #include "core/tariff/RateFile.h"
 
 #include <QFileInfo>
@@ -242,11 +243,15 @@ void CallMeter::LoadValues(int selector) {
 
 void CallMeter::loadRateValues(int selector) {
     const QString& name = m_settings.activeRateName;
-    const LoadResult result =
-        loadWorkingValues(ProgramFiles::rateFilePath(m_services.programDirectory, name), selector, m_values);
+    const QString path = ProgramFiles::rateFilePath(m_services.programDirectory, name);
+    const LoadResult result = loadWorkingValues(path, selector, m_values);
     if (!m_rateFailure.isEmpty())
         return;
-    if (result.outcome == LoadResult::NotFound)
+    const QString notAFile =
+        result.outcome == LoadResult::NotFound ? RegularFile::notRegular(path) : QString();
+    if (!notAFile.isEmpty())
+        m_rateFailure = notAFile;
+    else if (result.outcome == LoadResult::NotFound)
         m_rateFailure =
             QStringLiteral("Dialtally Rate File \"%1\" Not Found. specify a new file in setup.").arg(name);
     else if (result.outcome == LoadResult::BadNumber)
@@ -388,6 +393,11 @@ void CallMeter::FindCallSelection() {
 // ---- Settings --------------------------------------------------------------
 
 void CallMeter::ReadIniSettings() {
+    // Such a file reads as every default, which is no reason to stay silent.
+    const QString notAFile = RegularFile::notRegular(m_settingsFile.path());
+    if (!notAFile.isEmpty() && notAFile != m_settingsFailure)
+        queue(Box::Error, notAFile);
+    m_settingsFailure = notAFile;
     const QString failure = readMeterSettings(m_settingsFile, m_services.resourceDirectory, m_settings);
     emit rateNameChanged(m_settings.activeRateName);
     if (!failure.isEmpty())

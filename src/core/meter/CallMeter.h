@@ -220,6 +220,7 @@ private:
     QString m_rateFailure;                 // of the loads under way
     QString m_rateFailureTold;             // the last told, until a load succeeds
     QString m_totalsFailure;               // shown once, not at every refresh of the totals
+    QString m_settingsFailure;             // likewise: a settings file that is not a file
     std::array<QString, 3> m_shownFigures; // duration, net and gross cost last handed on
     int m_minChargeShown = -1;             // the minimum-charge line as last handed on; -1 not yet
 

@@ -11,6 +11,8 @@ inline const QString SettingsName = QStringLiteral("Dialtaly.ini");
 inline const QString CallLogName = QStringLiteral("Calls.log");
 inline const QString RateNameStoreName = QStringLiteral("CallRate.log");
 inline const QString SortName = QStringLiteral("Sort.log"); // the log viewer's sorted copy of the log
+// A deletion's work file by name; the viewer now builds the new log in a temporary file of its own.
+inline const QString DeletionWorkName = QStringLiteral("Temp.log");
 inline const QString RateFileExtension = QStringLiteral(".dtr");
 
 QString path(const QString& programDirectory, const QString& fileName);

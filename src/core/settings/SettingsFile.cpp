@@ -1,6 +1,7 @@
 #include "core/settings/SettingsFile.h"
 
 #include "core/storage/AtomicFile.h"
+#include "core/storage/RegularFile.h"
 #include "core/storage/TextCodec.h"
 
 #include <QFile>
@@ -15,15 +16,13 @@ struct IniText {
     bool crlf = false; // the file's own line ends, kept on rewrite
 };
 
-// Nothing when the file cannot be opened.
+// Nothing when the file cannot be read, or is not a regular file (a named
+// pipe in its place would hold every reader of a setting).
 std::optional<IniText> load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = RegularFile::readAll(path);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    const QString text = TextCodec::decode(bytes);
+    const QString text = TextCodec::decode(*bytes);
     IniText ini;
     ini.crlf = text.contains(QLatin1String("\r\n"));
     if (text.isEmpty())

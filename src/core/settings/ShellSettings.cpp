@@ -1,6 +1,7 @@
 #include "core/settings/ShellSettings.h"
 
 #include "core/settings/SettingsKeys.h"
+#include "core/storage/RegularFile.h"
 
 namespace ShellSettings {
 
@@ -25,6 +26,11 @@ std::optional<PositionKeys> keysOf(int windowMode) {
 
 bool FirstUseOfProg(const SettingsFile& file, bool* written) {
     using namespace SettingsKeys;
+    // Something other than a file in its place (a named pipe) holds no count
+    // and can keep none: the window says so, and no wizard asks for answers
+    // that could not be kept.
+    if (!RegularFile::notRegular(file.path()).isEmpty())
+        return false;
     const quint16 count = quint16(file.ReadSettingInteger(DefaultsSection, TimesUsed, 0));
     const bool ok = file.WriteSettingInteger(DefaultsSection, TimesUsed, int(count) + 1);
     if (written)

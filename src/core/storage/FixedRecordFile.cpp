@@ -1,6 +1,7 @@
 #include "core/storage/FixedRecordFile.h"
 
 #include "core/storage/AtomicFile.h"
+#include "core/storage/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,43 +30,6 @@ bool fail(QString* reason, const QString& why) {
 
 bool failWith(QString* reason, int error) {
     return fail(reason, qt_error_string(error));
-}
-
-// Why a file of this mode is not read or written: what it is instead.
-QString notRegular(mode_t mode) {
-    const char* what = S_ISDIR(mode)                    ? "a directory"
-                       : S_ISFIFO(mode)                 ? "a named pipe"
-                       : S_ISSOCK(mode)                 ? "a socket"
-                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
-                                                        : "not a file";
-    return QStringLiteral("It is %1, not a regular file").arg(QLatin1String(what));
-}
-
-// Opens the file for reading if it is a regular file. Non-blocking, so that a
-// named pipe put in its place after any earlier check cannot stop the open.
-bool openRegular(const QString& path, QFile& file, QString* reason, bool* missing) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (missing)
-            *missing = error == ENOENT;
-        return failWith(reason, error);
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failWith(reason, error);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return fail(reason, notRegular(status.st_mode));
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return fail(reason, file);
-    }
-    return true;
 }
 
 // Every byte at the offset, or false with errno set.
@@ -99,7 +63,7 @@ std::optional<qint64> FixedRecordFile::openAtEnd(QFile& file, QIODevice::OpenMod
     struct stat status {};
     if (::stat(QFile::encodeName(m_path).constData(), &status) == 0 && !S_ISREG(status.st_mode) &&
         !S_ISDIR(status.st_mode)) {
-        fail(reason, notRegular(status.st_mode));
+        fail(reason, RegularFile::notRegularReason(status.st_mode));
         return std::nullopt;
     }
     if (!file.open(mode)) {
@@ -111,7 +75,7 @@ std::optional<qint64> FixedRecordFile::openAtEnd(QFile& file, QIODevice::OpenMod
         return std::nullopt;
     }
     if (!S_ISREG(status.st_mode)) {
-        fail(reason, notRegular(status.st_mode));
+        fail(reason, RegularFile::notRegularReason(status.st_mode));
         return std::nullopt;
     }
     const qint64 whole = status.st_size - status.st_size % m_recordSize;
@@ -154,7 +118,7 @@ bool FixedRecordFile::forEachBlock(const BlockVisitor& visit, QString* reason, b
     if (missing)
         *missing = false;
     QFile file;
-    if (!openRegular(m_path, file, reason, missing))
+    if (!RegularFile::open(file, m_path, reason, missing))
         return false;
     const qint64 blockRecords = std::max<qint64>(1, BlockBytes / m_recordSize);
     // Not cleared: every byte used is read first, and a small file would pay for a megabyte of zeros.

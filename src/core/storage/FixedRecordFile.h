@@ -11,8 +11,7 @@
 // A file of fixed-size records with no header: the call log, the rate-name
 // store and the viewer's sorted copy. Opened afresh for every operation.
 //
-// Only a regular file is read: a named pipe would block the reader for ever,
-// and a link to a device such as /dev/zero would never end. Anything else
+// Only a regular file is read or written (see RegularFile): anything else
 // fails with a reason that says what the file is.
 //
 // A crash in the middle of a write can leave part of a record at the end (a

@@ -2,6 +2,7 @@
 
 #include "core/settings/ProgramFiles.h"
 #include "core/storage/AtomicFile.h"
+#include "core/storage/RegularFile.h"
 #include "core/storage/TextCodec.h"
 
 #include <QDir>
@@ -55,12 +56,9 @@ QString notANumberText(const QString& text) {
 } // namespace RateFileCodec
 
 std::optional<RateTable> readRateFile(const QString& path, QString* reason) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason)
-            *reason = file.errorString();
+    QFile file;
+    if (!RegularFile::open(file, path, reason))
         return std::nullopt;
-    }
     const QByteArray record = file.read(RateFileCodec::RecordSize);
     if (record.size() < RateFileCodec::RecordSize) {
         if (reason)

@@ -64,8 +64,11 @@ TLargeForm::~TLargeForm() = default;
 // The meter starts with the line not dialling, the clock on its first picture
 // with its sweep count drawn, and the views with no drag under way.
 void TLargeForm::FormCreate() {
-    if (FirstUseOfProg())
-        OpenWelcomeWindow();
+    if (FirstUseOfProg() && !OpenWelcomeWindow()) {
+        // Each choice was stored as it was made; nothing else starts, nothing shows.
+        endProgram(false, false);
+        return;
+    }
     ReadIniSettings();
     m_meter->startLineAndSound();
     m_views->ChangeWindow();
@@ -99,25 +102,19 @@ bool TLargeForm::FirstUseOfProg() {
     return first;
 }
 
-void TLargeForm::OpenWelcomeWindow() {
+bool TLargeForm::OpenWelcomeWindow() {
+    const auto answered = [](QDialog&& page) { return page.exec() != WindowModes::EndedUnanswered; };
     TTitleForm::closeShown();
-    {
-        TWelcomeForm wizard(m_services, this);
-        hide();
-        wizard.exec();
-    }
+    hide();
+    if (!answered(TWelcomeForm(m_services, this)))
+        return false;
     ReadIniSettings();
-    if (m_meter->settings().sensingMode == 1) {
-        TPortSetupForm ports(m_services, this);
-        ports.exec();
-    }
-    {
-        TTariffForm tariff(m_services, this);
-        tariff.exec();
-    }
+    if (m_meter->settings().sensingMode == 1 && !answered(TPortSetupForm(m_services, this)))
+        return false;
     // Shown by ChangeWindow, which comes next, once it is where it was left:
     // moved while the desktop is still framing it, it would be placed by its
     // inside rather than its frame.
+    return answered(TTariffForm(m_services, this));
 }
 
 void TLargeForm::connectControls() {

@@ -57,9 +57,10 @@ public:
     void AboutButtonClick();
     void HelpButtonClick();
 
-    // Start-up.
+    // Start-up. OpenWelcomeWindow is false when the program was told to end
+    // while one of its pages was open.
     bool FirstUseOfProg();
-    void OpenWelcomeWindow();
+    bool OpenWelcomeWindow();
 
     // The end. FormCloseQuery asks whether the window may close, FormClose
     // ends the program. EndOfSession answers the desktop's log-off or

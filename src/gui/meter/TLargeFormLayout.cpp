@@ -204,7 +204,6 @@ void TLargeForm::buildLayout() {
     totals->addWidget(ThisWeekValue);
     // The budget's line, while the budget is on.
     BudgetLine = make<QLabel>(CallsToday, "BudgetLine");
-    BudgetLine->setAccessibleName(QStringLiteral("Budget"));
     BudgetLine->hide();
     totals->addWidget(BudgetLine);
 

@@ -39,6 +39,7 @@ TSpendForm::TSpendForm(QWidget* parent)
 
     auto* logo = new QLabel(panel);
     logo->setObjectName(QStringLiteral("Logo"));
+    logo->setAccessibleName(QStringLiteral("Clock"));
     const qreal ratio = devicePixelRatioF();
     QPixmap picture = ClockFrames::face(qRound(LogoSize * ratio), 0);
     picture.setDevicePixelRatio(ratio);

@@ -125,6 +125,7 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
                       tr("The rate file the meter uses once the configuration is confirmed"), this);
     m_activePanel->setMinimumWidth(180);
     auto* activeLabel = new QLabel(tr("Rate to be used in calculations"), this);
+    activeLabel->setBuddy(m_activePanel);
 
     auto* top = new QHBoxLayout;
     top->addStretch();

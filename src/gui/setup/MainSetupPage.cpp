@@ -160,8 +160,6 @@ void MainSetupPage::buildDaytimeGroup(QWidget* group) {
     };
     m_dayTimeStart = makeTimeBox("DayTimeStart");
     m_dayTimeEnd = makeTimeBox("DayTimeEnd");
-    m_dayTimeStart->setAccessibleName(QStringLiteral("Daytime Start"));
-    m_dayTimeEnd->setAccessibleName(QStringLiteral("Daytime End"));
     connect(m_dayTimeStart, &MaskedEdit::left, this, &MainSetupPage::DayTimeStartExit);
     connect(m_dayTimeEnd, &MaskedEdit::left, this, &MainSetupPage::DayTimeEndExit);
 
@@ -178,7 +176,6 @@ void MainSetupPage::buildSpendGroup(QWidget* group) {
 
     m_spendLimit = new MaskedEdit(*m_services.prompter, new MoneyValidator, QStringLiteral("00.00"), group);
     m_spendLimit->setObjectName(QStringLiteral("SpendLimitEdit"));
-    m_spendLimit->setAccessibleName(QStringLiteral("Spend Limit"));
     m_spendLimit->setAlignment(Qt::AlignRight);
     m_spendLimitLabel = new QLabel(QStringLiteral("Spend &Limit"), group);
     m_spendLimitLabel->setObjectName(QStringLiteral("SpendLimitLabel"));
@@ -311,7 +308,7 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     m_autoDisabled = makeChoice(SensingTexts::Disabled, "AutoDisabledRadioButton",
                                 &MainSetupPage::AutoDisabledRadioButtonClick);
     auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
-    help->setAccessibleName(QStringLiteral("Help on call sensing"));
+    help->setToolTip(QStringLiteral("Help on call sensing"));
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpforsensingClick);
 
     // The Help button shares the short last line, so the long choices set the width.
@@ -333,10 +330,9 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
 void MainSetupPage::buildPortGroup(QWidget* group) {
     m_device = new SerialDeviceBox(m_services.serialDevices, group);
     m_device->setObjectName(QStringLiteral("DeviceToSenseBox"));
-    m_device->setAccessibleName(QStringLiteral("Serial device"));
     m_device->setToolTip(QStringLiteral("The serial device the modem is on; a path may be typed"));
     m_portHelp = helpButton(QStringLiteral("Help"), "BitBtn1", group);
-    m_portHelp->setAccessibleName(QStringLiteral("Help on the serial port"));
+    m_portHelp->setToolTip(QStringLiteral("Help on the serial port"));
     connect(m_portHelp, &QPushButton::clicked, this, &MainSetupPage::BitBtn1Click);
 
     auto* row = compact(new QHBoxLayout(group));

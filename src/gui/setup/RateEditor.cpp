@@ -196,7 +196,6 @@ QWidget* RateEditor::makeDataBar() {
 
     m_box = new MaskedEdit(m_prompter, new MoneyValidator, QStringLiteral("00.00"), bar);
     m_box->setObjectName(QStringLiteral("DataEditBox"));
-    m_box->setAccessibleName(tr("Value"));
     m_box->setValue(MoneyValidator::fixedText(0));
     m_box->setAlignment(Qt::AlignRight);
     m_box->setToolTip(tr("Type the value"));
@@ -205,6 +204,7 @@ QWidget* RateEditor::makeDataBar() {
 
     m_tick = new QPushButton(QStringLiteral("\u2713"), bar);
     m_tick->setObjectName(QStringLiteral("DataEditBoxTick"));
+    m_tick->setAccessibleName(tr("Apply"));
     m_tick->setToolTip(tr("Apply the typed value"));
     m_tick->setAutoDefault(false);
     m_tick->setEnabled(false);
@@ -292,6 +292,9 @@ void RateEditor::valueButtonClick(int index) {
     } else {
         setHeaderHighlighted(m_chargeLabels[index - RateCount], true);
     }
+    // The slider and the entry are said by the value they change.
+    for (QWidget* control : std::initializer_list<QWidget*>{m_bar, m_box})
+        control->setAccessibleName(QLatin1String(Values[index].hint));
     m_bar->setValue(barPosition(button->text()));
     m_bar->setFocus(Qt::OtherFocusReason);
 }

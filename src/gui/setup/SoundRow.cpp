@@ -42,6 +42,9 @@ SoundRow::SoundRow(SettingsKeys::SoundEvent event, const QString& caption, const
     m_play->setIcon(parent->style()->standardIcon(QStyle::SP_MediaPlay));
     m_play->setToolTip(QStringLiteral("Preview"));
     m_play->setAccessibleName(m_play->toolTip());
+    // Five rows of like controls, each told apart by its event.
+    for (QWidget* control : std::initializer_list<QWidget*>{m_fileBox, m_browse, m_play})
+        control->setAccessibleDescription(QString(caption).remove(QLatin1Char('&')));
 
     connect(m_soundOn, &QCheckBox::clicked, this, &SoundRow::SoundOnClick);
     connect(m_fileBox, &QLineEdit::textChanged, this, &SoundRow::FileboxChange);

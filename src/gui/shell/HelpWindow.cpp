@@ -2,9 +2,10 @@
 
 #include "gui/shell/ScreenPlace.h"
 
+#include "core/storage/RegularFile.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -17,9 +18,43 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <utility>
+
 namespace {
 constexpr int PositionRole = Qt::UserRole;
 constexpr int AnchorRole = Qt::UserRole + 1;
+
+// Reads the help file only when it is a regular file: a named pipe in its
+// place would hold the whole program in the open. A file that cannot be read
+// gives a page that says why, and is read again when asked for again.
+class HelpBrowser final : public QTextBrowser {
+public:
+    QVariant loadResource(int type, const QUrl& name) override {
+        if (!name.isLocalFile())
+            return QTextBrowser::loadResource(type, name);
+        QString reason;
+        bool missing = false;
+        if (std::optional<QByteArray> bytes = RegularFile::readAll(name.toLocalFile(), &reason, &missing))
+            return *bytes;
+        if (type != QTextDocument::HtmlResource)
+            return {};
+        m_failed = true;
+        const QString file = name.toLocalFile().toHtmlEscaped();
+        return missing ? QStringLiteral("<p>The help file %1 cannot be found.</p>").arg(file)
+                       : QStringLiteral("<p>The help file %1 cannot be read: %2.</p>")
+                             .arg(file, reason.toHtmlEscaped());
+    }
+
+    void showPage(const QUrl& page) {
+        if (std::exchange(m_failed, false))
+            reload();
+        setSource(page);
+    }
+
+private:
+    bool m_failed = false;
+};
 
 QString anchorOf(const QTextBlock& block) {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -31,7 +66,7 @@ QString anchorOf(const QTextBlock& block) {
 } // namespace
 
 HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_helpFile(std::move(helpFile)), m_browser(new QTextBrowser),
+    : QWidget(parent, Qt::Window), m_helpFile(std::move(helpFile)), m_browser(new HelpBrowser),
       m_contents(new QTreeWidget) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Dialtally Pro Help"));
@@ -52,7 +87,6 @@ HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
 
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("CloseButton"));
-    close->setAccessibleName(QStringLiteral("Close"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
@@ -108,14 +142,10 @@ void HelpWindow::placeOver(const QWidget* asking) {
 
 void HelpWindow::showTopic(int topic) {
     const QString anchor = QStringLiteral("topic%1").arg(topic);
-    if (!QFileInfo::exists(m_helpFile)) {
-        m_browser->setHtml(
-            QStringLiteral("<p>The help file %1 cannot be found.</p>").arg(m_helpFile.toHtmlEscaped()));
-        m_contents->clear();
-    } else {
-        QUrl topicUrl = QUrl::fromLocalFile(m_helpFile);
-        topicUrl.setFragment(anchor);
-        m_browser->setSource(topicUrl);
+    QUrl topicUrl = QUrl::fromLocalFile(m_helpFile);
+    topicUrl.setFragment(anchor);
+    static_cast<HelpBrowser*>(m_browser)->showPage(topicUrl);
+    {
         const QSignalBlocker quiet(m_contents);
         for (int i = 0; i < m_contents->topLevelItemCount(); ++i) {
             if (m_contents->topLevelItem(i)->data(0, AnchorRole).toString() == anchor)

@@ -5,9 +5,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/widgets/SerialDeviceBox.h"
 
-#include <QAbstractItemView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QVBoxLayout>
 
 TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
@@ -22,9 +20,6 @@ TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
     m_content->addSpacing(4);
     m_device = new SerialDeviceBox(services.serialDevices, this);
     m_device->setObjectName(QStringLiteral("DeviceToSenseBox"));
-    m_device->setAccessibleName(QStringLiteral("Serial device"));
-    m_device->lineEdit()->setAccessibleName(QStringLiteral("Serial device"));
-    m_device->view()->setAccessibleName(QStringLiteral("Serial devices present"));
     m_device->setToolTip(QStringLiteral("The serial device the modem is on; a path may be typed"));
     // None is chosen at first, as the port was not.
     m_device->setCurrentIndex(-1);

@@ -56,7 +56,6 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
 
     m_name = new QLineEdit(QStringLiteral("My Tariff"), this);
     m_name->setObjectName(QStringLiteral("TariffNameEdit"));
-    m_name->setAccessibleName(QStringLiteral("Tariff name"));
     m_name->setMaxLength(NameLength);
     // The name becomes a file name and a value of the settings file.
     m_name->setValidator(new QRegularExpressionValidator(
@@ -93,11 +92,11 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     layout->addWidget(others);
 
     auto* charges = new QFormLayout;
-    m_tax = moneyBox("Tax", QStringLiteral("Tax (%)"));
-    m_min = moneyBox("Min", QStringLiteral("Minimum Charge (In Pence)"));
-    m_conn = moneyBox("Conn", QStringLiteral("Connection Charge (In Pence)"));
-    m_dayTimeStart = timeBox("DayTimeStart", QStringLiteral("Daytime Start"), QStringLiteral(" 8:00"));
-    m_dayTimeEnd = timeBox("DayTimeEnd", QStringLiteral("Daytime End"), QStringLiteral("18:00"));
+    m_tax = moneyBox("Tax");
+    m_min = moneyBox("Min");
+    m_conn = moneyBox("Conn");
+    m_dayTimeStart = timeBox("DayTimeStart", QStringLiteral(" 8:00"));
+    m_dayTimeEnd = timeBox("DayTimeEnd", QStringLiteral("18:00"));
     charges->addRow(QStringLiteral("&Tax (%)"), m_tax);
     charges->addRow(QStringLiteral("&Minimum Charge (In Pence)"), m_min);
     charges->addRow(QStringLiteral("&Connection Charge (In Pence)"), m_conn);
@@ -133,20 +132,19 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-MaskedEdit* TTariffForm::moneyBox(const char* name, const QString& accessibleName) {
+// A box is said by its caption (its label's buddy); a hint adds what the caption leaves out.
+MaskedEdit* TTariffForm::moneyBox(const char* name, const QString& hint) {
     auto* box = new MaskedEdit(*m_services.prompter, new MoneyValidator, QStringLiteral("00.00"), this);
     box->setObjectName(QLatin1String(name));
-    box->setAccessibleName(accessibleName);
-    box->setToolTip(accessibleName);
+    box->setToolTip(hint);
     box->setAlignment(Qt::AlignRight);
     box->setValue(Zero);
     return box;
 }
 
-MaskedEdit* TTariffForm::timeBox(const char* name, const QString& accessibleName, const QString& time) {
+MaskedEdit* TTariffForm::timeBox(const char* name, const QString& time) {
     auto* box = new MaskedEdit(*m_services.prompter, new TimeValidator, QStringLiteral("00:00"), this);
     box->setObjectName(QLatin1String(name));
-    box->setAccessibleName(accessibleName);
     box->setValue(time);
     return box;
 }

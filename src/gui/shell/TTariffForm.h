@@ -28,8 +28,8 @@ protected:
     void reject() override;
 
 private:
-    MaskedEdit* moneyBox(const char* name, const QString& accessibleName);
-    MaskedEdit* timeBox(const char* name, const QString& accessibleName, const QString& time);
+    MaskedEdit* moneyBox(const char* name, const QString& hint = QString());
+    MaskedEdit* timeBox(const char* name, const QString& time);
     bool checkTime(MaskedEdit* box);
 
     const Services& m_services;

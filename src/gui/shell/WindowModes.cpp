@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCursor>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -196,6 +197,16 @@ bool WindowModes::raiseWaitingBox() {
     box->raise();
     box->activateWindow();
     return true;
+}
+
+void WindowModes::endWaitingBoxes() {
+    QDialog* ended = nullptr;
+    while (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        if (box == ended) // it would not close
+            return;
+        box->done(EndedUnanswered);
+        ended = box;
+    }
 }
 
 void WindowModes::bringToView() {

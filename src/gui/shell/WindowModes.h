@@ -57,6 +57,10 @@ public:
     // The box the program waits on for an answer, if any, comes to view:
     // false when there is none.
     static bool raiseWaitingBox();
+    // The program is told to end: every box waiting for an answer closes
+    // unanswered, the innermost first, its exec() giving EndedUnanswered.
+    static void endWaitingBoxes();
+    static constexpr int EndedUnanswered = -2;
 
     // The budget line, added to the small box's and the notification icon's
     // tips; empty for none.

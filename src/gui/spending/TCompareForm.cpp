@@ -22,7 +22,7 @@ TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& sy
     setModal(true);
 
     const qint64 count = comparison.pricedCalls() + comparison.unpricedCalls();
-    CompareHeading = FormRules::make<QLabel>(this, "CompareHeading", QStringLiteral("Calls compared"));
+    CompareHeading = FormRules::make<QLabel>(this, "CompareHeading");
     CompareHeading->setText((selectedCalls ? QStringLiteral("The %1 selected call%2")
                                            : QStringLiteral("All %1 call%2 of the log"))
                                 .arg(count)
@@ -43,9 +43,9 @@ TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& sy
     TariffGrid->setWordWrap(false);
     TariffGrid->horizontalHeader()->setStretchLastSection(true);
 
-    LoggedCost = FormRules::make<QLabel>(this, "LoggedCost", QStringLiteral("Cost as logged"));
-    UnpricedCalls = FormRules::make<QLabel>(this, "UnpricedCalls", QStringLiteral("Calls not priced"));
-    CloseButton = FormRules::make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
+    LoggedCost = FormRules::make<QLabel>(this, "LoggedCost");
+    UnpricedCalls = FormRules::make<QLabel>(this, "UnpricedCalls");
+    CloseButton = FormRules::make<QPushButton>(this, "CloseButton");
     CloseButton->setText(QStringLiteral("&Close"));
     CloseButton->setDefault(true);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);

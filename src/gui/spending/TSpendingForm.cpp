@@ -41,11 +41,11 @@ void TSpendingForm::buildLayout() {
     setObjectName(QStringLiteral("TSpendingForm"));
     setWindowTitle(Caption);
 
-    DayButton = FormRules::make<QPushButton>(this, "DayButton", QStringLiteral("Spending per day"));
+    DayButton = FormRules::make<QPushButton>(this, "DayButton");
     DayButton->setText(QStringLiteral("&Day"));
-    WeekButton = FormRules::make<QPushButton>(this, "WeekButton", QStringLiteral("Spending per week"));
+    WeekButton = FormRules::make<QPushButton>(this, "WeekButton");
     WeekButton->setText(QStringLiteral("&Week"));
-    MonthButton = FormRules::make<QPushButton>(this, "MonthButton", QStringLiteral("Spending per month"));
+    MonthButton = FormRules::make<QPushButton>(this, "MonthButton");
     MonthButton->setText(QStringLiteral("&Month"));
     m_views = new QButtonGroup(this);
     const std::pair<QPushButton*, SpendView> views[] = {
@@ -61,19 +61,18 @@ void TSpendingForm::buildLayout() {
     connect(m_views, &QButtonGroup::idClicked, this, [this](int id) { showView(SpendView(id)); });
 
     auto* stackLabel = new QLabel(QStringLiteral("Stacked by:"), this);
-    ByBandButton =
-        FormRules::make<QRadioButton>(this, "ByBandButton", QStringLiteral("Stacked by time band"));
+    ByBandButton = FormRules::make<QRadioButton>(this, "ByBandButton");
     ByBandButton->setText(QStringLiteral("Time &band"));
-    ByRateButton =
-        FormRules::make<QRadioButton>(this, "ByRateButton", QStringLiteral("Stacked by rate name"));
+    ByBandButton->setToolTip(QStringLiteral("Bars stacked by time band"));
+    ByRateButton = FormRules::make<QRadioButton>(this, "ByRateButton");
     ByRateButton->setText(QStringLiteral("&Rate name"));
+    ByRateButton->setToolTip(QStringLiteral("Bars stacked by rate name"));
     ByBandButton->setChecked(true);
     connect(ByBandButton, &QRadioButton::toggled, this,
             [this](bool on) { setStack(on ? SpendingChart::Stack::Bands : SpendingChart::Stack::Rates); });
 
     auto* compareLabel = new QLabel(QStringLiteral("Com&pare with:"), this);
-    CompareRateBox =
-        FormRules::make<QComboBox>(this, "CompareRateBox", QStringLiteral("Rate file to compare with"));
+    CompareRateBox = FormRules::make<QComboBox>(this, "CompareRateBox");
     CompareRateBox->setToolTip(
         QStringLiteral("What each month's calls would have cost with another rate file, as a line"));
     // A long rate name does not widen the window; the list shows it whole.
@@ -91,14 +90,14 @@ void TSpendingForm::buildLayout() {
     SpendingChartView->setMinimumSize(560, 360);
     SpendingChartView->setFocusPolicy(Qt::NoFocus);
 
-    BudgetLine = FormRules::make<QLabel>(this, "BudgetLine", QStringLiteral("Budget"));
+    BudgetLine = FormRules::make<QLabel>(this, "BudgetLine");
     BudgetLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    SaveChartButton = FormRules::make<QPushButton>(this, "SaveChartButton", QStringLiteral("Save Chart As"));
+    SaveChartButton = FormRules::make<QPushButton>(this, "SaveChartButton");
     SaveChartButton->setText(QStringLiteral("Save Chart &As..."));
     SaveChartButton->setAutoDefault(false);
     connect(SaveChartButton, &QPushButton::clicked, this, &TSpendingForm::SaveChartClick);
-    CloseButton = FormRules::make<QPushButton>(this, "CloseButton", QStringLiteral("Close"));
+    CloseButton = FormRules::make<QPushButton>(this, "CloseButton");
     CloseButton->setText(QStringLiteral("&Close"));
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -39,16 +39,13 @@ constexpr SortMenuItem SortItems[ViewerColumnCount] = {
     {"Rate", "&Rate Order"},
 };
 
-template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
-    auto* w = new T(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setAccessibleName(accessibleName);
-    return w;
-}
+using FormRules::make;
 
-QLabel* caption(QWidget* parent, const char* name, const QString& text) {
-    auto* label = make<QLabel>(parent, name, text);
+// A caption, said by a screen reader as the name of the value beside it.
+QLabel* caption(QWidget* parent, const char* name, const QString& text, QWidget* value = nullptr) {
+    auto* label = make<QLabel>(parent, name);
     label->setText(text);
+    label->setBuddy(value);
     return label;
 }
 
@@ -104,9 +101,13 @@ void TDataForm::buildSortPanel() {
     SecondLeftPanel = make<QFrame>(this, "SecondLeftPanel", QStringLiteral("Sort order"));
     SecondLeftPanel->setFrameShape(QFrame::StyledPanel);
     SecondLeftPanel->setToolTip(QStringLiteral("This panel shows the current sort order of the data"));
-    TopSortLabel = make<QLabel>(SecondLeftPanel, "TopSortLabel", QStringLiteral("Top of the table"));
-    SortOrder = make<QLabel>(SecondLeftPanel, "SortOrder", QStringLiteral("Sorted by"));
-    BottomSortLabel = make<QLabel>(SecondLeftPanel, "BottomSortLabel", QStringLiteral("Bottom of the table"));
+    // Each says what it shows (Oldest, Date, Newest); where it stands is its description.
+    TopSortLabel = make<QLabel>(SecondLeftPanel, "TopSortLabel");
+    TopSortLabel->setAccessibleDescription(QStringLiteral("Top of the table"));
+    SortOrder = make<QLabel>(SecondLeftPanel, "SortOrder");
+    SortOrder->setAccessibleDescription(QStringLiteral("Sorted by"));
+    BottomSortLabel = make<QLabel>(SecondLeftPanel, "BottomSortLabel");
+    BottomSortLabel->setAccessibleDescription(QStringLiteral("Bottom of the table"));
     QFont bold = SortOrder->font();
     bold.setBold(true);
     SortOrder->setFont(bold);
@@ -181,27 +182,28 @@ void TDataForm::buildLayout() {
     header->setStretchLastSection(true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    TotalPanel = make<QFrame>(this, "TotalPanel", QStringLiteral("All the calls"));
+    // The panels are named by their captions; their hints become their descriptions.
+    TotalPanel = make<QFrame>(this, "TotalPanel", QStringLiteral("Total"));
     TotalPanel->setFrameShape(QFrame::StyledPanel);
     TotalPanel->setToolTip(QStringLiteral("All the calls"));
-    TotalCostLabel = make<QLabel>(TotalPanel, "TotalCostLabel", QStringLiteral("Total"));
+    TotalCostLabel = make<QLabel>(TotalPanel, "TotalCostLabel");
     TotalCostLabel->setText(CallLogViewer::NoCallsTotals);
     auto* totalRow = new QHBoxLayout(TotalPanel);
     totalRow->setContentsMargins(8, 4, 8, 4);
-    totalRow->addWidget(caption(TotalPanel, "TotalLabel", QStringLiteral("Total:")));
+    totalRow->addWidget(caption(TotalPanel, "TotalLabel", QStringLiteral("Total:"), TotalCostLabel));
     totalRow->addWidget(TotalCostLabel, 1);
 
-    SelectedRecordsPanel = make<QFrame>(this, "SelectedRecordsPanel", QStringLiteral("The selected calls"));
+    SelectedRecordsPanel = make<QFrame>(this, "SelectedRecordsPanel", QStringLiteral("Selected"));
     SelectedRecordsPanel->setFrameShape(QFrame::StyledPanel);
     SelectedRecordsPanel->setToolTip(QStringLiteral("The selected calls"));
-    SelectedAmount = make<QLabel>(SelectedRecordsPanel, "SelectedAmount", QStringLiteral("Selected"));
-    DeleteSelectedRecords =
-        make<QPushButton>(SelectedRecordsPanel, "DeleteSelectedRecords", QStringLiteral("Delete Selection"));
+    SelectedAmount = make<QLabel>(SelectedRecordsPanel, "SelectedAmount");
+    DeleteSelectedRecords = make<QPushButton>(SelectedRecordsPanel, "DeleteSelectedRecords");
     DeleteSelectedRecords->setText(QStringLiteral("&Delete Selection"));
     DeleteSelectedRecords->setAutoDefault(false);
     auto* selectedRow = new QHBoxLayout(SelectedRecordsPanel);
     selectedRow->setContentsMargins(8, 2, 4, 2);
-    selectedRow->addWidget(caption(SelectedRecordsPanel, "SelectedLabel", QStringLiteral("Selected:")));
+    selectedRow->addWidget(
+        caption(SelectedRecordsPanel, "SelectedLabel", QStringLiteral("Selected:"), SelectedAmount));
     selectedRow->addWidget(SelectedAmount, 1);
     selectedRow->addWidget(DeleteSelectedRecords);
     FormRules::keepSpaceWhenHidden(SelectedRecordsPanel);
@@ -216,7 +218,7 @@ void TDataForm::buildLayout() {
     SelectionNotice->hide();
 
     auto button = [this](const char* name, const QString& text) {
-        auto* b = make<QPushButton>(this, name, QString(text).remove(QLatin1Char('&')));
+        auto* b = make<QPushButton>(this, name);
         b->setText(text);
         b->setAutoDefault(false);
         return b;

@@ -15,11 +15,14 @@ inline bool isUserFocusMove(Qt::FocusReason reason) {
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-// A control with the name tests find it by and the name a screen reader says.
-template <typename T> T* make(QWidget* parent, const char* name, const QString& accessibleName) {
+// A control with the name tests find it by. A screen reader says a control's
+// own text, which stays true as the text changes; only a control that shows
+// no text (a picture, a grid, a frame) is given a fixed name to be said.
+template <typename T> T* make(QWidget* parent, const char* name, const QString& fixedName = QString()) {
     auto* w = new T(parent);
     w->setObjectName(QLatin1String(name));
-    w->setAccessibleName(accessibleName);
+    if (!fixedName.isEmpty())
+        w->setAccessibleName(fixedName);
     return w;
 }
 

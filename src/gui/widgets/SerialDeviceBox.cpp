@@ -3,6 +3,7 @@
 #include "core/seams/SerialDevices.h"
 
 #include <QAbstractItemView>
+#include <QLineEdit>
 #include <QScrollBar>
 
 SerialDeviceBox::SerialDeviceBox(const SerialDevices* devices, QWidget* parent)
@@ -12,6 +13,10 @@ SerialDeviceBox::SerialDeviceBox(const SerialDevices* devices, QWidget* parent)
     setInsertPolicy(QComboBox::NoInsert);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(16);
+    // A screen reader says the box by the device it shows, the entry and the list by these.
+    setAccessibleName(QStringLiteral("Serial device"));
+    lineEdit()->setAccessibleName(accessibleName());
+    view()->setAccessibleName(QStringLiteral("Serial devices present"));
     refresh();
 }
 

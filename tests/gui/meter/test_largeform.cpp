@@ -125,7 +125,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << "remove" << NotFoundTest;
         QTest::newRow("short") << "short" << NotFoundTest;
-        QTest::newRow("a folder") << "folder" << NotFoundTest;
+        QTest::newRow("a folder") << "folder"
+                                  << "<D>/Test.dtr: It is a directory, not a regular file";
         QTest::newRow("no active name") << "no key"
                                         << "Dialtally Rate File \"Active Rate File Incorrectly Set\" Not "
                                            "Found. specify a new file in setup.";
@@ -136,6 +137,7 @@ private slots:
     void unusableRateFileIsToldOncePerStartAndCall() {
         QFETCH(QString, damage);
         QFETCH(QString, message);
+        message.replace(QStringLiteral("<D>"), dir->path());
         const QString rateFile = path(QStringLiteral("Test.dtr"));
         if (damage == "remove" || damage == "short" || damage == "folder") {
             QVERIFY(QFile::resize(rateFile, damage == "short" ? 95 : 0));

@@ -2,7 +2,13 @@
 // own type and at larger ones: their drawn sizes, texts that fit and do not
 // overlap, the meter's figures that never move the window, accessible names
 // and the view buttons' Alt keys.
+#include "core/calllog/CallLog.h"
 #include "gui/meter/LargeFormFixture.h"
+#include "gui/setup/TSetupForm.h"
+#include "gui/spending/TSpendingForm.h"
+#include "gui/viewer/TDataForm.h"
+
+#include "fakes/SampleCall.h"
 
 #include "gui/shell/TAboutForm.h"
 #include "gui/shell/TPortSetupForm.h"
@@ -16,8 +22,13 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTableView>
+
+using Step = std::function<void(QWidget&)>;
+Q_DECLARE_METATYPE(Step)
 
 namespace {
 const char* const Defaults = "Default Setup Information";
@@ -110,6 +121,12 @@ class TestFormsFit : public QObject, LargeFormFixture {
             w = std::make_unique<TPortSetupForm>(services);
         else if (form == QLatin1String("call charges page"))
             w = std::make_unique<TTariffForm>(services);
+        else if (form == QLatin1String("viewer"))
+            w = std::make_unique<TDataForm>(services);
+        else if (form == QLatin1String("Spending window"))
+            w = std::make_unique<TSpendingForm>(services);
+        else if (form == QLatin1String("setup dialog"))
+            w = std::make_unique<TSetupForm>(services);
         else
             w = std::make_unique<TAboutForm>(services);
         w->show();
@@ -216,8 +233,73 @@ private slots:
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(c);
             if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
                 nameless << nameOf(c);
+            else if (face->text(QAccessible::Description) == face->text(QAccessible::Name))
+                nameless << nameOf(c) + QStringLiteral(" is described by its name");
         }
         QCOMPARE(nameless.join(", "), QString());
+    }
+
+    // A control that shows a value is said by what it shows, after the value
+    // changes too; one without a text of its own by a fixed name, an entry by
+    // its caption. No description repeats the name.
+    void aScreenReaderSaysWhatIsShown_data() {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Step>("change");
+        QTest::addColumn<QString>("fixedName"); // none: what the control shows
+        const Step logged = [this](QWidget& w) {
+            auto& meter = static_cast<TLargeForm&>(w).meter();
+            meter.StartTiming(true);
+            clock.advance(20 * 60000);
+            meter.MainTimerTimer();
+            meter.StopTiming(true);
+            finishSweep(static_cast<TLargeForm&>(w));
+        };
+        const Step selectTwo = [](QWidget& w) { child<QTableView>(w, "DataBank")->selectAll(); };
+        const Step deleteTwo = [selectTwo](QWidget& w) {
+            selectTwo(w), child<QPushButton>(w, "DeleteSelectedRecords")->click();
+        };
+        const Step sort = [](QWidget& w) { child<QAction>(w, "CostIncDesc")->trigger(); };
+        const Step slide = [](QWidget& w) {
+            child<QPushButton>(w, "LocDay")->click(), child<QScrollBar>(w, "DataChangeBar")->setValue(150);
+        };
+        const auto row = [](const char* form, const char* control, const Step& change,
+                            const char* name = "") {
+            QTest::addRow("%s, %s", form, control) << form << control << change << QString(name);
+        };
+        row("main window", "GrossCost", logged);
+        row("main window", "BudgetLine", logged);
+        row("main window", "ClockSpin", logged, "Clock");
+        row("viewer", "TotalCostLabel", deleteTwo);
+        row("viewer", "SelectedAmount", selectTwo);
+        row("viewer", "SortOrder", sort);
+        row("viewer", "LargeDownArrow", sort, "Descending");
+        row("Spending window", "BudgetLine", {});
+        row("setup dialog", "LocDay", slide);
+        row("setup dialog", "DataEditBox", slide, "Local Daytime rate (Pence per minute)");
+        row("setup dialog", "DataEditBoxTick", slide, "Apply");
+        row("setup dialog", "SpendLimitEdit", {}, "Spend Limit");
+        row("setup dialog", "StartPlayButton", {}, "Preview");
+    }
+    void aScreenReaderSaysWhatIsShown() {
+        QFETCH(QString, form);
+        QFETCH(QString, control);
+        QFETCH(Step, change);
+        QFETCH(QString, fixedName);
+        QVERIFY(CallLog(path(QStringLiteral("Calls.log")))
+                    .append({sampleCall(wednesday(9, 0), 0.5f), sampleCall(wednesday(9, 30), 0.25f)}));
+        set("Budget", "BudgetOn", QStringLiteral("1"));
+        auto w = open(form);
+        auto* c = child<QWidget>(*w, control.toLatin1().constData());
+        const auto shown = [c] { return c->property("text").toString().remove(QLatin1Char('&')); };
+        const QString before = shown();
+        if (change)
+            change(*w);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(c);
+        const QString name = face->text(QAccessible::Name);
+        QVERIFY(!fixedName.isEmpty() || (!shown().isEmpty() && (!change || shown() != before)));
+        QCOMPARE(name, fixedName.isEmpty() ? shown() : fixedName);
+        QVERIFY(face->text(QAccessible::Description) != name);
     }
 
     // The view buttons' Alt keys do what the buttons do; a key that another

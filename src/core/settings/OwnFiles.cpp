@@ -1,0 +1,81 @@
+#include "core/settings/OwnFiles.h"
+
+#include "core/calllog/RecoveryFile.h"
+#include "core/settings/ProgramFiles.h"
+#include "core/tariff/RateFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace OwnFiles {
+
+namespace {
+
+std::vector<Found> ownFiles(const QString& data, const QString& state) {
+    std::vector<Found> files = {
+        {QStringLiteral("the settings file"), ProgramFiles::settingsPath(data)},
+        {QStringLiteral("the call log"), ProgramFiles::callLogPath(data)},
+        {QStringLiteral("the rate-name store"), ProgramFiles::rateNameStorePath(data)},
+        {QStringLiteral("the log viewer's sorted copy"), ProgramFiles::path(data, ProgramFiles::SortName)},
+        {QStringLiteral("the deletion's work file"),
+         ProgramFiles::path(data, ProgramFiles::DeletionWorkName)},
+    };
+    if (const QString kept = RecoveryFile(data, state).path(); !kept.isEmpty())
+        files.push_back({QStringLiteral("the file of kept calls"), kept});
+    for (const QString& name : rateFileNames(data))
+        files.push_back({QStringLiteral("a rate file"), ProgramFiles::path(data, name)});
+    return files;
+}
+
+// The file at path, through links, as the system knows it.
+std::optional<std::pair<dev_t, ino_t>> identity(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return std::pair(status.st_dev, status.st_ino);
+}
+
+// Where a file made at path would be: the canonical folder and the name, at
+// the end of any links (which may point nowhere yet). Empty when the folder
+// is not there either.
+QString newFileAt(QString path) {
+    // As many links as the system follows.
+    for (int hop = 0; hop < 40 && QFileInfo(path).isSymLink(); ++hop)
+        path = QFileInfo(path).symLinkTarget();
+    const QFileInfo file(path);
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + file.fileName();
+}
+
+} // namespace
+
+std::optional<Found> at(const QString& path, const QString& dataDirectory, const QString& stateDirectory) {
+    const std::vector<Found> files = ownFiles(dataDirectory, stateDirectory);
+    if (const auto existing = identity(path)) {
+        for (const Found& own : files) {
+            if (identity(own.path) == existing)
+                return own;
+        }
+        return std::nullopt;
+    }
+    const QString made = newFileAt(path);
+    if (made.isEmpty())
+        return std::nullopt;
+    for (const Found& own : files) {
+        if (newFileAt(own.path) == made)
+            return own;
+    }
+    const QFileInfo file(made);
+    if (file.fileName().endsWith(ProgramFiles::RateFileExtension) &&
+        file.path() == QFileInfo(dataDirectory).canonicalFilePath())
+        return Found{QStringLiteral("a rate file"), ProgramFiles::path(dataDirectory, file.fileName())};
+    return std::nullopt;
+}
+
+} // namespace OwnFiles
