@@ -18,7 +18,7 @@ constexpr double Largest = 1e9;
 
 // Whether a stored amount is a cost at all (finite and within Largest).
 inline bool isAmount(double stored) {
-    return std::isfinite(stored) && std::fabs(stored) <= Largest;
+    return std::fabs(stored) <= Largest; // false for NaN too
 }
 // The stored amount as a figure to add: 0 for a damaged one.
 inline double amount(double stored) {
@@ -40,7 +40,9 @@ inline qint64 pennies(double amount) {
         const double scaled = amount * 100.0;
         const qint64 whole = qint64(scaled); // towards zero; the rest is exact
         const double rest = scaled - double(whole);
-        return whole + (rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0);
+        // Without branches: amounts round up and down at random, and a
+        // mispredicted branch costs more than all the rest.
+        return whole + qint64(rest >= 0.5) - qint64(rest <= -0.5);
     }
     return penniesOfText(amount);
 }
@@ -58,6 +60,7 @@ QString totalText(double total, const QString& mainSymbol);
 class MoneySum {
 public:
     void add(double stored) { m_pennies += Money::pennies(stored); }
+    void addPennies(qint64 pennies) { m_pennies += pennies; }
     MoneySum& operator+=(const MoneySum& other) {
         m_pennies += other.m_pennies;
         return *this;

@@ -40,8 +40,9 @@ void TariffComparison::add(const CallRecord& call) {
         return;
     }
     ++m_priced;
+    const qint64 loggedGross = Money::pennies(call.grossCost);
     m_loggedNet.add(call.netCost);
-    m_loggedGross.add(call.grossCost);
+    m_loggedGross.addPennies(loggedGross);
     for (Tariff& tariff : m_tariffs) {
         if (!tariff.prices)
             continue;
@@ -50,9 +51,10 @@ void TariffComparison::add(const CallRecord& call) {
         ++row.calls;
         // Summed as the log would hold them, so the file a call was timed
         // with gives back exactly the logged figures.
+        const qint64 gross = Money::pennies(cost.storedGross());
         row.net.add(cost.storedNet());
-        row.gross.add(cost.storedGross());
-        if (Money::pennies(cost.storedGross()) < Money::pennies(call.grossCost))
+        row.gross.addPennies(gross);
+        if (gross < loggedGross)
             ++row.cheaper;
     }
 }
