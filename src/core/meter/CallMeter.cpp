@@ -43,7 +43,8 @@ CallMeter::CallMeter(const Services& services, std::function<int()> random, QObj
     : QObject(parent), m_services(services),
       m_settingsFile(ProgramFiles::settingsPath(services.programDirectory)),
       m_animation(random ? std::move(random) : defaultRandom()),
-      m_keptCalls(services.programDirectory, services.stateDirectory), m_statusText(ScanningText) {
+      m_keptCalls(services.programDirectory, services.stateDirectory), m_linkLine(services.links),
+      m_statusText(ScanningText) {
     setObjectName(QStringLiteral("CallMeter"));
     MainTimer = makeTimer(this, "MainTimer", 150);
     AnimationTimer = makeTimer(this, "AnimationTimer", 45);
@@ -60,8 +61,8 @@ CallMeter::~CallMeter() {
 }
 
 void CallMeter::startLineAndSound() {
-    if (m_settings.sensingMode == 2)
-        InitializeTapi();
+    m_linkLine.setPattern(m_settings.linkToSense);
+    InitializeTapi();
     if (m_settings.soundOn[SettingsKeys::RunSound])
         PlayTheSound(SettingsKeys::RunSound);
     checkSensing();
@@ -137,6 +138,7 @@ void CallMeter::StartTiming(bool byHand) {
     m_timing = true;
     emit timingChanged(true);
     CallStartTime = m_services.clock->now();
+    m_startMs = m_services.clock->monotonicMs();
     MainTimer->start();
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
@@ -163,6 +165,7 @@ void CallMeter::StopTiming(bool byHand) {
     m_timing = false;
     emit timingChanged(false);
     CallEndTime = m_services.clock->now();
+    m_callLength = lengthSoFar();
     MainTimer->stop();
     LogCallInFile();
     setStatusText(m_sensingProblem.isEmpty() ? ScanningText : NotSensingText);
@@ -186,7 +189,7 @@ void CallMeter::StartOrStopByHand() {
 // what has changed is handed on: the tick runs several times a second for as
 // long as a call lasts, and every change shown costs a repaint.
 void CallMeter::MainTimerTimer() {
-    const double elapsedDays = m_services.clock->now() - CallStartTime;
+    const double elapsedDays = lengthSoFar();
     const CallCost cost = NetCostCalc(elapsedDays);
     if (m_settings.spendWarningOn && !SpendWarned && cost.gross >= m_settings.spendLimit)
         DoSpendWarning();
@@ -207,6 +210,10 @@ void CallMeter::MainTimerTimer() {
         if (const QString title = gross + QStringLiteral("   ") + elapsed; title != m_applicationTitle)
             SetApplicationTitle(title);
     }
+}
+
+double CallMeter::lengthSoFar() const {
+    return DayCount::fromMs(m_services.clock->monotonicMs() - m_startMs);
 }
 
 void CallMeter::AnimationTimerTimer() {
@@ -333,7 +340,7 @@ void CallMeter::LogCallInFile() {
     record.date = CallStartTime;
     record.startTime = CallStartTime;
     record.endTime = CallEndTime;
-    record.duration = CallEndTime - CallStartTime;
+    record.duration = m_callLength;
     record.dayOfWeek = quint16(DayCount::storedDayOfWeek(CallStartTime));
     // The price of the duration logged, so the call can be priced again from its record.
     const CallCost cost = NetCostCalc(record.duration);
@@ -422,12 +429,12 @@ bool CallMeter::storeStayOnTop(bool on) {
 
 void CallMeter::applySensingModeChange(int oldMode) {
     const int mode = m_settings.sensingMode;
-    if (mode == oldMode)
-        return;
-    if (mode == 2)
+    m_linkLine.setPattern(m_settings.linkToSense);
+    if (mode != oldMode) {
         InitializeTapi();
-    if (oldMode == 2)
-        KillTapi();
+        if (LineMonitor* old = lineOf(oldMode); old && old->isOpen())
+            old->close();
+    }
     checkSensing();
 }
 
@@ -482,14 +489,25 @@ void CallMeter::SetApplicationTitle(const QString& title) {
 
 // ---- Call sensing ----------------------------------------------------------
 
+LineMonitor* CallMeter::lineOf(int mode) {
+    if (mode == 2)
+        return m_services.line;
+    if (mode == 3 && m_services.links)
+        return &m_linkLine;
+    return nullptr;
+}
+
 void CallMeter::InitializeTapi() {
-    if (m_services.line && !m_services.line->isOpen())
-        m_services.line->open([this](quint32 callHandle, quint32 state) { LineCallback(callHandle, state); });
+    LineMonitor* line = lineOf(m_settings.sensingMode);
+    if (line && !line->isOpen())
+        line->open([this](quint32 callHandle, quint32 state) { LineCallback(callHandle, state); });
 }
 
 void CallMeter::KillTapi() {
-    if (m_services.line && m_services.line->isOpen())
-        m_services.line->close();
+    for (LineMonitor* line : {lineOf(2), lineOf(3)}) {
+        if (line && line->isOpen())
+            line->close();
+    }
 }
 
 void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
@@ -505,7 +523,8 @@ void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
         if (callHandle == 0)
             break;
         DialingSeen = false;
-        m_services.line->deallocateCall(callHandle);
+        if (LineMonitor* line = lineOf(m_settings.sensingMode))
+            line->deallocateCall(callHandle);
         if (m_timing && !StartedByHand)
             StopTiming(false);
         break;
@@ -525,8 +544,8 @@ void CallMeter::checkSensing() {
         problem = QStringLiteral("no serial port is chosen");
     else if (m_settings.sensingMode == 1 && m_services.carrier)
         problem = m_services.carrier->failure();
-    else if (m_settings.sensingMode == 2 && m_services.line)
-        problem = m_services.line->failure();
+    else if (LineMonitor* line = lineOf(m_settings.sensingMode))
+        problem = line->failure();
     if (!problem.isEmpty())
         problem = QStringLiteral("Calls are not sensed: ") + problem;
     if (problem == m_sensingProblem)

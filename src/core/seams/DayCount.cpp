@@ -21,6 +21,10 @@ bool isDayCount(double days) {
     return std::fabs(days) < Largest; // false for NaN too
 }
 
+bool isLength(double days) {
+    return days >= 0 && isDayCount(days);
+}
+
 double fromDateTime(const QDateTime& local) {
     const QDateTime t = local.toLocalTime();
     const qint64 day = Epoch.daysTo(t.date());
@@ -110,9 +114,9 @@ int mondayWeekday(double days) {
 }
 
 QString durationText(double days) {
-    if (!isDayCount(days))
+    if (!isLength(days))
         return {};
-    const qint64 ms = std::llabs(toMs(days)) % MsPerDay;
+    const qint64 ms = toMs(days) % MsPerDay;
     const int seconds = int(ms / 1000);
     const int parts[] = {seconds / 3600, seconds / 60 % 60, seconds % 60};
     QChar text[8];

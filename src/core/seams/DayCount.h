@@ -18,6 +18,10 @@ constexpr double Largest = 3.0e6;
 // Whether a count is a date the calendar can show: finite and within about
 // eight thousand years of the epoch. Beyond that it is a damaged record.
 bool isDayCount(double days);
+// Whether a stored duration is a length of time: a count not below zero. A log
+// written when lengths were wall-clock differences holds lengths below zero
+// for calls across the clock going back; those are damaged, not negative.
+bool isLength(double days);
 
 double fromDateTime(const QDateTime& local);
 // An invalid QDateTime for a damaged count.
@@ -54,7 +58,7 @@ int storedDayOfWeek(double days);
 // 1 Monday .. 7 Sunday.
 int mondayWeekday(double days);
 // "hh:mm:ss" of a duration in days; whole days are dropped and seconds cut, not
-// rounded. Empty for a damaged count.
+// rounded. Empty for what is not a length.
 QString durationText(double days);
 
 } // namespace DayCount

@@ -1,9 +1,8 @@
 #include "core/spending/TariffPrices.h"
 
 #include "core/calllog/CallTotals.h"
+#include "core/seams/DayCount.h"
 #include "core/tariff/RateFile.h"
-
-#include <cmath>
 
 std::optional<TariffPrices> TariffPrices::from(const RateTable& table, QString* reason) {
     TariffPrices prices;
@@ -26,7 +25,7 @@ std::optional<TariffPrices> TariffPrices::read(const QString& rateFilePath, QStr
 }
 
 bool TariffPrices::canPrice(const CallRecord& call) {
-    return TimeBandOfRateCode(call.rateCode) != 0 && std::isfinite(call.duration);
+    return TimeBandOfRateCode(call.rateCode) != 0 && DayCount::isLength(call.duration);
 }
 
 CallCost TariffPrices::priceOf(const CallRecord& call) const {

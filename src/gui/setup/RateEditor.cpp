@@ -72,7 +72,7 @@ RateEditor::RateEditor(Prompter& prompter, QWidget* parent) : QWidget(parent), m
         button->setCheckable(true);
         // Space presses a value; Enter stays with the dialog's default button.
         button->setAutoDefault(false);
-        button->setMinimumWidth(buttonWidth);
+        button->setMinimumWidth(std::max(buttonWidth, button->minimumSizeHint().width()));
         cellLayout->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, i] { valueButtonClick(i); });
         m_cells[i] = cell;

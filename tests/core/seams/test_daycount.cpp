@@ -47,6 +47,7 @@ private slots:
         QTest::newRow("seconds are cut") << qint64((3600 + 120 + 3) * 1000 + 900) << "01:02:03";
         QTest::newRow("whole days dropped") << qint64(25) * 3600 * 1000 << "01:00:00";
         QTest::newRow("just under a day") << DayCount::MsPerDay - 1 << "23:59:59";
+        QTest::newRow("below zero, from the clock going back: none") << qint64(-20 * 60000) << "";
     }
     void duration() {
         QFETCH(qint64, ms);

@@ -31,8 +31,9 @@ namespace {
 class ReadingClock final : public Clock {
 public:
     explicit ReadingClock(qint64 stepMs) : m_step(stepMs) {}
-    double now() const override {
-        const double time = DayCount::fromMs(m_ms);
+    double now() const override { return DayCount::fromMs(monotonicMs()); }
+    qint64 monotonicMs() const override {
+        const qint64 time = m_ms;
         m_ms += m_step;
         return time;
     }
@@ -232,7 +233,7 @@ private slots:
                            "floating point value",
                            "Short|Cannot be read: The file is too short"}
             << "2 calls as logged: £2.88 (£2.40 exc. tax)"
-            << "3 calls could not be priced";
+            << "4 calls could not be priced";
         QTest::newRow("the rate file in use is gone")
             << "Gone"
             << QStringList{"Cheap|2|£0.20|£0.20|-£2.68|2",
@@ -242,7 +243,7 @@ private slots:
                            "Gone (in use)|Cannot be read: No such file or directory",
                            "Short|Cannot be read: The file is too short"}
             << "2 calls as logged: £2.88 (£2.40 exc. tax)"
-            << "3 calls could not be priced";
+            << "4 calls could not be priced";
     }
     void theTable() {
         QFETCH(QString, active);
@@ -270,6 +271,7 @@ private slots:
         comparison.add(call(0, 10, 1.0f, 1.0f));
         comparison.add(call(13, 10, 1.0f, 1.0f));
         comparison.add(call(5, std::nan(""), 1.0f, 1.0f));
+        comparison.add(call(5, -20, 0.0f, 0.0f)); // timed across the clock going back, by wall-clock readings
         QCOMPARE(tableOf(comparison), table);
         QCOMPARE(TariffTable::loggedText(comparison, QStringLiteral("£")), logged);
         QCOMPARE(TariffTable::unpricedText(comparison), unpriced);
