@@ -10,6 +10,8 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/spending/SpendingFigures.h"
+#include "core/storage/TextCodec.h"
 #include "core/tariff/RateFile.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
@@ -195,19 +197,23 @@ private slots:
         QVERIFY(cli.startsWith("\xEF\xBB\xBF")); // a Cyrillic rate name: UTF-8, marked
     }
 
-    // 500 calls at 0.4589 each shown as £0.46: every total of the program says
-    // £229.45 (the stored amounts added and rounded once), not £230.00 (the
-    // shown ones added) nor the single-precision sum.
-    void everyTotalIsOneSum_data() {
+    // Every total of the program is what the rows show added up, each amount
+    // rounded to the penny first, as a spreadsheet adding the exported column
+    // gets: never the stored amounts added and rounded once.
+    void everyTotalIsTheSumOfTheRows_data() {
         QTest::addColumn<float>("cost");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("total");
-        QTest::newRow("500 x 0.4589") << 0.4589f << 500 << "\u00a3229.45";
-        QTest::newRow("10 x 0.309") << 0.309f << 10 << "\u00a33.09";
+        QTest::newRow("3 x 0.3366 shown as \u00a30.34 (stored: 1.01)") << 0.3366f << 3 << "\u00a31.02";
+        QTest::newRow("500 x 0.4589 shown as \u00a30.46 (stored: 229.45)")
+            << 0.4589f << 500 << "\u00a3230.00";
+        QTest::newRow("10 x 0.309 shown as \u00a30.31 (stored: 3.09)") << 0.309f << 10 << "\u00a33.10";
+        QTest::newRow("2000 x 0.345 shown as \u00a30.34 (stored: 690.00)")
+            << 0.345f << 2000 << "\u00a3680.00";
         QTest::newRow("a damaged cost counts nothing")
             << std::numeric_limits<float>::quiet_NaN() << 3 << "\u00a30.00";
     }
-    void everyTotalIsOneSum() {
+    void everyTotalIsTheSumOfTheRows() {
         QFETCH(float, cost);
         QFETCH(int, count);
         QFETCH(QString, total);
@@ -217,21 +223,36 @@ private slots:
             calls.push_back(sampleCall(Now - 0.1 - i * 1e-5, cost));
         const CallLog log(ProgramFiles::callLogPath(dir.path()));
         QVERIFY(log.append(calls));
+        const QString pound = QStringLiteral("\u00a3");
 
-        const CallTotals totals = findCallTotals(log, Now);
-        QVERIFY(todayText(totals, QStringLiteral("\u00a3")).endsWith(QStringLiteral(" totalling ") + total));
+        QVERIFY(todayText(findCallTotals(log, Now), pound).endsWith(QStringLiteral(" totalling ") + total));
         FakePrompter prompter;
         CallLogViewer viewer(dir.path(), prompter);
-        viewer.setMainSymbol(QStringLiteral("\u00a3"));
+        viewer.setMainSymbol(pound);
         viewer.LoadData();
         QVERIFY(viewer.totalsLine().startsWith(total + QStringLiteral(" spent in")));
         QVERIFY(viewer.selectionSummary(0, count - 1).endsWith(QStringLiteral(" totalling ") + total));
-        QBuffer out, err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        QCOMPARE(LogCommands::run({"dialtally", "report", "today", "--dir", dir.path()}, {}, Now, out, err),
-                 0);
-        QVERIFY2(out.data().contains((QStringLiteral(" totalling ") + total).toUtf8()), out.data());
+
+        QCOMPARE(run({QStringLiteral("report"), QStringLiteral("today")}, dir.path()), 0);
+        QVERIFY2(m_out.contains((QStringLiteral(" totalling ") + total).toUtf8()), m_out);
+
+        // The export's head, and its column of costs added up by hand.
+        QCOMPARE(run({QStringLiteral("export")}, dir.path()), 0);
+        const QStringList lines = TextCodec::decode(m_out).split(QStringLiteral("\r\n"));
+        QVERIFY(lines.value(3).startsWith(total + QStringLiteral(" spent in")));
+        const qsizetype column = lines.value(6)
+                                     .split(QLatin1Char('|'))
+                                     .indexOf(QRegularExpression(QStringLiteral(" *Cost inc Tax *")));
+        qint64 pennies = 0;
+        for (const QString& line : lines.mid(8, count))
+            pennies += line.section(QLatin1Char('|'), column, column)
+                           .remove(QRegularExpression("[^-0-9]"))
+                           .toLongLong();
+        QCOMPARE(pound + QString::number(pennies / 100.0, 'f', 2), total);
+
+        // The spending figures, of which the charts and the budget are made.
+        const SpendingFigures figures = SpendingFigures::compute(log, RateNames(), Now, 1);
+        QCOMPARE(viewerMoney(figures.bars(SpendView::Day).back().total.gross.total(), pound), total);
     }
 
     // A damaged record is a call, but its cost counts nothing, a damaged date

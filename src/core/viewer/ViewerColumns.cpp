@@ -118,7 +118,7 @@ void ColumnLayout::repair() {
     }
 }
 
-void ColumnLayout::read(const SettingsFile& settings) {
+void ColumnLayout::read(const SettingsSnapshot& settings) {
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
         m_position[c - 1] = settings.ReadSettingInteger(SettingsKeys::ViewerSection, key(k.position), c - 1);
@@ -131,20 +131,19 @@ void ColumnLayout::read(const SettingsFile& settings) {
 }
 
 bool ColumnLayout::write(const SettingsFile& settings) const {
+    SettingsChanges changes;
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingInteger(SettingsKeys::ViewerSection, key(k.position), position(c)))
-            return false;
+        changes.setInteger(SettingsKeys::ViewerSection, key(k.position), position(c));
     }
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingBool(SettingsKeys::ViewerSection, key(k.shown), isVisible(c)))
-            return false;
+        changes.setBool(SettingsKeys::ViewerSection, key(k.shown), isVisible(c));
     }
-    return true;
+    return settings.write(changes);
 }
 
-int readColumnWidth(const SettingsFile& settings, int column) {
+int readColumnWidth(const SettingsSnapshot& settings, int column) {
     const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(column - 1)];
     return std::clamp(settings.ReadSettingInteger(SettingsKeys::ViewerSection, key(k.width), k.defaultWidth),
                       0, MaxWidth);
@@ -152,12 +151,12 @@ int readColumnWidth(const SettingsFile& settings, int column) {
 
 bool writeColumnWidths(const SettingsFile& settings, const ColumnLayout& layout,
                        const std::function<int(int column)>& widthOf, int exceptColumn) {
+    SettingsChanges changes;
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (c == exceptColumn || !layout.isVisible(c))
             continue;
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingInteger(SettingsKeys::ViewerSection, key(k.width), widthOf(c)))
-            return false;
+        changes.setInteger(SettingsKeys::ViewerSection, key(k.width), widthOf(c));
     }
-    return true;
+    return settings.write(changes);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 class SettingsFile;
+class SettingsSnapshot;
 
 // The log viewer's ten columns. The number is also the column's sort key.
 enum ViewerColumn {
@@ -66,8 +67,8 @@ public:
     // Positions and shown flags from "Data Viewer Defaults". Stored values
     // that would put two columns in one place, leave a gap or show nothing
     // are repaired, keeping the stored order.
-    void read(const SettingsFile& settings);
-    // Stops at the first value that cannot be written; false then.
+    void read(const SettingsSnapshot& settings);
+    // Positions and shown flags in one write; false when the file cannot be written.
     bool write(const SettingsFile& settings) const;
 
 private:
@@ -78,8 +79,8 @@ private:
 };
 
 // A shown column's width from the settings, with its default.
-int readColumnWidth(const SettingsFile& settings, int column);
-// Writes the width of every shown column but exceptColumn (NoColumn for
-// none). False at the first failure.
+int readColumnWidth(const SettingsSnapshot& settings, int column);
+// The width of every shown column but exceptColumn (NoColumn for none) in
+// one write; false when the file cannot be written.
 bool writeColumnWidths(const SettingsFile& settings, const ColumnLayout& layout,
                        const std::function<int(int column)>& widthOf, int exceptColumn);

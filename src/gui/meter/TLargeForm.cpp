@@ -28,6 +28,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
@@ -573,10 +574,12 @@ void TLargeForm::refreshBudget() {
     m_views->setBudgetLine(line);
     if (line.isEmpty() || !m_services.notifier)
         return;
-    const QString failure =
-        m_budgetAlerts.check(reading.figures, m_meter->settingsFile(), *m_services.notifier, reading.symbol);
-    if (!failure.isEmpty())
-        m_meter->queueError(failure);
+    // The notice may be answered after this window has gone.
+    m_budgetAlerts.check(reading, m_meter->settingsFile(), *m_services.notifier,
+                         [meter = QPointer<CallMeter>(m_meter)](const QString& failure) {
+                             if (meter)
+                                 meter->queueError(failure);
+                         });
 }
 
 // ---- About and help --------------------------------------------------------

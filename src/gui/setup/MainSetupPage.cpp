@@ -369,7 +369,7 @@ void MainSetupPage::buildPortGroup(QWidget* group) {
     row->addWidget(m_portHelp);
 }
 
-void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
+void MainSetupPage::ReadIniSettings(const SettingsSnapshot& file) {
     m_dayTimeStart->setValue(file.ReadSettingString(RateSection, DayTimeStart, DefaultDayTime));
     m_dayTimeEnd->setValue(file.ReadSettingString(RateSection, DayTimeEnd, DefaultDayTime));
 
@@ -426,37 +426,36 @@ BudgetSettings MainSetupPage::budgetShown() const {
     return budget;
 }
 
-bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
-    bool ok = file.WriteSettingString(RateSection, DayTimeStart, m_dayTimeStart->value()) &&
-              file.WriteSettingString(RateSection, DayTimeEnd, m_dayTimeEnd->value());
+bool MainSetupPage::WriteIniSettings(const SettingsFile& file, SettingsChanges changes) {
+    changes.setString(RateSection, DayTimeStart, m_dayTimeStart->value())
+        .setString(RateSection, DayTimeEnd, m_dayTimeEnd->value());
     for (const SoundRow* row : m_sounds)
-        ok = ok && file.WriteSettingString(SoundSection, QLatin1String(Sounds[row->event()].pathKey),
-                                           row->location());
+        changes.setString(SoundSection, QLatin1String(Sounds[row->event()].pathKey), row->location());
     for (const SoundRow* row : m_sounds)
-        ok = ok && file.WriteSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite),
-                                         row->soundOn());
-    ok = ok && file.WriteSettingBool(SoundSection, PlaySounds, m_playSounds->isChecked()) &&
-         file.WriteSettingBool(DefaultsSection, ShowSplash, true) &&
-         file.WriteSettingBool(DefaultsSection, QueryExit, m_queryExit->isChecked()) &&
-         file.WriteSettingString(DefaultsSection, SpendWarning, m_spendLimit->value()) &&
-         file.WriteSettingBool(DefaultsSection, SpendWarningOn, m_spendLimitOn->isChecked()) &&
-         file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
-         file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
-         file.WriteSettingInteger(DefaultsSection, AutoCallSensing,
-                                  m_autoLink->isChecked() ? 3
-                                  : m_auto32->isChecked() ? 2
-                                  : m_auto16->isChecked() ? 1
-                                                          : 0);
+        changes.setBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite), row->soundOn());
+    changes.setBool(SoundSection, PlaySounds, m_playSounds->isChecked())
+        .setBool(DefaultsSection, ShowSplash, true)
+        .setBool(DefaultsSection, QueryExit, m_queryExit->isChecked())
+        .setString(DefaultsSection, SpendWarning, m_spendLimit->value())
+        .setBool(DefaultsSection, SpendWarningOn, m_spendLimitOn->isChecked())
+        .setString(DefaultsSection, MainSymbol, m_mainSymbol->text())
+        .setString(DefaultsSection, SubSymbol, m_subSymbol->text())
+        .setInteger(DefaultsSection, AutoCallSensing,
+                    m_autoLink->isChecked() ? 3
+                    : m_auto32->isChecked() ? 2
+                    : m_auto16->isChecked() ? 1
+                                            : 0);
     if (const QString link = linkToSense(m_linkToSense->text()); link != m_linkRead)
-        ok = ok && file.WriteSettingString(DefaultsSection, LinkToSense, link);
+        changes.setString(DefaultsSection, LinkToSense, link);
     // With no device chosen the stored keys are left as they are.
-    ok = ok && SensedDevice::write(file, m_device->device());
+    SensedDevice::addTo(changes, m_device->device());
     // A settings file that never had a budget gets none by an OK alone.
     if (const BudgetSettings budget = budgetShown();
         budget.on != m_budgetRead.on ||
         formatFixed(budget.amount, 2) != formatFixed(m_budgetRead.amount, 2) ||
         budget.billDay != m_budgetRead.billDay)
-        ok = ok && budget.write(file);
+        budget.addTo(changes);
+    const bool ok = file.write(changes);
     if (!ok) {
         m_services.prompter->error(file.failureText());
         return false;

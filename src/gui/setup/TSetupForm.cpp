@@ -89,20 +89,18 @@ void TSetupForm::FormCreate() {
 }
 
 void TSetupForm::ReadIniSettings() {
-    m_chargesPage->setActiveRateName(m_settings.ReadSettingString(
+    const SettingsSnapshot settings = m_settings.readAll();
+    m_chargesPage->setActiveRateName(settings.ReadSettingString(
         SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, SettingsKeys::DialogRateNameDefault));
     m_chargesPage->setPricesNeeded(
-        m_settings.ReadSettingString(SettingsKeys::RateSection, SettingsKeys::PricesNeeded, QString()));
-    m_mainPage->ReadIniSettings(m_settings);
+        settings.ReadSettingString(SettingsKeys::RateSection, SettingsKeys::PricesNeeded, QString()));
+    m_mainPage->ReadIniSettings(settings);
 }
 
 bool TSetupForm::WriteIniSettings() {
-    if (!m_settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
-                                       m_chargesPage->ActiveRateName())) {
-        m_services.prompter->error(m_settings.failureText());
-        return false;
-    }
-    return m_mainPage->WriteIniSettings(m_settings);
+    return m_mainPage->WriteIniSettings(
+        m_settings, SettingsChanges().setString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
+                                                m_chargesPage->ActiveRateName()));
 }
 
 void TSetupForm::MainOKButtonClick() {

@@ -162,8 +162,9 @@ QString TDataForm::LoadData() {
 
 void TDataForm::ReadIniSettings() {
     ColumnLayout& layout = m_viewer->layout();
-    layout.read(m_settings);
-    m_viewer->setMainSymbol(m_settings.ReadSettingString(
+    const SettingsSnapshot settings = m_settings.readAll();
+    layout.read(settings);
+    m_viewer->setMainSymbol(settings.ReadSettingString(
         SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
     for (int c = 1; c <= ViewerColumnCount; ++c)
         m_showColumn[size_t(c - 1)]->setChecked(layout.isVisible(c));
@@ -173,9 +174,10 @@ void TDataForm::ReadIniSettings() {
 
 void TDataForm::ReadWidthSettings() {
     const ColumnLayout& layout = m_viewer->layout();
+    const SettingsSnapshot settings = m_settings.readAll();
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (layout.isVisible(c))
-            m_widthSettings[size_t(c - 1)] = readColumnWidth(m_settings, c);
+            m_widthSettings[size_t(c - 1)] = readColumnWidth(settings, c);
     }
     applyWidths();
 }

@@ -318,11 +318,11 @@ private slots:
         QCOMPARE(line()->name(), QStringLiteral("With Cheap"));
         const QList<QPointF> points = line()->points();
         QCOMPARE(points.size(), SpendingFigures::MonthBars);
-        QCOMPARE(QString::number(points.last().y(), 'f', 4), QStringLiteral("0.4320")); // three calls
-        QCOMPARE(QString::number(points[points.size() - 2].y(), 'f', 4), QStringLiteral("0.1440"));
+        QCOMPARE(QString::number(points.last().y(), 'f', 4), QStringLiteral("0.4200")); // three calls
+        QCOMPARE(QString::number(points[points.size() - 2].y(), 'f', 4), QStringLiteral("0.1400"));
         QCOMPARE(points.first().y(), 0.0);
         QCOMPARE(m_form->chart().tariffTipFor(SpendingFigures::MonthBars - 1),
-                 QStringLiteral("1 Mar 2025 \u2013 31 Mar 2025\nWith Cheap: \u00a30.43 (-\u00a33.32)"));
+                 QStringLiteral("1 Mar 2025 \u2013 31 Mar 2025\nWith Cheap: \u00a30.42 (-\u00a33.33)"));
 
         m_form->showView(SpendView::Day);
         QVERIFY(!box->isEnabled());

@@ -667,15 +667,15 @@ private slots:
         };
         compare();
         QCOMPARE(shown, (QStringList{"Compare Tariffs", "All 5 calls of the log, priced with each rate file:",
-                                     "Cheap|5|\u00a30.72|\u00a30.72|-\u00a30.78|4",
-                                     "Dear (in use)|5|\u00a37.20|\u00a38.64|+\u00a37.14|0",
+                                     "Cheap|5|\u00a30.70|\u00a30.70|-\u00a30.80|4",
+                                     "Dear (in use)|5|\u00a37.20|\u00a38.65|+\u00a37.15|0",
                                      "Broken|Cannot be read: The file is too short",
                                      "5 calls as logged: \u00a31.50 (\u00a30.75 exc. tax)"}));
         select(1, 2);
         enterGrid();
         compare();
         QCOMPARE(shown.mid(1, 3), (QStringList{"The 2 selected calls, priced with each rate file:",
-                                               "Cheap|2|\u00a30.29|\u00a30.29|-\u00a30.41|2",
+                                               "Cheap|2|\u00a30.28|\u00a30.28|-\u00a30.42|2",
                                                "Dear (in use)|2|\u00a32.88|\u00a33.46|+\u00a32.76|0"}));
     }
 
