@@ -201,9 +201,10 @@ bool TTariffForm::FinishButtonClick() {
     // The rate file is written first: the settings never name a file that is not there.
     using namespace SettingsKeys;
     const SettingsFile settings(ProgramFiles::settingsPath(m_services.programDirectory));
-    if (!settings.WriteSettingString(RateSection, ActiveRateFile, name) ||
-        !settings.WriteSettingString(RateSection, DayTimeStart, m_dayTimeStart->value()) ||
-        !settings.WriteSettingString(RateSection, DayTimeEnd, m_dayTimeEnd->value())) {
+    if (!settings.write(SettingsChanges()
+                            .setString(RateSection, ActiveRateFile, name)
+                            .setString(RateSection, DayTimeStart, m_dayTimeStart->value())
+                            .setString(RateSection, DayTimeEnd, m_dayTimeEnd->value()))) {
         m_services.prompter->error(settings.failureText());
         return false;
     }
