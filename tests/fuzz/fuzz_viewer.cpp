@@ -39,10 +39,11 @@ void expectNoMessage(const QString& message, const char* operation) {
 void exportEverything(const CallLogViewer& viewer, double now) {
     const int last = viewer.model().callCount() - 1;
     const QStringList header = CallExport::headerLines(false, now, true, viewer.selectionSummary(0, last));
-    for (bool comma : {false, true}) {
+    for (CallExport::Form form :
+         {CallExport::Form::Ruled, CallExport::Form::Comma, CallExport::Form::Spreadsheet}) {
         QString reason;
         const bool written = CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), 0, last),
+            CallExport::layoutOf(viewer.model(), form), CallExport::tableRows(viewer.model(), 0, last),
             [&header](qint64, double) { return header; }, [](QByteArrayView, QString*) { return true; },
             &reason);
         if (!written)

@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -36,6 +37,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <numeric>
 #include <optional>
@@ -569,8 +571,13 @@ private slots:
         open();
         const auto lines = [this](const char* name) {
             QFile file(m_dir->filePath(QLatin1String(name)));
-            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split("\r\n")
-                                                  : QStringList();
+            if (!file.open(QIODevice::ReadOnly))
+                return QStringList();
+            const QByteArray bytes = file.readAll();
+            const QByteArray mark("\xEF\xBB\xBF");
+            return (bytes.startsWith(mark) ? QString::fromUtf8(bytes.mid(mark.size()))
+                                           : QString::fromLatin1(bytes))
+                .split("\r\n");
         };
         m_files.nextPaths = QStringList{m_dir->filePath("calls")};
         m_files.chosenFilter = 0;
@@ -579,12 +586,12 @@ private slots:
         QCOMPARE(m_files.filters,
                  QStringList{"Comma-separated values (*.csv);;Excel Compatible File (*.prn);;"
                              "Text File (*.txt);;Any File (*.*)"});
-        const QString titles = "Date,Day,Start Time,End Time,Duration,Cost exc Tax,Cost inc Tax,"
-                               "Type Of Call,Distance,Rate,";
+        const QString titles = "Date,Day,Start Time,End Time,Duration (s),Cost exc Tax (\u00a3),"
+                               "Cost inc Tax (\u00a3),Type Of Call,Distance,Rate";
         QStringList comma = lines("calls.csv");
-        QCOMPARE(comma.mid(2, 4),
-                 (QStringList{"Contains All Calls.", "\u00a315.00 spent in 150 calls.", "", titles}));
-        QCOMPARE(comma.size(), 5 + 1 + 150 + 1);
+        QCOMPARE(comma.mid(0, 2),
+                 (QStringList{titles, "2026-11-01,Sunday,00:00:00,00:14:24,864,0.05,0.10,Daytime,Local,"}));
+        QCOMPARE(comma.size(), 1 + 150 + 1);
 
         select(2, 3); // the dialog asked about "calls", not about "calls.csv"
         m_files.nextPaths = QStringList{m_dir->filePath("calls")};
@@ -598,9 +605,8 @@ private slots:
         QCOMPARE(lines("selected.txt").mid(2, 2), (QStringList{"Contains A Selection of Calls Only.",
                                                                "2 Calls selected totalling \u00a30.20"}));
         QCOMPARE(lines("selected.txt").size(), 5 + 3 + 2 + 1 + 1);
-        action("ExportSelected")->trigger(); // a selection's comma file has its titles too
-        QCOMPARE(lines("Selected.CSV").mid(5, 2), (QStringList{titles, comma[8]}));
-        QCOMPARE(lines("Selected.CSV").size(), 5 + 1 + 2 + 1);
+        action("ExportSelected")->trigger(); // a selection's spreadsheet file has its titles too
+        QCOMPARE(lines("Selected.CSV"), (QStringList{titles, comma[3], comma[4], ""}));
 
         const QString pdf = m_dir->filePath("calls.pdf");
         QPrinter printer(QPrinter::HighResolution);
@@ -613,7 +619,7 @@ private slots:
         text.start("pdftotext", {pdf, "-"});
         QVERIFY(text.waitForFinished());
         QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
-        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages.size(), 3);
         for (int i = 0; i < pages.size(); ++i) {
             QVERIFY(pages[i].startsWith(
                 "Dialtally Pro v1.0 Call log Printout\nCreated On 09/12/2026 at 12:00:00.\n"
@@ -680,32 +686,76 @@ private slots:
     }
 
     // A PDF export of the selection, or of all calls when no selection is
-    // shown; on a full disk the old file stays.
+    // shown; on a full disk the old file stays. No export writes over the
+    // program's own files, however the name reaches them.
     void exportToPdf_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target"); // "name" or "link->file" in the data directory
         QTest::addColumn<bool>("selection");
         QTest::addColumn<bool>("diskFull");
-        QTest::newRow("all calls") << false << false;
-        QTest::newRow("the selection") << true << false;
-        QTest::newRow("a full disk") << false << true;
+        QTest::addColumn<QString>("refused"); // what the box says the file is
+        QTest::newRow("all calls") << "ExportPdf"
+                                   << "calls.pdf" << false << false << "";
+        QTest::newRow("the selection") << "ExportPdf"
+                                       << "calls.pdf" << true << false << "";
+        QTest::newRow("a full disk") << "ExportPdf"
+                                     << "calls.pdf" << false << true << "";
+        QTest::newRow("PDF over the log") << "ExportPdf"
+                                          << "Calls.log" << false << false << "the call log";
+        QTest::newRow("PDF through a link to the log")
+            << "ExportPdf"
+            << "link.pdf->Calls.log" << false << false << "the call log <D>/Calls.log";
+        QTest::newRow("text over the settings") << "ExportAll"
+                                                << "Dialtaly.ini" << false << false << "the settings file";
+        QTest::newRow("selection as a new rate file") << "ExportSelected"
+                                                      << "New.dtr" << true << false << "a rate file";
+        QTest::newRow("an export over the sorted copy")
+            << "ExportAll"
+            << "Sort.log" << false << false << "the log viewer's sorted copy";
     }
     void exportToPdf() {
+        QFETCH(QString, command);
+        QFETCH(QString, target);
         QFETCH(bool, selection);
         QFETCH(bool, diskFull);
+        QFETCH(QString, refused);
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
         QVERIFY(log().append({sampleCall(at(12, 1), 0.1f, 1), sampleCall(at(12, 2), 0.25f, 5),
                               sampleCall(at(12, 3), 1.5f, 12)}));
+        QVERIFY(QFile::copy(ProgramFiles::callLogPath(m_dir->path()), m_dir->filePath("Sort.log")));
         open();
         if (selection)
             select(1, 2);
-        const QString pdf = m_dir->filePath("calls.pdf");
-        QVERIFY(AtomicFile::replace(pdf, "old"));
+        const QStringList link = target.split("->");
+        const QString pdf = m_dir->filePath(link[0]);
+        if (link.size() > 1)
+            QVERIFY(QFile::link(m_dir->filePath(link[1]), pdf));
+        else if (refused.isEmpty())
+            QVERIFY(AtomicFile::replace(pdf, "old"));
+        const auto files = [this] {
+            QMap<QString, QByteArray> all;
+            for (const QString& name : QDir(m_dir->path()).entryList(QDir::Files | QDir::System)) {
+                QFile file(m_dir->filePath(name));
+                all[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            }
+            return all;
+        };
+        const QMap<QString, QByteArray> before = files();
         m_files.nextPaths = QStringList{pdf};
         {
             std::optional<FileSizeLimit> limit;
             if (diskFull)
                 limit.emplace(2000);
-            action("ExportPdf")->trigger();
+            action(qPrintable(command))->trigger();
+        }
+        if (!refused.isEmpty()) {
+            QCOMPARE(
+                m_prompter.errors,
+                QStringList{QDir::toNativeSeparators(pdf) + " is " + refused.replace("<D>", m_dir->path()) +
+                            ". An export never writes over the program's own files: choose another name."});
+            QCOMPARE(files(), before);
+            return;
         }
         QCOMPARE(m_files.captions, QStringList{"Export to PDF.."});
         QFile file(pdf);
@@ -715,8 +765,7 @@ private slots:
             QCOMPARE(m_prompter.errors.size(), 1);
             QVERIFY(
                 m_prompter.errors.first().startsWith(QDir::toNativeSeparators(pdf) + " cannot be written: "));
-            QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files, QDir::Name),
-                     (QStringList{"Calls.log", "calls.pdf"})); // no temporary file left
+            QCOMPARE(files(), before); // no temporary file left
             return;
         }
         QVERIFY(m_prompter.all().isEmpty());
@@ -735,6 +784,140 @@ private slots:
                                   "03/12/2026", "International", "\u00a31.50", "Page 1"})
             QVERIFY2(printed.contains(QString::fromUtf8(shown)), shown);
         QCOMPARE(printed.contains("01/12/2026"), !selection);
+    }
+
+    // The printout on paper of every common kind keeps each text whole and
+    // inside the printable area, at least 0.4 inch from the edges: smaller
+    // type when the table is wide, the page turned when even the least type
+    // will not do. Read back from the PDF, word by word, with its positions.
+    void printoutsKeepEveryTextWhole_data() {
+        QTest::addColumn<int>("paper"); // QPageSize::PageSizeId
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<double>("margin"); // mm
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<double>("fontSize");
+        QTest::addColumn<bool>("turned");
+        const QString wide(30, 'W'); // as long as the rate-name store keeps, in the widest letter
+        QTest::newRow("A4 portrait") << int(QPageSize::A4) << false << 10.0 << "Night, Saver"
+                                     << "en_GB" << 10.0 << false;
+        QTest::newRow("A4 portrait, a wide rate name")
+            << int(QPageSize::A4) << false << 10.0 << wide << "en_GB" << 10.0 << true;
+        QTest::newRow("A4 landscape, a wide rate name")
+            << int(QPageSize::A4) << true << 5.0 << wide << "en_GB" << 10.0 << false;
+        QTest::newRow("Letter portrait, long dates")
+            << int(QPageSize::Letter) << false << 25.0 << "Night, Saver"
+            << "hu_HU" << 10.0 << false;
+        QTest::newRow("Letter landscape, a large font")
+            << int(QPageSize::Letter) << true << 10.0 << wide << "en_GB" << 24.0 << false;
+        QTest::newRow("A4 portrait, a large font") << int(QPageSize::A4) << false << 10.0 << "Night, Saver"
+                                                   << "en_GB" << 24.0 << false;
+        QTest::newRow("A5 portrait, a Greek rate name")
+            << int(QPageSize::A5) << false << 10.0
+            << "\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae "
+               "\u03b6\u03ce\u03bd\u03b7"
+            << "en_GB" << 10.0 << true;
+        QTest::newRow("A6 with wide margins")
+            << int(QPageSize::A6) << false << 20.0 << wide << "hu_HU" << 10.0 << true;
+    }
+    void printoutsKeepEveryTextWhole() {
+        QFETCH(int, paper);
+        QFETCH(bool, landscape);
+        QFETCH(double, margin);
+        QFETCH(QString, rate);
+        QFETCH(QString, locale);
+        QFETCH(double, fontSize);
+        QFETCH(bool, turned);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QLocale::setDefault(QLocale(locale));
+        const QFont font = QApplication::font();
+        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
+        QFont large = font;
+        large.setPointSizeF(fontSize);
+        QApplication::setFont(large);
+        const quint16 key =
+            RateNameStore(ProgramFiles::rateNameStorePath(m_dir->path())).RateNameKeyFor(rate);
+        QVERIFY(log().append({sampleCall(at(10, 26, 9), 0.1f, 12, key),
+                              sampleCall(at(12, 23, 23), 123.45f, 5, key),
+                              sampleCall(at(12, 9, 0), 0.0f, 7, key)}));
+        open();
+
+        const QString pdf = m_dir->filePath("calls.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::PageSizeId(paper)),
+                                          landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                          QMarginsF(margin, margin, margin, margin),
+                                          QPageLayout::Millimeter));
+        m_form->PrintCalls(0, 2, false, printer);
+        QVERIFY(m_prompter.all().isEmpty());
+        QProcess text;
+        text.start("pdftotext", {"-bbox", pdf, "-"});
+        QVERIFY(text.waitForFinished());
+
+        // The words, a line to each height, and the page.
+        struct Word {
+            QRectF box;
+            QString text;
+        };
+        QMap<int, QList<Word>> lines;
+        QSizeF page;
+        QXmlStreamReader html(text.readAllStandardOutput());
+        while (!html.atEnd()) {
+            if (html.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const auto number = [&html](const char* name) {
+                return html.attributes().value(name).toDouble();
+            };
+            if (html.name() == QLatin1String("page")) {
+                page = QSizeF(number("width"), number("height"));
+            } else if (html.name() == QLatin1String("word")) {
+                const QRectF box(QPointF(number("xMin"), number("yMin")),
+                                 QPointF(number("xMax"), number("yMax")));
+                lines[qRound(box.bottom())].append({box, html.readElementText()});
+            }
+        }
+        QVERIFY(!html.hasError());
+        QCOMPARE(page.width() > page.height(), landscape != turned);
+        const double edge = std::max(margin / 25.4, 0.4) * 72 - 0.5;
+        const QRectF inside(QPointF(edge, edge), QPointF(page.width() - edge, page.height() - edge));
+        QStringList shown;
+        for (const QList<Word>& line : lines) {
+            QStringList words;
+            for (const Word& word : line) {
+                QVERIFY2(inside.contains(word.box), qPrintable(word.text));
+                words << word.text;
+            }
+            shown << words.join(' ');
+        }
+
+        // Every title and cell whole, each left of the next column's text.
+        QStringList titles = headers();
+        QVERIFY2(shown.contains(titles.join(' ')), qPrintable(shown.join('\n')));
+        const QList<Word>& titleWords =
+            *std::find_if(lines.cbegin(), lines.cend(), [&](const QList<Word>& line) {
+                return line.first().text == titles.first().section(' ', 0, 0) && line.size() > 2;
+            });
+        std::vector<double> starts;
+        for (qsizetype word = 0; const QString& title : titles) {
+            starts.push_back(titleWords[word].box.left());
+            word += title.count(' ') + 1;
+        }
+        starts.push_back(page.width());
+        for (int row = 0; row < 3; ++row) {
+            QStringList cells;
+            for (int column = 0; column < titles.size(); ++column)
+                cells << cell(row, column);
+            const QString expected = cells.join(' ').simplified();
+            const auto line = std::find(shown.cbegin(), shown.cend(), expected);
+            QVERIFY2(line != shown.cend(), qPrintable(expected + "\n--\n" + shown.join('\n')));
+            for (const Word& word : lines.values()[line - shown.cbegin()]) {
+                const auto next = std::upper_bound(starts.begin(), starts.end(), word.box.left() + 0.01);
+                QVERIFY2(word.box.right() < *next, qPrintable(word.text));
+            }
+        }
     }
 
     // With the real message box: over the viewer, not the hidden main window,
