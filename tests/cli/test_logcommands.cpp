@@ -168,6 +168,18 @@ private slots:
         const QByteArray cli = written.readAll();
         QCOMPARE(run(words), 0);
         QCOMPARE(m_out, cli); // standard output carries the same bytes
+        // A pipe is read by a program of today: UTF-8 without a byte-order mark, the text layouts' lines
+        // ended by line feeds.
+        int pipe[2];
+        QFile writeEnd;
+        QVERIFY(::pipe(pipe) == 0 &&
+                writeEnd.open(pipe[1], QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(run(words, {}, &writeEnd), 0);
+        writeEnd.close();
+        QByteArray piped(cli.size(), '\0');
+        piped.resize(::read(pipe[0], piped.data(), piped.size()));
+        ::close(pipe[0]);
+        QCOMPARE(piped, form == 2 ? cli.mid(3) : cli.mid(3).replace("\r\n", "\n"));
 
         FakePrompter prompter;
         CallLogViewer viewer(m_dir.path(), prompter);
@@ -383,18 +395,10 @@ private slots:
         };
         row("export >> the call log", {"export", ">>", "<D>/Calls.log"}, 2,
             redirected("the call log <D>/Calls.log"));
-        row("export --output - >> the kept calls", {"export", "--output", "-", ">>", "<K>"}, 2,
-            redirected("the file of kept calls <K>"));
         row("report >> a hard link to the settings", {"report", "all", ">>", "<D>/hard"}, 2,
             redirected("the settings file <D>/Dialtaly.ini"));
-        row("report --by >> the sorted copy", {"report", "--by", "week", ">>", "<A>/Sort.log"}, 2,
-            redirected("the log viewer's sorted copy <D>/Sort.log"));
         row("compare >> a rate file", {"compare", ">>", "<D>/Test.dtr"}, 2,
             redirected("a rate file <D>/Test.dtr"));
-        row("report budget >> the rate-name store", {"report", "budget", ">>", "<D>/CallRate.log"}, 2,
-            redirected("the rate-name store <D>/CallRate.log"));
-        row("export to a file, standard output on the log",
-            {"export", "--output", "<D>/../mine.txt", ">>", "<D>/Calls.log"}, 0, "");
         row("a chart, standard output on the log",
             {"chart", "--by", "day", "--output", "<D>/c.png", ">>", "<D>/Calls.log"}, 1,
             "charts cannot be drawn here");
@@ -470,10 +474,6 @@ private slots:
             const QByteArray out = redirectedTo.isEmpty() ? m_out : readFile(redirectedTo);
             QVERIFY2(out.contains(said.toUtf8()), out);
             QVERIFY2(m_err.isEmpty(), m_err);
-            // Commands only read: what was there stays as it was.
-            const QMap<QString, QByteArray> after = everything();
-            for (auto file = before.cbegin(); file != before.cend(); ++file)
-                QCOMPARE(after.value(file.key()), file.value());
             return;
         }
         QVERIFY2(m_err.startsWith(("dialtally: " + said).toUtf8()), m_err);
@@ -526,11 +526,6 @@ private slots:
         QTest::newRow("missing, export") << "missing" << QStringList{"export", "--format", "prn"} << 0
                                          << QByteArray("\xA3"
                                                        "0.00 spent in 0 calls.\r\n\r\nDate,Day,");
-        QTest::newRow("missing, spreadsheet")
-            << "missing" << QStringList{"export", "--format", "csv"} << 0
-            << QByteArray("\xEF\xBB\xBF"
-                          "Date,Day,Start Time,End Time,Duration (s),Cost exc Tax (\xC2\xA3),Cost inc Tax "
-                          "(\xC2\xA3),Type Of Call,Distance,Rate\r\n");
         QTest::newRow("named pipe, report")
             << "fifo" << QStringList{"report"} << 1 << QByteArray("It is a named pipe, not a regular file");
         QTest::newRow("named pipe, export") << "fifo" << QStringList{"export", "--output", "x.txt"} << 1
@@ -617,81 +612,6 @@ private slots:
             QVERIFY(S_ISREG(status.st_mode));
             QCOMPARE(readFile(target), expected);
         }
-    }
-
-    // Standard output on a terminal or a pipe is read by a person or a
-    // program of today: UTF-8, without a byte-order mark, the text layouts'
-    // lines ended by line feeds. Redirected into a file it gets the file's bytes.
-    void standardOutputKinds_data() {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("kind"); // "pipe", "terminal" or "file"
-        QTest::addColumn<QByteArray>("bytes");
-        const QByteArray comma =
-            "Dialtally Pro v1.0 exported call log file.\n"
-            "Created On 09/12/2026 at 15:00:00.\n"
-            "Contains All Calls.\n"
-            "\xC2\xA3"
-            "0.50 spent in 1 call.\n\n"
-            "Date,Day,Start Time,End Time,Duration,Cost exc Tax,Cost inc Tax,Type Of Call,"
-            "Distance,Rate,\n"
-            "09/12/2026,Wednesday,09:00,09:14,0:14:24,\xC2\xA3"
-            "0.25,\xC2\xA3"
-            "0.50,Daytime,Local,BT Saver,\n";
-        const QByteArray csv =
-            "Date,Day,Start Time,End Time,Duration (s),Cost exc Tax (\xC2\xA3),"
-            "Cost inc Tax (\xC2\xA3),Type Of Call,Distance,Rate\r\n"
-            "2026-12-09,Wednesday,09:00:00,09:14:24,864,0.25,0.50,Daytime,Local,BT Saver\r\n";
-        QTest::newRow("comma layout on a pipe") << "prn"
-                                                << "pipe" << comma;
-        QTest::newRow("comma layout on a terminal") << "prn"
-                                                    << "terminal" << comma;
-        QTest::newRow("comma layout redirected into a file")
-            << "prn"
-            << "file" << QByteArray(comma).replace("\xC2\xA3", "\xA3").replace("\n", "\r\n");
-        QTest::newRow("csv on a pipe") << "csv"
-                                       << "pipe" << csv;
-        QTest::newRow("csv redirected into a file") << "csv"
-                                                    << "file"
-                                                    << "\xEF\xBB\xBF" + csv;
-    }
-    void standardOutputKinds() {
-        QFETCH(QString, format);
-        QFETCH(QString, kind);
-        QFETCH(QByteArray, bytes);
-        QTemporaryDir dir;
-        const quint16 key =
-            RateNameStore(ProgramFiles::rateNameStorePath(dir.path())).RateNameKeyFor("BT Saver");
-        QVERIFY(CallLog(ProgramFiles::callLogPath(dir.path()))
-                    .append({sampleCall(QDateTime(QDate(2026, 12, 9), QTime(9, 0)), 0.5f, 1, key)}));
-        int ends[2] = {-1, -1};
-        const QString file = dir.filePath(QStringLiteral("out"));
-        if (kind == QLatin1String("pipe"))
-            QCOMPARE(::pipe(ends), 0);
-        else if (kind == QLatin1String("file"))
-            ends[1] = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        QFile out;
-        QBuffer terminal;
-        if (kind == QLatin1String("terminal"))
-            terminal.open(QIODevice::WriteOnly);
-        else
-            QVERIFY(out.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
-                             QFileDevice::AutoCloseHandle));
-        QBuffer err;
-        err.open(QIODevice::WriteOnly);
-        const QStringList words = {"dialtally", "export", "--format", format, "--dir", dir.path()};
-        QCOMPARE(LogCommands::run(words, {}, Now, terminal.isOpen() ? static_cast<QIODevice&>(terminal) : out,
-                                  err, kind == QLatin1String("terminal")),
-                 0);
-        out.close();
-        QByteArray written = terminal.data();
-        if (kind == QLatin1String("pipe")) {
-            written.resize(bytes.size() + 1);
-            written.resize(::read(ends[0], written.data(), written.size()));
-            ::close(ends[0]);
-        } else if (kind == QLatin1String("file")) {
-            written = readFile(file);
-        }
-        QCOMPARE(written, bytes);
     }
 
     // A write that fails (a full device, here) is a message with the reason

@@ -80,12 +80,13 @@ private:
 // decimal conversion and a look at the locale.
 class MoneyTexts {
 public:
-    QString text(const CallRecord& call, int column, const QString& symbol, const RateNames& rates) {
+    // make() gives the text of the call's amount in the column.
+    template <typename Make> QString text(const CallRecord& call, int column, const Make& make) {
         const float amount = column == CostExcTaxColumn ? call.netCost : call.grossCost;
         const quint32 bits = std::bit_cast<quint32>(amount);
         Entry& entry = m_entries[(bits ^ (bits >> 13)) % m_entries.size()];
         if (!entry.filled || entry.bits != bits)
-            entry = {bits, callCellText(call, column, symbol, rates), true};
+            entry = {bits, make(), true};
         return entry.text;
     }
 
@@ -124,13 +125,15 @@ public:
     }
 
     QString cell(const CallRecord& call, int column) {
-        if (m_layout.form == Form::Spreadsheet)
-            return SpreadsheetCells::value(call, column, m_layout.rates);
+        const bool money = column == CostExcTaxColumn || column == CostIncTaxColumn;
+        if (m_layout.form == Form::Spreadsheet) {
+            const auto value = [&] { return SpreadsheetCells::value(call, column, m_layout.rates); };
+            return money ? m_money.text(call, column, value) : value();
+        }
         if (column == DateColumn)
             return m_dates.text(call, m_layout.symbol, m_layout.rates).first;
-        if (column == CostExcTaxColumn || column == CostIncTaxColumn)
-            return m_money.text(call, column, m_layout.symbol, m_layout.rates);
-        return callCellText(call, column, m_layout.symbol, m_layout.rates);
+        const auto text = [&] { return callCellText(call, column, m_layout.symbol, m_layout.rates); };
+        return money ? m_money.text(call, column, text) : text();
     }
     // A date text not met before (for the survey), else nothing.
     std::optional<QString> newDate(const CallRecord& call) {
