@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev \
             libqt6opengl6-dev libgl-dev libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon python3-dbusmock \
             xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils openbox xdotool x11-utils \
-            dpkg-dev fakeroot file lintian desktop-file-utils appstream
+            dpkg-dev fakeroot file lintian desktop-file-utils appstream iproute2
 # `make fuzz` alone needs these: clang and its fuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang libclang-rt-dev
 
@@ -15,7 +15,7 @@ FUZZ_PACKAGES := clang libclang-rt-dev
 # input to the target's seed corpus, which `make test` replays.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := settings ratefile meterlog viewer ratenames reports
+FUZZ_TARGETS := settings ratefile meterlog viewer ratenames commands billing
 
 # `make run` keeps its data in the build tree unless ARGS says otherwise.
 RUN_ARGS = $(if $(findstring --dir,$(ARGS)),$(ARGS),--dir $(BUILD_DIR)/src/app $(ARGS))
@@ -68,6 +68,8 @@ bench: build
 	$(BUILD_DIR)/bench/dialtally_bench
 	QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $(BUILD_DIR)/bench/dialtally_bench_window
 	$(BUILD_DIR)/bench/dialtally_bench_compare
+	$(BUILD_DIR)/bench/dialtally_bench_billing
+	$(BUILD_DIR)/bench/dialtally_bench_link
 	bench/meter_cpu.sh $(BUILD_DIR)
 
 fuzz: deps fuzz-deps

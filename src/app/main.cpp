@@ -17,6 +17,7 @@
 #include "system/AlsaSoundPlayer.h"
 #include "system/DesktopNotifier.h"
 #include "system/ModemManagerLineMonitor.h"
+#include "system/NetworkLinkWatcher.h"
 #include "system/SerialCarrierSource.h"
 #include "system/SerialDeviceList.h"
 #include "system/XdgAutostart.h"
@@ -220,6 +221,7 @@ int main(int argc, char** argv) {
     SerialCarrierSource carrier;
     SerialDeviceList serialDevices;
     ModemManagerLineMonitor line;
+    NetworkLinkWatcher links;
     QtTrayIcon tray;
     DesktopNotifier notifier(&tray);
     HelpWindow help(helpFile(directory, resources));
@@ -237,6 +239,7 @@ int main(int argc, char** argv) {
     services.carrier = &carrier;
     services.serialDevices = &serialDevices;
     services.line = &line;
+    services.links = &links;
     services.tray = &tray;
     services.notifier = &notifier;
     services.help = &help;

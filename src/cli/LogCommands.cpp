@@ -7,6 +7,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/PeriodReportCommand.h"
 #include "cli/ReportByCommand.h"
+#include "cli/TariffCommand.h"
 
 #include <QCommandLineParser>
 #include <QSet>
@@ -29,6 +30,7 @@ const std::vector<std::unique_ptr<Command>>& commands() {
         list.push_back(std::make_unique<BudgetCommand>());
         list.push_back(std::make_unique<ChartCommand>());
         list.push_back(std::make_unique<CompareCommand>());
+        list.push_back(std::make_unique<TariffCommand>());
         return list;
     }();
     return all;

@@ -43,7 +43,8 @@ CallMeter::CallMeter(const Services& services, std::function<int()> random, QObj
     : QObject(parent), m_services(services),
       m_settingsFile(ProgramFiles::settingsPath(services.programDirectory)),
       m_animation(random ? std::move(random) : defaultRandom()),
-      m_keptCalls(services.programDirectory, services.stateDirectory), m_statusText(ScanningText) {
+      m_keptCalls(services.programDirectory, services.stateDirectory), m_linkLine(services.links),
+      m_statusText(ScanningText) {
     setObjectName(QStringLiteral("CallMeter"));
     MainTimer = makeTimer(this, "MainTimer", 150);
     AnimationTimer = makeTimer(this, "AnimationTimer", 45);
@@ -60,8 +61,8 @@ CallMeter::~CallMeter() {
 }
 
 void CallMeter::startLineAndSound() {
-    if (m_settings.sensingMode == 2)
-        InitializeTapi();
+    m_linkLine.setPattern(m_settings.linkToSense);
+    InitializeTapi();
     if (m_settings.soundOn[SettingsKeys::RunSound])
         PlayTheSound(SettingsKeys::RunSound);
     checkSensing();
@@ -428,12 +429,12 @@ bool CallMeter::storeStayOnTop(bool on) {
 
 void CallMeter::applySensingModeChange(int oldMode) {
     const int mode = m_settings.sensingMode;
-    if (mode == oldMode)
-        return;
-    if (mode == 2)
+    m_linkLine.setPattern(m_settings.linkToSense);
+    if (mode != oldMode) {
         InitializeTapi();
-    if (oldMode == 2)
-        KillTapi();
+        if (LineMonitor* old = lineOf(oldMode); old && old->isOpen())
+            old->close();
+    }
     checkSensing();
 }
 
@@ -488,14 +489,25 @@ void CallMeter::SetApplicationTitle(const QString& title) {
 
 // ---- Call sensing ----------------------------------------------------------
 
+LineMonitor* CallMeter::lineOf(int mode) {
+    if (mode == 2)
+        return m_services.line;
+    if (mode == 3 && m_services.links)
+        return &m_linkLine;
+    return nullptr;
+}
+
 void CallMeter::InitializeTapi() {
-    if (m_services.line && !m_services.line->isOpen())
-        m_services.line->open([this](quint32 callHandle, quint32 state) { LineCallback(callHandle, state); });
+    LineMonitor* line = lineOf(m_settings.sensingMode);
+    if (line && !line->isOpen())
+        line->open([this](quint32 callHandle, quint32 state) { LineCallback(callHandle, state); });
 }
 
 void CallMeter::KillTapi() {
-    if (m_services.line && m_services.line->isOpen())
-        m_services.line->close();
+    for (LineMonitor* line : {lineOf(2), lineOf(3)}) {
+        if (line && line->isOpen())
+            line->close();
+    }
 }
 
 void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
@@ -511,7 +523,8 @@ void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
         if (callHandle == 0)
             break;
         DialingSeen = false;
-        m_services.line->deallocateCall(callHandle);
+        if (LineMonitor* line = lineOf(m_settings.sensingMode))
+            line->deallocateCall(callHandle);
         if (m_timing && !StartedByHand)
             StopTiming(false);
         break;
@@ -531,8 +544,8 @@ void CallMeter::checkSensing() {
         problem = QStringLiteral("no serial port is chosen");
     else if (m_settings.sensingMode == 1 && m_services.carrier)
         problem = m_services.carrier->failure();
-    else if (m_settings.sensingMode == 2 && m_services.line)
-        problem = m_services.line->failure();
+    else if (LineMonitor* line = lineOf(m_settings.sensingMode))
+        problem = line->failure();
     if (!problem.isEmpty())
         problem = QStringLiteral("Calls are not sensed: ") + problem;
     if (problem == m_sensingProblem)

@@ -3,6 +3,7 @@
 #include "core/calllog/KeptCalls.h"
 #include "core/meter/ClockAnimation.h"
 #include "core/seams/Services.h"
+#include "core/sensing/NetworkLinkLine.h"
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/tariff/Costing.h"
@@ -86,7 +87,8 @@ public:
     bool storeWindowToLoad(int mode);
     bool storeStayOnTop(bool on);
     // After the settings were read again: watches the line when its mode was
-    // entered, lets go of it when its mode was left.
+    // entered, lets go of it when its mode was left; a network link watched
+    // follows its new name at once.
     void applySensingModeChange(int oldMode);
 
     // Sounds, warnings, the taskbar.
@@ -97,7 +99,7 @@ public:
     void DoSpendWarning();
     void SetApplicationTitle(const QString& title);
 
-    // Call sensing.
+    // Call sensing. The line is the modem's (mode 2) or a network link's (mode 3).
     void InitializeTapi();
     void KillTapi();
     void LineCallback(quint32 callHandle, quint32 state);
@@ -190,6 +192,8 @@ private:
     double lengthSoFar() const;
     // The file to play for an event: the chosen one, else the program's own.
     QString soundFileFor(SettingsKeys::SoundEvent event) const;
+    // The line watched in a sensing mode; none for the modes without one.
+    LineMonitor* lineOf(int mode);
 
     Services m_services;
     SettingsFile m_settingsFile;
@@ -197,6 +201,7 @@ private:
     WorkingValues m_values;
     ClockAnimation m_animation;
     KeptCalls m_keptCalls; // calls whose write failed, kept for the next write
+    NetworkLinkLine m_linkLine;
     std::deque<std::pair<Box, QString>> m_pending;
     bool m_flushPosted = false;
     bool m_closing = false;

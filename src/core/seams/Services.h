@@ -8,6 +8,7 @@ class Clock;
 class FileChooser;
 class HelpViewer;
 class LineMonitor;
+class NetworkLinks;
 class Notifier;
 class Prompter;
 class SerialDevices;
@@ -26,6 +27,7 @@ struct Services {
     FileChooser* files = nullptr;
     SoundPlayer* sound = nullptr;
     LineMonitor* line = nullptr;
+    NetworkLinks* links = nullptr;
     CarrierSource* carrier = nullptr;
     SerialDevices* serialDevices = nullptr;
     HelpViewer* help = nullptr;

@@ -62,9 +62,19 @@ QString readMeterSettings(const SettingsFile& file, const QString& soundDirector
     settings.spendWarningOn = file.ReadSettingBool(DefaultsSection, SpendWarningOn, true);
 
     const int sensing = file.ReadSettingInteger(DefaultsSection, AutoCallSensing, 0);
-    settings.sensingMode = (sensing == 1 || sensing == 2) ? sensing : 0;
+    settings.sensingMode = (sensing >= 1 && sensing <= 3) ? sensing : 0;
     // No device stored (a port number outside 1 to 4) keeps the one already held.
     if (const QString device = SensedDevice::read(file); !device.isEmpty())
         settings.deviceToSense = device;
+    settings.linkToSense = readLinkToSense(file);
     return {};
+}
+
+QString linkToSense(const QString& text) {
+    const QString link = text.trimmed();
+    return link.isEmpty() ? DefaultLinkToSense : link;
+}
+
+QString readLinkToSense(const SettingsFile& file) {
+    return linkToSense(file.ReadSettingString(DefaultsSection, LinkToSense, DefaultLinkToSense));
 }

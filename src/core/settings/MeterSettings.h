@@ -26,8 +26,9 @@ struct MeterSettings {
     // so an amount below one main unit never shows without its symbol.
     QString subSymbol = SettingsKeys::DefaultSubSymbol;
     bool spendWarningOn = false;
-    int sensingMode = 0;   // 0 none, 1 carrier detect, 2 telephony line
+    int sensingMode = 0;   // 0 none, 1 carrier detect, 2 telephony line, 3 a network link
     QString deviceToSense; // empty until a device has been read
+    QString linkToSense = SettingsKeys::DefaultLinkToSense;
 };
 
 // Reads the main window's keys in their order. A daytime that is not a valid
@@ -36,6 +37,10 @@ struct MeterSettings {
 // Returns an empty text when everything was read. The default sounds are in
 // soundDirectory.
 QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings);
+
+// The network link's name or pattern as typed or stored: the default when blank.
+QString linkToSense(const QString& text);
+QString readLinkToSense(const SettingsFile& file);
 
 // "h:mm", " h:mm" or "hh:mm" (seconds allowed), hour 0..23, minute 0..59.
 std::optional<int> parseTimeOfDay(const QString& text);

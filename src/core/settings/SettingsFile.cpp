@@ -16,13 +16,8 @@ struct IniText {
     bool crlf = false; // the file's own line ends, kept on rewrite
 };
 
-// Nothing when the file cannot be read, or is not a regular file (a named
-// pipe in its place would hold every reader of a setting).
-std::optional<IniText> load(const QString& path) {
-    const std::optional<QByteArray> bytes = RegularFile::readAll(path);
-    if (!bytes)
-        return std::nullopt;
-    const QString text = TextCodec::decode(*bytes);
+IniText parse(QByteArrayView bytes) {
+    const QString text = TextCodec::decode(bytes);
     IniText ini;
     ini.crlf = text.contains(QLatin1String("\r\n"));
     if (text.isEmpty())
@@ -35,6 +30,15 @@ std::optional<IniText> load(const QString& path) {
             line.chop(1);
     }
     return ini;
+}
+
+// Nothing when the file cannot be read, or is not a regular file (a named
+// pipe in its place would hold every reader of a setting).
+std::optional<IniText> load(const QString& path) {
+    const std::optional<QByteArray> bytes = RegularFile::readAll(path);
+    if (!bytes)
+        return std::nullopt;
+    return parse(*bytes);
 }
 
 // The section name of a "[name]" line.
@@ -94,18 +98,22 @@ int findKey(const QStringList& lines, const SectionSpan& span, const QString& ke
     return -1;
 }
 
+std::optional<QString> valueIn(const QStringList& lines, const QString& section, const QString& key) {
+    const SectionSpan span = findSection(lines, section);
+    if (span.header < 0)
+        return std::nullopt;
+    const int at = findKey(lines, span, key);
+    if (at < 0)
+        return std::nullopt;
+    const QString& line = lines[at];
+    return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed().left(SettingsFile::MaxValueLength);
+}
+
 std::optional<QString> readValue(const QString& path, const QString& section, const QString& key) {
     const auto ini = load(path);
     if (!ini)
         return std::nullopt;
-    const SectionSpan span = findSection(ini->lines, section);
-    if (span.header < 0)
-        return std::nullopt;
-    const int at = findKey(ini->lines, span, key);
-    if (at < 0)
-        return std::nullopt;
-    const QString& line = ini->lines[at];
-    return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed().left(SettingsFile::MaxValueLength);
+    return valueIn(ini->lines, section, key);
 }
 
 std::optional<int> parseInteger(const QString& text) {
@@ -233,4 +241,10 @@ bool SettingsFile::fail(const QString& reason) const {
 QString SettingsFile::failureText() const {
     const QString text = QStringLiteral("Unable to write to ") + m_path;
     return m_reason.isEmpty() ? text : text + QLatin1Char('\n') + m_reason;
+}
+
+SettingsText::SettingsText(QByteArrayView bytes) : m_lines(parse(bytes).lines) {}
+
+std::optional<QString> SettingsText::value(const QString& section, const QString& key) const {
+    return valueIn(m_lines, section, key);
 }

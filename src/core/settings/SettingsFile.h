@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // The INI settings file. Every operation opens the file by its path and keeps
 // nothing in memory, so a value written anywhere is seen by the next read.
@@ -34,4 +38,16 @@ private:
 
     QString m_path;
     mutable QString m_reason;
+};
+
+// The text of a file in the settings file's form, read once: for a file of
+// many keys that is read as a whole. The same rules as SettingsFile's.
+class SettingsText {
+public:
+    explicit SettingsText(QByteArrayView bytes);
+    // Nothing when the section or the key is not there.
+    std::optional<QString> value(const QString& section, const QString& key) const;
+
+private:
+    QStringList m_lines;
 };

@@ -53,6 +53,9 @@ inline const QString PortToSense = QStringLiteral("Port To Sense");
 constexpr int DefaultPortToSense = 2;
 // The path of the serial device watched, beside the port number (see SensedDevice).
 inline const QString DeviceToSense = QStringLiteral("Device To Sense");
+// The name, or a pattern of names, of the network link watched in mode 3.
+inline const QString LinkToSense = QStringLiteral("Link To Sense");
+inline const QString DefaultLinkToSense = QStringLiteral("ppp*");
 inline const QString WindowToLoad = QStringLiteral("WindowToLoad");
 inline const QString StayOnTop = QStringLiteral("Stay On Top");
 inline const QString NormalLeft = QStringLiteral("Normal Window Left Position");

@@ -7,7 +7,9 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
+#include "gui/setup/BillingEditor.h"
 #include "gui/setup/RateEditor.h"
 #include "gui/widgets/FormRules.h"
 
@@ -67,6 +69,9 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
         showFileControls(!shown);
         emit editingShown(shown);
     });
+
+    m_billing = new BillingEditor(this);
+    connect(m_billing, &BillingEditor::edited, this, [this] { setRatesModified(true); });
 
     m_fileControls = new QWidget(this);
     m_fileControls->setObjectName(QStringLiteral("RateFilePanel"));
@@ -141,7 +146,11 @@ CallChargesPage::CallChargesPage(const Services& services, QWidget* parent)
     // Spare height, when the other page is taller, goes between the sections.
     layout->addLayout(top);
     layout->addStretch(1);
-    layout->addWidget(m_editor);
+    auto* editors = new QHBoxLayout;
+    editors->addWidget(m_editor, 1);
+    editors->addSpacing(12);
+    editors->addWidget(m_billing);
+    layout->addLayout(editors);
     layout->addStretch(1);
     layout->addLayout(swapArea);
     layout->addStretch(1);
@@ -222,13 +231,19 @@ void CallChargesPage::RefreshRateNames() {
 }
 
 bool CallChargesPage::LoadRates(const QString& fileName) {
-    const std::optional<RateTable> table =
-        readRateFile(ProgramFiles::path(m_services.programDirectory, fileName));
+    const QString path = ProgramFiles::path(m_services.programDirectory, fileName);
+    const std::optional<RateTable> table = readRateFile(path);
     if (!table) {
         m_services.prompter->error(tr("Dialtally Rate File \"%1\" Not Found").arg(fileName));
         return false;
     }
     m_editor->setRates(*table);
+    const QString rulesPath = BillingRulesFile::pathFor(path);
+    QString error;
+    if (const std::optional<BillingRules> rules = BillingRulesFile::read(rulesPath, &error))
+        m_billing->setRules(*rules);
+    else // the folder is the page's own
+        m_billing->setUnreadable(error.replace(rulesPath, QFileInfo(rulesPath).fileName()));
     return true;
 }
 
@@ -249,10 +264,22 @@ void CallChargesPage::RateNameSelectBoxChange(int index) {
 }
 
 bool CallChargesPage::writeRates(const QString& path) {
-    QString reason;
-    if (!writeRateFile(path, m_editor->rates(), &reason)) {
+    std::optional<BillingRules> rules;
+    if (m_billing->isReadable()) {
+        QString problem;
+        rules = m_billing->rules(&problem);
+        if (!rules) {
+            m_services.prompter->error(tr("The billing rules cannot be saved.\n%1").arg(problem));
+            return false;
+        }
+    }
+    // Rules that could not be read stay in their file; another file gets none.
+    const BillingRules none;
+    const BillingRules* written = rules ? &*rules : path == m_shownRatePath ? nullptr : &none;
+    TariffFiles::Failure failure;
+    if (!TariffFiles::save(path, m_editor->rates(), written, &failure)) {
         m_services.prompter->error(
-            tr("Unable to write to %1\n%2").arg(QDir::toNativeSeparators(path), reason));
+            tr("Unable to write to %1\n%2").arg(QDir::toNativeSeparators(failure.path), failure.reason));
         return false;
     }
     setRatesModified(false);
@@ -280,8 +307,12 @@ bool CallChargesPage::SaveAsButtonClick() {
                 tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName())))
             return false;
     }
+    const bool elsewhere = path != m_shownRatePath;
     if (!writeRates(path))
         return false;
+    // Rules that could not be read were not copied: the new file has none.
+    if (elsewhere && !m_billing->isReadable())
+        m_billing->setRules({});
     setShownRate(QFileInfo(path).fileName().chopped(Extension.size()), QFileInfo(path).absoluteFilePath());
     RefreshRateNames();
     selectShownRate();
@@ -311,10 +342,10 @@ void CallChargesPage::DeleteButtonClick() {
     if (!m_services.prompter->askYesNo(
             tr("Do you really want to delete the Dialtally Rate File \"%1\"?").arg(m_shownRateName)))
         return;
-    QFile file(m_shownRatePath);
-    if (file.exists() && !file.remove()) {
+    TariffFiles::Failure failure;
+    if (!TariffFiles::remove(m_shownRatePath, &failure)) {
         m_services.prompter->error(
-            tr("Unable to delete %1\n%2").arg(QDir::toNativeSeparators(m_shownRatePath), file.errorString()));
+            tr("Unable to delete %1\n%2").arg(QDir::toNativeSeparators(failure.path), failure.reason));
         return;
     }
     RefreshRateNames();

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class BillingEditor;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -20,6 +21,7 @@ public:
     CallChargesPage(const Services& services, QWidget* parent = nullptr);
 
     RateEditor* editor() const { return m_editor; }
+    BillingEditor* billing() const { return m_billing; }
     bool RatesModified() const;
     void setRatesModified(bool modified);
 
@@ -62,6 +64,7 @@ private:
 
     const Services& m_services;
     RateEditor* m_editor = nullptr;
+    BillingEditor* m_billing = nullptr;
     QComboBox* m_selectBox = nullptr;
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_saveAsButton = nullptr;

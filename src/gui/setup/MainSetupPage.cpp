@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -141,6 +142,7 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     m_spendLimitOn->setChecked(true);
     m_autoDisabled->setChecked(true);
     m_device->setDevice(SensedDevice::portDevice(DefaultPortToSense));
+    m_linkToSense->setText(DefaultLinkToSense);
     m_spendSymbol->setText(DefaultMainSymbol);
     m_spendLimit->setValue(m_goodSpendAmount);
     m_budgetSymbol->setText(DefaultMainSymbol);
@@ -305,6 +307,30 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     m_auto16 =
         makeChoice(SensingTexts::Carrier, "Auto16bitRadioButton", &MainSetupPage::Auto16bitRadioButtonClick);
     auto* note16 = makeNote(m_auto16, SensingTexts::CarrierNote, "Auto16bitNote");
+    m_autoLink = makeChoice(SensingTexts::NetworkLink, "AutoLinkRadioButton",
+                            &MainSetupPage::AutoLinkRadioButtonClick);
+    // The link's name beside its choice, where the others have a note: the
+    // page must fit a small screen at a large font. The note is the hint.
+    m_autoLink->setToolTip(SensingTexts::NetworkLinkNote);
+    m_autoLink->setAccessibleDescription(SensingTexts::NetworkLinkNote);
+    m_linkToSense = FormRules::make<QLineEdit>(group, "LinkToSenseBox", QStringLiteral("Network link name"));
+    m_linkToSense->setToolTip(
+        QStringLiteral("A network link's name, such as ppp0 or wwan0; * and ? stand for any"));
+    m_linkToSense->setMaxLength(64);
+    m_linkToSense->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\s/]*")), m_linkToSense));
+    m_linkToSense->setFixedWidth(textWidth(m_linkToSense, QStringLiteral("ppp*wwan*ppp")));
+    auto* linkLabel = new QLabel(QStringLiteral("Lin&k name"), group);
+    linkLabel->setBuddy(m_linkToSense);
+    for (QWidget* part : std::initializer_list<QWidget*>{linkLabel, m_linkToSense}) {
+        part->setEnabled(false);
+        connect(m_autoLink, &QRadioButton::toggled, part, &QWidget::setEnabled);
+    }
+    auto* linkLine = new QHBoxLayout;
+    linkLine->addWidget(m_autoLink);
+    linkLine->addStretch(1);
+    linkLine->addWidget(linkLabel);
+    linkLine->addWidget(m_linkToSense);
     m_autoDisabled = makeChoice(SensingTexts::Disabled, "AutoDisabledRadioButton",
                                 &MainSetupPage::AutoDisabledRadioButtonClick);
     auto* help = helpButton(QStringLiteral("Help"), "Helpforsensing", group);
@@ -323,6 +349,8 @@ void MainSetupPage::buildSensingGroup(QWidget* group) {
     column->addSpacing(3);
     column->addWidget(m_auto16);
     column->addWidget(note16);
+    column->addSpacing(3);
+    column->addLayout(linkLine);
     column->addSpacing(3);
     column->addLayout(lastLine);
 }
@@ -375,8 +403,11 @@ void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
     // A stored port outside 1..4, and no device beside it, chooses none.
     m_device->setDevice(SensedDevice::read(file));
 
+    m_linkRead = readLinkToSense(file);
+    m_linkToSense->setText(m_linkRead);
+
     const int mode = file.ReadSettingInteger(DefaultsSection, AutoCallSensing, 0);
-    (mode == 2 ? m_auto32 : mode == 1 ? m_auto16 : m_autoDisabled)->setChecked(true);
+    (mode == 3 ? m_autoLink : mode == 2 ? m_auto32 : mode == 1 ? m_auto16 : m_autoDisabled)->setChecked(true);
     Auto16GroupAble(mode == 1);
 
     m_runOnStartup->setChecked(m_services.autostart && m_services.autostart->exists());
@@ -411,9 +442,12 @@ bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
          file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
          file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
          file.WriteSettingInteger(DefaultsSection, AutoCallSensing,
-                                  m_auto32->isChecked()   ? 2
+                                  m_autoLink->isChecked() ? 3
+                                  : m_auto32->isChecked() ? 2
                                   : m_auto16->isChecked() ? 1
                                                           : 0);
+    if (const QString link = linkToSense(m_linkToSense->text()); link != m_linkRead)
+        ok = ok && file.WriteSettingString(DefaultsSection, LinkToSense, link);
     // With no device chosen the stored keys are left as they are.
     ok = ok && SensedDevice::write(file, m_device->device());
     // A settings file that never had a budget gets none by an OK alone.
@@ -495,6 +529,9 @@ void MainSetupPage::Auto16bitRadioButtonClick() {
     Auto16GroupAble(true);
 }
 void MainSetupPage::AutoDisabledRadioButtonClick() {
+    Auto16GroupAble(false);
+}
+void MainSetupPage::AutoLinkRadioButtonClick() {
     Auto16GroupAble(false);
 }
 

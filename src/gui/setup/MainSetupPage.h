@@ -59,6 +59,7 @@ private:
     void Auto32bitRadioButtonClick();
     void Auto16bitRadioButtonClick();
     void AutoDisabledRadioButtonClick();
+    void AutoLinkRadioButtonClick();
     void Auto16GroupAble(bool enable);
     void SpendLimitOnClick();
     void BudgetOnClick();
@@ -81,6 +82,10 @@ private:
     QRadioButton* m_auto32 = nullptr;
     QRadioButton* m_auto16 = nullptr;
     QRadioButton* m_autoDisabled = nullptr;
+    QRadioButton* m_autoLink = nullptr;
+    QLineEdit* m_linkToSense = nullptr;
+    // As read: the key is written only once the user changed it.
+    QString m_linkRead = SettingsKeys::DefaultLinkToSense;
     SerialDeviceBox* m_device = nullptr;
     QPushButton* m_portHelp = nullptr;
     QCheckBox* m_spendLimitOn = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/setup/RateEditor.h"
 
+#include "core/storage/StoredNumber.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -51,7 +52,9 @@ const QString InitialValue = QStringLiteral("0.00");
 // nearer end, one that is not a number to zero.
 int barPosition(const QString& text) {
     const double value = RateFileCodec::parseNumber(text).value_or(0.0) * 100.0;
-    return qRound(std::clamp(value, 0.0, double(BarMaximum)));
+    return StoredNumber::toInteger<int>(std::clamp(value, 0.0, double(BarMaximum)),
+                                        StoredNumber::Rounding::Nearest)
+        .value_or(0);
 }
 
 } // namespace
@@ -72,7 +75,7 @@ RateEditor::RateEditor(Prompter& prompter, QWidget* parent) : QWidget(parent), m
         button->setCheckable(true);
         // Space presses a value; Enter stays with the dialog's default button.
         button->setAutoDefault(false);
-        button->setMinimumWidth(buttonWidth);
+        button->setMinimumWidth(std::max(buttonWidth, button->minimumSizeHint().width()));
         cellLayout->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, i] { valueButtonClick(i); });
         m_cells[i] = cell;

@@ -54,6 +54,8 @@ TWelcomeForm::TWelcomeForm(const Services& services, QWidget* parent)
     // it is offered on every system.
     addNote(addChoice("Auto16bitRadioButton", SensingTexts::Carrier, 1, next), SensingTexts::CarrierNote,
             "Auto16bitNote");
+    addNote(addChoice("AutoLinkRadioButton", SensingTexts::NetworkLink, 3, next),
+            SensingTexts::NetworkLinkNote, "AutoLinkNote");
     addChoice("AutoDisabledRadioButton", SensingTexts::Disabled, 0, next);
     finishLayout();
 }

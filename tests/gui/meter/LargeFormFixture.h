@@ -9,6 +9,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeHelpViewer.h"
 #include "fakes/FakeLineMonitor.h"
+#include "fakes/FakeNetworkLinks.h"
 #include "fakes/FakePrompter.h"
 #include "fakes/FakeSoundPlayer.h"
 #include "fakes/FakeTrayIcon.h"
@@ -37,6 +38,7 @@ public:
     FakePrompter prompter;
     FakeSoundPlayer sound;
     FakeLineMonitor line;
+    FakeNetworkLinks links;
     FakeCarrierSource carrier;
     FakeTrayIcon tray;
     FakeHelpViewer help;
@@ -90,6 +92,7 @@ public:
         prompter.clear();
         sound = FakeSoundPlayer();
         line = FakeLineMonitor();
+        links = FakeNetworkLinks();
         carrier = FakeCarrierSource();
         tray = FakeTrayIcon();
         help = FakeHelpViewer();
@@ -101,6 +104,7 @@ public:
         services.prompter = &prompter;
         services.sound = &sound;
         services.line = &line;
+        services.links = &links;
         services.carrier = &carrier;
         services.tray = &tray;
         services.help = &help;

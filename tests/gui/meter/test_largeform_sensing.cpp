@@ -230,6 +230,10 @@ private slots:
         QTest::newRow("no port chosen") << 1 << "9"
                                         << ""
                                         << "Calls are not sensed: no serial port is chosen";
+        QTest::newRow("network links cannot be watched")
+            << 3 << "2"
+            << "network links cannot be watched"
+            << "Calls are not sensed: network links cannot be watched";
     }
     void sensingThatCannotWorkSaysSo() {
         QFETCH(int, mode);
@@ -239,7 +243,7 @@ private slots:
         set("Default Setup Information", "Auto Call Sensing", QString::number(mode));
         set("Default Setup Information", "Port To Sense", port);
         set("Default Setup Information", "WindowToLoad", QStringLiteral("2"));
-        line.failureText = carrier.failureText = failure;
+        line.failureText = carrier.failureText = links.failureText = failure;
         auto w = makeWindow();
         auto* status = child<QLabel>(*w, "TimingLabel");
         for (int tick = 0; tick < 2; ++tick) {
@@ -254,7 +258,7 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("Not sensing"));
         QCOMPARE(tray.TrayIconTip(), told);
 
-        line.failureText = carrier.failureText = QString();
+        line.failureText = carrier.failureText = links.failureText = QString();
         set("Default Setup Information", "Port To Sense", QStringLiteral("2"));
         w->ReadIniSettings();
         w->meter().OffTimerTimer();

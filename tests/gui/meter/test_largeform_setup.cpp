@@ -65,6 +65,34 @@ private slots:
         QVERIFY(!line.isOpen());
     }
 
+    // The network link and its name chosen in the dialog are watched from its
+    // OK; a new name takes effect at once, ending a call it leaves out.
+    void aNetworkLinkChosenInSetupIsWatchedByItsName() {
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        auto w = makeWindow();
+        w->show();
+        const auto chooseLink = [&](const QString& name) {
+            whenDialogOpens([name](TSetupForm& d) {
+                in<QRadioButton>(d, "AutoLinkRadioButton")->click();
+                in<QLineEdit>(d, "LinkToSenseBox")->setText(name);
+                in<QPushButton>(d, "MainOKButton")->click();
+            });
+            in<QPushButton>(*w, "SetupButton")->click();
+        };
+        chooseLink(QStringLiteral("wwan0"));
+        QVERIFY(!line.isOpen());
+        QVERIFY(links.isOpen());
+        links.report(FakeNetworkLinks::link(5, QStringLiteral("ppp0"), true));
+        QVERIFY(!w->meter().isTiming());
+        links.report(FakeNetworkLinks::link(6, QStringLiteral("wwan0"), true));
+        QVERIFY(w->meter().isTiming());
+
+        chooseLink(QStringLiteral("ppp*"));
+        QVERIFY(!w->meter().isTiming());
+        QCOMPARE(links.opens, 1);
+        QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
+    }
+
     // A rate file and a sound in Cyrillic chosen in the dialog are what the
     // meter uses, logs and plays.
     void textInAnyLanguageReachesTheMeter() {

@@ -378,14 +378,17 @@ private slots:
     void sensingChoiceEnablesThePortGroup_data() {
         QTest::addColumn<QString>("choice");
         QTest::addColumn<bool>("portsOn");
+        QTest::addColumn<bool>("linkOn");
         QTest::addColumn<QString>("written");
-        QTest::newRow("16 bit") << "Auto16bitRadioButton" << true << "1";
-        QTest::newRow("32 bit") << "Auto32bitRadioButton" << false << "2";
-        QTest::newRow("disabled") << "AutoDisabledRadioButton" << false << "0";
+        QTest::newRow("16 bit") << "Auto16bitRadioButton" << true << false << "1";
+        QTest::newRow("32 bit") << "Auto32bitRadioButton" << false << false << "2";
+        QTest::newRow("network link") << "AutoLinkRadioButton" << false << true << "3";
+        QTest::newRow("disabled") << "AutoDisabledRadioButton" << false << false << "0";
     }
     void sensingChoiceEnablesThePortGroup() {
         QFETCH(QString, choice);
         QFETCH(bool, portsOn);
+        QFETCH(bool, linkOn);
         QFETCH(QString, written);
         settings().WriteSettingInteger(DefaultsSection, AutoCallSensing, 1);
         openPage();
@@ -393,8 +396,10 @@ private slots:
         button(choice)->click();
         QCOMPARE(deviceBox()->isEnabled(), portsOn);
         QCOMPARE(button("BitBtn1")->isEnabled(), portsOn);
+        QCOMPARE(child<QLineEdit>("LinkToSenseBox")->isEnabled(), linkOn);
         QVERIFY(m_page->WriteIniSettings(settings()));
         QCOMPARE(rawValue("Auto Call Sensing"), written);
+        QCOMPARE(rawValue("Link To Sense"), QStringLiteral("<missing>")); // unchanged: not written
     }
 
     void aPortOutsideTheRangeChoosesNoneAndIsNotWritten() {

@@ -9,14 +9,18 @@
 #include "gui/setup/TSetupForm.h"
 #include "gui/widgets/MaskedEdit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -610,6 +614,88 @@ private slots:
         QCOMPARE(selector()->placeholderText(), QString("No Dialtally Rate Files Found"));
         QCOMPARE(m_form->ShownRateName(), QString());
         QCOMPARE(m_form->ActiveRateName(), QString());
+    }
+
+    // The Billing group shows the rate file's rules; what the user changes
+    // there is saved with the rate file, copied by Save As and deleted with it.
+    void billingRulesGoWithTheRateFile() {
+        put("A.dtr", record(values(1)));
+        put("A.billing", "[Billing]\nFirstBlock=60\nNextBlock=1\nRoundUpTo=0.125\n"
+                         "[Free Minutes]\nMinutes=100\nBands=Evening, Weekend\n");
+        putSettings("A");
+        open();
+        auto* blocks = child<QComboBox>("BlocksBox");
+        QCOMPARE(blocks->currentText(), QString("first minute then per second"));
+        QVERIFY(!child<QCheckBox>("FreeDaytime")->isChecked() &&
+                child<QCheckBox>("FreeWeekend")->isChecked());
+        QVERIFY(!m_form->RatesModified());
+
+        blocks->setCurrentIndex(2);
+        emit blocks->activated(2);
+        QCOMPARE(child<QSpinBox>("FirstBlockBox")->value(), 60);
+        QCOMPARE(child<QSpinBox>("NextBlockBox")->value(), 60);
+        QVERIFY(m_form->RatesModified());
+        // Easter Friday once, however often it is pressed.
+        button("EasterFridayButton")->click();
+        button("EasterFridayButton")->click();
+        button("EasterMondayButton")->click();
+        QCOMPARE(child<QLineEdit>("HolidaysBox")->text(), QString("Easter-2, Easter+1"));
+        button("SaveButton")->click();
+        QVERIFY(!m_form->RatesModified());
+        // 0.125 pence, shown as 0.125 and never touched, is kept to the last digit.
+        const QByteArray written = "[Billing]\nFirstBlock=60\nNextBlock=60\nRoundUpTo=0.125\nCapPerCall=\n\n"
+                                   "[Holidays]\nDates=Easter-2, Easter+1\n\n"
+                                   "[Free Minutes]\nMinutes=100\nBands=Evening, Weekend\n";
+        QCOMPARE(bytes("A.billing"), written);
+
+        m_files.nextPaths << path("B.dtr");
+        button("SaveAsButton")->click();
+        QCOMPARE(bytes("B.billing"), written);
+        m_prompter.answers = {Answer::Yes};
+        button("DeleteButton")->click();
+        QVERIFY(!QFile::exists(path("B.dtr")) && !QFile::exists(path("B.billing")));
+        QCOMPARE(bytes("A.billing"), written);
+    }
+
+    void billingRulesThatCannotBeSaved_data() {
+        QTest::addColumn<QByteArray>("file");    // A.billing as found
+        QTest::addColumn<QString>("holidays");   // typed over the list; empty: not typed
+        QTest::addColumn<QString>("problem");    // what the group says
+        QTest::addColumn<QStringList>("errors"); // on Save
+        QTest::newRow("unreadable file") << QByteArray("[Free Minutes]\nBands=Night\n") << QString()
+                                         << "\"Night\" is not a time band" << QStringList{};
+        QTest::newRow("a holiday that is no date")
+            << QByteArray() << "12-25, 13-45"
+            << "Holidays: \"13-45\" is not a date"
+            << QStringList{"The billing rules cannot be saved.\nHolidays: \"13-45\" is not a date (MM-DD, "
+                           "YYYY-MM-DD or Easter\u00b1N days)"};
+    }
+    // A rules file that cannot be read is never replaced unseen; rules that
+    // are not rules are never saved.
+    void billingRulesThatCannotBeSaved() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, holidays);
+        QFETCH(QString, problem);
+        QFETCH(QStringList, errors);
+        put("A.dtr", record(values(1)));
+        if (!file.isEmpty())
+            put("A.billing", file);
+        putSettings("A");
+        open();
+        if (!holidays.isEmpty()) {
+            child<QLineEdit>("HolidaysBox")->setFocus();
+            QTest::keyClicks(child<QLineEdit>("HolidaysBox"), holidays);
+        }
+        QVERIFY(child<QLabel>("BillingProblem")->isVisible());
+        QVERIFY2(child<QLabel>("BillingProblem")->text().contains(problem),
+                 qPrintable(child<QLabel>("BillingProblem")->text()));
+        QCOMPARE(child<QComboBox>("BlocksBox")->isEnabled(), holidays.size() > 0);
+        editLocDay(750);
+        button("SaveButton")->click();
+        QCOMPARE(m_prompter.errors, errors);
+        QCOMPARE(m_form->RatesModified(), !errors.isEmpty());
+        QCOMPARE(QFile::exists(path("A.billing")), !file.isEmpty());
+        QCOMPARE(bytes("A.billing"), file);
     }
 
     void choosingAfterAnEdit_data() {

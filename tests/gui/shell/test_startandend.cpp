@@ -57,6 +57,8 @@ private slots:
                                 << "Next >" << 1 << 3 << "OKbutton";
         QTest::newRow("16 bit, closed") << "Auto16bitRadioButton"
                                         << "Next >" << 1 << 3 << "close";
+        QTest::newRow("network link") << "AutoLinkRadioButton"
+                                      << "Next >" << 3 << 0 << "OKbutton";
         QTest::newRow("disabled, closed") << "AutoDisabledRadioButton"
                                           << "Next >" << 0 << 0 << "close";
     }
