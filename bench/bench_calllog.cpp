@@ -58,7 +58,11 @@ void benchCommands(const QString& dir, double now) {
     const QString comma = QDir(dir).filePath(QStringLiteral("export.prn"));
     report("export, ruled text", timed([&] { command({"export", "--all", "--output", text}); }));
     report("export, comma", timed([&] {
-               command({"export", "--all", "--format", "csv", "--output", comma});
+               command({"export", "--all", "--format", "prn", "--output", comma});
+           }));
+    const QString spreadsheet = QDir(dir).filePath(QStringLiteral("export.csv"));
+    report("export, spreadsheet", timed([&] {
+               command({"export", "--all", "--format", "csv", "--output", spreadsheet});
            }));
     const QString copy = QDir(dir).filePath(QStringLiteral("copy.txt"));
     report("copy the text export (floor)", timed([&] { QFile::copy(text, copy); }));

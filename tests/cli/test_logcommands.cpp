@@ -150,15 +150,18 @@ private slots:
     // The same bytes as the viewer writes for the same calls and columns.
     void exportsAreTheViewers_data() {
         QTest::addColumn<QStringList>("words");
-        QTest::addColumn<bool>("comma");
+        QTest::addColumn<int>("form");   // 0 ruled, 1 comma, 2 spreadsheet
         QTest::addColumn<int>("period"); // -1: all calls
-        QTest::newRow("all, ruled text") << QStringList{"export"} << false << -1;
-        QTest::newRow("this week, comma file") << QStringList{"export", "--period", "week", "--format", "csv"}
-                                               << true << int(SelectionPeriod::Week);
+        QTest::newRow("all, ruled text") << QStringList{"export"} << 0 << -1;
+        QTest::newRow("this week, comma file") << QStringList{"export", "--period", "week", "--format", "prn"}
+                                               << 1 << int(SelectionPeriod::Week);
+        QTest::newRow("this month, spreadsheet")
+            << QStringList{"export", "--period", "month", "--format", "CSV"} << 2
+            << int(SelectionPeriod::Month);
     }
     void exportsAreTheViewers() {
         QFETCH(QStringList, words);
-        QFETCH(bool, comma);
+        QFETCH(int, form);
         QFETCH(int, period);
         const QString file = m_dir.filePath(QStringLiteral("out.txt"));
         QCOMPARE(run(words + QStringList{QStringLiteral("--output"), file}), 0);
@@ -167,6 +170,18 @@ private slots:
         const QByteArray cli = written.readAll();
         QCOMPARE(run(words), 0);
         QCOMPARE(m_out, cli); // standard output carries the same bytes
+        // A pipe is read by a program of today: UTF-8 without a byte-order mark, the text layouts' lines
+        // ended by line feeds.
+        int pipe[2];
+        QFile writeEnd;
+        QVERIFY(::pipe(pipe) == 0 &&
+                writeEnd.open(pipe[1], QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(run(words, {}, &writeEnd), 0);
+        writeEnd.close();
+        QByteArray piped(cli.size(), '\0');
+        piped.resize(::read(pipe[0], piped.data(), piped.size()));
+        ::close(pipe[0]);
+        QCOMPARE(piped, form == 2 ? cli.mid(3) : cli.mid(3).replace("\r\n", "\n"));
 
         FakePrompter prompter;
         CallLogViewer viewer(m_dir.path(), prompter);
@@ -186,8 +201,8 @@ private slots:
         const QStringList header = CallExport::headerLines(false, Now, period >= 0, summary);
         QByteArray shown;
         QVERIFY(CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), first, last),
-            [&header](qint64, double) { return header; },
+            CallExport::layoutOf(viewer.model(), CallExport::Form(form)),
+            CallExport::tableRows(viewer.model(), first, last), [&header](qint64, double) { return header; },
             [&shown](QByteArrayView bytes, QString*) {
                 shown += bytes;
                 return true;
@@ -354,8 +369,7 @@ private slots:
 
         row("report after -platform offscreen", {"-platform", "offscreen", "report", "all"}, 0,
             "7 calls in the log totalling");
-        row("export --reverse", {"export", "--reverse", "--format", "csv"}, 0,
-            "Dialtally Pro v1.0 exported call log file.");
+        row("export --reverse", {"export", "--reverse", "--format", "csv"}, 0, "Date,Day,Start Time,");
         row("report --by -style fusion", {"report", "--by", "week", "-style", "fusion", "--json"}, 0,
             "{\"by\":\"week\"");
         row("report budget -qwindowtitle", {"report", "budget", "-qwindowtitle", "Spend"}, 0,
@@ -395,6 +409,24 @@ private slots:
             refused("<D>/ahead", "the deletion's work file <D>/Temp.log"));
         row("export through a link to the folder", {"export", "--output", "<A>/Calls.log"}, 2,
             refused("<A>/Calls.log", "the call log <D>/Calls.log"));
+
+        // ">> FILE": standard output appended to the file, as the shell does it.
+        const auto redirected = [](const QString& what) {
+            return QStringLiteral(
+                       "standard output is %1: a command never writes over the program's own files")
+                .arg(what);
+        };
+        row("export >> the call log", {"export", ">>", "<D>/Calls.log"}, 2,
+            redirected("the call log <D>/Calls.log"));
+        row("report >> a hard link to the settings", {"report", "all", ">>", "<D>/hard"}, 2,
+            redirected("the settings file <D>/Dialtaly.ini"));
+        row("compare >> a rate file", {"compare", ">>", "<D>/Test.dtr"}, 2,
+            redirected("a rate file <D>/Test.dtr"));
+        row("a chart, standard output on the log",
+            {"chart", "--by", "day", "--output", "<D>/c.png", ">>", "<D>/Calls.log"}, 1,
+            "charts cannot be drawn here");
+        row("report >> a file of the user's", {"report", "all", ">>", "<D>/../mine.txt"}, 0,
+            "7 calls in the log totalling");
     }
     void commandLines() {
         QFETCH(QStringList, words);
@@ -447,10 +479,23 @@ private slots:
             return files;
         };
         const QMap<QString, QByteArray> before = everything();
+        QString redirectedTo;
+        QFile standardOutput;
+        if (const qsizetype to = words.indexOf(QStringLiteral(">>")); to >= 0) {
+            redirectedTo = words.takeAt(to + 1);
+            words.removeAt(to);
+            const int descriptor =
+                ::open(QFile::encodeName(redirectedTo).constData(), O_WRONLY | O_APPEND | O_CREAT, 0600);
+            QVERIFY(standardOutput.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                        QFileDevice::AutoCloseHandle));
+        }
 
-        QCOMPARE(runCommand(words, data, Now, m_out, m_err, nullptr, environment), status);
+        QCOMPARE(runCommand(words, data, Now, m_out, m_err,
+                            standardOutput.isOpen() ? &standardOutput : nullptr, environment),
+                 status);
         if (status == 0) {
-            QVERIFY2(m_out.contains(said.toUtf8()), m_out);
+            const QByteArray out = redirectedTo.isEmpty() ? m_out : readFile(redirectedTo);
+            QVERIFY2(out.contains(said.toUtf8()), out);
             QVERIFY2(m_err.isEmpty(), m_err);
             return;
         }
@@ -501,7 +546,7 @@ private slots:
         QTest::addColumn<QByteArray>("said");
         QTest::newRow("missing, report")
             << "missing" << QStringList{"report"} << 0 << QByteArray("No calls made today\n");
-        QTest::newRow("missing, export") << "missing" << QStringList{"export", "--format", "csv"} << 0
+        QTest::newRow("missing, export") << "missing" << QStringList{"export", "--format", "prn"} << 0
                                          << QByteArray("\xA3"
                                                        "0.00 spent in 0 calls.\r\n\r\nDate,Day,");
         QTest::newRow("named pipe, report")

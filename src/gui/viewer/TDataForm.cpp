@@ -204,27 +204,33 @@ void TDataForm::applyWidths() {
     }
 }
 
+QStringList TDataForm::widestTexts(int gridColumn, const QFontMetricsF& metrics) const {
+    // Every digit taken as wide as the widest, so that any date, time or amount fits.
+    QChar widestDigit = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QChar(digit);
+    }
+    QStringList texts = m_viewer->model().widestTexts(gridColumn);
+    for (QString& text : texts) {
+        for (QChar& c : text) {
+            if (c >= u'0' && c <= u'9')
+                c = widestDigit;
+        }
+    }
+    return texts;
+}
+
 int TDataForm::neededWidth(int gridColumn) const {
-    // As the grid's own delegate measures a cell, every digit taken as wide as
-    // the widest, so that any date, time or amount fits.
+    // As the grid's own delegate measures a cell.
     QStyleOptionViewItem option;
     option.initFrom(DataBank);
     option.font = DataBank->font();
     option.fontMetrics = DataBank->fontMetrics();
     option.features = QStyleOptionViewItem::HasDisplay;
-    QChar widestDigit = u'0';
-    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-        if (option.fontMetrics.horizontalAdvance(QChar(digit)) >
-            option.fontMetrics.horizontalAdvance(widestDigit))
-            widestDigit = QChar(digit);
-    }
     const int gridLine = DataBank->showGrid() ? 1 : 0;
     int width = DataBank->horizontalHeader()->sectionSizeHint(gridColumn);
-    for (QString text : m_viewer->model().widestTexts(gridColumn)) {
-        for (QChar& c : text) {
-            if (c >= u'0' && c <= u'9')
-                c = widestDigit;
-        }
+    for (const QString& text : widestTexts(gridColumn, QFontMetricsF(DataBank->font()))) {
         option.text = text;
         width = std::max(
             width,
