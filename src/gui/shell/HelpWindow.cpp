@@ -99,12 +99,6 @@ void HelpWindow::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
 }
 
-void HelpWindow::placeOver(const QWidget* asking) {
-    QRect frame(QPoint(), frameGeometry().size());
-    frame.moveCenter(asking->frameGeometry().center());
-    move(ScreenPlace::whole(frame));
-}
-
 void HelpWindow::showTopic(int topic) {
     const QString anchor = QStringLiteral("topic%1").arg(topic);
     if (!QFileInfo::exists(m_helpFile)) {
@@ -135,11 +129,12 @@ void HelpWindow::showTopic(int topic) {
         setWindowModality(modality);
         setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     }
-    // Opened where the user looks: over the window that asked. Once open, it
-    // stays where the user puts it.
+    // Opened where the user looks: over the window that asked, on its screen
+    // and as large as that screen allows. Once open, it stays where the user
+    // puts it.
     const QWidget* asking = waiting ? waiting : QApplication::activeWindow();
-    if (!isVisible() && asking && asking != this)
-        placeOver(asking);
+    if (!isVisible())
+        ScreenPlace::fit(this, size(), asking != this ? asking : nullptr);
     show();
     raise();
     activateWindow();

@@ -34,7 +34,6 @@ protected:
 private:
     void fillContents();
     void goTo(QTreeWidgetItem* item);
-    void placeOver(const QWidget* asking);
 
     QString m_helpFile;
     QTextBrowser* m_browser;

@@ -2,6 +2,7 @@
 
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Services.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/TypeScale.h"
 
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -155,8 +155,7 @@ TAboutForm::TAboutForm(const Services& services, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TAboutForm::Timer1Timer);
     Timer1->start();
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ScreenPlace::fit(this, size());
 }
 
 void TAboutForm::Timer1Timer() {

@@ -10,6 +10,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/tariff/Costing.h"
 #include "core/tariff/RateFile.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/TypeScale.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -24,7 +25,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -128,8 +128,7 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     layout->addLayout(buttons);
 
     TypeScale::fixSize(this, QSize());
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ScreenPlace::fit(this, size());
 }
 
 // A box is said by its caption (its label's buddy); a hint adds what the caption leaves out.

@@ -3,13 +3,13 @@
 #include "core/calllog/CallTotals.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/widgets/FormRules.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -106,8 +106,6 @@ void TCompareForm::fitToTable() {
                       TariffGrid->verticalScrollBar()->sizeHint().width() + 2 * TariffGrid->frameWidth();
     const int height = TariffGrid->horizontalHeader()->height() + TariffGrid->verticalHeader()->length() +
                        2 * TariffGrid->frameWidth();
-    QSize wanted = size() - TariffGrid->size() + QSize(width, height);
-    if (const QScreen* s = screen())
-        wanted = wanted.boundedTo(s->availableGeometry().size() * 9 / 10);
-    resize(wanted.expandedTo(QSize(480, 200)));
+    const QSize wanted = size() - TariffGrid->size() + QSize(width, height);
+    ScreenPlace::fit(this, wanted.expandedTo(QSize(480, 200)));
 }

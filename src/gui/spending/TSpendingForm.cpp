@@ -13,6 +13,7 @@
 #include "core/spending/TariffTable.h"
 #include "core/tariff/RateFile.h"
 #include "core/viewer/CallLogViewer.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/spending/ChartImage.h"
 #include "gui/widgets/FormRules.h"
 
@@ -26,7 +27,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -138,10 +138,7 @@ void TSpendingForm::buildLayout() {
 
     m_chart->follow(palette(), font());
     // Room for 31 bars and their labels, as far as the screen allows.
-    QSize size(820, 560);
-    if (const QScreen* s = screen())
-        size = size.boundedTo(s->availableGeometry().size() * 0.9);
-    resize(size.expandedTo(minimumSizeHint()));
+    ScreenPlace::fit(this, QSize(820, 560));
 }
 
 void TSpendingForm::LoadFigures() {
