@@ -9,11 +9,78 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextTable>
 #include <QTreeWidget>
+
+#include <cmath>
+
+namespace {
+// WCAG's contrast of two colours: 1 for the same, 21 for black on white.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark desktop's palette, as a dark GTK theme gives it.
+QPalette darkPalette() {
+    QPalette dark;
+    const std::pair<QPalette::ColorRole, const char*> roles[] = {
+        {QPalette::Window, "#353535"},      {QPalette::WindowText, "#eeeeec"},
+        {QPalette::Base, "#2d2d2d"},        {QPalette::AlternateBase, "#383838"},
+        {QPalette::Text, "#eeeeec"},        {QPalette::Link, "#62a0ea"},
+        {QPalette::Highlight, "#15539e"},   {QPalette::HighlightedText, "#ffffff"},
+        {QPalette::Mid, "#555555"},         {QPalette::ToolTipBase, "#262626"},
+        {QPalette::ToolTipText, "#ffffff"}, {QPalette::Button, "#353535"},
+        {QPalette::ButtonText, "#eeeeec"}};
+    for (const auto& [role, colour] : roles)
+        dark.setColor(role, QColor(QLatin1String(colour)));
+    return dark;
+}
+
+// Every piece of text of the shown help, with its colour and what it lies on,
+// where the two are too alike to read.
+QStringList unreadable(QTextBrowser& browser) {
+    const QPalette palette = browser.palette();
+    QStringList found;
+    QTextDocument* document = browser.document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QColor ground = palette.color(QPalette::Base);
+        QTextCursor at(block);
+        if (QTextTable* table = at.currentTable()) {
+            const QBrush cell = table->cellAt(block.position()).format().background();
+            if (cell.style() != Qt::NoBrush)
+                ground = cell.color();
+        }
+        if (block.blockFormat().background().style() != Qt::NoBrush)
+            ground = block.blockFormat().background().color();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            const QTextCharFormat format = piece.charFormat();
+            const QColor back =
+                format.background().style() != Qt::NoBrush ? format.background().color() : ground;
+            const QColor fore = format.foreground().style() != Qt::NoBrush ? format.foreground().color()
+                                                                           : palette.color(QPalette::Text);
+            if (!piece.text().trimmed().isEmpty() && contrast(fore, back) < 3)
+                found
+                    << QStringLiteral("\"%1\" %2 on %3").arg(piece.text().left(20), fore.name(), back.name());
+        }
+    }
+    return found;
+}
+} // namespace
 
 class TestAboutAndHelp : public QObject, LargeFormFixture {
     Q_OBJECT
@@ -166,6 +233,53 @@ private slots:
         HelpWindow missing(QStringLiteral("/nonexistent/Dialtaly.html"));
         missing.showTopic(1);
         QCOMPARE(missing.contents()->topLevelItemCount(), 0);
+    }
+
+    // The help's colours are the desktop's: the file names none, and every
+    // text of it reads on what it lies on, in a light palette, a dark one, and
+    // after the desktop turns dark while it is open.
+    void helpHoldsNoColourOfItsOwn() {
+        QFile file(QStringLiteral(DIALTALLY_HELP_SOURCE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString markup = QString::fromUtf8(file.readAll());
+        // The style sheet and the tags, less the links to places in the file.
+        markup.remove(QRegularExpression(QStringLiteral("href=\"[^\"]*\"")));
+        QStringList styling;
+        const QRegularExpression tag(QStringLiteral("<style>.*?</style>|<[^>]*>"),
+                                     QRegularExpression::DotMatchesEverythingOption);
+        for (auto it = tag.globalMatch(markup); it.hasNext();)
+            styling << it.next().captured();
+        const QRegularExpression colour(QStringLiteral("colou?r|background|#[0-9a-f]{3}|rgb|<font"),
+                                        QRegularExpression::CaseInsensitiveOption);
+        QCOMPARE(colour.match(styling.join(QLatin1Char('\n'))).captured(), QString());
+    }
+    void helpReadsInAnyPalette_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<bool>("changedWhileOpen");
+        QTest::newRow("light") << QPalette() << false;
+        QTest::newRow("dark") << darkPalette() << false;
+        QTest::newRow("turned dark while open") << darkPalette() << true;
+    }
+    void helpReadsInAnyPalette() {
+        QFETCH(QPalette, palette);
+        QFETCH(bool, changedWhileOpen);
+        // The desktop's palette is the application's.
+        const QPalette was = QApplication::palette();
+        const auto restore = qScopeGuard([&was] { QApplication::setPalette(was); });
+        if (!changedWhileOpen)
+            QApplication::setPalette(palette);
+        HelpWindow window(QStringLiteral(DIALTALLY_HELP_SOURCE));
+        window.showTopic(6);
+        const int shown = window.browser()->verticalScrollBar()->value();
+        if (changedWhileOpen) {
+            QApplication::setPalette(palette);
+            // What the application tells every window once its event loop runs.
+            QEvent changed(QEvent::ApplicationPaletteChange);
+            QCoreApplication::sendEvent(&window, &changed);
+        }
+        const QStringList found = unreadable(*window.browser());
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
+        QCOMPARE(window.browser()->verticalScrollBar()->value(), shown);
     }
 
     void helpWindowClosesByButtonOrEscape() {
