@@ -188,6 +188,44 @@ private slots:
         QApplication::setFont(type);
     }
 
+    // The about box as it first opens, and at every tick of the slide: the
+    // pictures come in clear of every text line and button, at the program's
+    // type and larger ones.
+    void aboutBoxPicturesNeverCoverItsTexts_data() {
+        QTest::addColumn<double>("points");
+        for (double points : {9.0, 11.25, 16.0})
+            QTest::addRow("%g points", points) << points;
+    }
+    void aboutBoxPicturesNeverCoverItsTexts() {
+        QFETCH(double, points);
+        const QFont type = QApplication::font();
+        const auto restore = qScopeGuard([&type] { QApplication::setFont(type); });
+        QFont larger = type;
+        larger.setPointSizeF(points);
+        QApplication::setFont(larger);
+        TAboutForm about(services);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        auto* timer = child<QTimer>(about, "Timer1");
+        QStringList covered;
+        for (int tick = 0; tick < 200 && timer->isActive(); ++tick) {
+            for (const char* picture : {"SlideTitle", "SlideClock"}) {
+                const QRect place = child<QLabel>(about, picture)->geometry();
+                for (QWidget* w : about.findChildren<QWidget*>()) {
+                    if ((qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w)) &&
+                        !w->objectName().startsWith(QLatin1String("Slide")) &&
+                        place.intersects(w->geometry()))
+                        covered << QStringLiteral("%1 over %2 at tick %3")
+                                       .arg(picture, w->objectName())
+                                       .arg(tick);
+                }
+            }
+            about.Timer1Timer();
+        }
+        QVERIFY(!timer->isActive());
+        QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral("; "))));
+    }
+
     // Every topic the program opens is in the help file, and the window goes
     // to it.
     void helpWindowShowsEveryTopic() {
