@@ -1,6 +1,7 @@
 #include "gui/spending/TCompareForm.h"
 
 #include "core/calllog/CallTotals.h"
+#include "core/seams/HelpViewer.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
 #include "gui/shell/ScreenPlace.h"
@@ -15,7 +16,7 @@
 #include <QVBoxLayout>
 
 TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& symbol, bool selectedCalls,
-                           QWidget* parent)
+                           HelpViewer* help, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("TCompareForm"));
     setWindowTitle(Caption);
@@ -45,12 +46,21 @@ TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& sy
 
     LoggedCost = FormRules::make<QLabel>(this, "LoggedCost");
     UnpricedCalls = FormRules::make<QLabel>(this, "UnpricedCalls");
+    HelpButton = FormRules::make<QPushButton>(this, "HelpButton");
+    HelpButton->setText(QStringLiteral("&Help"));
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this, [help] {
+        if (help)
+            help->showTopic(HelpTopic);
+    });
+    FormRules::helpKey(HelpButton);
     CloseButton = FormRules::make<QPushButton>(this, "CloseButton");
     CloseButton->setText(QStringLiteral("&Close"));
     CloseButton->setDefault(true);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(HelpButton);
     buttons->addStretch();
     buttons->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);

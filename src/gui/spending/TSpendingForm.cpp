@@ -2,6 +2,7 @@
 
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
+#include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
@@ -93,6 +94,14 @@ void TSpendingForm::buildLayout() {
     BudgetLine = FormRules::make<QLabel>(this, "BudgetLine");
     BudgetLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    HelpButton = FormRules::make<QPushButton>(this, "HelpButton");
+    HelpButton->setText(QStringLiteral("&Help"));
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this, [this] {
+        if (m_services.help)
+            m_services.help->showTopic(HelpTopic);
+    });
+    FormRules::helpKey(HelpButton);
     SaveChartButton = FormRules::make<QPushButton>(this, "SaveChartButton");
     SaveChartButton->setText(QStringLiteral("Save Chart &As..."));
     SaveChartButton->setAutoDefault(false);
@@ -116,6 +125,7 @@ void TSpendingForm::buildLayout() {
     compare->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(BudgetLine, 1);
+    bottom->addWidget(HelpButton);
     bottom->addWidget(SaveChartButton);
     bottom->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);

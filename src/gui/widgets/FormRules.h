@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QShortcut>
 #include <QSizePolicy>
 #include <QStyle>
 #include <QWidget>
@@ -40,6 +41,12 @@ inline void noteUnderChoice(QLabel* note, QAbstractButton* choice) {
     note->setIndent(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, choice) +
                     style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, choice));
     choice->setAccessibleDescription(note->text());
+}
+
+// F1 presses the window's Help button, as in other programs.
+inline void helpKey(QAbstractButton* help) {
+    auto* key = new QShortcut(QKeySequence::HelpContents, help->window());
+    QObject::connect(key, &QShortcut::activated, help, &QAbstractButton::click);
 }
 
 } // namespace FormRules

@@ -1,8 +1,11 @@
 // The about box's slide and links, and the help window's topics.
 #include "gui/meter/LargeFormFixture.h"
 
+#include "core/spending/TariffComparison.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/TAboutForm.h"
+#include "gui/spending/TCompareForm.h"
+#include "gui/spending/TSpendingForm.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -235,7 +238,7 @@ private slots:
         HelpWindow window(file.fileName());
         window.resize(400, 150);
         int lastScroll = -1;
-        for (int topic : {1, 4, 3, 9, 6, 7, 8}) {
+        for (int topic : {1, 4, 3, 9, 6, 7, 8, 10, 11, 12, 13}) {
             QVERIFY2(text.contains(QStringLiteral("<a name=\"topic%1\">").arg(topic)),
                      qPrintable(QString::number(topic)));
             window.showTopic(topic);
@@ -259,7 +262,7 @@ private slots:
         const int topic8 = window.browser()->verticalScrollBar()->value();
         window.showTopic(1);
         QTreeWidget* contents = window.contents();
-        QCOMPARE(contents->topLevelItemCount(), 8);
+        QCOMPARE(contents->topLevelItemCount(), 12);
         QCOMPARE(contents->currentItem()->text(0), QStringLiteral("The main window"));
         QCOMPARE(contents->currentItem()->child(0)->text(0), QStringLiteral("The meter"));
         const auto found =
@@ -318,6 +321,41 @@ private slots:
         const QStringList found = unreadable(*window.browser());
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
         QCOMPARE(window.browser()->verticalScrollBar()->value(), shown);
+    }
+
+    // The Spending and comparison windows open their topics from their Help
+    // button and with F1.
+    void windowsOpenTheirTopics_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<int>("topic");
+        for (bool byKey : {false, true}) {
+            QTest::addRow("Spending, %s", byKey ? "F1" : "Help") << "Spending" << byKey << 10;
+            QTest::addRow("Compare Tariffs, %s", byKey ? "F1" : "Help") << "Compare Tariffs" << byKey << 11;
+        }
+    }
+    void windowsOpenTheirTopics() {
+        QFETCH(QString, window);
+        QFETCH(bool, byKey);
+        QFETCH(int, topic);
+        std::unique_ptr<QDialog> w;
+        if (window == QLatin1String("Spending"))
+            w = std::make_unique<TSpendingForm>(services);
+        else
+            w = std::make_unique<TCompareForm>(TariffComparison(dir->path(), QStringLiteral("Test")),
+                                               QStringLiteral("£"), false, &help);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        if (byKey)
+            QTest::keyClick(w.get(), Qt::Key_F1);
+        else
+            child<QPushButton>(*w, "HelpButton")->click();
+        QCOMPARE(help.topics, QList<int>{topic});
+        QFile file(QStringLiteral(DIALTALLY_HELP_SOURCE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(
+            QString::fromUtf8(file.readAll()).contains(QStringLiteral("<a name=\"topic%1\">").arg(topic)));
     }
 
     void helpWindowClosesByButtonOrEscape() {

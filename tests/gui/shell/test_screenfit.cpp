@@ -57,7 +57,7 @@ class TestScreenFit : public QObject, LargeFormFixture {
             w = std::make_unique<TSpendingForm>(services);
         else if (form == QLatin1String("comparison"))
             w = std::make_unique<TCompareForm>(TariffComparison(dir->path(), QStringLiteral("Test")),
-                                               QStringLiteral("£"), false);
+                                               QStringLiteral("£"), false, &help);
         else if (form == QLatin1String("setup dialog"))
             w = std::make_unique<TSetupForm>(services);
         else if (form == QLatin1String("spend warning")) {
