@@ -9,6 +9,7 @@
 #include "core/settings/SettingsFile.h"
 #include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
+#include "gui/widgets/FlowLayout.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -112,11 +113,12 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* help = helpButton(QStringLiteral("&Help"), "HelpButton", this);
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpButtonClick);
 
-    auto* topRow = new QHBoxLayout;
-    topRow->addWidget(daytime);
-    topRow->addWidget(spend);
-    topRow->addWidget(currency, 1);
-    topRow->addWidget(budget);
+    // The rows go on over another line where the dialog is narrower than they
+    // are (a small screen, a large scale), rather than cutting a group off.
+    auto* topRow = new FlowLayout;
+    topRow->setSpacing(6);
+    for (QWidget* group : {daytime, spend, currency, budget})
+        topRow->addWidget(group);
     // The sensing choice beside its port, the defaults under the port: the
     // page stays low enough for a small screen at a large font.
     auto* rightColumn = new QVBoxLayout;
@@ -124,8 +126,9 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     rightColumn->addWidget(defaults);
     rightColumn->addStretch(1);
     rightColumn->addWidget(help, 0, Qt::AlignRight);
-    auto* lowerRow = new QHBoxLayout;
-    lowerRow->addWidget(sensing, 1, Qt::AlignTop);
+    auto* lowerRow = new FlowLayout;
+    lowerRow->setSpacing(6);
+    lowerRow->addWidget(sensing);
     lowerRow->addLayout(rightColumn);
 
     auto* page = new QVBoxLayout(this);

@@ -5,19 +5,15 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/setup/CallChargesPage.h"
 #include "gui/setup/MainSetupPage.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/PageScrollArea.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_services(services),
@@ -61,24 +57,9 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_okButton->setDefault(true);
 
     FormCreate();
-    placeOnScreen(parent ? parent->screen() : QGuiApplication::primaryScreen());
-}
-
-// The whole dialog where the screen has the room; where it has not, as much
-// as fits, the pages scrolling, so OK and Cancel are never off the screen.
-void TSetupForm::placeOnScreen(const QScreen* screen) {
-    if (!screen) {
-        adjustSize();
-        return;
-    }
-    const QRect room = screen->availableGeometry();
-    // The window manager's frame is not known before the dialog is shown.
-    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const QSize frame(8, title + 8);
-    resize(sizeHint().boundedTo(room.size() - frame).expandedTo(minimumSizeHint()));
-    const QSize outer = size() + frame;
-    move(QPoint(room.left() + std::max(0, (room.width() - outer.width()) / 2),
-                room.top() + std::max(0, (room.height() - outer.height()) / 2)));
+    // Where the screen is too small for the whole dialog, its pages scroll,
+    // so OK and Cancel are never off the screen.
+    ScreenPlace::fit(this, sizeHint());
 }
 
 void TSetupForm::FormCreate() {

@@ -8,7 +8,6 @@
 class CallChargesPage;
 class MainSetupPage;
 class QPushButton;
-class QScreen;
 class QTabWidget;
 struct Services;
 
@@ -38,7 +37,6 @@ protected:
 
 private:
     void FormCreate();
-    void placeOnScreen(const QScreen* screen);
     void showMainButtons(bool shown);
 
     const Services& m_services;

@@ -2,6 +2,7 @@
 
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
+#include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
@@ -13,6 +14,7 @@
 #include "core/spending/TariffTable.h"
 #include "core/tariff/RateFile.h"
 #include "core/viewer/CallLogViewer.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/spending/ChartImage.h"
 #include "gui/widgets/FormRules.h"
 
@@ -26,7 +28,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -93,6 +94,14 @@ void TSpendingForm::buildLayout() {
     BudgetLine = FormRules::make<QLabel>(this, "BudgetLine");
     BudgetLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    HelpButton = FormRules::make<QPushButton>(this, "HelpButton");
+    HelpButton->setText(QStringLiteral("&Help"));
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this, [this] {
+        if (m_services.help)
+            m_services.help->showTopic(HelpTopic);
+    });
+    FormRules::helpKey(HelpButton);
     SaveChartButton = FormRules::make<QPushButton>(this, "SaveChartButton");
     SaveChartButton->setText(QStringLiteral("Save Chart &As..."));
     SaveChartButton->setAutoDefault(false);
@@ -116,6 +125,7 @@ void TSpendingForm::buildLayout() {
     compare->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(BudgetLine, 1);
+    bottom->addWidget(HelpButton);
     bottom->addWidget(SaveChartButton);
     bottom->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
@@ -138,10 +148,7 @@ void TSpendingForm::buildLayout() {
 
     m_chart->follow(palette(), font());
     // Room for 31 bars and their labels, as far as the screen allows.
-    QSize size(820, 560);
-    if (const QScreen* s = screen())
-        size = size.boundedTo(s->availableGeometry().size() * 0.9);
-    resize(size.expandedTo(minimumSizeHint()));
+    ScreenPlace::fit(this, QSize(820, 560));
 }
 
 void TSpendingForm::LoadFigures() {

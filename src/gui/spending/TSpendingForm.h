@@ -18,11 +18,12 @@ class QRadioButton;
 // The Spending window: bar charts of what calls cost per day, week and bill
 // period, stacked by time band or by rate name, with the budget's line while
 // the budget is on. D, W and M (or Ctrl+1, 2, 3) switch the view; Escape
-// closes it.
+// closes it; Help and F1 open its topic of the help.
 class TSpendingForm : public QDialog {
     Q_OBJECT
 public:
     static inline const QString Caption = QStringLiteral("Spending");
+    static constexpr int HelpTopic = 10;
 
     explicit TSpendingForm(const Services& services, QWidget* parent = nullptr);
 
@@ -70,6 +71,7 @@ private:
     QRadioButton* ByRateButton = nullptr;
     QComboBox* CompareRateBox = nullptr;
     QLabel* BudgetLine = nullptr;
+    QPushButton* HelpButton = nullptr;
     QPushButton* SaveChartButton = nullptr;
     QPushButton* CloseButton = nullptr;
 };

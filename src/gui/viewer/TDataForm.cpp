@@ -5,6 +5,7 @@
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/viewer/TProgressForm.h"
 #include "gui/widgets/FormRules.h"
 
@@ -18,7 +19,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -67,12 +67,8 @@ void TDataForm::fitWidthToColumns() {
     layout()->activate();
     const int table = DataBank->horizontalHeader()->length() +
                       DataBank->verticalScrollBar()->sizeHint().width() + 2 * DataBank->frameWidth();
-    int wanted = width() - DataBank->width() + table;
-    if (const QScreen* s = screen())
-        wanted = std::min(wanted, s->availableGeometry().width());
-    resize(std::max(width(), wanted), height());
-    if (const QScreen* s = parentWidget() ? parentWidget()->screen() : screen())
-        move(s->availableGeometry().center() - rect().center());
+    const int wanted = width() - DataBank->width() + table;
+    ScreenPlace::fit(this, QSize(std::max(width(), wanted), height()));
 }
 
 TDataForm::~TDataForm() {

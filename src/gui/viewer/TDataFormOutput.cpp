@@ -316,6 +316,6 @@ void TDataForm::CompareTariffsClick() {
     for (int row = top; row <= bottom; ++row)
         comparison.add(model.call(row));
     QApplication::restoreOverrideCursor();
-    TCompareForm form(comparison, model.symbol(), selected, this);
+    TCompareForm form(comparison, model.symbol(), selected, m_services.help, this);
     form.exec();
 }
