@@ -5,6 +5,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/setup/CallChargesPage.h"
 #include "gui/setup/MainSetupPage.h"
+#include "gui/setup/NumbersPage.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/PageScrollArea.h"
 
@@ -32,6 +33,11 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_chargesPage = new CallChargesPage(services);
     m_pages->addTab(new PageScrollArea(m_mainPage), tr("Main Setup"));
     m_pages->addTab(new PageScrollArea(m_chargesPage), tr("Call Charges"));
+    m_numbersPage = new NumbersPage(services);
+    auto* numbersTab = new PageScrollArea(m_numbersPage);
+    m_pages->addTab(numbersTab, tr("Numbers"));
+    connect(m_numbersPage, &NumbersPage::shownNeeded, this,
+            [this, numbersTab] { m_pages->setCurrentWidget(numbersTab); });
     connect(m_pages, &QTabWidget::currentChanged, this, &TSetupForm::PageControl1Change);
     connect(m_chargesPage, &CallChargesPage::editingShown, this,
             [this](bool shown) { showMainButtons(!shown); });
@@ -92,6 +98,7 @@ void TSetupForm::ReadIniSettings() {
     m_chargesPage->setActiveRateName(m_settings.ReadSettingString(
         SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, SettingsKeys::DialogRateNameDefault));
     m_mainPage->ReadIniSettings(m_settings);
+    m_numbersPage->ReadIniSettings(m_settings);
 }
 
 bool TSetupForm::WriteIniSettings() {
@@ -100,11 +107,11 @@ bool TSetupForm::WriteIniSettings() {
         m_services.prompter->error(m_settings.failureText());
         return false;
     }
-    return m_mainPage->WriteIniSettings(m_settings);
+    return m_mainPage->WriteIniSettings(m_settings) && m_numbersPage->WriteIniSettings(m_settings);
 }
 
 void TSetupForm::MainOKButtonClick() {
-    if (!m_mainPage->checkBeforeClose())
+    if (!m_mainPage->checkBeforeClose() || !m_numbersPage->checkBeforeClose())
         return;
     m_chargesPage->finishEditing();
     if (!WriteIniSettings())
