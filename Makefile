@@ -15,7 +15,7 @@ FUZZ_PACKAGES := clang libclang-rt-dev
 # input to the target's seed corpus, which `make test` replays.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := settings ratefile meterlog viewer ratenames reports
+FUZZ_TARGETS := settings ratefile meterlog viewer ratenames commands billing
 
 # `make run` keeps its data in the build tree unless ARGS says otherwise.
 RUN_ARGS = $(if $(findstring --dir,$(ARGS)),$(ARGS),--dir $(BUILD_DIR)/src/app $(ARGS))

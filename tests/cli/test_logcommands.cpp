@@ -358,6 +358,8 @@ private slots:
             refused("<D>/Test.dtr", "a rate file <D>/Test.dtr"));
         row("chart as a new rate file", {"chart", "--by", "month", "--output", "<D>/New.dtr"}, 2,
             refused("<D>/New.dtr", "a rate file <D>/New.dtr"));
+        row("export as a rate file's billing rules", {"export", "--output", "<D>/Test.billing"}, 2,
+            refused("<D>/Test.billing", "a rate file's billing rules <D>/Test.billing"));
         row("export over the sorted copy", {"export", "--output", "<D>/Sort.log"}, 2,
             refused("<D>/Sort.log", "the log viewer's sorted copy <D>/Sort.log"));
         row("export as the deletion's work file", {"export", "--output", "<D>/Temp.log"}, 2,

@@ -36,6 +36,25 @@ QByteArrayView bytesOf(const uint8_t* data, size_t size) {
     return QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size));
 }
 
+QList<QByteArrayView> parts(QByteArrayView input) {
+    QList<QByteArrayView> found;
+    for (qsizetype at = input.indexOf(Separator); at >= 0; at = input.indexOf(Separator)) {
+        found << input.first(at);
+        input = input.sliced(at + Separator.size());
+    }
+    found << input;
+    return found;
+}
+
+int Choices::pick(int count) {
+    return count > 0 ? byte() % count : 0;
+}
+
+int Choices::number(int lowest, int highest) {
+    const int span = highest - lowest + 1;
+    return lowest + ((byte() << 8) | byte()) % span;
+}
+
 void fail(const QString& what) {
     std::fprintf(stderr, "fuzz: %s\n", qUtf8Printable(what));
     std::abort();

@@ -1,57 +1,99 @@
-// The call log through the log viewer: the load, every sort in both
-// directions, the text and comma exports of the whole table, the selection
-// summary, the period starts, and a deletion in a sorted view.
-#include "core/calllog/RateNameStore.h"
+// The call log through the log viewer, as a user works it: the load with the
+// columns and currency symbol of the settings, then, in the order the input
+// chooses, sorts by any column either way (by key or by the header's toggle),
+// the period selections with their summaries, exports of both layouts (to
+// memory or a file, all calls or a range of rows), the printout's layout,
+// deletions, shown, hidden and moved columns and reloads, and at the end an
+// export of what is left. An input without choices runs every sort, both
+// exports, the periods and one deletion.
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/settings/SettingsFile.h"
+#include "core/settings/SettingsKeys.h"
 #include "core/storage/FixedRecordFile.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
-#include "fuzz/FuzzSupport.h"
+#include "core/viewer/PrintLayout.h"
+#include "fuzz/DataFolder.h"
 
 #include "fakes/FakePrompter.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
 
 namespace {
 
-QString programDirectory() {
-    const QString directory = QFileInfo(FuzzSupport::scratchPath(QStringLiteral("viewer/x"))).path();
-    QDir().mkpath(directory);
-    const RateNameStore store(ProgramFiles::rateNameStorePath(directory));
-    for (const QString& name : {QStringLiteral("BT Saver"), QStringLiteral("Cable, \"Wireless\""),
-                                QStringLiteral("\u0422\u0430\u0440\u0438\u0444")}) {
-        QString reason;
-        if (store.RateNameKeyFor(name, &reason) == 0)
-            FuzzSupport::fail(reason);
-    }
-    return directory;
-}
+using FuzzSupport::Choices;
 
 void expectNoMessage(const QString& message, const char* operation) {
     if (!message.isEmpty())
         FuzzSupport::fail(QLatin1String(operation) + QStringLiteral(": ") + message);
 }
 
-void exportEverything(const CallLogViewer& viewer, double now) {
-    const int last = viewer.model().callCount() - 1;
-    const QStringList header = CallExport::headerLines(false, now, true, viewer.selectionSummary(0, last));
-    for (bool comma : {false, true}) {
-        QString reason;
-        const bool written = CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), 0, last),
-            [&header](qint64, double) { return header; }, [](QByteArrayView, QString*) { return true; },
-            &reason);
-        if (!written)
-            FuzzSupport::fail(QStringLiteral("an export cannot be made: ") + reason);
+struct Rows {
+    int first;
+    int last;
+    bool selection;
+};
+
+QStringList headerOf(const CallLogViewer& viewer, Rows rows, bool printout, double now) {
+    const QString summary =
+        rows.selection ? viewer.selectionSummary(rows.first, rows.last) : viewer.totalsLine();
+    return CallExport::headerLines(printout, now, rows.selection, summary);
+}
+
+void exportRows(const CallLogViewer& viewer, Rows rows, bool comma, double now, const QString& file) {
+    const QStringList header = headerOf(viewer, rows, false, now);
+    const CallExport::Layout layout = CallExport::layoutOf(viewer.model(), comma);
+    const CallExport::CallSource source = CallExport::tableRows(viewer.model(), rows.first, rows.last);
+    const auto head = [&header](qint64, double) { return header; };
+    if (!file.isEmpty()) {
+        expectNoMessage(CallExport::write(file, layout, source, head), "export");
+        return;
     }
+    QString reason;
+    if (!CallExport::stream(
+            layout, source, head, [](QByteArrayView, QString*) { return true; }, &reason))
+        FuzzSupport::fail(QStringLiteral("an export cannot be made: ") + reason);
+}
+
+// The printout as the viewer paints it, on a printer the input makes up (one
+// that reports no page or no resolution too).
+void printRows(const CallLogViewer& viewer, const SettingsFile& settings, Rows rows, double now,
+               Choices& choices) {
+    const CallTableModel& table = viewer.model();
+    const PrintContext printer{QStringLiteral("fuzz"),
+                               QSize(choices.number(0, 20000), choices.number(0, 20000)),
+                               QPoint(choices.pick(300), choices.pick(300)),
+                               double(choices.number(0, 2400)),
+                               double(choices.number(0, 2400)),
+                               choices.number(0, 600)};
+    std::vector<int> widths;
+    QStringList titles;
+    for (int i = 0; i < table.columnCount(); ++i) {
+        const int column = table.layout().columnAt(i);
+        widths.push_back(column == NoColumn ? 0 : readColumnWidth(settings, column));
+        titles << table.headerText(i);
+    }
+    PrintLayout layout(printer, widths);
+    const QStringList header = headerOf(viewer, rows, true, now);
+    layout.pageHeader(header, titles);
+    int page = 1;
+    for (int row = rows.first; row <= rows.last; ++row) {
+        if (layout.pageFull()) {
+            layout.pageFooter(page++);
+            layout.pageHeader(header, titles);
+        }
+        QStringList cells;
+        for (int i = 0; i < table.columnCount(); ++i)
+            cells << table.cellText(row, i);
+        layout.row(cells);
+    }
+    layout.pageFooter(page);
 }
 
 // Every call of the log shows once, in the order of the key.
-void expectSorted(const CallLogViewer& viewer, int calls) {
+void expectSorted(const CallLogViewer& viewer) {
+    const int calls = viewer.model().callCount();
     std::vector<quint32> order = viewer.RowRecordMap();
     std::sort(order.begin(), order.end());
     for (int i = 0; i < calls; ++i) {
@@ -60,41 +102,165 @@ void expectSorted(const CallLogViewer& viewer, int calls) {
     }
 }
 
-} // namespace
+// The rows go from the table and from the log, and no others.
+void deleteRows(CallLogViewer& viewer, const QString& logPath, int top, int bottom) {
+    const int before = viewer.model().callCount();
+    expectNoMessage(viewer.deleteRows(top, bottom), "delete");
+    const int after = before - (bottom - top + 1);
+    if (viewer.model().callCount() != after ||
+        FixedRecordFile(logPath, CallRecordCodec::Size).recordCount() != after)
+        FuzzSupport::fail(QStringLiteral("deleting rows %1..%2 of %3 left %4")
+                              .arg(top)
+                              .arg(bottom)
+                              .arg(before)
+                              .arg(viewer.model().callCount()));
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const QString directory = programDirectory();
-    static const double now = DayCount::fromDateTime(QDateTime(QDate(2026, 12, 9), QTime(15, 0)));
-    const QString logPath = ProgramFiles::callLogPath(directory);
-    FuzzSupport::writeFile(logPath, FuzzSupport::bytesOf(data, size));
+void sortBy(CallLogViewer& viewer, int key) {
+    viewer.SortKey = key;
+    expectNoMessage(viewer.QuickSort(key), "sort");
+    expectSorted(viewer);
+}
 
-    FakePrompter prompter;
-    CallLogViewer viewer(directory, prompter);
-    viewer.setMainSymbol(QStringLiteral("\u00a3"));
-    expectNoMessage(viewer.LoadData(), "load");
-    const int calls = int(size / CallRecordCodec::Size);
-    if (viewer.model().callCount() != calls)
-        FuzzSupport::fail(QStringLiteral("%1 of %2 calls shown").arg(viewer.model().callCount()).arg(calls));
-    exportEverything(viewer, now);
+// What an input of the log alone does.
+void everyStep(CallLogViewer& viewer, const QString& logPath, double now) {
+    const int calls = viewer.model().callCount();
+    const Rows all{0, calls - 1, false};
+    for (bool comma : {false, true})
+        exportRows(viewer, all, comma, now, {});
     for (SelectionPeriod period :
          {SelectionPeriod::Today, SelectionPeriod::Week, SelectionPeriod::Month, SelectionPeriod::Year})
         viewer.periodRows(period, now);
     if (calls == 0)
-        return 0;
-
+        return;
     for (int key = DateColumn; key <= RateColumn; ++key) {
         for (bool ascending : {true, false}) {
             viewer.SortAscending = ascending;
-            expectNoMessage(viewer.QuickSort(key), "sort");
-            expectSorted(viewer, calls);
+            sortBy(viewer, key);
         }
     }
-    exportEverything(viewer, now);
+    for (bool comma : {false, true})
+        exportRows(viewer, all, comma, now, {});
+    deleteRows(viewer, logPath, 0, 0);
+}
 
-    expectNoMessage(viewer.deleteRows(0, 0), "delete");
-    if (viewer.model().callCount() != calls - 1 ||
-        FixedRecordFile(logPath, CallRecordCodec::Size).recordCount() != calls - 1)
-        FuzzSupport::fail(
-            QStringLiteral("deleting one call of %1 left %2").arg(calls).arg(viewer.model().callCount()));
+// Rows first..last of the table, both chosen.
+Rows someRows(const CallLogViewer& viewer, Choices& choices) {
+    const int last = viewer.model().callCount() - 1;
+    const int first = choices.number(0, std::max(last, 0));
+    return {first, std::min(last, first + choices.number(0, std::max(last, 0))), true};
+}
+
+enum Step {
+    SortByKey,
+    SortByHeader,
+    Period,
+    Delete,
+    Export,
+    Print,
+    ShowColumn,
+    MoveColumn,
+    Reload,
+    StepCount
+};
+
+void chosenSteps(CallLogViewer& viewer, const DataFolder& folder, const SettingsFile& settings, double now,
+                 Choices& choices) {
+    const QString logPath = ProgramFiles::callLogPath(folder.path());
+    for (int step = 0; step < 16 && choices.left(); ++step) {
+        const bool empty = viewer.model().isEmptyTable();
+        switch (Step(choices.pick(StepCount))) {
+        case SortByKey:
+            viewer.SortAscending = choices.flag();
+            sortBy(viewer, choices.pick(ViewerColumnCount) + 1);
+            break;
+        case SortByHeader:
+            if (!empty && viewer.toggleSort(choices.pick(viewer.model().columnCount())) != NoColumn)
+                sortBy(viewer, viewer.SortKey);
+            break;
+        case Period: {
+            // A period's rows follow one another only in date order.
+            if (!viewer.layout().isVisible(DateColumn) || empty)
+                break;
+            if (!viewer.inDateOrder()) {
+                viewer.SortAscending = true;
+                sortBy(viewer, DateColumn);
+            }
+            const auto rows = viewer.periodRows(SelectionPeriod(choices.pick(4)), now);
+            if (!rows)
+                break;
+            const Rows selected{rows->first, rows->second, true};
+            exportRows(viewer, selected, choices.flag(), now, {});
+            if (choices.flag())
+                deleteRows(viewer, logPath, rows->first, rows->second);
+            break;
+        }
+        case Delete:
+            if (!empty) {
+                const Rows rows = someRows(viewer, choices);
+                deleteRows(viewer, logPath, rows.first, rows.last);
+            }
+            break;
+        case Export: {
+            const Rows rows = choices.flag() && !empty ? someRows(viewer, choices)
+                                                       : Rows{0, viewer.model().callCount() - 1, false};
+            const bool comma = choices.flag();
+            exportRows(viewer, rows, comma, now,
+                       choices.flag()
+                           ? folder.file(comma ? QStringLiteral("out.prn") : QStringLiteral("out.txt"))
+                           : QString());
+            break;
+        }
+        case Print:
+            printRows(viewer, settings,
+                      choices.flag() && !empty ? someRows(viewer, choices)
+                                               : Rows{0, viewer.model().callCount() - 1, false},
+                      now, choices);
+            break;
+        case ShowColumn:
+            // As the window does: the table is loaded again with the new columns.
+            viewer.layout().toggleColumn(choices.pick(ViewerColumnCount) + 1);
+            expectNoMessage(viewer.LoadData(), "load");
+            break;
+        case MoveColumn:
+            viewer.layout().columnMoved(choices.pick(viewer.model().columnCount()),
+                                        choices.pick(viewer.model().columnCount()));
+            viewer.model().columnsMoved();
+            break;
+        case Reload:
+        case StepCount:
+            expectNoMessage(viewer.LoadData(), "load");
+            break;
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static DataFolder folder(QStringLiteral("viewer"));
+    const QByteArrayView input = FuzzSupport::bytesOf(data, size);
+    DataFolder::Filled filled = folder.fill(input);
+    const double now = filled.now;
+
+    FakePrompter prompter;
+    CallLogViewer viewer(folder.path(), prompter);
+    const SettingsFile settings(ProgramFiles::settingsPath(folder.path()));
+    viewer.layout().read(settings);
+    viewer.setMainSymbol(settings.ReadSettingString(SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol,
+                                                    SettingsKeys::DefaultMainSymbol));
+    expectNoMessage(viewer.LoadData(), "load");
+    const qsizetype logSize = FuzzSupport::parts(input).constFirst().size();
+    if (viewer.model().callCount() != logSize / CallRecordCodec::Size)
+        FuzzSupport::fail(QStringLiteral("%1 of %2 calls shown")
+                              .arg(viewer.model().callCount())
+                              .arg(logSize / CallRecordCodec::Size));
+    if (filled.choices) {
+        chosenSteps(viewer, folder, settings, now, *filled.choices);
+        // Whatever the steps did, what is left is exported in both layouts.
+        for (bool comma : {false, true})
+            exportRows(viewer, {0, viewer.model().callCount() - 1, false}, comma, now, {});
+    } else
+        everyStep(viewer, ProgramFiles::callLogPath(folder.path()), now);
     return 0;
 }

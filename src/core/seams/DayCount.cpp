@@ -1,5 +1,7 @@
 #include "core/seams/DayCount.h"
 
+#include "core/storage/StoredNumber.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -45,7 +47,9 @@ QDate toDate(double days) {
 }
 
 qint64 toMs(double days) {
-    return isDayCount(days) ? std::llround(days * double(MsPerDay)) : 0;
+    if (!isDayCount(days))
+        return 0;
+    return StoredNumber::toInteger(days * double(MsPerDay), StoredNumber::Rounding::Nearest).value_or(0);
 }
 
 double fromMs(qint64 ms) {
@@ -63,10 +67,9 @@ qint64 dayNumber(double days) {
         return 0;
     // A count well inside its day needs no rounding to the millisecond: this
     // is the common case, and the exact way below takes a division.
-    const double whole = std::floor(days);
-    const double part = days - whole;
+    const double part = days - std::floor(days);
     if (part > EdgeOfDay && part < 1 - EdgeOfDay)
-        return qint64(whole);
+        return StoredNumber::toInteger(days, StoredNumber::Rounding::Down).value_or(0);
     return floorDiv(toMs(days), MsPerDay);
 }
 

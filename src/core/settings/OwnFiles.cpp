@@ -2,6 +2,7 @@
 
 #include "core/calllog/RecoveryFile.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 
 #include <QDir>
@@ -28,8 +29,11 @@ std::vector<Found> ownFiles(const QString& data, const QString& state) {
     };
     if (const QString kept = RecoveryFile(data, state).path(); !kept.isEmpty())
         files.push_back({QStringLiteral("the file of kept calls"), kept});
-    for (const QString& name : rateFileNames(data))
-        files.push_back({QStringLiteral("a rate file"), ProgramFiles::path(data, name)});
+    for (const QString& name : rateFileNames(data)) {
+        const QString rateFile = ProgramFiles::path(data, name);
+        files.push_back({QStringLiteral("a rate file"), rateFile});
+        files.push_back({QStringLiteral("a rate file's billing rules"), BillingRulesFile::pathFor(rateFile)});
+    }
     return files;
 }
 
@@ -71,10 +75,15 @@ std::optional<Found> at(const QString& path, const QString& dataDirectory, const
         if (newFileAt(own.path) == made)
             return own;
     }
+    // A new rate file, or the billing rules of one yet to come, in the data directory.
     const QFileInfo file(made);
-    if (file.fileName().endsWith(ProgramFiles::RateFileExtension) &&
-        file.path() == QFileInfo(dataDirectory).canonicalFilePath())
+    if (file.path() != QFileInfo(dataDirectory).canonicalFilePath())
+        return std::nullopt;
+    if (file.fileName().endsWith(ProgramFiles::RateFileExtension))
         return Found{QStringLiteral("a rate file"), ProgramFiles::path(dataDirectory, file.fileName())};
+    if (file.fileName().endsWith(BillingRulesFile::Extension))
+        return Found{QStringLiteral("a rate file's billing rules"),
+                     ProgramFiles::path(dataDirectory, file.fileName())};
     return std::nullopt;
 }
 

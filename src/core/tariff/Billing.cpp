@@ -1,6 +1,7 @@
 #include "core/tariff/Billing.h"
 
 #include "core/seams/DayCount.h"
+#include "core/storage/StoredNumber.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,15 +14,12 @@ constexpr double StepTolerance = 1e-9; // main units
 
 // Up to the next whole step; an amount within the tolerance of a step stays
 // on it, so a charge of 9.0 pence held as 0.09000000000000001 is not 9.1.
-// Whole steps by conversion rather than the library's rounding calls, which
-// would cost a comparison of a million calls more than the rest of the rule.
 double roundedUp(double amount, double stepSubUnits) {
     const double steps = amount * (100.0 / stepSubUnits);
     if (!(std::fabs(steps) < 1e15))
         return amount; // beyond any call's charge: a damaged record
     const double step = stepSubUnits * 0.01;
-    const double truncated = double(qint64(steps));
-    const double below = truncated > steps ? truncated - 1 : truncated;
+    const double below = double(StoredNumber::toInteger(steps, StoredNumber::Rounding::Down).value_or(0));
     return amount - below * step <= StepTolerance ? below * step : (below + 1) * step;
 }
 
@@ -39,16 +37,16 @@ double chargedMs(const BillingRules& rules, double lengthMs) {
     constexpr double Longest = 1e12;
     if (!(lengthMs >= 0.5))
         return 0;
-    // Whole milliseconds, rounded to the nearest; a conversion, not a call
-    // of the library's rounding, since a comparison prices a million calls.
-    const double ms = double(qint64(std::min(lengthMs, Longest) + 0.5));
+    // Whole milliseconds, rounded to the nearest.
+    const double ms = double(
+        StoredNumber::toInteger(std::min(lengthMs, Longest), StoredNumber::Rounding::Nearest).value_or(0));
     if (ms <= first)
         return first;
     // The started blocks, ceil((ms - first) / next): the quotient by a
     // reciprocal, which waits on no length, then set right in whole numbers.
     const double next = rules.nextBlock * 1000.0;
     const double rest = ms - first;
-    double blocks = double(qint64(rest * (1.0 / next)));
+    double blocks = double(StoredNumber::toInteger(rest * (1.0 / next)).value_or(0));
     if (blocks * next < rest)
         blocks += 1;
     else if (blocks > 0 && (blocks - 1) * next >= rest)

@@ -3,6 +3,7 @@
 #include "core/seams/DayCount.h"
 #include "core/spending/Money.h"
 #include "core/storage/AtomicFile.h"
+#include "core/storage/StoredNumber.h"
 #include "core/storage/TextCodec.h"
 #include "core/viewer/CallCells.h"
 #include "core/viewer/CallLogViewer.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -57,15 +57,15 @@ class DateTexts {
 public:
     // The text and whether it was made just now (not found here).
     std::pair<QString, bool> text(const CallRecord& call, const QString& symbol, const RateNames& rates) {
-        // Only days whose arithmetic is exact are kept.
-        if (!(std::fabs(call.date) < 1e9))
+        // A damaged date is on no day: its (empty) text is made each time.
+        const std::optional<qint64> day = StoredNumber::toInteger(DayCount::dateOf(call.date));
+        if (!day)
             return {callCellText(call, DateColumn, symbol, rates), true};
-        const qint64 day = qint64(DayCount::dateOf(call.date));
-        if (const auto found = m_texts.constFind(day); found != m_texts.cend())
+        if (const auto found = m_texts.constFind(*day); found != m_texts.cend())
             return {*found, false};
         QString text = callCellText(call, DateColumn, symbol, rates);
         if (m_texts.size() < MostDays)
-            m_texts.insert(day, text);
+            m_texts.insert(*day, text);
         return {text, true};
     }
 

@@ -1,10 +1,15 @@
 #include "core/viewer/PrintLayout.h"
 
-#include <cmath>
+#include "core/storage/StoredNumber.h"
 
 namespace {
+// A printer that reports no resolution or no page would make these infinite.
 int roundHalfEven(double value) {
-    return int(std::nearbyint(value));
+    return StoredNumber::toInteger<int>(value, StoredNumber::Rounding::NearestEven).value_or(0);
+}
+
+int truncated(double value) {
+    return StoredNumber::toInteger<int>(value).value_or(0);
 }
 } // namespace
 
@@ -22,8 +27,8 @@ PrintLayout::PrintLayout(const PrintContext& context, const std::vector<int>& sc
 }
 
 QPoint PrintLayout::device(double x, double y) const {
-    return QPoint(int(std::trunc(x * m_scaleX)) - m_context.offset.x(),
-                  int(std::trunc(y * m_scaleY)) - m_context.offset.y());
+    return QPoint(truncated(x * m_scaleX) - m_context.offset.x(),
+                  truncated(y * m_scaleY) - m_context.offset.y());
 }
 
 QRect PrintLayout::deviceRect(double left, double top, double right, double bottom) const {

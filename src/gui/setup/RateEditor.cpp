@@ -1,5 +1,6 @@
 #include "gui/setup/RateEditor.h"
 
+#include "core/storage/StoredNumber.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -51,7 +52,9 @@ const QString InitialValue = QStringLiteral("0.00");
 // nearer end, one that is not a number to zero.
 int barPosition(const QString& text) {
     const double value = RateFileCodec::parseNumber(text).value_or(0.0) * 100.0;
-    return qRound(std::clamp(value, 0.0, double(BarMaximum)));
+    return StoredNumber::toInteger<int>(std::clamp(value, 0.0, double(BarMaximum)),
+                                        StoredNumber::Rounding::Nearest)
+        .value_or(0);
 }
 
 } // namespace
