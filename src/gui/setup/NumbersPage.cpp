@@ -95,12 +95,18 @@ void NumbersPage::buildPlanGroup(QWidget* group) {
     auto* tryRow = new QHBoxLayout;
     tryRow->addWidget(m_tryNumber, 1);
     tryRow->addWidget(m_tryResult, 1);
+    // A row of several controls gets its label's shortcut from a buddy of its own.
+    const auto labelFor = [group](const QString& text, QWidget* buddy) {
+        auto* label = new QLabel(text, group);
+        label->setBuddy(buddy);
+        return label;
+    };
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Starter &table:"), starterRow);
+    form->addRow(labelFor(QStringLiteral("Starter &table:"), m_starters), starterRow);
     form->addRow(QStringLiteral("&Country code:"), m_countryCode);
     form->addRow(QStringLiteral("Own &area code:"), m_areaCode);
     form->addRow(QStringLiteral("&Rules:"), m_rules);
-    form->addRow(QStringLiteral("Tr&y a number:"), tryRow);
+    form->addRow(labelFor(QStringLiteral("Tr&y a number:"), m_tryNumber), tryRow);
     auto* layout = new QVBoxLayout(group);
     layout->addLayout(form);
     layout->addWidget(note(QStringLiteral("A prefix and Local, Regional, National or International on each "
@@ -116,6 +122,7 @@ void NumbersPage::buildBookGroup(QWidget* group) {
     m_book = make<QTableWidget>(group, "AddressBookTable", QStringLiteral("Address book"));
     m_book->setColumnCount(2);
     m_book->setHorizontalHeaderLabels({QStringLiteral("Number or start"), QStringLiteral("Name")});
+    m_book->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_book->horizontalHeader()->setStretchLastSection(true);
     m_book->verticalHeader()->hide();
     m_book->setSelectionBehavior(QAbstractItemView::SelectRows);
