@@ -249,7 +249,7 @@ private slots:
         QFETCH(QString, rate);
         QFETCH(QString, second);
         QFETCH(QByteArray, bytes);
-        RateNames rates{{{1, rate}}, true};
+        RateNames rates{{{1, rate}}, true, nullptr};
         std::vector<CallRecord> calls = {sampleCall(QDateTime(QDate(2026, 12, 6), QTime(9, 0)), 1.5f, 1, 1)};
         if (second == "plain")
             calls.push_back(sampleCall(QDateTime(QDate(2026, 12, 7), QTime(23, 30)), 0.5f, 5, 1));
