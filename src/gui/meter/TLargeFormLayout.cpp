@@ -374,10 +374,11 @@ void TLargeForm::fitToType() {
 
     // Up to a thousand pounds (or any one-letter currency) and a day's duration.
     const QStringList money = {QStringLiteral("\u00a3000.00"), QStringLiteral("100.0p")};
-    TimingLabel->setFixedSize(TypeScale::roomFor(
-        TimingLabel,
-        {QStringLiteral("Scanning..."), QStringLiteral("Timing..."), QStringLiteral("Not sensing")},
-        QSize(94, 14)));
+    TimingLabel->setFixedSize(
+        TypeScale::roomFor(TimingLabel,
+                           {QStringLiteral("Scanning..."), QStringLiteral("Timing..."),
+                            QStringLiteral("Not sensing"), QStringLiteral("Sensing off")},
+                           QSize(94, 14)));
     Duration->setFixedSize(TypeScale::roomFor(Duration, {QStringLiteral("00:00:00")}, QSize(96, 24)));
     GrossCost->setFixedSize(TypeScale::roomFor(GrossCost, money, QSize(138, 30)));
     NetCost->setFixedSize(TypeScale::roomFor(NetCost, money, QSize(100, 20)));
