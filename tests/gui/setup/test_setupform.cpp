@@ -471,7 +471,7 @@ private slots:
                      .ReadSettingString("Telephone Rate Information", "PricesNeeded", "absent"),
                  QString());
 
-        press("Ctrl+Tab");
+        press("Ctrl+Shift+Tab");
         press("Alt+D");
         QCOMPARE(focus(), QStringLiteral("DayTimeStart"));
         press("Ctrl+A");
