@@ -2,6 +2,7 @@
 
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
+#include "core/calllog/RateNameStore.h"
 #include "core/seams/CarrierSource.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
@@ -11,11 +12,15 @@
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/storage/RegularFile.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 const QString TimingText = QStringLiteral("Timing");
@@ -144,8 +149,10 @@ void CallMeter::StartTiming(bool byHand) {
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
     m_rateFailure.clear();
+    loadBillingRules();
     transferRate();
     loadRateValues(20);
+    countFreeMinutes();
     tellRateFailure(true);
     TimingActive = true;
     if (m_clockShown)
@@ -315,13 +322,58 @@ void CallMeter::TransferRate() {
 
 void CallMeter::transferRate() {
     emit distanceShown(distanceName(m_distance));
-    const int band = TimeSense();
+    const int band = billedBand();
     loadRateValues(rateCodeOf(m_distance, band));
     emit bandShown(timeBandName(band));
+    m_freeMsLeft = m_billing.freeMsLeft(CallStartTime, band);
+}
+
+int CallMeter::billedBand() {
+    return m_billing.bandOf(TimeSense(), CallStartTime);
+}
+
+void CallMeter::loadBillingRules() {
+    const QString path = BillingRulesFile::pathFor(
+        ProgramFiles::rateFilePath(m_services.programDirectory, m_settings.activeRateName));
+    QString error;
+    const std::optional<BillingRules> rules = BillingRulesFile::read(path, &error);
+    // Rules that cannot be read are told, and the call is priced as it runs
+    // rather than by half of them.
+    if (!rules && m_rateFailure.isEmpty())
+        m_rateFailure = error;
+    m_billing = BillingRun(rules.value_or(BillingRules{}), m_settings.billDay);
+}
+
+void CallMeter::countFreeMinutes() {
+    m_freeMsLeft = 0;
+    if (!hasFreeMinutes() || !DayCount::isDayCount(CallStartTime))
+        return;
+    // The calls of this bill period timed with this rate file, whichever of
+    // the keys its name was stored under.
+    const RateNameStore store(ProgramFiles::rateNameStorePath(m_services.programDirectory));
+    QHash<quint16, QString> names;
+    store.LoadAllRateNames(names);
+    const QString stored = RateNameStore::storedForm(m_settings.activeRateName);
+    const qint64 periodStart =
+        DayCount::billPeriodStart(DayCount::dayNumber(CallStartTime), m_settings.billDay);
+    std::vector<CallRecord> calls;
+    CallLog(ProgramFiles::callLogPath(m_services.programDirectory)).forEach([&](const CallRecord& call) {
+        if (TimeBandOfRateCode(call.rateCode) != 0 && DayCount::isLength(call.duration) &&
+            DayCount::isDayCount(call.startTime) && call.startTime < CallStartTime &&
+            DayCount::dayNumber(call.startTime) >= periodStart && names.value(call.rateNameKey) == stored)
+            calls.push_back(call);
+    });
+    std::stable_sort(calls.begin(), calls.end(),
+                     [](const CallRecord& a, const CallRecord& b) { return a.startTime < b.startTime; });
+    // Only the length and band of a call use free minutes, never its prices.
+    for (const CallRecord& call : calls)
+        m_billing.charge(WorkingValues{}, call.startTime,
+                         m_billing.bandOf(TimeBandOfRateCode(call.rateCode), call.startTime), call.duration);
+    m_freeMsLeft = m_billing.freeMsLeft(CallStartTime, billedBand());
 }
 
 CallCost CallMeter::NetCostCalc(double elapsedDays) {
-    const CallCost cost = callCostOf(m_values, elapsedDays);
+    const CallCost cost = chargeOf(m_values, m_billing.rules(), elapsedDays, m_freeMsLeft).cost;
     MinChargeSwitch(cost.minimumEffective);
     return cost;
 }
@@ -354,7 +406,7 @@ void CallMeter::LogCallInFile() {
     const CallCost cost = NetCostCalc(record.duration);
     record.netCost = cost.storedNet();
     record.grossCost = cost.storedGross();
-    record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
+    record.rateCode = quint16(rateCodeOf(m_distance, billedBand()));
 
     // A call that could not be written before goes out with this one.
     m_keptCalls.add({record, m_settings.activeRateName});

@@ -6,6 +6,7 @@
 #include "core/sensing/NetworkLinkLine.h"
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
+#include "core/tariff/Billing.h"
 #include "core/tariff/Costing.h"
 
 #include <QObject>
@@ -72,6 +73,14 @@ public:
     bool autoTimeSense() const { return m_autoTimeSense; }
     // The band the call's start falls in, whatever is chosen.
     int automaticBand() const;
+    // The band the call is billed in: the one chosen, or Weekend when the call
+    // starts on one of the rate file's holidays.
+    int billedBand();
+    // The free minutes of the bill period left at the call's start, in
+    // milliseconds, for its band; 0 without free minutes.
+    double freeMsLeft() const { return m_freeMsLeft; }
+    // Whether the rate file in use includes free minutes.
+    bool hasFreeMinutes() const { return m_billing.rules().freeMinutes > 0; }
 
     // The call log.
     void LogCallInFile();
@@ -183,6 +192,11 @@ private:
     void queue(Box box, const QString& text);
     // Loads without telling; the first failure is kept in m_rateFailure.
     void loadRateValues(int selector);
+    // The rate file's billing rules, read at a call's start, and the free
+    // minutes its bill period has used so far, counted from the log once
+    // then, never at a tick. A failure is told as the rate file's are.
+    void loadBillingRules();
+    void countFreeMinutes();
     void transferRate();
     void tellRateFailure(bool everyCall);
     void setStatusText(const QString& text);
@@ -201,6 +215,8 @@ private:
     SettingsFile m_settingsFile;
     MeterSettings m_settings;
     WorkingValues m_values;
+    BillingRun m_billing{BillingRules{}, 1};
+    double m_freeMsLeft = 0;
     ClockAnimation m_animation;
     KeptCalls m_keptCalls; // calls whose write failed, kept for the next write
     NetworkLinkLine m_linkLine;

@@ -1,12 +1,15 @@
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallTotals.h"
 #include "core/meter/CallMeter.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
+#include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 #include "fakes/FakePrompter.h"
 
@@ -107,6 +110,22 @@ QStringList tableOf(const TariffComparison& comparison) {
     for (const TariffRow& row : comparison.rows())
         lines << TariffTable::cells(row, QStringLiteral("\u00a3")).join(QLatin1Char('|'));
     return lines;
+}
+
+// Makes the fixture's rate file bill by these rules, its bill day this one.
+void billBy(MeterFixture& fixture, const QString& rateName, const QByteArray& rules, int billDay) {
+    QFile file(BillingRulesFile::pathFor(ProgramFiles::rateFilePath(fixture.dir.path(), rateName)));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(rules), rules.size());
+    file.close();
+    QVERIFY(SettingsFile(ProgramFiles::settingsPath(fixture.dir.path()))
+                .WriteSettingInteger(BudgetSettings::Section, BudgetSettings::BillDayKey, billDay));
+    fixture.meter->ReadIniSettings();
+}
+
+bool sameFloats(const CallCost& cost, const CallRecord& r) {
+    return std::bit_cast<quint32>(cost.storedNet()) == std::bit_cast<quint32>(r.netCost) &&
+           std::bit_cast<quint32>(cost.storedGross()) == std::bit_cast<quint32>(r.grossCost);
 }
 
 } // namespace
@@ -216,6 +235,155 @@ private slots:
         fixture.meter->MainTimerTimer();
         QCOMPARE(figures.size(), 1);
         QCOMPARE(figures.front(), QVariantList({"00:10:00", "60.0p", "70.5p"}));
+    }
+
+    // Calls timed with billing rules (blocks, rounding, a cap, a holiday, free
+    // minutes over two bill periods) are logged at their billed costs, in the
+    // band they are billed in, and priced again to the same floats.
+    void aCallWithBillingRulesPricedAgainGivesItsLoggedCosts() {
+        QStringList texts;
+        for (int code = 1; code <= 12; ++code)
+            texts << QString::number(code * 0.75 + (code % 3 == 0 ? 0 : 3), 'f', 2);
+        const RateTable timed = rates(texts << "17.50"
+                                            << "9.00"
+                                            << "1.50"
+                                            << "12.50");
+        MeterFixture fixture(3, QStringLiteral("Blocks"), timed);
+        billBy(fixture, QStringLiteral("Blocks"),
+               "[Billing]\nFirstBlock=60\nNextBlock=30\nRoundUpTo=0.5\nCapPerCall=1.10\n"
+               "[Holidays]\nDates=12-25, Easter+1\n[Free Minutes]\nMinutes=45\nBands=Evening, Weekend\n",
+               15);
+        QRandomGenerator random(25);
+        QDateTime start(QDate(2026, 12, 1), QTime(7, 0));
+        int holidayCalls = 0;
+        for (int i = 0; i < 300; ++i) {
+            fixture.meter->setDistance(i % 4 + 1);
+            fixture.clock.set(start);
+            fixture.meter->StartTiming(true);
+            holidayCalls += start.date() == QDate(2026, 12, 25);
+            const qint64 length = i % 9 == 0 ? random.bounded(90'000) : random.bounded(1'200'000);
+            fixture.clock.advance(length / 2);
+            fixture.meter->MainTimerTimer();
+            fixture.clock.advance(length - length / 2);
+            fixture.meter->StopTiming(true);
+            start = start.addSecs(3 * 3600 + random.bounded(3 * 3600));
+        }
+        QCOMPARE(fixture.prompter.all(), QStringList());
+        QVERIFY(holidayCalls > 2);
+
+        const std::vector<CallRecord> logged =
+            CallLog(ProgramFiles::callLogPath(fixture.dir.path())).readAll();
+        QCOMPARE(int(logged.size()), 300);
+        const std::optional<TariffPrices> prices = TariffPrices::from(timed);
+        QVERIFY(prices);
+        BillingRun run(*BillingRulesFile::read(BillingRulesFile::pathFor(ProgramFiles::rateFilePath(
+                                                   fixture.dir.path(), QStringLiteral("Blocks"))),
+                                               nullptr),
+                       15);
+        int freeCalls = 0;
+        for (const CallRecord& r : logged) {
+            if (DayCount::toDate(r.startTime) == QDate(2026, 12, 25))
+                QCOMPARE(TimeBandOfRateCode(r.rateCode), int(Weekend));
+            const Charge charge = prices->priceOf(r, run);
+            freeCalls += charge.freeMsUsed > 0;
+            if (!sameFloats(charge.cost, r))
+                QFAIL(qPrintable(QStringLiteral("code %1, %2 days: logged %3, priced %4")
+                                     .arg(r.rateCode)
+                                     .arg(r.duration, 0, 'g', 17)
+                                     .arg(r.grossCost, 0, 'g', 9)
+                                     .arg(charge.cost.storedGross(), 0, 'g', 9)));
+        }
+        // The free minutes ran out in each of the three bill periods.
+        QVERIFY(freeCalls >= 3 && freeCalls < 60);
+    }
+
+    // The figures a tick shows: blocks charged whole from their first
+    // second, and free minutes used first, counted from the calls logged in
+    // this bill period with this rate file.
+    void theFiguresFollowTheBillingRules_data() {
+        QTest::addColumn<QByteArray>("rules");
+        QTest::addColumn<QDateTime>("earlier"); // a call logged before, of five minutes
+        QTest::addColumn<QList<int>>("seconds");
+        QTest::addColumn<QStringList>("figures");
+
+        const QDateTime none;
+        const QDateTime sameWeek(QDate(2026, 12, 7), QTime(10, 0));
+        const QDateTime lastPeriod(QDate(2026, 11, 30), QTime(10, 0));
+        const QList<int> ticks{1, 59, 60, 61, 120, 121, 400};
+        QTest::newRow("per started minute")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n") << none << ticks
+            << QStringList{"8.0p", "8.0p", "8.0p", "14.0p", "14.0p", "20.0p", "44.0p"};
+        QTest::newRow("first minute then per second")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=1\n") << none << ticks
+            << QStringList{"8.0p", "8.0p", "8.0p", "8.1p", "14.0p", "14.1p", "42.0p"};
+        QTest::newRow("continuous, rounded up to a penny")
+            << QByteArray("[Billing]\nRoundUpTo=1\n") << none << ticks
+            << QStringList{"3.0p", "8.0p", "8.0p", "9.0p", "14.0p", "15.0p", "42.0p"};
+        QTest::newRow("the cap") << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\nCapPerCall=0.15\n")
+                                 << none << ticks
+                                 << QStringList{"8.0p", "8.0p", "8.0p", "14.0p", "14.0p", "15.0p", "15.0p"};
+        QTest::newRow("seven free minutes, five used this period")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n[Free Minutes]\nMinutes=7\n") << sameWeek
+            << ticks << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "8.0p", "32.0p"};
+        QTest::newRow("free minutes of the last period are not used")
+            << QByteArray("[Free Minutes]\nMinutes=7\n") << lastPeriod << ticks
+            << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p"};
+        QTest::newRow("free minutes of another band")
+            << QByteArray("[Free Minutes]\nMinutes=7\nBands=Weekend\n") << none << QList<int>{60}
+            << QStringList{"8.0p"};
+        QTest::newRow("a holiday is billed at the weekend rate")
+            << QByteArray("[Holidays]\nDates=12-09\n") << none << QList<int>{60} << QStringList{"3.0p"};
+    }
+    void theFiguresFollowTheBillingRules() {
+        QFETCH(QByteArray, rules);
+        QFETCH(QDateTime, earlier);
+        QFETCH(QList<int>, seconds);
+        QFETCH(QStringList, figures);
+        // 6p a minute but 1p at the weekend, a connection charge of 2p, no tax.
+        QStringList texts;
+        for (int code = 1; code <= 12; ++code)
+            texts << (code % 3 == 0 ? " 1.00" : " 6.00");
+        MeterFixture fixture(0, QStringLiteral("Six"),
+                             rates(texts << "0.00"
+                                         << "0.00"
+                                         << "2.00"
+                                         << "0.00"));
+        billBy(fixture, QStringLiteral("Six"), rules, 1);
+        CallMeter& meter = *fixture.meter;
+        QString logged;
+        if (earlier.isValid()) {
+            fixture.clock.set(earlier);
+            meter.StartTiming(true);
+            fixture.clock.advance(5 * 60'000);
+            meter.StopTiming(true);
+        }
+        // A call of the same length under another name uses none of them.
+        QVERIFY(SettingsFile(ProgramFiles::settingsPath(fixture.dir.path()))
+                    .WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, "Other"));
+        QVERIFY(writeRateFile(ProgramFiles::rateFilePath(fixture.dir.path(), QStringLiteral("Other")),
+                              flat(" 6.00", " 0.00")));
+        meter.ReadIniSettings();
+        fixture.clock.set(QDateTime(QDate(2026, 12, 8), QTime(10, 0)));
+        meter.StartTiming(true);
+        fixture.clock.advance(5 * 60'000);
+        meter.StopTiming(true);
+        QVERIFY(SettingsFile(ProgramFiles::settingsPath(fixture.dir.path()))
+                    .WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, "Six"));
+        meter.ReadIniSettings();
+
+        QSignalSpy ticks(&meter, &CallMeter::figuresChanged);
+        fixture.clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+        meter.StartTiming(true);
+        QStringList shown;
+        int at = 0;
+        for (const int second : seconds) {
+            fixture.clock.advance((second - at) * 1000);
+            at = second;
+            meter.MainTimerTimer();
+            shown << ticks.back().at(1).toString();
+        }
+        QCOMPARE(shown, figures);
+        QCOMPARE(fixture.prompter.all(), QStringList());
     }
 
     void theTable_data() {
