@@ -149,10 +149,12 @@ void CallMeter::StartTiming(bool byHand) {
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
     m_rateFailure.clear();
-    loadBillingRules();
+    QString rulesFailure;
+    m_billing = billingRunAt(CallStartTime, &rulesFailure);
     transferRate();
     loadRateValues(20);
-    countFreeMinutes();
+    if (m_rateFailure.isEmpty())
+        m_rateFailure = rulesFailure;
     tellRateFailure(true);
     TimingActive = true;
     if (m_clockShown)
@@ -332,34 +334,24 @@ int CallMeter::billedBand() {
     return m_billing.bandOf(TimeSense(), CallStartTime);
 }
 
-void CallMeter::loadBillingRules() {
+BillingRun CallMeter::billingRunAt(double start, QString* failure) const {
     const QString path = BillingRulesFile::pathFor(
         ProgramFiles::rateFilePath(m_services.programDirectory, m_settings.activeRateName));
-    QString error;
-    const std::optional<BillingRules> rules = BillingRulesFile::read(path, &error);
-    // Rules that cannot be read are told, and the call is priced as it runs
+    // Rules that cannot be read are told, and calls are priced as they run
     // rather than by half of them.
-    if (!rules && m_rateFailure.isEmpty())
-        m_rateFailure = error;
-    m_billing = BillingRun(rules.value_or(BillingRules{}), m_settings.billDay);
-}
-
-void CallMeter::countFreeMinutes() {
-    m_freeMsLeft = 0;
-    if (!hasFreeMinutes() || !DayCount::isDayCount(CallStartTime))
-        return;
+    BillingRun run(BillingRulesFile::read(path, failure).value_or(BillingRules{}), m_settings.billDay);
+    if (run.rules().freeMinutes == 0 || !DayCount::isDayCount(start))
+        return run;
     // The calls of this bill period timed with this rate file, whichever of
     // the keys its name was stored under.
-    const RateNameStore store(ProgramFiles::rateNameStorePath(m_services.programDirectory));
     QHash<quint16, QString> names;
-    store.LoadAllRateNames(names);
+    RateNameStore(ProgramFiles::rateNameStorePath(m_services.programDirectory)).LoadAllRateNames(names);
     const QString stored = RateNameStore::storedForm(m_settings.activeRateName);
-    const qint64 periodStart =
-        DayCount::billPeriodStart(DayCount::dayNumber(CallStartTime), m_settings.billDay);
+    const qint64 periodStart = DayCount::billPeriodStart(DayCount::dayNumber(start), m_settings.billDay);
     std::vector<CallRecord> calls;
     CallLog(ProgramFiles::callLogPath(m_services.programDirectory)).forEach([&](const CallRecord& call) {
         if (TimeBandOfRateCode(call.rateCode) != 0 && DayCount::isLength(call.duration) &&
-            DayCount::isDayCount(call.startTime) && call.startTime < CallStartTime &&
+            DayCount::isDayCount(call.startTime) && call.startTime < start &&
             DayCount::dayNumber(call.startTime) >= periodStart && names.value(call.rateNameKey) == stored)
             calls.push_back(call);
     });
@@ -367,9 +359,9 @@ void CallMeter::countFreeMinutes() {
                      [](const CallRecord& a, const CallRecord& b) { return a.startTime < b.startTime; });
     // Only the length and band of a call use free minutes, never its prices.
     for (const CallRecord& call : calls)
-        m_billing.charge(WorkingValues{}, call.startTime,
-                         m_billing.bandOf(TimeBandOfRateCode(call.rateCode), call.startTime), call.duration);
-    m_freeMsLeft = m_billing.freeMsLeft(CallStartTime, billedBand());
+        run.charge(WorkingValues{}, call.startTime,
+                   run.bandOf(TimeBandOfRateCode(call.rateCode), call.startTime), call.duration);
+    return run;
 }
 
 CallCost CallMeter::NetCostCalc(double elapsedDays) {
@@ -449,12 +441,35 @@ void CallMeter::writeKeptCalls() {
 
 void CallMeter::FindCallSelection() {
     QString failure;
-    const CallTotals totals = findCallTotals(CallLog(ProgramFiles::callLogPath(m_services.programDirectory)),
-                                             m_services.clock->now(), &failure);
+    const double now = m_services.clock->now();
+    const CallTotals totals =
+        findCallTotals(CallLog(ProgramFiles::callLogPath(m_services.programDirectory)), now, &failure);
     if (!failure.isEmpty() && failure != m_totalsFailure)
         queue(Box::Error, failure);
     m_totalsFailure = failure;
     emit totalsChanged(todayText(totals, m_settings.mainSymbol), weekText(totals, m_settings.mainSymbol));
+    BillingRun run = billingRunAt(now, nullptr);
+    emit freeMinutesChanged(freeMinutesText(run, now));
+}
+
+QString CallMeter::freeMinutesText(BillingRun& run, double now) {
+    const BillingRules& rules = run.rules();
+    if (rules.freeMinutes == 0)
+        return {};
+    QStringList bands;
+    int covered = 0;
+    for (const int band : {Daytime, Evening, Weekend}) {
+        if (rules.coversBand(band)) {
+            bands << timeBandName(band);
+            covered = band;
+        }
+    }
+    // Whole minutes: never more than the bill will give.
+    const qint64 left = qint64(run.freeMsLeft(now, covered) / 60'000);
+    const QString line =
+        QStringLiteral("%1 of %2 free minutes left this month").arg(left).arg(rules.freeMinutes);
+    return rules.freeBands == BillingRules::EveryBand ? line
+                                                      : line + QStringLiteral(" (%1)").arg(bands.join(u", "));
 }
 
 // ---- Settings --------------------------------------------------------------

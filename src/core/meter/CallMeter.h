@@ -79,8 +79,6 @@ public:
     // The free minutes of the bill period left at the call's start, in
     // milliseconds, for its band; 0 without free minutes.
     double freeMsLeft() const { return m_freeMsLeft; }
-    // Whether the rate file in use includes free minutes.
-    bool hasFreeMinutes() const { return m_billing.rules().freeMinutes > 0; }
 
     // The call log.
     void LogCallInFile();
@@ -179,6 +177,9 @@ signals:
     void distanceShown(const QString& name);
     void bandShown(const QString& name);
     void totalsChanged(const QString& today, const QString& week);
+    // How many free minutes the bill period has left, after the totals; empty
+    // when the rate file in use includes none.
+    void freeMinutesChanged(const QString& line);
     void clockFrameChanged(int frame);
     void applicationTitleChanged(const QString& title);
     // Highlight the program's taskbar entry for a moment.
@@ -192,11 +193,13 @@ private:
     void queue(Box box, const QString& text);
     // Loads without telling; the first failure is kept in m_rateFailure.
     void loadRateValues(int selector);
-    // The rate file's billing rules, read at a call's start, and the free
-    // minutes its bill period has used so far, counted from the log once
-    // then, never at a tick. A failure is told as the rate file's are.
-    void loadBillingRules();
-    void countFreeMinutes();
+    // The rate file's billing rules, given the calls logged with it in the
+    // bill period before start, so that their free minutes are used. Read at
+    // a call's start, never at a tick. Rules that cannot be read are none,
+    // and failure says why.
+    BillingRun billingRunAt(double start, QString* failure) const;
+    // The free minutes line: empty when the rate file has none.
+    static QString freeMinutesText(BillingRun& run, double now);
     void transferRate();
     void tellRateFailure(bool everyCall);
     void setStatusText(const QString& text);

@@ -207,6 +207,21 @@ void TLargeForm::buildLayout() {
     BudgetLine = make<QLabel>(CallsToday, "BudgetLine");
     BudgetLine->hide();
     totals->addWidget(BudgetLine);
+    // While the active rate file has only the starter's prices.
+    PricesNeededLine =
+        make<QLabel>(CallsToday, "PricesNeededLine", QStringLiteral("Call charges not set yet: see Setup"));
+    PricesNeededLine->setToolTip(
+        QStringLiteral("Calls are priced at 0.00 until you set your charges in Setup, "
+                       "on the Call Charges page, and save them."));
+    PricesNeededLine->hide();
+    totals->addWidget(PricesNeededLine);
+    // The free minutes left, while the rate file includes some. Its text
+    // never widens the window.
+    FreeMinutesLine = make<QLabel>(CallsToday, "FreeMinutesLine");
+    FreeMinutesLine->setAccessibleName(QStringLiteral("Free minutes left"));
+    FreeMinutesLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    FreeMinutesLine->hide();
+    totals->addWidget(FreeMinutesLine);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(6);
