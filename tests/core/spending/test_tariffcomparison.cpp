@@ -1,5 +1,6 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
+#include "core/calllog/RateNameStore.h"
 #include "core/meter/CallMeter.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
@@ -12,6 +13,7 @@
 #include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 #include "fakes/FakePrompter.h"
+#include "fakes/SampleCall.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -115,8 +117,7 @@ QStringList tableOf(const TariffComparison& comparison) {
 // Makes the fixture's rate file bill by these rules, its bill day this one.
 void billBy(MeterFixture& fixture, const QString& rateName, const QByteArray& rules, int billDay) {
     QFile file(BillingRulesFile::pathFor(ProgramFiles::rateFilePath(fixture.dir.path(), rateName)));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(rules), rules.size());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rules) == rules.size());
     file.close();
     QVERIFY(SettingsFile(ProgramFiles::settingsPath(fixture.dir.path()))
                 .WriteSettingInteger(BudgetSettings::Section, BudgetSettings::BillDayKey, billDay));
@@ -259,7 +260,7 @@ private slots:
     // this bill period with this rate file.
     void theFiguresFollowTheBillingRules_data() {
         QTest::addColumn<QByteArray>("rules");
-        QTest::addColumn<QDateTime>("earlier"); // a call logged before, of five minutes
+        QTest::addColumn<QDateTime>("earlier"); // a call of 14.4 minutes logged before
         QTest::addColumn<QList<int>>("seconds");
         QTest::addColumn<QStringList>("figures");
 
@@ -276,11 +277,11 @@ private slots:
         QTest::newRow("capped, then rounded up to a penny")
             << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\nRoundUpTo=1\nCapPerCall=0.125\n") << none
             << ticks << QStringList{"8.0p", "8.0p", "8.0p", "13.0p", "13.0p", "13.0p", "13.0p"};
-        QTest::newRow("seven free minutes, five used this period")
-            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n[Free Minutes]\nMinutes=7\n") << sameWeek
+        QTest::newRow("17 free minutes, 15 used this period")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n[Free Minutes]\nMinutes=17\n") << sameWeek
             << ticks << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "8.0p", "32.0p"};
         QTest::newRow("free minutes of the last period are not used")
-            << QByteArray("[Free Minutes]\nMinutes=7\n") << lastPeriod << ticks
+            << QByteArray("[Free Minutes]\nMinutes=17\n") << lastPeriod << ticks
             << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p"};
         QTest::newRow("a holiday is billed at the weekend rate")
             << QByteArray("[Holidays]\nDates=12-09\n") << none << QList<int>{60} << QStringList{"3.0p"};
@@ -291,35 +292,18 @@ private slots:
         QFETCH(QList<int>, seconds);
         QFETCH(QStringList, figures);
         // 6p a minute but 1p at the weekend, a connection charge of 2p, no tax.
-        QStringList texts;
-        for (int code = 1; code <= 12; ++code)
-            texts << (code % 3 == 0 ? " 1.00" : " 6.00");
-        MeterFixture fixture(0, QStringLiteral("Six"),
-                             rates(texts << "0.00"
-                                         << "0.00"
-                                         << "2.00"
-                                         << "0.00"));
+        QStringList texts{" 6.00", " 6.00", " 1.00"};
+        MeterFixture fixture(0, "Six",
+                             rates(texts + texts + texts + texts + QStringList{"0", "0", "2.00", "0"}));
         billBy(fixture, QStringLiteral("Six"), rules, 1);
         CallMeter& meter = *fixture.meter;
-        QVERIFY(
-            writeRateFile(ProgramFiles::rateFilePath(fixture.dir.path(), "Other"), flat(" 6.00", " 0.00")));
-        const auto use = [&](const char* name) {
-            QVERIFY(SettingsFile(ProgramFiles::settingsPath(fixture.dir.path()))
-                        .WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, name));
-            meter.ReadIniSettings();
-        };
-        const auto fiveMinutes = [&](const QDateTime& at) {
-            fixture.clock.set(at);
-            meter.StartTiming(true);
-            fixture.clock.advance(5 * 60'000);
-            meter.StopTiming(true);
-        };
-        if (earlier.isValid())
-            fiveMinutes(earlier);
         // A call with another rate file uses none of them.
-        use("Other");
-        fiveMinutes(QDateTime(QDate(2026, 12, 8), QTime(10, 0)));
-        use("Six");
+        const RateNameStore store(ProgramFiles::rateNameStorePath(fixture.dir.path()));
+        std::vector<CallRecord> logged{
+            sampleCall(QDateTime(QDate(2026, 12, 8), QTime(10, 0)), 1, 1, store.RateNameKeyFor("Other"))};
+        if (earlier.isValid())
+            logged.push_back(sampleCall(earlier, 1, 1, store.RateNameKeyFor("Six")));
+        QVERIFY(CallLog(ProgramFiles::callLogPath(fixture.dir.path())).append(logged));
 
         QSignalSpy ticks(&meter, &CallMeter::figuresChanged);
         fixture.clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
