@@ -271,9 +271,6 @@ private slots:
         QTest::newRow("per started minute")
             << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n") << none << ticks
             << QStringList{"8.0p", "8.0p", "8.0p", "14.0p", "14.0p", "20.0p", "44.0p"};
-        QTest::newRow("first minute then per second")
-            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=1\n") << none << ticks
-            << QStringList{"8.0p", "8.0p", "8.0p", "8.1p", "14.0p", "14.1p", "42.0p"};
         QTest::newRow("capped, then rounded up to a penny")
             << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\nRoundUpTo=1\nCapPerCall=0.125\n") << none
             << ticks << QStringList{"8.0p", "8.0p", "8.0p", "13.0p", "13.0p", "13.0p", "13.0p"};
@@ -283,8 +280,6 @@ private slots:
         QTest::newRow("free minutes of the last period are not used")
             << QByteArray("[Free Minutes]\nMinutes=17\n") << lastPeriod << ticks
             << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p"};
-        QTest::newRow("a holiday is billed at the weekend rate")
-            << QByteArray("[Holidays]\nDates=12-09\n") << none << QList<int>{60} << QStringList{"3.0p"};
     }
     void theFiguresFollowTheBillingRules() {
         QFETCH(QByteArray, rules);
