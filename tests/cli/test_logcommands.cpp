@@ -451,7 +451,7 @@ private slots:
         LogCommands::Environment environment;
         environment.xdgStateHome = top.filePath(QStringLiteral("state"));
         const RecoveryFile kept(data, environment.xdgStateHome + QStringLiteral("/dialtally-pro"));
-        QVERIFY(kept.save({KeptCall{sampleCall(Now - 0.1, 0.5f), QStringLiteral("Test")}},
+        QVERIFY(kept.save({KeptCall{sampleCall(Now - 0.1, 0.5f), QStringLiteral("Test"), {}}},
                           QStringLiteral("A test")));
         QVERIFY(QFile::link(logFile, ProgramFiles::path(data, QStringLiteral("link"))));
         QCOMPARE(::link(QFile::encodeName(settings).constData(),

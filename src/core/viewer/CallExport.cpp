@@ -308,7 +308,8 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
     // First the calls are counted, and every text they show that can be other
     // than ASCII is surveyed: the encoding is chosen before the first byte.
     // The ruled layout's widths are measured on the way, from the texts that
-    // can be wider than their fields: dates, amounts and rate names.
+    // can be wider than their fields: dates, amounts, rate names and the
+    // names of numbers.
     TextCodec::Survey survey;
     qint64 count = 0;
     MoneySum gross;
@@ -321,7 +322,9 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
     const bool showsDate = rows.shows(DateColumn);
     const bool showsNet = rows.shows(CostExcTaxColumn);
     const bool showsGross = rows.shows(CostIncTaxColumn);
+    const NumberNames* numbers = rows.shows(NumberColumn) ? layout.rates.numbers.get() : nullptr;
     std::vector<bool> rateSeen(size_t(1) << 16, false);
+    std::vector<bool> numberSeen(numbers ? size_t(numbers->labels().size()) : 0, false);
     AmountRange netAmounts;
     AmountRange grossAmounts;
     const bool counted = calls(
@@ -340,6 +343,13 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
                 if (const std::optional<QString> date = rows.newDate(call)) {
                     TextCodec::survey(survey, *date);
                     rows.measure(DateColumn, *date);
+                }
+            }
+            if (numbers) {
+                if (const int label = numbers->labelOf(call); label >= 0 && !numberSeen[size_t(label)]) {
+                    numberSeen[size_t(label)] = true;
+                    TextCodec::survey(survey, numbers->labels()[label]);
+                    rows.measure(NumberColumn, numbers->labels()[label]);
                 }
             }
             if (showsNet)

@@ -19,6 +19,7 @@ constexpr std::array<ViewerColumnInfo, ViewerColumnCount> Columns = {{
     {"showTypeColumn",     "&Type Of Call", "Type Of Call", 70,  14, "Call Type",  "Nearest 'A'", "Nearest 'Z'"},
     {"ShowDistanceColumn", "Dista&nce",     "Distance",     45,  13, "Distance",   "Shortest",    "Furthest"},
     {"ShowRateColumn",     "R&ate",         "Rate",         130, 30, "Rate",       "Nearest 'A'", "Nearest 'Z'"},
+    {"ShowNumberColumn",   "Nu&mber",       "Number",       110, 16, "Number",     "Nearest 'A'", "Nearest 'Z'"},
 }};
 // clang-format on
 
@@ -29,6 +30,10 @@ QString key(const char* name) {
     return QLatin1String(name);
 }
 } // namespace
+
+bool shownByDefault(int column) {
+    return column != NumberColumn;
+}
 
 const ViewerColumnInfo& viewerColumnInfo(int column) {
     return Columns[size_t(std::clamp(column, 1, ViewerColumnCount) - 1)];
@@ -95,7 +100,8 @@ void ColumnLayout::columnMoved(int from, int to) {
 
 void ColumnLayout::reset() {
     std::iota(m_position.begin(), m_position.end(), 0);
-    m_visible.fill(true);
+    for (int c = 1; c <= ViewerColumnCount; ++c)
+        m_visible[c - 1] = shownByDefault(c);
 }
 
 void ColumnLayout::repair() {
@@ -125,7 +131,8 @@ void ColumnLayout::read(const SettingsSnapshot& settings) {
     }
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        m_visible[c - 1] = settings.ReadSettingBool(SettingsKeys::ViewerSection, key(k.shown), true);
+        m_visible[c - 1] =
+            settings.ReadSettingBool(SettingsKeys::ViewerSection, key(k.shown), shownByDefault(c));
     }
     repair();
 }

@@ -8,7 +8,9 @@
 class SettingsFile;
 class SettingsSnapshot;
 
-// The log viewer's ten columns. The number is also the column's sort key.
+// The log viewer's columns: the design's ten, then the number dialled (hidden
+// until the user shows it, so the design's layout and exports stay as they
+// are). The number is also the column's sort key.
 enum ViewerColumn {
     NoColumn = 0,
     DateColumn = 1,
@@ -21,8 +23,11 @@ enum ViewerColumn {
     TypeOfCallColumn,
     DistanceColumn,
     RateColumn,
+    NumberColumn,
 };
-constexpr int ViewerColumnCount = 10;
+constexpr int ViewerColumnCount = 11;
+// Whether the column shows when the settings do not say, and after "Restore Defaults".
+bool shownByDefault(int column);
 
 // The three vocabularies of a column (menu, header, sort panel) and its sizes.
 struct ViewerColumnInfo {
@@ -61,7 +66,7 @@ public:
     void MoveAboveColumns(int column, int position, int delta);
     // The grid's column at index `from` was dragged to `to`.
     void columnMoved(int from, int to);
-    // Positions 0..9 in column order, all shown.
+    // Positions in column order, the design's columns shown.
     void reset();
 
     // Positions and shown flags from "Data Viewer Defaults". Stored values

@@ -34,6 +34,8 @@
 #include <QSessionManager>
 #include <QStyle>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace {
@@ -224,6 +226,10 @@ void TLargeForm::connectMeter() {
     connect(m_meter, &CallMeter::rateNameChanged, Rate, &QLabel::setText);
     connect(m_meter, &CallMeter::sensingProblemChanged, TimingLabel, &QLabel::setToolTip);
     connect(m_meter, &CallMeter::distanceShown, Distance, &QLabel::setText);
+    connect(m_meter, &CallMeter::distanceChosen, this, [this](int distance) {
+        const std::array radios{LocRadio, RegRadio, NatRadio, IntRadio};
+        radios[size_t(std::clamp(distance, int(Local), int(International)) - Local)]->setChecked(true);
+    });
     connect(m_meter, &CallMeter::bandShown, TimeOfDay, &QLabel::setText);
     connect(m_meter, &CallMeter::totalsChanged, this, [this](const QString& today, const QString& week) {
         ThisWeekValue->setText(week);

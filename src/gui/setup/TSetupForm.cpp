@@ -5,6 +5,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/setup/CallChargesPage.h"
 #include "gui/setup/MainSetupPage.h"
+#include "gui/setup/NumbersPage.h"
 #include "gui/shell/ScreenPlace.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/PageScrollArea.h"
@@ -28,6 +29,11 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_chargesPage = new CallChargesPage(services);
     m_pages->addTab(new PageScrollArea(m_mainPage), tr("Main Setup"));
     m_pages->addTab(new PageScrollArea(m_chargesPage), tr("Call Charges"));
+    m_numbersPage = new NumbersPage(services);
+    auto* numbersTab = new PageScrollArea(m_numbersPage);
+    m_pages->addTab(numbersTab, tr("Numbers"));
+    connect(m_numbersPage, &NumbersPage::shownNeeded, this,
+            [this, numbersTab] { m_pages->setCurrentWidget(numbersTab); });
     connect(m_pages, &QTabWidget::currentChanged, this, &TSetupForm::PageControl1Change);
     connect(m_chargesPage, &CallChargesPage::editingShown, this,
             [this](bool shown) { showMainButtons(!shown); });
@@ -76,16 +82,19 @@ void TSetupForm::ReadIniSettings() {
     m_chargesPage->setPricesNeeded(
         settings.ReadSettingString(SettingsKeys::RateSection, SettingsKeys::PricesNeeded, QString()));
     m_mainPage->ReadIniSettings(settings);
+    m_numbersPage->ReadIniSettings(settings);
 }
 
 bool TSetupForm::WriteIniSettings() {
-    return m_mainPage->WriteIniSettings(
-        m_settings, SettingsChanges().setString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
-                                                m_chargesPage->ActiveRateName()));
+    SettingsChanges changes;
+    changes.setString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
+                      m_chargesPage->ActiveRateName());
+    m_numbersPage->addTo(changes);
+    return m_mainPage->WriteIniSettings(m_settings, changes) && m_numbersPage->WriteIniSettings();
 }
 
 void TSetupForm::MainOKButtonClick() {
-    if (!m_mainPage->checkBeforeClose())
+    if (!m_mainPage->checkBeforeClose() || !m_numbersPage->checkBeforeClose())
         return;
     m_chargesPage->finishEditing();
     if (!WriteIniSettings())

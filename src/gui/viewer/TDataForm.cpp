@@ -316,9 +316,8 @@ void TDataForm::DataBankColumnMoved(int fromIndex, int toIndex) {
 void TDataForm::ResetColumnsClick() {
     ColumnLayout& layout = m_viewer->layout();
     layout.reset();
-    for (QAction* item : m_showColumn)
-        item->setChecked(true);
     for (int c = 1; c <= ViewerColumnCount; ++c) {
+        m_showColumn[size_t(c - 1)]->setChecked(layout.isVisible(c));
         m_widthSettings[size_t(c - 1)] = viewerColumnInfo(c).resetWidth;
         m_widthChosen[size_t(c - 1)] = false;
     }
@@ -337,7 +336,7 @@ QString TDataForm::ReloadTable() {
 
 void TDataForm::showSortState(int column) {
     const bool ascending = m_viewer->SortAscending;
-    if (column >= DateColumn && column <= RateColumn) {
+    if (column >= DateColumn && column <= ViewerColumnCount) {
         const ViewerColumnInfo& info = viewerColumnInfo(column);
         SortOrder->setText(QLatin1String(info.sortOrder));
         TopSortLabel->setText(QLatin1String(ascending ? info.firstText : info.lastText));
