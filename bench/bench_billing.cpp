@@ -6,7 +6,10 @@
 
 #include "core/calllog/CallTotals.h"
 #include "core/spending/Money.h"
+#include "core/spending/TariffComparison.h"
 #include "core/tariff/Billing.h"
+#include "core/tariff/BillingRulesFile.h"
+#include "core/tariff/RateFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -126,5 +129,28 @@ int main(int argc, char** argv) {
     line("a pass over the log", plainPass, billedPass);
     std::printf("  the calls cost %.2f without rules, %.2f with them\n", plain.gross.total(),
                 billed.gross.total());
+
+    // Ten rate files, each with every kind of rule, its own blocks.
+    constexpr int Files = 10;
+    constexpr double ComparisonLimitMs = 1000;
+    for (int file = 0; file < Files; ++file) {
+        RateTable table;
+        for (int slot = 1; slot <= RateTable::SlotCount; ++slot)
+            table.slot(slot) = QString::number(1 + file * 0.25 + slot * 0.5, 'f', 2);
+        const QString path = ProgramFiles::rateFilePath(dir.path(), QStringLiteral("Tariff %1").arg(file));
+        BillingRules own = rules;
+        own.nextBlock = file % 2 ? 60 : 1;
+        if (!writeRateFile(path, table) || !BillingRulesFile::write(BillingRulesFile::pathFor(path), own))
+            return 1;
+    }
+    const double compared = bestMs([&] {
+        TariffComparison comparison(dir.path(), QStringLiteral("Tariff 0"));
+        for (const CallRecord& call : calls)
+            comparison.add(call);
+        if (comparison.rows().size() != Files)
+            std::abort();
+    });
+    std::printf("  the comparison with %d rate files   %7.1f ms               (limit %.0f ms: %s)\n", Files,
+                compared, ComparisonLimitMs, compared <= ComparisonLimitMs ? "met" : "MISSED");
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/calllog/DialledNumber.h"
+#include "core/calllog/RateNameStore.h"
 #include "core/seams/CarrierSource.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
@@ -12,11 +13,15 @@
 #include "core/seams/TrayIcon.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/storage/RegularFile.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 const QString TimingText = QStringLiteral("Timing");
@@ -151,8 +156,12 @@ void CallMeter::StartTiming(bool byHand) {
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
     m_rateFailure.clear();
+    QString rulesFailure;
+    m_billing = billingRunAt(CallStartTime, &rulesFailure);
     transferRate();
     loadRateValues(20);
+    if (m_rateFailure.isEmpty())
+        m_rateFailure = rulesFailure;
     tellRateFailure(true);
     TimingActive = true;
     if (m_clockShown)
@@ -322,13 +331,48 @@ void CallMeter::TransferRate() {
 
 void CallMeter::transferRate() {
     emit distanceShown(distanceName(m_distance));
-    const int band = TimeSense();
+    const int band = billedBand();
     loadRateValues(rateCodeOf(m_distance, band));
     emit bandShown(timeBandName(band));
+    m_freeMsLeft = m_billing.freeMsLeft(CallStartTime, band);
+}
+
+int CallMeter::billedBand() {
+    return m_billing.bandOf(TimeSense(), CallStartTime);
+}
+
+BillingRun CallMeter::billingRunAt(double start, QString* failure) const {
+    const QString path = BillingRulesFile::pathFor(
+        ProgramFiles::rateFilePath(m_services.programDirectory, m_settings.activeRateName));
+    // Rules that cannot be read are told, and calls are priced as they run
+    // rather than by half of them.
+    BillingRun run(BillingRulesFile::read(path, failure).value_or(BillingRules{}), m_settings.billDay);
+    if (run.rules().freeMinutes == 0 || !DayCount::isDayCount(start))
+        return run;
+    // The calls of this bill period timed with this rate file, whichever of
+    // the keys its name was stored under.
+    QHash<quint16, QString> names;
+    RateNameStore(ProgramFiles::rateNameStorePath(m_services.programDirectory)).LoadAllRateNames(names);
+    const QString stored = RateNameStore::storedForm(m_settings.activeRateName);
+    const qint64 periodStart = DayCount::billPeriodStart(DayCount::dayNumber(start), m_settings.billDay);
+    std::vector<CallRecord> calls;
+    CallLog(ProgramFiles::callLogPath(m_services.programDirectory)).forEach([&](const CallRecord& call) {
+        if (TimeBandOfRateCode(call.rateCode) != 0 && DayCount::isLength(call.duration) &&
+            DayCount::isDayCount(call.startTime) && call.startTime < start &&
+            DayCount::dayNumber(call.startTime) >= periodStart && names.value(call.rateNameKey) == stored)
+            calls.push_back(call);
+    });
+    std::stable_sort(calls.begin(), calls.end(),
+                     [](const CallRecord& a, const CallRecord& b) { return a.startTime < b.startTime; });
+    // Only the length and band of a call use free minutes, never its prices.
+    for (const CallRecord& call : calls)
+        run.charge(WorkingValues{}, call.startTime,
+                   run.bandOf(TimeBandOfRateCode(call.rateCode), call.startTime), call.duration);
+    return run;
 }
 
 CallCost CallMeter::NetCostCalc(double elapsedDays) {
-    const CallCost cost = callCostOf(m_values, elapsedDays);
+    const CallCost cost = chargeOf(m_values, m_billing.rules(), elapsedDays, m_freeMsLeft).cost;
     MinChargeSwitch(cost.minimumEffective);
     return cost;
 }
@@ -361,7 +405,7 @@ void CallMeter::LogCallInFile() {
     const CallCost cost = NetCostCalc(record.duration);
     record.netCost = cost.storedNet();
     record.grossCost = cost.storedGross();
-    record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
+    record.rateCode = quint16(rateCodeOf(m_distance, billedBand()));
 
     // A call that could not be written before goes out with this one.
     m_keptCalls.add({record, m_settings.activeRateName, m_callNumber});
@@ -408,12 +452,35 @@ void CallMeter::writeKeptCalls() {
 
 void CallMeter::FindCallSelection() {
     QString failure;
-    const CallTotals totals = findCallTotals(CallLog(ProgramFiles::callLogPath(m_services.programDirectory)),
-                                             m_services.clock->now(), &failure);
+    const double now = m_services.clock->now();
+    const CallTotals totals =
+        findCallTotals(CallLog(ProgramFiles::callLogPath(m_services.programDirectory)), now, &failure);
     if (!failure.isEmpty() && failure != m_totalsFailure)
         queue(Box::Error, failure);
     m_totalsFailure = failure;
     emit totalsChanged(todayText(totals, m_settings.mainSymbol), weekText(totals, m_settings.mainSymbol));
+    BillingRun run = billingRunAt(now, nullptr);
+    emit freeMinutesChanged(freeMinutesText(run, now));
+}
+
+QString CallMeter::freeMinutesText(BillingRun& run, double now) {
+    const BillingRules& rules = run.rules();
+    if (rules.freeMinutes == 0)
+        return {};
+    QStringList bands;
+    int covered = 0;
+    for (const int band : {Daytime, Evening, Weekend}) {
+        if (rules.coversBand(band)) {
+            bands << timeBandName(band);
+            covered = band;
+        }
+    }
+    // Whole minutes: never more than the bill will give.
+    const qint64 left = qint64(run.freeMsLeft(now, covered) / 60'000);
+    const QString line =
+        QStringLiteral("%1 of %2 free minutes left this month").arg(left).arg(rules.freeMinutes);
+    return rules.freeBands == BillingRules::EveryBand ? line
+                                                      : line + QStringLiteral(" (%1)").arg(bands.join(u", "));
 }
 
 // ---- Settings --------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "core/sensing/NetworkLinkLine.h"
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
+#include "core/tariff/Billing.h"
 #include "core/tariff/Costing.h"
 #include "core/tariff/NumberPlan.h"
 
@@ -77,6 +78,12 @@ public:
     bool autoTimeSense() const { return m_autoTimeSense; }
     // The band the call's start falls in, whatever is chosen.
     int automaticBand() const;
+    // The band the call is billed in: the one chosen, or Weekend when the call
+    // starts on one of the rate file's holidays.
+    int billedBand();
+    // The free minutes of the bill period left at the call's start, in
+    // milliseconds, for its band; 0 without free minutes.
+    double freeMsLeft() const { return m_freeMsLeft; }
 
     // The call log.
     void LogCallInFile();
@@ -177,6 +184,9 @@ signals:
     void distanceChosen(int distance);
     void bandShown(const QString& name);
     void totalsChanged(const QString& today, const QString& week);
+    // How many free minutes the bill period has left, after the totals; empty
+    // when the rate file in use includes none.
+    void freeMinutesChanged(const QString& line);
     void clockFrameChanged(int frame);
     void applicationTitleChanged(const QString& title);
     // Highlight the program's taskbar entry for a moment.
@@ -190,6 +200,13 @@ private:
     void queue(Box box, const QString& text);
     // Loads without telling; the first failure is kept in m_rateFailure.
     void loadRateValues(int selector);
+    // The rate file's billing rules, given the calls logged with it in the
+    // bill period before start, so that their free minutes are used. Read at
+    // a call's start, never at a tick. Rules that cannot be read are none,
+    // and failure says why.
+    BillingRun billingRunAt(double start, QString* failure) const;
+    // The free minutes line: empty when the rate file has none.
+    static QString freeMinutesText(BillingRun& run, double now);
     void transferRate();
     void tellRateFailure(bool everyCall);
     void setStatusText(const QString& text);
@@ -208,6 +225,8 @@ private:
     SettingsFile m_settingsFile;
     MeterSettings m_settings;
     WorkingValues m_values;
+    BillingRun m_billing{BillingRules{}, 1};
+    double m_freeMsLeft = 0;
     ClockAnimation m_animation;
     KeptCalls m_keptCalls; // calls whose write failed, kept for the next write
     NetworkLinkLine m_linkLine;

@@ -1,5 +1,6 @@
 #include "core/settings/MeterSettings.h"
 
+#include "core/settings/BudgetSettings.h"
 #include "core/settings/SensedDevice.h"
 #include "core/tariff/RateFile.h"
 
@@ -28,6 +29,7 @@ QString readMeterSettings(const SettingsSnapshot& file, const QString& soundDire
                           MeterSettings& settings) {
     settings.activeRateName = file.ReadSettingString(RateSection, ActiveRateFile, MeterRateNameDefault);
     settings.pricesNeeded = file.ReadSettingString(RateSection, PricesNeeded, QString());
+    settings.billDay = BudgetSettings::read(file).billDay;
 
     // Each time is converted the moment it is read: a bad one stops the
     // reading there, as the keys after it are left as they were.

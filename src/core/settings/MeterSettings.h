@@ -33,6 +33,7 @@ struct MeterSettings {
     int sensingMode = 0;   // 0 none, 1 carrier detect, 2 telephony line, 3 a network link
     QString deviceToSense; // empty until a device has been read
     QString linkToSense = SettingsKeys::DefaultLinkToSense;
+    int billDay = 1; // the budget's: free minutes are counted per bill period
 };
 
 // Reads the main window's keys in their order. A daytime that is not a valid

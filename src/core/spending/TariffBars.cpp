@@ -5,8 +5,9 @@
 #include <algorithm>
 
 TariffBars TariffBars::compute(const CallLog& log, const std::vector<SpendBar>& bars,
-                               const TariffPrices& prices) {
+                               const TariffPrices& prices, const BillingRules& rules, int billDay) {
     TariffBars result;
+    std::vector<std::pair<size_t, CallRecord>> billed; // priced once all are read
     result.m_gross.resize(bars.size());
     QString reason;
     bool missing = false;
@@ -25,9 +26,18 @@ TariffBars TariffBars::compute(const CallLog& log, const std::vector<SpendBar>& 
                 ++result.m_unpriced;
                 return;
             }
-            result.m_gross[size_t(std::prev(after) - bars.begin())].add(prices.priceOf(call).storedGross());
+            const size_t bar = size_t(std::prev(after) - bars.begin());
+            if (rules.isEmpty())
+                result.m_gross[bar].add(prices.priceOf(call).storedGross());
+            else
+                billed.emplace_back(bar, call);
         },
         &reason, &missing);
+    std::stable_sort(billed.begin(), billed.end(),
+                     [](const auto& a, const auto& b) { return a.second.startTime < b.second.startTime; });
+    BillingRun run(rules, billDay);
+    for (const auto& [bar, call] : billed)
+        result.m_gross[bar].add(prices.priceOf(call, run).cost.storedGross());
     if (!result.m_logRead && missing)
         result.m_logRead = true;
     else if (!result.m_logRead)

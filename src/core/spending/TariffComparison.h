@@ -22,10 +22,13 @@ struct TariffRow {
 };
 
 // Which tariff would have been cheapest: the calls given, priced again with
-// every rate file of the data directory in one pass. Each file is read once,
-// when the comparison is made. A call is priced as the meter priced it when
-// it was timed, so the rate file it was timed with gives the logged costs to
-// the last stored digit.
+// every rate file of the data directory and its billing rules. Each file is
+// read once, when the comparison is made. A call is priced as the meter priced
+// it when it was timed, so the rate file it was timed with gives the logged
+// costs to the last stored digit. Whatever order the calls come in, each file
+// prices them in the order they started, and its free minutes go to the first
+// calls of each bill period (the budget's bill day), as if every call had been
+// made with it.
 class TariffComparison {
 public:
     // The rate files of the directory; activeRateName (empty for none) is
@@ -43,7 +46,7 @@ public:
     // could not be read after them, by name.
     std::vector<TariffRow> rows() const;
     // The calls priced and what they cost as logged.
-    qint64 pricedCalls() const { return m_priced; }
+    qint64 pricedCalls() const { return qint64(m_calls.size()); }
     const MoneySum& loggedNet() const { return m_loggedNet; }
     const MoneySum& loggedGross() const { return m_loggedGross; }
     // Calls with a rate code out of range or a damaged duration: left out of
@@ -54,11 +57,24 @@ private:
     struct Tariff {
         TariffRow row;
         std::optional<TariffPrices> prices;
+        BillingRules rules;
+    };
+    // What pricing a call needs of it.
+    struct Call {
+        double start;
+        double duration;
+        qint64 loggedGross; // pennies
+        quint16 rateCode;
     };
     void addTariff(const QString& programDirectory, const QString& rateName, bool inUse);
+    // Prices the calls with every file, once after calls were added.
+    void price() const;
 
     std::vector<Tariff> m_tariffs;
-    qint64 m_priced = 0;
+    int m_billDay = 1;
+    std::vector<Call> m_calls;
+    mutable bool m_priced = false;
+    mutable std::vector<TariffRow> m_rows;
     qint64 m_unpriced = 0;
     MoneySum m_loggedNet;
     MoneySum m_loggedGross;

@@ -32,3 +32,10 @@ CallCost TariffPrices::priceOf(const CallRecord& call) const {
     // The rate code is the slot of its band and distance's per-minute rate.
     return callCostOf(m_byRateCode[size_t(call.rateCode - 1)], call.duration);
 }
+
+Charge TariffPrices::priceOf(const CallRecord& call, BillingRun& run) const {
+    const int band = TimeBandOfRateCode(call.rateCode);
+    const int billed = run.bandOf(band, call.startTime);
+    return run.charge(m_byRateCode[size_t(call.rateCode - band + billed - 1)], call.startTime, billed,
+                      call.duration);
+}

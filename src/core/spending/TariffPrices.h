@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calllog/CallRecord.h"
+#include "core/tariff/Billing.h"
 #include "core/tariff/Costing.h"
 
 #include <QString>
@@ -26,6 +27,10 @@ public:
     static bool canPrice(const CallRecord& call);
     // The costs the meter logs for the call (canPrice must hold).
     CallCost priceOf(const CallRecord& call) const;
+    // The same with a rate file's billing rules: in the band the call was
+    // logged in, or Weekend on a holiday, its free minutes taken from the
+    // run's, which is given the calls in the order they started.
+    Charge priceOf(const CallRecord& call, BillingRun& run) const;
 
 private:
     std::array<WorkingValues, 12> m_byRateCode;

@@ -12,57 +12,61 @@ constexpr double MsPerDay = double(DayCount::MsPerDay);
 constexpr double DaysPerMs = 1.0 / MsPerDay;
 constexpr double StepTolerance = 1e-9; // main units
 
-// Up to the next whole step; an amount within the tolerance of a step stays
-// on it, so a charge of 9.0 pence held as 0.09000000000000001 is not 9.1.
-double roundedUp(double amount, double stepSubUnits) {
-    const double steps = amount * (100.0 / stepSubUnits);
-    if (!(std::fabs(steps) < 1e15))
-        return amount; // beyond any call's charge: a damaged record
-    const double step = stepSubUnits * 0.01;
-    const double below = double(StoredNumber::toInteger(steps, StoredNumber::Rounding::Down).value_or(0));
-    return amount - below * step <= StepTolerance ? below * step : (below + 1) * step;
+// Lengths beyond any call (a damaged record) go no further than this, within
+// which whole milliseconds and their blocks are exact in a double.
+constexpr double Longest = 1e12;
+
+// A double in range as a whole number toward zero: one instruction where
+// std::trunc takes several, for the million calls of a comparison.
+double truncated(double value) {
+    return double(qint64(value));
 }
 
-} // namespace
+// Up to the next whole step; an amount within the tolerance of a step stays
+// on it, so a charge of 9.0 pence held as 0.09000000000000001 is not 9.1.
+double roundedUp(double amount, const BillingSteps& steps) {
+    const double count = amount * steps.perStep;
+    if (!(std::fabs(count) < 1e15))
+        return amount; // beyond any call's charge: a damaged record
+    qint64 below = qint64(count);
+    below -= double(below) > count; // down, for a negative amount
+    below += amount - double(below) * steps.step > StepTolerance;
+    return double(below) * steps.step;
+}
 
-double chargedMs(const BillingRules& rules, double lengthMs) {
-    const double first = rules.firstBlock * 1000.0;
-    if (rules.nextBlock == 0) {
+double chargedMs(const BillingSteps& steps, double lengthMs) {
+    if (steps.nextMs == 0) {
         // As it ran: a negative length (a clock set back) is priced as the
         // meter has always priced it.
-        return lengthMs > 0 && lengthMs <= first ? first : lengthMs;
+        return lengthMs > 0 && lengthMs <= steps.firstMs ? steps.firstMs : lengthMs;
     }
-    // Lengths beyond any call (a damaged record) go no further than this,
-    // within which whole milliseconds and their blocks are exact in a double.
-    constexpr double Longest = 1e12;
     if (!(lengthMs >= 0.5))
         return 0;
     // Whole milliseconds, rounded to the nearest.
-    const double ms = double(
-        StoredNumber::toInteger(std::min(lengthMs, Longest), StoredNumber::Rounding::Nearest).value_or(0));
-    if (ms <= first)
-        return first;
-    // The started blocks, ceil((ms - first) / next): the quotient by a
-    // reciprocal, which waits on no length, then set right in whole numbers.
-    const double next = rules.nextBlock * 1000.0;
-    const double rest = ms - first;
-    double blocks = double(StoredNumber::toInteger(rest * (1.0 / next)).value_or(0));
-    if (blocks * next < rest)
-        blocks += 1;
-    else if (blocks > 0 && (blocks - 1) * next >= rest)
-        blocks -= 1;
-    return first + blocks * next;
+    const double ms = truncated(std::min(lengthMs, Longest) + 0.5);
+    if (ms <= steps.firstMs)
+        return steps.firstMs;
+    // The started blocks, ceil((ms - first) / next): the quotient q by a
+    // reciprocal, which waits on no length, is one off at times either way;
+    // the remainder r sets it right in whole numbers, without a branch, as no
+    // prediction can follow which way it falls.
+    const qint64 next = qint64(steps.nextMs);
+    const qint64 rest = qint64(ms - steps.firstMs);
+    const qint64 q = qint64(double(rest) * steps.perNextMs);
+    const qint64 r = rest - q * next;
+    const qint64 blocks = q + (r > 0) + (r > next) - (r <= -next);
+    return steps.firstMs + double(blocks * next);
 }
 
-Charge chargeOf(const WorkingValues& values, const BillingRules& rules, double elapsedDays,
-                double freeMsLeft) {
+Charge chargeOf(const WorkingValues& values, const BillingRules& rules, const BillingSteps& steps,
+                double elapsedDays, double freeMsLeft) {
     Charge charge;
     // The days priced: the true length itself unless blocks or free minutes
     // change it, so a rate file without rules prices as it always has.
     double pricedDays = elapsedDays;
     double charged = 0;
     if (rules.firstBlock != 0 || rules.nextBlock != 0 || freeMsLeft > 0) {
-        charged = chargedMs(rules, elapsedDays * MsPerDay);
+        charged = chargedMs(steps, elapsedDays * MsPerDay);
         pricedDays = charged * DaysPerMs;
     }
     bool whollyFree = false;
@@ -76,17 +80,31 @@ Charge chargeOf(const WorkingValues& values, const BillingRules& rules, double e
     if (rules.capPerCall > 0 && net.amount > rules.capPerCall)
         net = {rules.capPerCall, false};
     if (rules.roundUpTo > 0)
-        net.amount = roundedUp(net.amount, rules.roundUpTo);
+        net.amount = roundedUp(net.amount, steps);
     charge.cost = {net.amount, net.amount * values.TaxFactor, net.minimumEffective};
     return charge;
 }
 
-BillingRun::BillingRun(BillingRules rules, int billDay) : m_rules(std::move(rules)), m_billDay(billDay) {}
+} // namespace
 
-bool BillingRun::enterDay(double callStart) {
-    // Calls come in the order they started, most on the day of the call before.
-    if (callStart > m_dayFrom && callStart < m_dayTo)
-        return true;
+BillingSteps::BillingSteps(const BillingRules& rules)
+    : firstMs(rules.firstBlock * 1000.0), nextMs(rules.nextBlock * 1000.0),
+      perNextMs(rules.nextBlock ? 1.0 / nextMs : 0),
+      perStep(rules.roundUpTo > 0 ? 100.0 / rules.roundUpTo : 0), step(rules.roundUpTo * 0.01) {}
+
+double chargedMs(const BillingRules& rules, double lengthMs) {
+    return chargedMs(BillingSteps(rules), lengthMs);
+}
+
+Charge chargeOf(const WorkingValues& values, const BillingRules& rules, double elapsedDays,
+                double freeMsLeft) {
+    return chargeOf(values, rules, BillingSteps(rules), elapsedDays, freeMsLeft);
+}
+
+BillingRun::BillingRun(BillingRules rules, int billDay)
+    : m_rules(std::move(rules)), m_steps(m_rules), m_billDay(billDay) {}
+
+bool BillingRun::enterNewDay(double callStart) {
     if (!DayCount::isDayCount(callStart))
         return false; // a damaged start: no day, no holiday, no period
     const qint64 day = DayCount::dayNumber(callStart);
@@ -115,12 +133,6 @@ bool BillingRun::isHoliday(qint64 day) {
     return m_holidays.test(size_t(day - m_yearStart));
 }
 
-int BillingRun::bandOf(int band, double callStart) {
-    // A band that is none (a damaged record) stays none.
-    const bool known = band >= Daytime && band <= Weekend;
-    return known && enterDay(callStart) && m_holiday ? int(Weekend) : band;
-}
-
 double BillingRun::freeMsLeft(double callStart, int billedBand) {
     if (m_rules.freeMinutes == 0 || !enterDay(callStart))
         return 0;
@@ -130,8 +142,9 @@ double BillingRun::freeMsLeft(double callStart, int billedBand) {
     return left > 0 && m_rules.coversBand(billedBand) ? left : 0;
 }
 
-Charge BillingRun::charge(const WorkingValues& values, double callStart, int billedBand, double elapsedDays) {
-    const Charge charge = chargeOf(values, m_rules, elapsedDays, freeMsLeft(callStart, billedBand));
+[[gnu::flatten]] Charge BillingRun::charge(const WorkingValues& values, double callStart, int billedBand,
+                                           double elapsedDays) {
+    const Charge charge = chargeOf(values, m_rules, m_steps, elapsedDays, freeMsLeft(callStart, billedBand));
     m_freeUsedMs += charge.freeMsUsed;
     return charge;
 }

@@ -11,6 +11,17 @@ struct Charge {
     double freeMsUsed = 0; // of the free minutes left at the call's start
 };
 
+// What pricing by the rules takes from them, worked out once: the divisions
+// a call would otherwise make.
+struct BillingSteps {
+    explicit BillingSteps(const BillingRules& rules);
+    double firstMs;
+    double nextMs;
+    double perNextMs; // 1 / nextMs; 0 without blocks
+    double perStep;   // steps of RoundUpTo to a main unit; 0 without rounding
+    double step;      // RoundUpTo in main units
+};
+
 // The length of a call as charged, in milliseconds, from its true length.
 // In blocks the length counts to the millisecond, and a call of no length is
 // charged nothing; without them it is charged as it ran (at least the first
@@ -45,7 +56,11 @@ public:
 
     // The band a call that starts at callStart (a day count) with this band
     // is billed in: Weekend on a holiday.
-    int bandOf(int band, double callStart);
+    int bandOf(int band, double callStart) {
+        // A band that is none (a damaged record) stays none.
+        const bool known = band >= Daytime && band <= Weekend;
+        return known && enterDay(callStart) && m_holiday ? int(Weekend) : band;
+    }
     // The free minutes left, in milliseconds, for a call that starts then in
     // the band it is billed in.
     double freeMsLeft(double callStart, int billedBand);
@@ -54,11 +69,16 @@ public:
 
 private:
     // Takes the day of the call's start, with its holiday and bill period;
-    // false for a damaged start, which has none.
-    bool enterDay(double callStart);
+    // false for a damaged start, which has none. Calls come in the order they
+    // started, most on the day of the call before.
+    bool enterDay(double callStart) {
+        return (callStart > m_dayFrom && callStart < m_dayTo) || enterNewDay(callStart);
+    }
+    bool enterNewDay(double callStart);
     bool isHoliday(qint64 day);
 
     BillingRules m_rules;
+    BillingSteps m_steps;
     int m_billDay;
     // The day of the last call, as a span of day counts well inside it.
     double m_dayFrom = 1;

@@ -236,6 +236,10 @@ void TLargeForm::connectMeter() {
         TodayValue->setText(today);
         refreshBudget();
     });
+    connect(m_meter, &CallMeter::freeMinutesChanged, this, [this](const QString& line) {
+        FreeMinutesLine->setText(line);
+        FreeMinutesLine->setVisible(!line.isEmpty());
+    });
     connect(m_meter, &CallMeter::clockFrameChanged, this, &TLargeForm::showClockFrame);
     connect(m_meter, &CallMeter::applicationTitleChanged, this, &QWidget::setWindowTitle);
     connect(m_meter, &CallMeter::flashRequested, this, [this] { QApplication::alert(this, 1000); });

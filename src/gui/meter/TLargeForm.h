@@ -156,6 +156,7 @@ private:
     QLabel* TodayValue = nullptr;
     QLabel* ThisWeekValue = nullptr;
     QLabel* BudgetLine = nullptr;
+    QLabel* FreeMinutesLine = nullptr;
     QLabel* PricesNeededLine = nullptr;
     // Buttons.
     QPushButton* StartStopButton = nullptr;

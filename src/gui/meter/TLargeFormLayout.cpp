@@ -215,6 +215,13 @@ void TLargeForm::buildLayout() {
                        "on the Call Charges page, and save them."));
     PricesNeededLine->hide();
     totals->addWidget(PricesNeededLine);
+    // The free minutes left, while the rate file includes some. Its text
+    // never widens the window.
+    FreeMinutesLine = make<QLabel>(CallsToday, "FreeMinutesLine");
+    FreeMinutesLine->setAccessibleName(QStringLiteral("Free minutes left"));
+    FreeMinutesLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    FreeMinutesLine->hide();
+    totals->addWidget(FreeMinutesLine);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(6);

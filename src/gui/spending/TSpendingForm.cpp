@@ -12,6 +12,7 @@
 #include "core/spending/TariffBars.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 #include "core/viewer/CallLogViewer.h"
 #include "gui/shell/ScreenPlace.h"
@@ -203,13 +204,16 @@ void TSpendingForm::loadTariffLine() {
     const QString path = ProgramFiles::rateFilePath(m_services.programDirectory, name);
     QString reason;
     const std::optional<TariffPrices> prices = TariffPrices::read(path, &reason);
-    if (!prices) {
+    const std::optional<BillingRules> rules =
+        prices ? BillingRulesFile::read(BillingRulesFile::pathFor(path), &reason) : std::nullopt;
+    if (!rules) {
         CompareRateBox->setCurrentIndex(0);
-        tell(CallLogViewer::cannotRead(path, reason));
+        tell(prices ? reason : CallLogViewer::cannotRead(path, reason));
         return;
     }
     const CallLog log(ProgramFiles::callLogPath(m_services.programDirectory));
-    const TariffBars priced = TariffBars::compute(log, m_figures.bars(SpendView::Month), *prices);
+    const TariffBars priced =
+        TariffBars::compute(log, m_figures.bars(SpendView::Month), *prices, *rules, m_figures.billDay());
     if (!priced.logRead())
         tell(CallLogViewer::cannotRead(log.path(), priced.readFailure()));
     SpendingChart::TariffLine line{name, {}};

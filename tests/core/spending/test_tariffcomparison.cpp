@@ -1,14 +1,19 @@
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallTotals.h"
+#include "core/calllog/RateNameStore.h"
 #include "core/meter/CallMeter.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
+#include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "core/tariff/RateFile.h"
 #include "fakes/FakePrompter.h"
+#include "fakes/SampleCall.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -109,6 +114,16 @@ QStringList tableOf(const TariffComparison& comparison) {
     return lines;
 }
 
+// Makes the fixture's rate file bill by these rules, its bill day this one.
+void billBy(MeterFixture& fixture, const QString& rateName, const QByteArray& rules, int billDay) {
+    QFile file(BillingRulesFile::pathFor(ProgramFiles::rateFilePath(fixture.dir.path(), rateName)));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rules) == rules.size());
+    file.close();
+    QVERIFY(SettingsFile(ProgramFiles::settingsPath(fixture.dir.path()))
+                .WriteSettingInteger(BudgetSettings::Section, BudgetSettings::BillDayKey, billDay));
+    fixture.meter->ReadIniSettings();
+}
+
 } // namespace
 
 class TestTariffComparison : public QObject {
@@ -124,8 +139,18 @@ private slots:
     // The meter's own figures are of one moment, so a logged call priced
     // again with the rate file it was timed with gives back its logged costs,
     // bit for bit: every band and distance, a minimum charge, a connection
-    // charge, a discount, distances changed during calls.
+    // charge, a discount, distances changed during calls; with billing rules
+    // too, the calls logged in the band they were billed in (Weekend on a
+    // holiday) and free minutes running out in two bill periods.
+    void aLoggedCallPricedAgainGivesItsLoggedCosts_data() {
+        QTest::addColumn<QByteArray>("rules");
+        QTest::newRow("continuous") << QByteArray();
+        QTest::newRow("billing rules")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=30\nRoundUpTo=0.5\nCapPerCall=1.10\n"
+                          "[Holidays]\nDates=11-05\n[Free Minutes]\nMinutes=45\nBands=Evening, Weekend\n");
+    }
     void aLoggedCallPricedAgainGivesItsLoggedCosts() {
+        QFETCH(QByteArray, rules);
         const RateTable timed =
             rates({QStringLiteral(" 1.25"), QStringLiteral(" 0.60"), QStringLiteral(" 0.33"),
                    QStringLiteral(" 4.10"), QStringLiteral(" 2.05"), QStringLiteral(" 1.70"),
@@ -139,6 +164,7 @@ private slots:
                               flat(QStringLiteral(" 2.00"), QStringLiteral("20.00"))));
         ReadingClock& clock = fixture.clock;
         CallMeter& meter = *fixture.meter;
+        billBy(fixture, QStringLiteral("Timed"), rules, 9);
 
         QRandomGenerator random(19);
         const QDateTime monday(QDate(2026, 11, 2), QTime(0, 0));
@@ -148,7 +174,10 @@ private slots:
             // Every fifth call has its band chosen by hand.
             meter.setAutoTimeSense(i % 5 != 0);
             meter.setManualBand(i / 4 % 3 + 1);
-            clock.set(monday.addDays(random.bounded(14)).addMSecs(random.bounded(86'400'000)));
+            // Free minutes go to calls in the order they started: those are made so.
+            clock.set(rules.isEmpty()
+                          ? monday.addDays(random.bounded(14)).addMSecs(random.bounded(86'400'000))
+                          : monday.addMSecs(i * 504'000LL + random.bounded(400'000)));
             meter.StartTiming(true);
             // Some calls end within a tick, the others run for up to 40 minutes;
             // the ticks need not be regular, as each prices the whole call.
@@ -170,11 +199,17 @@ private slots:
         QCOMPARE(int(logged.size()), Calls);
         const std::optional<TariffPrices> prices = TariffPrices::from(timed);
         QVERIFY(prices);
+        BillingRun run(*BillingRulesFile::parse(rules, nullptr), 9);
         std::set<int> codes;
         int minimumCalls = 0;
+        int freeCalls = 0;
         for (const CallRecord& r : logged) {
             QVERIFY(TariffPrices::canPrice(r));
-            const CallCost cost = prices->priceOf(r);
+            if (DayCount::toDate(r.startTime) == QDate(2026, 11, 5) && !rules.isEmpty())
+                QCOMPARE(TimeBandOfRateCode(r.rateCode), int(Weekend));
+            const Charge charge = prices->priceOf(r, run);
+            const CallCost& cost = charge.cost;
+            freeCalls += charge.freeMsUsed > 0;
             if (std::bit_cast<quint32>(cost.storedNet()) != std::bit_cast<quint32>(r.netCost) ||
                 std::bit_cast<quint32>(cost.storedGross()) != std::bit_cast<quint32>(r.grossCost))
                 QFAIL(qPrintable(QStringLiteral("code %1, %2 days: logged %3 / %4, priced %5 / %6")
@@ -189,10 +224,12 @@ private slots:
         }
         QCOMPARE(int(codes.size()), 12);
         QVERIFY(minimumCalls > 0 && minimumCalls < Calls);
+        QVERIFY(rules.isEmpty() ? freeCalls == 0 : freeCalls >= 2 && freeCalls < 100);
 
+        // The comparison puts the calls in the order they started.
         TariffComparison comparison(dir.path(), TariffComparison::activeRateName(dir.path()));
-        for (const CallRecord& r : logged)
-            comparison.add(r);
+        for (auto r = logged.rbegin(); r != logged.rend(); ++r)
+            comparison.add(*r);
         const std::vector<TariffRow> rows = comparison.rows();
         const auto inUse =
             std::find_if(rows.begin(), rows.end(), [](const TariffRow& row) { return row.inUse; });
@@ -216,6 +253,66 @@ private slots:
         fixture.meter->MainTimerTimer();
         QCOMPARE(figures.size(), 1);
         QCOMPARE(figures.front(), QVariantList({"00:10:00", "60.0p", "70.5p"}));
+    }
+
+    // The figures a tick shows: blocks charged whole from their first
+    // second, and free minutes used first, counted from the calls logged in
+    // this bill period with this rate file.
+    void theFiguresFollowTheBillingRules_data() {
+        QTest::addColumn<QByteArray>("rules");
+        QTest::addColumn<QDateTime>("earlier"); // a call of 14.4 minutes logged before
+        QTest::addColumn<QList<int>>("seconds");
+        QTest::addColumn<QStringList>("figures");
+
+        const QDateTime none;
+        const QDateTime sameWeek(QDate(2026, 12, 7), QTime(10, 0));
+        const QDateTime lastPeriod(QDate(2026, 11, 30), QTime(10, 0));
+        const QList<int> ticks{1, 59, 60, 61, 120, 121, 400};
+        QTest::newRow("per started minute")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n") << none << ticks
+            << QStringList{"8.0p", "8.0p", "8.0p", "14.0p", "14.0p", "20.0p", "44.0p"};
+        QTest::newRow("capped, then rounded up to a penny")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\nRoundUpTo=1\nCapPerCall=0.125\n") << none
+            << ticks << QStringList{"8.0p", "8.0p", "8.0p", "13.0p", "13.0p", "13.0p", "13.0p"};
+        QTest::newRow("17 free minutes, 15 used this period")
+            << QByteArray("[Billing]\nFirstBlock=60\nNextBlock=60\n[Free Minutes]\nMinutes=17\n") << sameWeek
+            << ticks << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "8.0p", "32.0p"};
+        QTest::newRow("free minutes of the last period are not used")
+            << QByteArray("[Free Minutes]\nMinutes=17\n") << lastPeriod << ticks
+            << QStringList{"2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p", "2.0p"};
+    }
+    void theFiguresFollowTheBillingRules() {
+        QFETCH(QByteArray, rules);
+        QFETCH(QDateTime, earlier);
+        QFETCH(QList<int>, seconds);
+        QFETCH(QStringList, figures);
+        // 6p a minute but 1p at the weekend, a connection charge of 2p, no tax.
+        QStringList texts{" 6.00", " 6.00", " 1.00"};
+        MeterFixture fixture(0, "Six",
+                             rates(texts + texts + texts + texts + QStringList{"0", "0", "2.00", "0"}));
+        billBy(fixture, QStringLiteral("Six"), rules, 1);
+        CallMeter& meter = *fixture.meter;
+        // A call with another rate file uses none of them.
+        const RateNameStore store(ProgramFiles::rateNameStorePath(fixture.dir.path()));
+        std::vector<CallRecord> logged{
+            sampleCall(QDateTime(QDate(2026, 12, 8), QTime(10, 0)), 1, 1, store.RateNameKeyFor("Other"))};
+        if (earlier.isValid())
+            logged.push_back(sampleCall(earlier, 1, 1, store.RateNameKeyFor("Six")));
+        QVERIFY(CallLog(ProgramFiles::callLogPath(fixture.dir.path())).append(logged));
+
+        QSignalSpy ticks(&meter, &CallMeter::figuresChanged);
+        fixture.clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+        meter.StartTiming(true);
+        QStringList shown;
+        int at = 0;
+        for (const int second : seconds) {
+            fixture.clock.advance((second - at) * 1000);
+            at = second;
+            meter.MainTimerTimer();
+            shown << ticks.back().at(1).toString();
+        }
+        QCOMPARE(shown, figures);
+        QCOMPARE(fixture.prompter.all(), QStringList());
     }
 
     void theTable_data() {

@@ -1,6 +1,7 @@
 #include "LargeFormFixture.h"
 #include "core/calllog/CallLog.h"
 #include "core/settings/BudgetSettings.h"
+#include "core/tariff/BillingRulesFile.h"
 #include "gui/meter/TSpendForm.h"
 #include "gui/shell/SmallBoxMenu.h"
 #include "gui/shell/WindowModes.h"
@@ -74,6 +75,7 @@ private slots:
         auto* shown = child<QLabel>(*w, "BudgetLine");
         QCOMPARE(shown->isVisible(), !line.isEmpty());
         QCOMPARE(shown->text(), line);
+        QVERIFY(!child<QLabel>(*w, "FreeMinutesLine")->isVisible());
 
         // The small box's and the notification icon's tips carry it too.
         w->views().ShrinkToBoxAndGrow();
@@ -103,6 +105,26 @@ private slots:
         // Twenty minutes at 6p plus 17.5% tax.
         QCOMPARE(text(*w, "BudgetLine"),
                  QStringLiteral("£1.41 of £30.00 this month \u00b7 on pace for £1.41"));
+    }
+
+    // Free minutes left, counted from the log as the totals are; the line is
+    // in before the window is shown, and the window keeps its size after.
+    void freeMinutesLineFollowsACall() {
+        BillingRules rules;
+        rules.freeMinutes = 100;
+        rules.freeBands = 0b001;
+        QVERIFY(BillingRulesFile::write(path(QStringLiteral("Test.billing")), rules));
+        auto w = makeWindow();
+        QCOMPARE(text(*w, "FreeMinutesLine"),
+                 QStringLiteral("100 of 100 free minutes left this month (Daytime)"));
+        const QSize size = w->size();
+        w->meter().StartTiming(true);
+        clock.advance(20 * 60000 + 30000);
+        w->meter().StopTiming(true);
+        finishSweep(*w);
+        QCOMPARE(text(*w, "FreeMinutesLine"),
+                 QStringLiteral("79 of 100 free minutes left this month (Daytime)"));
+        QCOMPARE(w->size(), size);
     }
 
     // Each threshold is told once per period, also across a restart.

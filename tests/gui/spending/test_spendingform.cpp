@@ -350,6 +350,14 @@ private slots:
         QTRY_COMPARE(m_prompter.errors,
                      QStringList{path(QStringLiteral("Garbled.dtr")) +
                                  QStringLiteral(" cannot be read: 'x' is not a valid floating point value")});
+
+        // Per started minute, with 15 free minutes a month: the call of February and the first of
+        // March go in free minutes, the other two cost 15p each.
+        write(QStringLiteral("Cheap.billing"),
+              "[Billing]\nFirstBlock=60\nNextBlock=60\n[Free Minutes]\nMinutes=15\n");
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(QString::number(line()->points().last().y(), 'f', 4), QStringLiteral("0.3000"));
+        QCOMPARE(line()->points()[points.size() - 2].y(), 0.0);
     }
 
     void followsThePalette() {
