@@ -207,6 +207,14 @@ void TLargeForm::buildLayout() {
     BudgetLine = make<QLabel>(CallsToday, "BudgetLine");
     BudgetLine->hide();
     totals->addWidget(BudgetLine);
+    // While the active rate file has only the starter's prices.
+    PricesNeededLine =
+        make<QLabel>(CallsToday, "PricesNeededLine", QStringLiteral("Call charges not set yet: see Setup"));
+    PricesNeededLine->setToolTip(
+        QStringLiteral("Calls are priced at 0.00 until you set your charges in Setup, "
+                       "on the Call Charges page, and save them."));
+    PricesNeededLine->hide();
+    totals->addWidget(PricesNeededLine);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(6);
