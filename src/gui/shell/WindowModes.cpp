@@ -246,8 +246,6 @@ void WindowModes::LoadMainClick() {
 
 void WindowModes::windowStateChanged() {
     minimised();
-    if (!(m_parts.window->windowState() & Qt::WindowMinimized))
-        m_minimiseAsked = false; // the desktop would not, or gave the window back
     // Restored by the desktop: the normal window again, with the program's
     // name for a title and every view button working.
     if (mode() == CallMeter::Minimised && m_parts.window->isVisible() &&
@@ -295,14 +293,17 @@ void WindowModes::bringToView(const QString& activationToken) {
 
 // ---- The taskbar text ------------------------------------------------------
 
+// A window asked to minimise loses the focus whether or not the desktop
+// minimised it: that is not the program going to the background.
 void WindowModes::ApplicationDeActivate() {
-    if (mode() != CallMeter::NormalWindow && mode() != CallMeter::SmallBox)
+    if (m_minimiseAsked || (mode() != CallMeter::NormalWindow && mode() != CallMeter::SmallBox))
         return;
     m_meter.SetApplicationTitle(ScanningForCallsTitle);
     m_meter.setMeterInTitle(true);
 }
 
 void WindowModes::ApplicationActivate() {
+    m_minimiseAsked = false;
     if (!m_meter.meterInTitle())
         return;
     m_meter.SetApplicationTitle(TLargeForm::ApplicationTitle);

@@ -443,6 +443,7 @@ private slots:
 
         child<QPushButton>(*w, "MinimiseButton")->click();
         QCOMPARE(w->meter().windowMode(), able ? 3 : 0);
+        w->views().ApplicationDeActivate(); // the focus goes with the request
         QCOMPARE(w->windowTitle(),
                  able ? QStringLiteral("Scanning for Calls..") : TLargeForm::ApplicationTitle);
     }
