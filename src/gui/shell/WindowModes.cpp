@@ -462,8 +462,11 @@ bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
         if (mode() != CallMeter::SmallBox)
             return false;
         // The desktop moves the box where it can, and then tells where it is:
-        // some desktops (XWayland's) would not honour the program's moves.
-        if (QWindow* native = m_parts.window->windowHandle(); native && native->startSystemMove())
+        // some desktops (XWayland's) would not honour the program's moves. The
+        // other buttons drag it too, and keep the menu they open on release.
+        if (QWindow* native = m_parts.window->windowHandle();
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && native &&
+            native->startSystemMove())
             return true;
         Dragging = true;
         // Kept in the desktop's coordinates: the pointer's place within the
