@@ -1,10 +1,11 @@
 // Times the call log's readers, the command line's exports and reports, the log
-// viewer's operations, the spending figures, the append of one call and the
-// start with kept calls waiting on logs of 10,000, 100,000 and 1,000,000 calls.
+// viewer's operations (with and without the numbers dialled), the spending figures, the append of one call
+// and the start with kept calls waiting on logs of 10,000, 100,000 and 1,000,000 calls.
 #include "BenchLog.h"
 #include "SilentPrompter.h"
 #include "cli/LogCommands.h"
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallNumberLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/calllog/KeptCalls.h"
 #include "core/calllog/RateNameStore.h"
@@ -43,26 +44,53 @@ void check(const QString& message) {
         std::fprintf(stderr, "failed: %s\n", qPrintable(message));
 }
 
+void command(const QString& dir, double now, QStringList words) {
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    words.prepend(QStringLiteral("dialtally"));
+    if (LogCommands::run(words << QStringLiteral("--dir") << dir, {}, now, out, err) != 0)
+        std::fprintf(stderr, "failed: %s", err.data().constData());
+}
+
 // The command line's exports of every call, against copying the export's own
 // file, and a report of one week against reading the log.
 void benchCommands(const QString& dir, double now) {
-    const auto command = [&](QStringList words) {
-        QBuffer out, err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        words.prepend(QStringLiteral("dialtally"));
-        if (LogCommands::run(words << QStringLiteral("--dir") << dir, {}, now, out, err) != 0)
-            std::fprintf(stderr, "failed: %s", err.data().constData());
-    };
     const QString text = QDir(dir).filePath(QStringLiteral("export.txt"));
     const QString comma = QDir(dir).filePath(QStringLiteral("export.prn"));
-    report("export, ruled text", timed([&] { command({"export", "--all", "--output", text}); }));
+    report("export, ruled text", timed([&] { command(dir, now, {"export", "--all", "--output", text}); }));
     report("export, comma", timed([&] {
-               command({"export", "--all", "--format", "csv", "--output", comma});
+               command(dir, now, {"export", "--all", "--format", "prn", "--output", comma});
+           }));
+    const QString spreadsheet = QDir(dir).filePath(QStringLiteral("export.csv"));
+    report("export, spreadsheet", timed([&] {
+               command(dir, now, {"export", "--all", "--format", "csv", "--output", spreadsheet});
            }));
     const QString copy = QDir(dir).filePath(QStringLiteral("copy.txt"));
     report("copy the text export (floor)", timed([&] { QFile::copy(text, copy); }));
-    report("report of this week", timed([&] { command({"report", "week"}); }));
+    report("report of this week", timed([&] { command(dir, now, {"report", "week"}); }));
+}
+
+// Every call with one of 10,000 numbers: the report by number against the
+// report of every call, and the viewer's table with its Number column shown.
+void benchNumbers(const QString& dir, double now) {
+    std::vector<CallNumber> numbers;
+    QRandomGenerator random(7);
+    CallLog(ProgramFiles::callLogPath(dir)).forEach([&](const CallRecord& call) {
+        numbers.push_back(
+            {call.date, QStringLiteral("0163296%1").arg(random.bounded(10'000), 4, 10, QLatin1Char('0'))});
+    });
+    if (!CallNumberLog(ProgramFiles::callNumbersPath(dir)).append(numbers))
+        std::fprintf(stderr, "cannot write the numbers\n");
+    const double all = timed([&] { command(dir, now, {"report", "all"}); });
+    report("report of every call", all);
+    const double byNumber = timed([&] { command(dir, now, {"report", "--by", "number"}); });
+    report("report by number", byNumber);
+    std::printf("  %-34s %9.2f x the report of every call\n", "", byNumber / all);
+    SilentPrompter prompter;
+    CallLogViewer viewer(dir, prompter);
+    viewer.layout().toggleColumn(NumberColumn);
+    report("load the table with its numbers", timed([&] { check(viewer.LoadData()); }));
 }
 
 bool run(int count) {
@@ -94,6 +122,7 @@ bool run(int count) {
     report("spending figures, all three views", figures);
     std::printf("  %-34s %9.2f x the floor\n", "", figures / floor);
     benchCommands(dir.path(), now);
+    benchNumbers(dir.path(), now);
 
     SilentPrompter prompter;
     CallLogViewer viewer(dir.path(), prompter);
@@ -127,7 +156,7 @@ bool run(int count) {
     QTemporaryDir state;
     std::vector<KeptCall> kept;
     for (const CallRecord& call : BenchLog::makeCalls(3, now + 1))
-        kept.push_back({call, QStringLiteral("Kingston")});
+        kept.push_back({call, QStringLiteral("Kingston"), {}});
     if (!RecoveryFile(dir.path(), state.path()).save(kept, QStringLiteral("full disk")))
         return false;
     report("start with 3 kept calls waiting", timed([&] {

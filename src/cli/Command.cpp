@@ -7,9 +7,12 @@
 #include "core/storage/RegularFile.h"
 #include "core/viewer/CallCells.h"
 
+#include <QFileDevice>
 #include <QRegularExpression>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,6 +48,12 @@ std::optional<QDate> dateOf(const QString& text) {
         return std::nullopt;
     const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
     return date.isValid() ? std::optional(date) : std::nullopt;
+}
+
+// The open file behind an output, when it is one (not a test's buffer).
+int descriptorOf(const QIODevice& out) {
+    const auto* file = qobject_cast<const QFileDevice*>(&out);
+    return file ? file->handle() : -1;
 }
 
 } // namespace
@@ -157,19 +166,33 @@ int Command::check(Run& run) const {
     run.csv = (m_takes & Csv) && parser.isSet(csvOption());
     if (run.json && run.csv)
         return run.wrong(QStringLiteral("%1 takes --json or --csv, not both").arg(m_name));
+    const LogCommands::Environment& environment = run.call.environment;
+    const QString state = ProgramFiles::stateDirectory(environment.xdgStateHome, environment.home);
+    const auto refuse = [&run](const QString& output, const OwnFiles::Found& own) {
+        return run.context().fail(
+            CommandContext::WrongCommand,
+            QStringLiteral("%1 is %2 %3: a command never writes over the program's own files")
+                .arg(output, own.what, own.path));
+    };
     if (m_takes & (OutputOrStandard | OutputFile)) {
         run.output = parser.value(QStringLiteral("output"));
-        const LogCommands::Environment& environment = run.call.environment;
-        const QString state = ProgramFiles::stateDirectory(environment.xdgStateHome, environment.home);
         if (run.output != QLatin1String("-") && !run.output.isEmpty()) {
             if (const auto own = OwnFiles::at(run.output, run.directory, state))
-                return run.context().fail(
-                    CommandContext::WrongCommand,
-                    QStringLiteral(
-                        "--output %1 is %2 %3: a command never writes over the program's own files")
-                        .arg(run.output, own->what, own->path));
+                return refuse(QStringLiteral("--output ") + run.output, *own);
         }
     }
+    // The shell opened it (dialtally report >> Calls.log): the command can
+    // still keep its bytes out of the file.
+    const bool toStandardOutput =
+        (m_takes & (OutputOrStandard | OutputFile)) == 0 || run.output == QLatin1String("-");
+    const int out = toStandardOutput ? descriptorOf(run.context().out) : -1;
+    struct stat status {};
+    const bool opened = out >= 0 && ::fstat(out, &status) == 0;
+    if (opened) {
+        if (const auto own = OwnFiles::ofDescriptor(out, run.directory, state))
+            return refuse(QStringLiteral("standard output"), *own);
+    }
+    run.standardStream = toStandardOutput && (run.call.outIsTerminal || (opened && !S_ISREG(status.st_mode)));
     for (const QString& file : inputs(run.directory)) {
         if (const QString notAFile = RegularFile::notRegular(file); !notAFile.isEmpty())
             return run.failed(notAFile);

@@ -16,8 +16,9 @@
 // usage and its own options. What every command shares is here: --dir and
 // --help, the toolkit's own options taken out as the window's toolkit takes
 // them, dates as YYYY-MM-DD with --from not after --to, --json or --csv not
-// both, an --output that is never one of the program's own files, and every
-// file the command reads refused unless it is a regular file. Anything the
+// both, an --output that is never one of the program's own files nor a
+// standard output redirected onto one, and every file the command reads
+// refused unless it is a regular file. Anything the
 // command does not know is a wrong command line (status 2).
 class Command {
 public:
@@ -72,6 +73,8 @@ protected:
         std::optional<QDate> from = {}, to = {};
         bool json = false, csv = false;
         QString output = {}; // "-" for standard output, empty for none
+        // Standard output is a terminal or a pipe, not a file: text for a person or a program.
+        bool standardStream = false;
 
         const CommandContext& context() const { return call.context; }
         // A wrong command line: the text and the command's usage, status 2.

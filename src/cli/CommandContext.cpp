@@ -1,6 +1,6 @@
 #include "cli/CommandContext.h"
 
-#include "core/tariff/Costing.h"
+#include "core/spending/Money.h"
 
 #include <QFileDevice>
 
@@ -39,5 +39,5 @@ int CommandContext::finish() const {
 }
 
 double roundedMoney(double amount) {
-    return formatFixed(amount, 2).toDouble();
+    return Money::fromPennies(Money::pennies(amount));
 }

@@ -24,5 +24,5 @@ struct CommandContext {
     int finish() const;
 };
 
-// An amount as the reports show it: rounded once, to the penny.
+// An amount as the reports show it: to the penny.
 double roundedMoney(double amount);

@@ -2,7 +2,6 @@
 
 #include "cli/CommandContext.h"
 #include "cli/PeriodCalls.h"
-#include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
@@ -17,20 +16,6 @@
 #include <algorithm>
 
 namespace {
-
-// Calls dated from..to (both included), when either is given.
-bool inDays(const CallRecord& call, std::optional<qint64> firstDay, std::optional<qint64> lastDay) {
-    if (!firstDay && !lastDay)
-        return true;
-    if (!DayCount::isDayCount(call.date))
-        return false;
-    const qint64 day = DayCount::dayNumber(call.date);
-    return (!firstDay || day >= *firstDay) && (!lastDay || day <= *lastDay);
-}
-
-std::optional<qint64> dayOf(const std::optional<QDate>& date) {
-    return date ? std::optional(DayCount::dayOfDate(*date)) : std::nullopt;
-}
 
 // The table in columns: the rate file's name to the left, the figures to the right.
 QString textTable(const TariffComparison& comparison, const QString& symbol) {
@@ -152,10 +137,8 @@ int CompareCommand::execute(const Run& run) const {
     const QString symbol = run.symbol();
     PeriodCalls calls(ProgramFiles::callLogPath(run.directory), period, run.call.now);
     TariffComparison comparison(run.directory, TariffComparison::activeRateName(run.directory));
-    const std::optional<qint64> firstDay = dayOf(run.from);
-    const std::optional<qint64> lastDay = dayOf(run.to);
     if (!calls.forEach([&](const CallRecord& call) {
-            if (inDays(call, firstDay, lastDay))
+            if (PeriodCalls::inDays(call, run.from, run.to))
                 comparison.add(call);
         }))
         return run.failed(calls.failure());

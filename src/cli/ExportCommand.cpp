@@ -7,12 +7,18 @@
 #include "core/viewer/CallLogViewer.h"
 #include "core/viewer/ViewerColumns.h"
 
+#include <algorithm>
+#include <iterator>
+
 ExportCommand::ExportCommand()
-    : Command({QStringLiteral("export")}, QStringLiteral("export"),
-              QStringLiteral(
-                  "  export [--all|--period today|week|month|year] [--format text|csv] [--output FILE|-]\n"
-                  "      The calls as the log viewer exports them, in the order of the log.\n"),
-              OutputOrStandard) {
+    : Command(
+          {QStringLiteral("export")}, QStringLiteral("export"),
+          QStringLiteral(
+              "  export [--all|--period today|week|month|year] [--format text|csv|prn] [--output FILE|-]\n"
+              "      The calls as the log viewer exports them, in the order of the log: ruled\n"
+              "      text, a spreadsheet's CSV (UTF-8) or the comma layout of a .prn file.\n"
+              "      On a terminal or a pipe every layout is UTF-8.\n"),
+          OutputOrStandard) {
     addOptions({m_all, m_period, m_format});
 }
 
@@ -25,8 +31,14 @@ int ExportCommand::execute(const Run& run) const {
     const int period = PeriodCalls::indexOf(periodName);
     if (period < 0)
         return run.wrong(QStringLiteral("unknown period \"%1\"").arg(periodName));
+    using CallExport::Form;
+    static const std::pair<QLatin1String, Form> formats[] = {{QLatin1String("text"), Form::Ruled},
+                                                             {QLatin1String("csv"), Form::Spreadsheet},
+                                                             {QLatin1String("prn"), Form::Comma}};
     const QString formatName = parser.value(m_format).toLower();
-    if (formatName != QLatin1String("text") && formatName != QLatin1String("csv"))
+    const auto format = std::find_if(std::begin(formats), std::end(formats),
+                                     [&formatName](const auto& known) { return known.first == formatName; });
+    if (format == std::end(formats))
         return run.wrong(QStringLiteral("unknown format \"%1\"").arg(parser.value(m_format)));
 
     const bool allCalls = period == PeriodCalls::All;
@@ -37,9 +49,7 @@ int ExportCommand::execute(const Run& run) const {
     const CommandContext& context = run.context();
     const ColumnLayout columns; // every column, in the design's order
     const bool toOutput = run.output == QLatin1String("-");
-    const CallExport::Layout layout{columns, rates,
-                                    symbol,  formatName == QLatin1String("csv"),
-                                    false,   toOutput && run.call.outIsTerminal};
+    const CallExport::Layout layout{columns, rates, symbol, format->second, false, run.standardStream};
     const CallExport::CallSource source = [&calls](const CallExport::CallVisitor& visit, QString*) {
         return calls.forEach(visit);
     };

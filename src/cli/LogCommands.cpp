@@ -7,6 +7,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/PeriodReportCommand.h"
 #include "cli/ReportByCommand.h"
+#include "cli/ReportByNumberCommand.h"
 #include "cli/TariffCommand.h"
 
 #include <QCommandLineParser>
@@ -26,6 +27,7 @@ const std::vector<std::unique_ptr<Command>>& commands() {
         std::vector<std::unique_ptr<Command>> list;
         list.push_back(std::make_unique<PeriodReportCommand>());
         list.push_back(std::make_unique<ExportCommand>());
+        list.push_back(std::make_unique<ReportByNumberCommand>());
         list.push_back(std::make_unique<ReportByCommand>());
         list.push_back(std::make_unique<BudgetCommand>());
         list.push_back(std::make_unique<ChartCommand>());

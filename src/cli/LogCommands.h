@@ -43,8 +43,9 @@ using ChartMaker =
 // read or written (or is not a regular file), 2 when the command line is
 // wrong (an --output that is one of the program's own files included); what
 // went wrong goes to err with the file's name and the reason.
-// An export to a terminal is shown as UTF-8 text; everywhere else it has the
-// bytes of the viewer's export.
+// An export to a terminal or a pipe is UTF-8; in a file it has the bytes of
+// the viewer's export. Standard output redirected onto one of the program's
+// own files is refused as such an --output is.
 int run(const QStringList& arguments, const Environment& environment, double now, QIODevice& out,
         QIODevice& err, bool outIsTerminal = false, const ChartMaker& chart = {});
 

@@ -1,5 +1,6 @@
 #include "cli/PeriodCalls.h"
 
+#include "core/seams/DayCount.h"
 #include "core/viewer/CallPeriods.h"
 
 const QStringList& PeriodCalls::names() {
@@ -10,6 +11,16 @@ const QStringList& PeriodCalls::names() {
 
 int PeriodCalls::indexOf(const QString& name) {
     return int(names().indexOf(name.toLower()));
+}
+
+bool PeriodCalls::inDays(const CallRecord& call, const std::optional<QDate>& from,
+                         const std::optional<QDate>& to) {
+    if (!from && !to)
+        return true;
+    if (!DayCount::isDayCount(call.date))
+        return false;
+    const qint64 day = DayCount::dayNumber(call.date);
+    return (!from || day >= DayCount::dayOfDate(*from)) && (!to || day <= DayCount::dayOfDate(*to));
 }
 
 PeriodCalls::PeriodCalls(QString path, int period, double now)

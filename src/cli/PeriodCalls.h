@@ -3,8 +3,11 @@
 #include "core/calllog/CallLog.h"
 #include "core/viewer/CallExport.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The calls of a period in the log's order, read a block at a time, taken as
 // the viewer's period selections take them. A missing log has no calls. Only
@@ -18,6 +21,9 @@ public:
     static constexpr int All = 4;
     // The period's number, or -1.
     static int indexOf(const QString& name);
+    // Whether the call is dated from..to (both included); true when neither is given.
+    static bool inDays(const CallRecord& call, const std::optional<QDate>& from,
+                       const std::optional<QDate>& to);
 
     PeriodCalls(QString path, int period, double now);
 

@@ -2,6 +2,7 @@
 
 #include "core/seams/DayCount.h"
 #include "core/spending/BudgetPace.h"
+#include "core/spending/Money.h"
 #include "core/tariff/Costing.h"
 #include "core/viewer/CallCells.h"
 
@@ -20,9 +21,9 @@ const QStringList BandNames = {QStringLiteral("daytime"), QStringLiteral("evenin
 const QStringList BandTitles = {QStringLiteral("Daytime"), QStringLiteral("Evening"),
                                 QStringLiteral("Weekend"), QStringLiteral("Other")};
 
-// Rounded once, to the penny, as every total of the program.
+// To the penny, as the table shows it.
 double rounded(double amount) {
-    return formatFixed(amount, 2).toDouble();
+    return Money::fromPennies(Money::pennies(amount));
 }
 
 QString date(qint64 day) {

@@ -15,27 +15,26 @@ constexpr int AnswerWithin = 5000;
 DesktopNotifier::DesktopNotifier(TrayIcon* tray, const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_tray(tray), m_bus(bus) {}
 
-void DesktopNotifier::notify(const QString& title, const QString& text, const QString& iconName) {
-    const Notice notice{title, text, iconName};
+void DesktopNotifier::notify(const Notice& notice, Shown shown) {
     if (!m_bus.isConnected()) {
-        fallBack(notice);
+        fallBack(notice, shown);
         return;
     }
     // The body is markup for a service that says it reads markup, and plain
     // text for the others: a "<" or "&" in a rate name or a currency symbol
     // must show as it is either way.
     call(QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("GetCapabilities")),
-         [this, notice](const QDBusMessage& reply) {
+         [this, notice, shown](const QDBusMessage& reply) {
              if (reply.type() != QDBusMessage::ReplyMessage) {
-                 fallBack(notice);
+                 fallBack(notice, shown);
                  return;
              }
              const QStringList capabilities = reply.arguments().value(0).toStringList();
-             send(notice, capabilities.contains(QStringLiteral("body-markup")));
+             send(notice, capabilities.contains(QStringLiteral("body-markup")), shown);
          });
 }
 
-void DesktopNotifier::send(const Notice& notice, bool markup) {
+void DesktopNotifier::send(const Notice& notice, bool markup, const Shown& shown) {
     QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
     QVariantMap hints{{QStringLiteral("desktop-entry"), AppIcon},
                       {QStringLiteral("urgency"), QVariant::fromValue(uchar(1))}};
@@ -43,19 +42,25 @@ void DesktopNotifier::send(const Notice& notice, bool markup) {
         hints.insert(QStringLiteral("image-path"), notice.iconName);
     message << AppName << 0u << AppIcon << notice.title
             << (markup ? notice.text.toHtmlEscaped() : notice.text) << QStringList() << hints << ShowFor;
-    call(message, [this, notice](const QDBusMessage& reply) {
+    call(message, [this, notice, shown](const QDBusMessage& reply) {
         if (reply.type() == QDBusMessage::ReplyMessage)
-            emit delivered(Route::Desktop);
+            went(Route::Desktop, shown);
         else
-            fallBack(notice);
+            fallBack(notice, shown);
     });
 }
 
-void DesktopNotifier::fallBack(const Notice& notice) {
+void DesktopNotifier::fallBack(const Notice& notice, const Shown& shown) {
     if (m_tray && m_tray->TrayIconShowMessage(notice.title, notice.text, ShowFor))
-        emit delivered(Route::Balloon);
+        went(Route::Balloon, shown);
     else
-        emit delivered(Route::Nowhere);
+        went(Route::Nowhere, shown);
+}
+
+void DesktopNotifier::went(Route route, const Shown& shown) {
+    emit delivered(route);
+    if (shown)
+        shown(route != Route::Nowhere);
 }
 
 void DesktopNotifier::call(const QDBusMessage& message,

@@ -33,15 +33,17 @@ public:
                              QObject* parent = nullptr);
 
     using Notifier::notify;
-    void notify(const QString& title, const QString& text, const QString& iconName) override;
+    // Shown on the desktop or as a balloon counts as shown.
+    void notify(const Notice& notice, Shown shown) override;
 
 signals:
     // Where a notice went, once that is known.
     void delivered(DesktopNotifier::Route route);
 
 private:
-    void send(const Notice& notice, bool markup);
-    void fallBack(const Notice& notice);
+    void send(const Notice& notice, bool markup, const Shown& shown);
+    void fallBack(const Notice& notice, const Shown& shown);
+    void went(Route route, const Shown& shown);
     void call(const QDBusMessage& message, const std::function<void(const QDBusMessage&)>& answered);
 
     TrayIcon* m_tray;

@@ -1,6 +1,8 @@
 #include "system/ModemManagerLineMonitor.h"
 #include "system/ModemManagerNames.h"
 
+#include "core/calllog/DialledNumber.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -239,8 +241,13 @@ void ModemManagerLineMonitor::watchCall(const QString& call, LineStateTracker::S
                   const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().at(0));
                   const auto direction = intValue(properties.value(QStringLiteral("Direction")));
                   const auto state = intValue(properties.value(QStringLiteral("State")));
+                  // The number is the service's word: only a number in the kept form is taken.
+                  const QVariant number = properties.value(QStringLiteral("Number"));
+                  const QString dialled = number.metaType().id() == QMetaType::QString
+                                              ? DialledNumber::clean(number.toString()).value_or(QString())
+                                              : QString();
                   if (direction && state)
-                      deliver(m_tracker.callSeen(call, *direction, *state, seen));
+                      deliver(m_tracker.callSeen(call, *direction, *state, seen, dialled));
               });
 }
 

@@ -35,6 +35,7 @@ public:
     void close() override;
     bool isOpen() const override;
     void deallocateCall(quint32 callHandle) override;
+    QString numberOf(quint32 callHandle) const override { return m_tracker.numberOf(callHandle); }
     QString failure() const override { return m_failure; }
 
     // The object path of the modem being watched; empty when none.

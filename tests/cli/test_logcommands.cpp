@@ -10,6 +10,8 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/spending/SpendingFigures.h"
+#include "core/storage/TextCodec.h"
 #include "core/tariff/RateFile.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
@@ -148,15 +150,18 @@ private slots:
     // The same bytes as the viewer writes for the same calls and columns.
     void exportsAreTheViewers_data() {
         QTest::addColumn<QStringList>("words");
-        QTest::addColumn<bool>("comma");
+        QTest::addColumn<int>("form");   // 0 ruled, 1 comma, 2 spreadsheet
         QTest::addColumn<int>("period"); // -1: all calls
-        QTest::newRow("all, ruled text") << QStringList{"export"} << false << -1;
-        QTest::newRow("this week, comma file") << QStringList{"export", "--period", "week", "--format", "csv"}
-                                               << true << int(SelectionPeriod::Week);
+        QTest::newRow("all, ruled text") << QStringList{"export"} << 0 << -1;
+        QTest::newRow("this week, comma file") << QStringList{"export", "--period", "week", "--format", "prn"}
+                                               << 1 << int(SelectionPeriod::Week);
+        QTest::newRow("this month, spreadsheet")
+            << QStringList{"export", "--period", "month", "--format", "CSV"} << 2
+            << int(SelectionPeriod::Month);
     }
     void exportsAreTheViewers() {
         QFETCH(QStringList, words);
-        QFETCH(bool, comma);
+        QFETCH(int, form);
         QFETCH(int, period);
         const QString file = m_dir.filePath(QStringLiteral("out.txt"));
         QCOMPARE(run(words + QStringList{QStringLiteral("--output"), file}), 0);
@@ -165,6 +170,18 @@ private slots:
         const QByteArray cli = written.readAll();
         QCOMPARE(run(words), 0);
         QCOMPARE(m_out, cli); // standard output carries the same bytes
+        // A pipe is read by a program of today: UTF-8 without a byte-order mark, the text layouts' lines
+        // ended by line feeds.
+        int pipe[2];
+        QFile writeEnd;
+        QVERIFY(::pipe(pipe) == 0 &&
+                writeEnd.open(pipe[1], QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(run(words, {}, &writeEnd), 0);
+        writeEnd.close();
+        QByteArray piped(cli.size(), '\0');
+        piped.resize(::read(pipe[0], piped.data(), piped.size()));
+        ::close(pipe[0]);
+        QCOMPARE(piped, form == 2 ? cli.mid(3) : cli.mid(3).replace("\r\n", "\n"));
 
         FakePrompter prompter;
         CallLogViewer viewer(m_dir.path(), prompter);
@@ -184,8 +201,8 @@ private slots:
         const QStringList header = CallExport::headerLines(false, Now, period >= 0, summary);
         QByteArray shown;
         QVERIFY(CallExport::stream(
-            CallExport::layoutOf(viewer.model(), comma), CallExport::tableRows(viewer.model(), first, last),
-            [&header](qint64, double) { return header; },
+            CallExport::layoutOf(viewer.model(), CallExport::Form(form)),
+            CallExport::tableRows(viewer.model(), first, last), [&header](qint64, double) { return header; },
             [&shown](QByteArrayView bytes, QString*) {
                 shown += bytes;
                 return true;
@@ -195,19 +212,23 @@ private slots:
         QVERIFY(cli.startsWith("\xEF\xBB\xBF")); // a Cyrillic rate name: UTF-8, marked
     }
 
-    // 500 calls at 0.4589 each shown as £0.46: every total of the program says
-    // £229.45 (the stored amounts added and rounded once), not £230.00 (the
-    // shown ones added) nor the single-precision sum.
-    void everyTotalIsOneSum_data() {
+    // Every total of the program is what the rows show added up, each amount
+    // rounded to the penny first, as a spreadsheet adding the exported column
+    // gets: never the stored amounts added and rounded once.
+    void everyTotalIsTheSumOfTheRows_data() {
         QTest::addColumn<float>("cost");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("total");
-        QTest::newRow("500 x 0.4589") << 0.4589f << 500 << "\u00a3229.45";
-        QTest::newRow("10 x 0.309") << 0.309f << 10 << "\u00a33.09";
+        QTest::newRow("3 x 0.3366 shown as \u00a30.34 (stored: 1.01)") << 0.3366f << 3 << "\u00a31.02";
+        QTest::newRow("500 x 0.4589 shown as \u00a30.46 (stored: 229.45)")
+            << 0.4589f << 500 << "\u00a3230.00";
+        QTest::newRow("10 x 0.309 shown as \u00a30.31 (stored: 3.09)") << 0.309f << 10 << "\u00a33.10";
+        QTest::newRow("2000 x 0.345 shown as \u00a30.34 (stored: 690.00)")
+            << 0.345f << 2000 << "\u00a3680.00";
         QTest::newRow("a damaged cost counts nothing")
             << std::numeric_limits<float>::quiet_NaN() << 3 << "\u00a30.00";
     }
-    void everyTotalIsOneSum() {
+    void everyTotalIsTheSumOfTheRows() {
         QFETCH(float, cost);
         QFETCH(int, count);
         QFETCH(QString, total);
@@ -217,21 +238,36 @@ private slots:
             calls.push_back(sampleCall(Now - 0.1 - i * 1e-5, cost));
         const CallLog log(ProgramFiles::callLogPath(dir.path()));
         QVERIFY(log.append(calls));
+        const QString pound = QStringLiteral("\u00a3");
 
-        const CallTotals totals = findCallTotals(log, Now);
-        QVERIFY(todayText(totals, QStringLiteral("\u00a3")).endsWith(QStringLiteral(" totalling ") + total));
+        QVERIFY(todayText(findCallTotals(log, Now), pound).endsWith(QStringLiteral(" totalling ") + total));
         FakePrompter prompter;
         CallLogViewer viewer(dir.path(), prompter);
-        viewer.setMainSymbol(QStringLiteral("\u00a3"));
+        viewer.setMainSymbol(pound);
         viewer.LoadData();
         QVERIFY(viewer.totalsLine().startsWith(total + QStringLiteral(" spent in")));
         QVERIFY(viewer.selectionSummary(0, count - 1).endsWith(QStringLiteral(" totalling ") + total));
-        QBuffer out, err;
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        QCOMPARE(LogCommands::run({"dialtally", "report", "today", "--dir", dir.path()}, {}, Now, out, err),
-                 0);
-        QVERIFY2(out.data().contains((QStringLiteral(" totalling ") + total).toUtf8()), out.data());
+
+        QCOMPARE(run({QStringLiteral("report"), QStringLiteral("today")}, dir.path()), 0);
+        QVERIFY2(m_out.contains((QStringLiteral(" totalling ") + total).toUtf8()), m_out);
+
+        // The export's head, and its column of costs added up by hand.
+        QCOMPARE(run({QStringLiteral("export")}, dir.path()), 0);
+        const QStringList lines = TextCodec::decode(m_out).split(QStringLiteral("\r\n"));
+        QVERIFY(lines.value(3).startsWith(total + QStringLiteral(" spent in")));
+        const qsizetype column = lines.value(6)
+                                     .split(QLatin1Char('|'))
+                                     .indexOf(QRegularExpression(QStringLiteral(" *Cost inc Tax *")));
+        qint64 pennies = 0;
+        for (const QString& line : lines.mid(8, count))
+            pennies += line.section(QLatin1Char('|'), column, column)
+                           .remove(QRegularExpression("[^-0-9]"))
+                           .toLongLong();
+        QCOMPARE(pound + QString::number(pennies / 100.0, 'f', 2), total);
+
+        // The spending figures, of which the charts and the budget are made.
+        const SpendingFigures figures = SpendingFigures::compute(log, RateNames(), Now, 1);
+        QCOMPARE(viewerMoney(figures.bars(SpendView::Day).back().total.gross.total(), pound), total);
     }
 
     // A damaged record is a call, but its cost counts nothing, a damaged date
@@ -333,8 +369,7 @@ private slots:
 
         row("report after -platform offscreen", {"-platform", "offscreen", "report", "all"}, 0,
             "7 calls in the log totalling");
-        row("export --reverse", {"export", "--reverse", "--format", "csv"}, 0,
-            "Dialtally Pro v1.0 exported call log file.");
+        row("export --reverse", {"export", "--reverse", "--format", "csv"}, 0, "Date,Day,Start Time,");
         row("report --by -style fusion", {"report", "--by", "week", "-style", "fusion", "--json"}, 0,
             "{\"by\":\"week\"");
         row("report budget -qwindowtitle", {"report", "budget", "-qwindowtitle", "Spend"}, 0,
@@ -374,6 +409,24 @@ private slots:
             refused("<D>/ahead", "the deletion's work file <D>/Temp.log"));
         row("export through a link to the folder", {"export", "--output", "<A>/Calls.log"}, 2,
             refused("<A>/Calls.log", "the call log <D>/Calls.log"));
+
+        // ">> FILE": standard output appended to the file, as the shell does it.
+        const auto redirected = [](const QString& what) {
+            return QStringLiteral(
+                       "standard output is %1: a command never writes over the program's own files")
+                .arg(what);
+        };
+        row("export >> the call log", {"export", ">>", "<D>/Calls.log"}, 2,
+            redirected("the call log <D>/Calls.log"));
+        row("report >> a hard link to the settings", {"report", "all", ">>", "<D>/hard"}, 2,
+            redirected("the settings file <D>/Dialtaly.ini"));
+        row("compare >> a rate file", {"compare", ">>", "<D>/Test.dtr"}, 2,
+            redirected("a rate file <D>/Test.dtr"));
+        row("a chart, standard output on the log",
+            {"chart", "--by", "day", "--output", "<D>/c.png", ">>", "<D>/Calls.log"}, 1,
+            "charts cannot be drawn here");
+        row("report >> a file of the user's", {"report", "all", ">>", "<D>/../mine.txt"}, 0,
+            "7 calls in the log totalling");
     }
     void commandLines() {
         QFETCH(QStringList, words);
@@ -398,7 +451,7 @@ private slots:
         LogCommands::Environment environment;
         environment.xdgStateHome = top.filePath(QStringLiteral("state"));
         const RecoveryFile kept(data, environment.xdgStateHome + QStringLiteral("/dialtally-pro"));
-        QVERIFY(kept.save({KeptCall{sampleCall(Now - 0.1, 0.5f), QStringLiteral("Test")}},
+        QVERIFY(kept.save({KeptCall{sampleCall(Now - 0.1, 0.5f), QStringLiteral("Test"), {}}},
                           QStringLiteral("A test")));
         QVERIFY(QFile::link(logFile, ProgramFiles::path(data, QStringLiteral("link"))));
         QCOMPARE(::link(QFile::encodeName(settings).constData(),
@@ -426,10 +479,23 @@ private slots:
             return files;
         };
         const QMap<QString, QByteArray> before = everything();
+        QString redirectedTo;
+        QFile standardOutput;
+        if (const qsizetype to = words.indexOf(QStringLiteral(">>")); to >= 0) {
+            redirectedTo = words.takeAt(to + 1);
+            words.removeAt(to);
+            const int descriptor =
+                ::open(QFile::encodeName(redirectedTo).constData(), O_WRONLY | O_APPEND | O_CREAT, 0600);
+            QVERIFY(standardOutput.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                        QFileDevice::AutoCloseHandle));
+        }
 
-        QCOMPARE(runCommand(words, data, Now, m_out, m_err, nullptr, environment), status);
+        QCOMPARE(runCommand(words, data, Now, m_out, m_err,
+                            standardOutput.isOpen() ? &standardOutput : nullptr, environment),
+                 status);
         if (status == 0) {
-            QVERIFY2(m_out.contains(said.toUtf8()), m_out);
+            const QByteArray out = redirectedTo.isEmpty() ? m_out : readFile(redirectedTo);
+            QVERIFY2(out.contains(said.toUtf8()), out);
             QVERIFY2(m_err.isEmpty(), m_err);
             return;
         }
@@ -480,7 +546,7 @@ private slots:
         QTest::addColumn<QByteArray>("said");
         QTest::newRow("missing, report")
             << "missing" << QStringList{"report"} << 0 << QByteArray("No calls made today\n");
-        QTest::newRow("missing, export") << "missing" << QStringList{"export", "--format", "csv"} << 0
+        QTest::newRow("missing, export") << "missing" << QStringList{"export", "--format", "prn"} << 0
                                          << QByteArray("\xA3"
                                                        "0.00 spent in 0 calls.\r\n\r\nDate,Day,");
         QTest::newRow("named pipe, report")

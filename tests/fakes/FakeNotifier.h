@@ -4,13 +4,17 @@
 
 #include <vector>
 
-// Records the notices sent.
+// Records the notices shown; a failing one shows none and says so.
 class FakeNotifier final : public Notifier {
 public:
     std::vector<Notice> sent;
+    bool failing = false;
 
     using Notifier::notify;
-    void notify(const QString& title, const QString& text, const QString& iconName) override {
-        sent.push_back({title, text, iconName});
+    void notify(const Notice& notice, Shown shown) override {
+        if (!failing)
+            sent.push_back(notice);
+        if (shown)
+            shown(!failing);
     }
 };

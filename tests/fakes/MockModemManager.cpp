@@ -92,9 +92,9 @@ void MockModemManager::setVoice(int modem, bool voice) {
                {path, QStringList{VoiceInterface}});
 }
 
-int MockModemManager::addCall(int modem, int direction, int state) {
+int MockModemManager::addCall(int modem, int direction, int state, const QString& number) {
     const int call = m_nextCall++;
-    m_calls.insert(call, Call{modem, direction, state});
+    m_calls.insert(call, Call{modem, direction, state, number});
     emitSignal(modemPath(modem), VoiceInterface, QStringLiteral("CallAdded"),
                {QVariant::fromValue(QDBusObjectPath(callPath(call)))});
     emitPropertyChanged(modemPath(modem), VoiceInterface, QStringLiteral("Calls"),
@@ -214,7 +214,7 @@ QVariantMap MockModemManager::callProperties(int call) const {
     return {{QStringLiteral("State"), c.state},
             {QStringLiteral("StateReason"), 0},
             {QStringLiteral("Direction"), c.direction},
-            {QStringLiteral("Number"), QStringLiteral("0123456789")}};
+            {QStringLiteral("Number"), c.number}};
 }
 
 void MockModemManager::emitSignal(const QString& path, const QString& interface, const QString& name,

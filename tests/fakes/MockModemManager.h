@@ -52,10 +52,12 @@ public:
     // The Voice interface appears or vanishes (taking its calls with it).
     void setVoice(int modem, bool voice);
 
-    // A call is added to the modem (CallAdded); returns its number M.
-    int addCall(int modem, int direction, int state);
-    int addOutgoingCall(int modem, int state = mm::CallStateDialing) {
-        return addCall(modem, mm::CallDirectionOutgoing, state);
+    // A call is added to the modem (CallAdded), with its Number property;
+    // returns its number M.
+    int addCall(int modem, int direction, int state, const QString& number = QStringLiteral("0123456789"));
+    int addOutgoingCall(int modem, int state = mm::CallStateDialing,
+                        const QString& number = QStringLiteral("0123456789")) {
+        return addCall(modem, mm::CallDirectionOutgoing, state, number);
     }
     int addIncomingCall(int modem, int state = mm::CallStateRingingIn) {
         return addCall(modem, mm::CallDirectionIncoming, state);
@@ -88,6 +90,7 @@ private:
         int modem = 0;
         int direction = mm::CallDirectionUnknown;
         int state = mm::CallStateUnknown;
+        QString number;
     };
     using InterfaceMap = QMap<QString, QVariantMap>;
 

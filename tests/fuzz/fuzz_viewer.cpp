@@ -1,11 +1,11 @@
 // The call log through the log viewer, as a user works it: the load with the
 // columns and currency symbol of the settings, then, in the order the input
 // chooses, sorts by any column either way (by key or by the header's toggle),
-// the period selections with their summaries, exports of both layouts (to
+// the period selections with their summaries, exports of every layout (to
 // memory or a file, all calls or a range of rows), the printout's layout,
 // deletions, shown, hidden and moved columns and reloads, and at the end an
-// export of what is left. An input without choices runs every sort, both
-// exports, the periods and one deletion.
+// export of what is left. An input without choices runs every sort, every
+// export, the periods and one deletion.
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
@@ -24,6 +24,9 @@ namespace {
 
 using FuzzSupport::Choices;
 
+constexpr CallExport::Form AllForms[] = {CallExport::Form::Ruled, CallExport::Form::Comma,
+                                         CallExport::Form::Spreadsheet};
+
 void expectNoMessage(const QString& message, const char* operation) {
     if (!message.isEmpty())
         FuzzSupport::fail(QLatin1String(operation) + QStringLiteral(": ") + message);
@@ -41,9 +44,10 @@ QStringList headerOf(const CallLogViewer& viewer, Rows rows, bool printout, doub
     return CallExport::headerLines(printout, now, rows.selection, summary);
 }
 
-void exportRows(const CallLogViewer& viewer, Rows rows, bool comma, double now, const QString& file) {
+void exportRows(const CallLogViewer& viewer, Rows rows, CallExport::Form form, double now,
+                const QString& file) {
     const QStringList header = headerOf(viewer, rows, false, now);
-    const CallExport::Layout layout = CallExport::layoutOf(viewer.model(), comma);
+    const CallExport::Layout layout = CallExport::layoutOf(viewer.model(), form);
     const CallExport::CallSource source = CallExport::tableRows(viewer.model(), rows.first, rows.last);
     const auto head = [&header](qint64, double) { return header; };
     if (!file.isEmpty()) {
@@ -56,26 +60,28 @@ void exportRows(const CallLogViewer& viewer, Rows rows, bool comma, double now, 
         FuzzSupport::fail(QStringLiteral("an export cannot be made: ") + reason);
 }
 
-// The printout as the viewer paints it, on a printer the input makes up (one
-// that reports no page or no resolution too).
-void printRows(const CallLogViewer& viewer, const SettingsFile& settings, Rows rows, double now,
-               Choices& choices) {
+// The printout as the viewer lays it out, on a printer the input makes up
+// (one that reports no page or no resolution too), each letter as wide as
+// the input says.
+void printRows(const CallLogViewer& viewer, Rows rows, double now, Choices& choices) {
     const CallTableModel& table = viewer.model();
-    const PrintContext printer{QStringLiteral("fuzz"),
-                               QSize(choices.number(0, 20000), choices.number(0, 20000)),
-                               QPoint(choices.pick(300), choices.pick(300)),
-                               double(choices.number(0, 2400)),
-                               double(choices.number(0, 2400)),
-                               choices.number(0, 600)};
-    std::vector<int> widths;
+    const QRect paper(0, 0, choices.number(0, 20000), choices.number(0, 20000));
+    const QRect printable = paper.adjusted(choices.pick(300), choices.pick(300), -choices.pick(300), 0);
+    const QRect area = PrintLayout::area(paper, printable, choices.number(0, 2400), choices.number(0, 2400));
+    const int letter = choices.number(0, 60);
+    PrintLayout::Metrics metrics{choices.number(0, 600), choices.number(0, 40), {}};
     QStringList titles;
     for (int i = 0; i < table.columnCount(); ++i) {
-        const int column = table.layout().columnAt(i);
-        widths.push_back(column == NoColumn ? 0 : readColumnWidth(settings, column));
         titles << table.headerText(i);
+        int widest = int(titles.last().size());
+        for (int row = rows.first; row <= rows.last; ++row)
+            widest = std::max(widest, int(table.cellText(row, i).size()));
+        metrics.textWidths.push_back(widest * letter);
     }
-    PrintLayout layout(printer, widths);
     const QStringList header = headerOf(viewer, rows, true, now);
+    fitPrintout([&](double points) { return PrintLayout::needed(metrics, int(points * letter)); },
+                area.size(), area.size().transposed(), 9, 7);
+    PrintLayout layout(area, metrics);
     layout.pageHeader(header, titles);
     int page = 1;
     for (int row = rows.first; row <= rows.last; ++row) {
@@ -126,8 +132,8 @@ void sortBy(CallLogViewer& viewer, int key) {
 void everyStep(CallLogViewer& viewer, const QString& logPath, double now) {
     const int calls = viewer.model().callCount();
     const Rows all{0, calls - 1, false};
-    for (bool comma : {false, true})
-        exportRows(viewer, all, comma, now, {});
+    for (CallExport::Form form : AllForms)
+        exportRows(viewer, all, form, now, {});
     for (SelectionPeriod period :
          {SelectionPeriod::Today, SelectionPeriod::Week, SelectionPeriod::Month, SelectionPeriod::Year})
         viewer.periodRows(period, now);
@@ -139,8 +145,8 @@ void everyStep(CallLogViewer& viewer, const QString& logPath, double now) {
             sortBy(viewer, key);
         }
     }
-    for (bool comma : {false, true})
-        exportRows(viewer, all, comma, now, {});
+    for (CallExport::Form form : AllForms)
+        exportRows(viewer, all, form, now, {});
     deleteRows(viewer, logPath, 0, 0);
 }
 
@@ -164,8 +170,7 @@ enum Step {
     StepCount
 };
 
-void chosenSteps(CallLogViewer& viewer, const DataFolder& folder, const SettingsFile& settings, double now,
-                 Choices& choices) {
+void chosenSteps(CallLogViewer& viewer, const DataFolder& folder, double now, Choices& choices) {
     const QString logPath = ProgramFiles::callLogPath(folder.path());
     for (int step = 0; step < 16 && choices.left(); ++step) {
         const bool empty = viewer.model().isEmptyTable();
@@ -190,7 +195,7 @@ void chosenSteps(CallLogViewer& viewer, const DataFolder& folder, const Settings
             if (!rows)
                 break;
             const Rows selected{rows->first, rows->second, true};
-            exportRows(viewer, selected, choices.flag(), now, {});
+            exportRows(viewer, selected, AllForms[choices.pick(3)], now, {});
             if (choices.flag())
                 deleteRows(viewer, logPath, rows->first, rows->second);
             break;
@@ -204,15 +209,14 @@ void chosenSteps(CallLogViewer& viewer, const DataFolder& folder, const Settings
         case Export: {
             const Rows rows = choices.flag() && !empty ? someRows(viewer, choices)
                                                        : Rows{0, viewer.model().callCount() - 1, false};
-            const bool comma = choices.flag();
-            exportRows(viewer, rows, comma, now,
-                       choices.flag()
-                           ? folder.file(comma ? QStringLiteral("out.prn") : QStringLiteral("out.txt"))
-                           : QString());
+            const int form = choices.pick(3);
+            exportRows(viewer, rows, AllForms[form], now,
+                       choices.flag() ? folder.file(QStringList{"out.txt", "out.prn", "out.csv"}[form])
+                                      : QString());
             break;
         }
         case Print:
-            printRows(viewer, settings,
+            printRows(viewer,
                       choices.flag() && !empty ? someRows(viewer, choices)
                                                : Rows{0, viewer.model().callCount() - 1, false},
                       now, choices);
@@ -256,10 +260,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               .arg(viewer.model().callCount())
                               .arg(logSize / CallRecordCodec::Size));
     if (filled.choices) {
-        chosenSteps(viewer, folder, settings, now, *filled.choices);
-        // Whatever the steps did, what is left is exported in both layouts.
-        for (bool comma : {false, true})
-            exportRows(viewer, {0, viewer.model().callCount() - 1, false}, comma, now, {});
+        chosenSteps(viewer, folder, now, *filled.choices);
+        // Whatever the steps did, what is left is exported in every layout.
+        for (CallExport::Form form : AllForms)
+            exportRows(viewer, {0, viewer.model().callCount() - 1, false}, form, now, {});
     } else
         everyStep(viewer, ProgramFiles::callLogPath(folder.path()), now);
     return 0;

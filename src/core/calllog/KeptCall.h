@@ -10,6 +10,7 @@
 struct KeptCall {
     CallRecord record; // rateNameKey unused until written
     QString rateName;
+    QString number; // dialled, when the line told it; empty otherwise
 
     bool operator==(const KeptCall&) const = default;
 };

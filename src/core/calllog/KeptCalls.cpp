@@ -65,6 +65,11 @@ bool KeptCalls::dropLogged(QString* reason) {
     const auto kept = std::stable_partition(m_calls.begin(), unsureEnd, [&](const KeptCall& call) {
         return notLogged.contains(identityOf(call.record));
     });
+    // The program may have ended between a call and its number.
+    for (auto it = kept; it != unsureEnd; ++it) {
+        if (!it->number.isEmpty())
+            m_maybeNumbered.push_back({it->record.date, it->number});
+    }
     const qsizetype dropped = unsureEnd - kept;
     m_calls.erase(kept, unsureEnd);
     m_inFile = std::max<qsizetype>(0, m_inFile - dropped);
@@ -72,7 +77,31 @@ bool KeptCalls::dropLogged(QString* reason) {
     return true;
 }
 
-std::optional<KeptCalls::Failure> KeptCalls::write(qsizetype* written) {
+bool KeptCalls::writeNumbers(const std::vector<KeptCall>& logged, QString* reason) {
+    const CallNumberLog numbers(ProgramFiles::callNumbersPath(m_dataDirectory));
+    std::vector<CallNumber> entries;
+    if (!m_maybeNumbered.empty()) {
+        QSet<QByteArray> written;
+        const auto key = [](const CallNumber& entry) {
+            QByteArray bytes(CallNumberCodec::Size, Qt::Uninitialized);
+            CallNumberCodec::write(entry, bytes.data());
+            return bytes;
+        };
+        numbers.forEach([&](const CallNumber& entry) { written.insert(key(entry)); });
+        for (const CallNumber& entry : m_maybeNumbered) {
+            if (!written.contains(key(entry)))
+                entries.push_back(entry);
+        }
+    }
+    for (const KeptCall& call : logged) {
+        if (!call.number.isEmpty())
+            entries.push_back({call.record.date, call.number});
+    }
+    m_maybeNumbered.clear();
+    return entries.empty() || numbers.append(entries, reason);
+}
+
+std::optional<KeptCalls::Failure> KeptCalls::write(qsizetype* written, QString* numbersLost) {
     // Calls left in the recovery file by an earlier run go first: they ended first.
     takeWaiting();
     if (written)
@@ -103,6 +132,10 @@ std::optional<KeptCalls::Failure> KeptCalls::write(qsizetype* written) {
         if (records.empty() || log.append(records, &failure.reason)) {
             if (written)
                 *written = qsizetype(records.size());
+            QString reason;
+            if (!writeNumbers(m_calls, &reason) && numbersLost)
+                *numbersLost =
+                    QStringLiteral("%1: %2").arg(ProgramFiles::callNumbersPath(m_dataDirectory), reason);
             m_calls.clear();
             m_maybeLogged = m_inFile = 0;
             // A file that stays (it cannot be removed) does no harm: its calls
@@ -134,6 +167,7 @@ std::optional<KeptCalls::Failure> KeptCalls::write(qsizetype* written) {
 KeptCalls::Report KeptCalls::recoverAtStart(const QString& dataDirectory, const QString& stateDirectory) {
     const CallLog log(ProgramFiles::callLogPath(dataDirectory));
     log.file().repairTail();
+    CallNumberLog(ProgramFiles::callNumbersPath(dataDirectory)).file().repairTail();
     KeptCalls kept(dataDirectory, stateDirectory);
     if (!kept.m_file.exists())
         return {};
@@ -142,7 +176,8 @@ KeptCalls::Report KeptCalls::recoverAtStart(const QString& dataDirectory, const 
     if (!kept.takeWaiting(&reason))
         return {QStringLiteral("%1: %2\n\nThe calls kept in it cannot be read.").arg(path, reason), true};
     qsizetype written = 0;
-    if (const std::optional<Failure> failure = kept.write(&written)) {
+    QString numbersLost;
+    if (const std::optional<Failure> failure = kept.write(&written, &numbersLost)) {
         return {QStringLiteral("%1: %2\n\n%3 call(s) kept in %4 could not be added to the log. They stay "
                                "kept and will be written with the next call.")
                     .arg(failure->file, failure->reason)
@@ -154,7 +189,9 @@ KeptCalls::Report KeptCalls::recoverAtStart(const QString& dataDirectory, const 
         return {};
     return {
         QStringLiteral("%1 call(s) kept in %2 have been added to %3.\n\nThey could not be logged before: %4")
-            .arg(written)
-            .arg(path, log.path(), kept.m_why),
-        false};
+                .arg(written)
+                .arg(path, log.path(), kept.m_why) +
+            (numbersLost.isEmpty() ? QString()
+                                   : QStringLiteral("\n\nTheir numbers could not be kept: ") + numbersLost),
+        !numbersLost.isEmpty()};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/calllog/CallNumberLog.h"
 #include "core/calllog/KeptCall.h"
 #include "core/calllog/RecoveryFile.h"
 
@@ -37,9 +38,11 @@ public:
         QString keepReason; // when lost > 0: the recovery file and why it could not be written
     };
     // Writes the kept calls to the log in one append, each with the key of its
-    // rate name. On failure they stay kept, in the recovery file when it can
-    // be written. written, when given, is the number of calls added.
-    std::optional<Failure> write(qsizetype* written = nullptr);
+    // rate name, and then the numbers dialled to the numbers file. On failure
+    // they stay kept, in the recovery file when it can be written. written,
+    // when given, is the number of calls added. When the calls went in but
+    // their numbers could not, numbersLost says which file and why.
+    std::optional<Failure> write(qsizetype* written = nullptr, QString* numbersLost = nullptr);
 
     // The program's start, before anything reads the log: a torn tail cut back,
     // and the calls waiting in the recovery file added to the log, once and in
@@ -52,13 +55,17 @@ public:
 
 private:
     bool dropLogged(QString* reason);
+    // The numbers of the calls just logged, and of those found logged already
+    // whose numbers are not in the numbers file yet.
+    bool writeNumbers(const std::vector<KeptCall>& logged, QString* reason);
 
     QString m_dataDirectory;
     RecoveryFile m_file;
     std::vector<KeptCall> m_calls;
-    qsizetype m_maybeLogged = 0; // leading calls that may be in the log already
-    qsizetype m_inFile = 0;      // leading calls the recovery file holds
-    bool m_ownsFile = false;     // the file holds nothing but calls kept here or logged
+    qsizetype m_maybeLogged = 0;             // leading calls that may be in the log already
+    std::vector<CallNumber> m_maybeNumbered; // of those found in the log, the numbers they had
+    qsizetype m_inFile = 0;                  // leading calls the recovery file holds
+    bool m_ownsFile = false;                 // the file holds nothing but calls kept here or logged
     bool m_tookWaiting = false;
     QString m_blockedReason; // an unreadable file in the way, never written over: what is wrong with it
     QString m_why;           // why the calls taken from the recovery file were kept

@@ -1,5 +1,6 @@
 #include "core/calllog/RecoveryFile.h"
 
+#include "core/calllog/CallNumberLog.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/storage/AtomicFile.h"
 #include "core/storage/RegularFile.h"
@@ -18,7 +19,9 @@
 namespace {
 constexpr char Magic[] = "DTKC";
 constexpr quint32 Version = 1;
+constexpr quint32 NumbersVersion = 2;
 constexpr qsizetype EntrySize = CallRecordCodec::Size + RateNameRecordCodec::Size;
+constexpr qsizetype NumberSize = CallNumberCodec::Size;
 // Far beyond any real path or reason, and any number of calls kept in memory.
 constexpr quint32 TextLimit = 1 << 16;
 constexpr qint64 FileLimit = qint64(64) << 20;
@@ -95,17 +98,23 @@ std::optional<RecoveryFile::Contents> RecoveryFile::load(QString* reason) const 
     const QString directory = text();
     Contents contents{{}, text()};
     in >> count;
-    if (QByteArrayView(magic, 4) != QByteArrayView(Magic, 4) || version != Version ||
-        in.status() != QDataStream::Ok || bytes.size() - in.device()->pos() != qint64(count) * EntrySize)
+    const qsizetype entrySize = EntrySize + (version == NumbersVersion ? NumberSize : 0);
+    if (QByteArrayView(magic, 4) != QByteArrayView(Magic, 4) ||
+        (version != Version && version != NumbersVersion) || in.status() != QDataStream::Ok ||
+        bytes.size() - in.device()->pos() != qint64(count) * entrySize)
         return failed(damaged);
     if (directory != m_dataDirectory)
         return failed(QStringLiteral("Holds the calls of another data directory, %1").arg(directory));
     for (quint32 i = 0; i < count; ++i) {
-        char entry[EntrySize];
-        in.readRawData(entry, EntrySize);
-        KeptCall call{CallRecordCodec::read(entry),
-                      RateNameRecordCodec::read(entry + CallRecordCodec::Size).name};
+        char entry[EntrySize + NumberSize];
+        in.readRawData(entry, int(entrySize));
+        KeptCall call{
+            CallRecordCodec::read(entry), RateNameRecordCodec::read(entry + CallRecordCodec::Size).name, {}};
         call.record.rateNameKey = 0;
+        if (entrySize > EntrySize) {
+            if (const std::optional<CallNumber> number = CallNumberCodec::read(entry + EntrySize))
+                call.number = number->number;
+        }
         contents.calls.push_back(call);
     }
     return contents;
@@ -124,8 +133,10 @@ bool RecoveryFile::save(const std::vector<KeptCall>& calls, const QString& why, 
         out << quint32(encoded.size());
         out.writeRawData(encoded.constData(), int(encoded.size()));
     };
+    const bool numbers =
+        std::any_of(calls.begin(), calls.end(), [](const KeptCall& call) { return !call.number.isEmpty(); });
     out.writeRawData(Magic, 4);
-    out << Version;
+    out << (numbers ? NumbersVersion : Version);
     text(m_dataDirectory);
     text(why);
     out << quint32(calls.size());
@@ -134,6 +145,11 @@ bool RecoveryFile::save(const std::vector<KeptCall>& calls, const QString& why, 
         CallRecordCodec::write(call.record, entry);
         RateNameRecordCodec::write({call.rateName, 0}, entry + CallRecordCodec::Size);
         out.writeRawData(entry, EntrySize);
+        if (numbers) {
+            char number[NumberSize];
+            CallNumberCodec::write({call.record.date, call.number}, number);
+            out.writeRawData(number, NumberSize);
+        }
     }
     return AtomicFile::replace(m_path, bytes, reason);
 }

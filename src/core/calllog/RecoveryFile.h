@@ -15,7 +15,9 @@
 // Layout, little-endian, numbers of 32 bits: "DTKC", the version 1; the data
 // directory and then why the calls were kept, each as its length and its text;
 // the number of calls; then for each call its 48-byte log record followed by
-// its 34-byte rate-name record (the name; the key is not used).
+// its 34-byte rate-name record (the name; the key is not used). Version 2,
+// written only when a call has its number dialled, adds after each call the
+// number: a length byte and 31 characters.
 class RecoveryFile {
 public:
     // A file name for the data directory in the state directory; none when the

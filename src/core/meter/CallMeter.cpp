@@ -2,6 +2,7 @@
 
 #include "core/calllog/CallLog.h"
 #include "core/calllog/CallTotals.h"
+#include "core/calllog/DialledNumber.h"
 #include "core/seams/CarrierSource.h"
 #include "core/seams/Clock.h"
 #include "core/seams/DayCount.h"
@@ -140,6 +141,12 @@ void CallMeter::StartTiming(bool byHand) {
     emit timingChanged(true);
     CallStartTime = m_services.clock->now();
     m_startMs = m_services.clock->monotonicMs();
+    const QString told = std::exchange(m_dialledNumber, QString());
+    m_callNumber = byHand ? QString() : told;
+    if (const std::optional<int> distance = m_numberPlan.distanceOf(m_callNumber)) {
+        m_distance = *distance;
+        emit distanceChosen(*distance);
+    }
     MainTimer->start();
     setStatusText(TimingText);
     // One call, one message: the rate and the charges come from the same file.
@@ -357,12 +364,16 @@ void CallMeter::LogCallInFile() {
     record.rateCode = quint16(rateCodeOf(m_distance, TimeSense()));
 
     // A call that could not be written before goes out with this one.
-    m_keptCalls.add({record, m_settings.activeRateName});
+    m_keptCalls.add({record, m_settings.activeRateName, m_callNumber});
     writeKeptCalls();
 }
 
 void CallMeter::writeKeptCalls() {
-    const std::optional<KeptCalls::Failure> failure = m_keptCalls.write();
+    QString numbersLost;
+    const std::optional<KeptCalls::Failure> failure = m_keptCalls.write(nullptr, &numbersLost);
+    if (!numbersLost.isEmpty())
+        queue(Box::Error,
+              numbersLost + QStringLiteral("\n\nThe call was logged without the number dialled."));
     if (!failure)
         return;
     const QString what = QStringLiteral("%1: %2").arg(failure->file, failure->reason);
@@ -414,6 +425,7 @@ void CallMeter::ReadIniSettings() {
         queue(Box::Error, notAFile);
     m_settingsFailure = notAFile;
     const QString failure = readMeterSettings(m_settingsFile, m_services.resourceDirectory, m_settings);
+    m_numberPlan = NumberPlan::read(m_settingsFile);
     emit rateNameChanged(m_settings.activeRateName);
     // Before the first call the meter shows nothing spent, in the currency chosen.
     if (m_shownFigures[0].isEmpty()) {
@@ -529,8 +541,11 @@ void CallMeter::LineCallback(quint32 callHandle, quint32 state) {
         DialingSeen = true;
         break;
     case LineMonitor::Connected:
-        if (callHandle != 0 && DialingSeen && !m_timing)
+        if (callHandle != 0 && DialingSeen && !m_timing) {
+            if (LineMonitor* line = lineOf(m_settings.sensingMode))
+                m_dialledNumber = DialledNumber::clean(line->numberOf(callHandle)).value_or(QString());
             StartTiming(false);
+        }
         break;
     case LineMonitor::Idle:
         if (callHandle == 0)

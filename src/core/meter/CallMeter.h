@@ -7,6 +7,7 @@
 #include "core/settings/MeterSettings.h"
 #include "core/settings/SettingsFile.h"
 #include "core/tariff/Costing.h"
+#include "core/tariff/NumberPlan.h"
 
 #include <QObject>
 
@@ -69,6 +70,10 @@ public:
     void setAutoTimeSense(bool on);
     void setManualBand(int band);
     int distance() const { return m_distance; }
+    // The number dialled for the call being timed (or last timed); empty for
+    // a call timed by hand or one the line did not tell the number of.
+    const QString& callNumber() const { return m_callNumber; }
+    const NumberPlan& numberPlan() const { return m_numberPlan; }
     bool autoTimeSense() const { return m_autoTimeSense; }
     // The band the call's start falls in, whatever is chosen.
     int automaticBand() const;
@@ -168,6 +173,8 @@ signals:
     void rateNameChanged(const QString& name);
     void sensingProblemChanged(const QString& problem);
     void distanceShown(const QString& name);
+    // The distance was chosen from the number dialled: the window's choice follows.
+    void distanceChosen(int distance);
     void bandShown(const QString& name);
     void totalsChanged(const QString& today, const QString& week);
     void clockFrameChanged(int frame);
@@ -226,6 +233,9 @@ private:
     int WindowMode = NormalWindow;
     int TrayIconFrame = 1;
     int m_distance = Local;
+    NumberPlan m_numberPlan;
+    QString m_dialledNumber; // told by the line for the call about to start
+    QString m_callNumber;
     bool m_autoTimeSense = true;
     int m_manualBand = Daytime;
     QString m_statusText;

@@ -25,6 +25,12 @@ public:
     virtual bool isOpen() const = 0;
     // Releases a call handle reported with the idle state.
     virtual void deallocateCall(quint32 callHandle) = 0;
+    // The number dialled for a call being reported, in DialledNumber's form;
+    // empty when the line does not tell it.
+    virtual QString numberOf(quint32 callHandle) const {
+        Q_UNUSED(callHandle);
+        return {};
+    }
     // Why calls cannot be sensed on the line now (no bus to watch it on, no
     // telephony service); empty while they can.
     virtual QString failure() const = 0;

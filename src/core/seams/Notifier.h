@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // A notice for the user that does not need the program's window: the budget's
 // thresholds, the spend warning while the window is not on show.
 struct Notice {
@@ -14,7 +16,14 @@ struct Notice {
 // service, else the tray icon's balloon, else shows nothing.
 class Notifier {
 public:
+    // Told once whether the notice was shown, as soon as that is known: at
+    // once, or later from the event loop.
+    using Shown = std::function<void(bool shown)>;
+
     virtual ~Notifier() = default;
-    virtual void notify(const QString& title, const QString& text, const QString& iconName) = 0;
-    void notify(const Notice& notice) { notify(notice.title, notice.text, notice.iconName); }
+    virtual void notify(const Notice& notice, Shown shown) = 0;
+    void notify(const Notice& notice) { notify(notice, {}); }
+    void notify(const QString& title, const QString& text, const QString& iconName) {
+        notify(Notice{title, text, iconName}, {});
+    }
 };

@@ -24,14 +24,15 @@ Step callStep(int state) {
 
 } // namespace
 
-LineStateTracker::Reports LineStateTracker::callSeen(const QString& call, int direction, int state,
-                                                     Seen seen) {
+LineStateTracker::Reports LineStateTracker::callSeen(const QString& call, int direction, int state, Seen seen,
+                                                     const QString& number) {
     if (m_calls.contains(call) || m_forgottenCalls.contains(call))
         return callStateChanged(call, state);
     if (direction != mm::CallDirectionOutgoing || state == mm::CallStateTerminated)
         return {};
     Session session;
     session.placedWhileWatched = seen == Seen::JustAdded;
+    session.number = number;
     m_calls.insert(call, session);
     return callStateChanged(call, state);
 }
@@ -108,6 +109,14 @@ LineStateTracker::Reports LineStateTracker::lineGone() {
     m_data.reset();
     m_dataForgotten = false;
     return reports;
+}
+
+QString LineStateTracker::numberOf(quint32 callHandle) const {
+    for (const Session& session : m_calls) {
+        if (callHandle != 0 && session.handle == callHandle)
+            return session.number;
+    }
+    return {};
 }
 
 void LineStateTracker::forget(quint32 callHandle) {

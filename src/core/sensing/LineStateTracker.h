@@ -30,9 +30,10 @@ public:
     // is there, or from a signal that it was just added or changed.
     enum class Seen { AlreadyThere, JustAdded };
 
-    // A voice call seen for the first time, with its direction and current state.
-    // Calls already terminated, incoming calls and calls of unknown direction are ignored.
-    Reports callSeen(const QString& call, int direction, int state, Seen seen);
+    // A voice call seen for the first time, with its direction, current state
+    // and the number dialled (empty when not told). Calls already terminated,
+    // incoming calls and calls of unknown direction are ignored.
+    Reports callSeen(const QString& call, int direction, int state, Seen seen, const QString& number = {});
     // The new state of a call, from its StateChanged signal.
     Reports callStateChanged(const QString& call, int state);
     // The call object was deleted.
@@ -45,6 +46,9 @@ public:
     // The modem or ModemManager went away: every session ends.
     Reports lineGone();
 
+    // The number dialled for the voice call that holds this handle; empty for
+    // none, and for the data connection.
+    QString numberOf(quint32 callHandle) const;
     // Stops reporting the session that holds this handle, if one still does.
     void forget(quint32 callHandle);
     bool hasSessions() const;
@@ -55,6 +59,7 @@ private:
         bool dialing = false;
         bool connected = false;
         bool placedWhileWatched = false; // began after the first look, so it was placed under our eyes
+        QString number;
     };
 
     Reports reportDialing(Session& session);

@@ -24,7 +24,8 @@ std::optional<double> parseAmount(const QString& text) {
     return RateFileCodec::parseNumber(text.trimmed());
 }
 
-QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings) {
+QString readMeterSettings(const SettingsSnapshot& file, const QString& soundDirectory,
+                          MeterSettings& settings) {
     settings.activeRateName = file.ReadSettingString(RateSection, ActiveRateFile, MeterRateNameDefault);
     settings.pricesNeeded = file.ReadSettingString(RateSection, PricesNeeded, QString());
 
@@ -76,6 +77,6 @@ QString linkToSense(const QString& text) {
     return link.isEmpty() ? DefaultLinkToSense : link;
 }
 
-QString readLinkToSense(const SettingsFile& file) {
+QString readLinkToSense(const SettingsSnapshot& file) {
     return linkToSense(file.ReadSettingString(DefaultsSection, LinkToSense, DefaultLinkToSense));
 }

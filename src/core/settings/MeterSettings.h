@@ -40,11 +40,12 @@ struct MeterSettings {
 // keys after it keep the values they had, and the message to show is returned.
 // Returns an empty text when everything was read. The default sounds are in
 // soundDirectory.
-QString readMeterSettings(const SettingsFile& file, const QString& soundDirectory, MeterSettings& settings);
+QString readMeterSettings(const SettingsSnapshot& file, const QString& soundDirectory,
+                          MeterSettings& settings);
 
 // The network link's name or pattern as typed or stored: the default when blank.
 QString linkToSense(const QString& text);
-QString readLinkToSense(const SettingsFile& file);
+QString readLinkToSense(const SettingsSnapshot& file);
 
 // "h:mm", " h:mm" or "hh:mm" (seconds allowed), hour 0..23, minute 0..59.
 std::optional<int> parseTimeOfDay(const QString& text);

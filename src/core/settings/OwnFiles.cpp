@@ -37,12 +37,22 @@ std::vector<Found> ownFiles(const QString& data, const QString& state) {
     return files;
 }
 
+using Identity = std::pair<dev_t, ino_t>;
+
 // The file at path, through links, as the system knows it.
-std::optional<std::pair<dev_t, ino_t>> identity(const QString& path) {
+std::optional<Identity> identity(const QString& path) {
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return std::nullopt;
     return std::pair(status.st_dev, status.st_ino);
+}
+
+std::optional<Found> sameFile(Identity file, const std::vector<Found>& files) {
+    for (const Found& own : files) {
+        if (identity(own.path) == file)
+            return own;
+    }
+    return std::nullopt;
 }
 
 // Where a file made at path would be: the canonical folder and the name, at
@@ -61,13 +71,8 @@ QString newFileAt(QString path) {
 
 std::optional<Found> at(const QString& path, const QString& dataDirectory, const QString& stateDirectory) {
     const std::vector<Found> files = ownFiles(dataDirectory, stateDirectory);
-    if (const auto existing = identity(path)) {
-        for (const Found& own : files) {
-            if (identity(own.path) == existing)
-                return own;
-        }
-        return std::nullopt;
-    }
+    if (const auto existing = identity(path))
+        return sameFile(*existing, files);
     const QString made = newFileAt(path);
     if (made.isEmpty())
         return std::nullopt;
@@ -85,6 +90,14 @@ std::optional<Found> at(const QString& path, const QString& dataDirectory, const
         return Found{QStringLiteral("a rate file's billing rules"),
                      ProgramFiles::path(dataDirectory, file.fileName())};
     return std::nullopt;
+}
+
+std::optional<Found> ofDescriptor(int descriptor, const QString& dataDirectory,
+                                  const QString& stateDirectory) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        return std::nullopt;
+    return sameFile({status.st_dev, status.st_ino}, ownFiles(dataDirectory, stateDirectory));
 }
 
 } // namespace OwnFiles

@@ -21,5 +21,8 @@ struct Found {
 // nowhere yet). A new name ending in ".dtr" in the data directory would be a
 // rate file. Nothing when it is none of them.
 std::optional<Found> at(const QString& path, const QString& dataDirectory, const QString& stateDirectory);
+// Which of them an open file is (standard output redirected onto one, say).
+std::optional<Found> ofDescriptor(int descriptor, const QString& dataDirectory,
+                                  const QString& stateDirectory);
 
 } // namespace OwnFiles

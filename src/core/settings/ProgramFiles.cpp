@@ -16,6 +16,10 @@ QString callLogPath(const QString& programDirectory) {
     return path(programDirectory, CallLogName);
 }
 
+QString callNumbersPath(const QString& programDirectory) {
+    return path(programDirectory, CallNumbersName);
+}
+
 QString rateNameStorePath(const QString& programDirectory) {
     return path(programDirectory, RateNameStoreName);
 }

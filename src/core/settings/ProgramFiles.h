@@ -10,6 +10,8 @@ namespace ProgramFiles {
 inline const QString SettingsName = QStringLiteral("Dialtaly.ini");
 inline const QString CallLogName = QStringLiteral("Calls.log");
 inline const QString RateNameStoreName = QStringLiteral("CallRate.log");
+// The numbers dialled, beside the log (see CallNumberLog).
+inline const QString CallNumbersName = QStringLiteral("CallNumbers.log");
 inline const QString SortName = QStringLiteral("Sort.log"); // the log viewer's sorted copy of the log
 // A deletion's work file by name; the viewer now builds the new log in a temporary file of its own.
 inline const QString DeletionWorkName = QStringLiteral("Temp.log");
@@ -19,6 +21,7 @@ QString path(const QString& programDirectory, const QString& fileName);
 QString settingsPath(const QString& programDirectory);
 QString callLogPath(const QString& programDirectory);
 QString rateNameStorePath(const QString& programDirectory);
+QString callNumbersPath(const QString& programDirectory);
 // The rate file of a rate name: <name>.dtr.
 QString rateFilePath(const QString& programDirectory, const QString& rateName);
 // A file named in the settings: an absolute path as it stands, a relative one

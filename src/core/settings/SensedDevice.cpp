@@ -18,7 +18,7 @@ int portOf(const QString& device) {
     return 0;
 }
 
-QString read(const SettingsFile& file) {
+QString read(const SettingsSnapshot& file) {
     const QString device = file.ReadSettingString(DefaultsSection, DeviceToSense, QString());
     const QString numbered =
         portDevice(file.ReadSettingInteger(DefaultsSection, PortToSense, DefaultPortToSense));
@@ -27,13 +27,18 @@ QString read(const SettingsFile& file) {
     return device;
 }
 
-bool write(const SettingsFile& file, const QString& device) {
+void addTo(SettingsChanges& changes, const QString& device) {
     if (device.isEmpty())
-        return true;
-    if (const int port = portOf(device);
-        port != 0 && !file.WriteSettingInteger(DefaultsSection, PortToSense, port))
-        return false;
-    return file.WriteSettingString(DefaultsSection, DeviceToSense, device);
+        return;
+    if (const int port = portOf(device); port != 0)
+        changes.setInteger(DefaultsSection, PortToSense, port);
+    changes.setString(DefaultsSection, DeviceToSense, device);
+}
+
+bool write(const SettingsFile& file, const QString& device) {
+    SettingsChanges changes;
+    addTo(changes, device);
+    return file.write(changes);
 }
 
 } // namespace SensedDevice

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class SettingsChanges;
 class SettingsFile;
+class SettingsSnapshot;
 
 // The serial device watched for the carrier. The settings file keeps the
 // original port number ("Port To Sense", 1 to 4 for ttyS0 to ttyS3) and,
@@ -18,9 +20,11 @@ int portOf(const QString& device);
 // The stored device; empty when there is none (no device key and a port
 // number outside 1 to 4). For the four numbered devices the port number
 // decides, since a writer that knows only the number may have changed it.
-QString read(const SettingsFile& file);
-// Stores the device under its key, and its port number when it has one; an
-// empty device changes nothing. False when the file cannot be written.
+QString read(const SettingsSnapshot& file);
+// The device under its key, and its port number when it has one, among other
+// changes; an empty device changes nothing.
+void addTo(SettingsChanges& changes, const QString& device);
+// The same in one write. False when the file cannot be written.
 bool write(const SettingsFile& file, const QString& device);
 
 } // namespace SensedDevice

@@ -109,11 +109,24 @@ std::optional<QString> valueIn(const QStringList& lines, const QString& section,
     return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed().left(SettingsFile::MaxValueLength);
 }
 
-std::optional<QString> readValue(const QString& path, const QString& section, const QString& key) {
-    const auto ini = load(path);
-    if (!ini)
-        return std::nullopt;
-    return valueIn(ini->lines, section, key);
+// Sets one key in the lines, adding the section and the key as needed.
+void setValue(QStringList& lines, const QString& section, const QString& key, const QString& value) {
+    const QString entry = key + QLatin1Char('=') + value;
+    const SectionSpan span = findSection(lines, section);
+    if (span.header < 0) {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << QString();
+        lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+    } else if (const int at = findKey(lines, span, key); at >= 0) {
+        lines[at] = entry;
+    } else {
+        // After the section's last entry, before the blank lines that part it
+        // from the next one.
+        int insertAt = span.end;
+        while (insertAt > span.header + 1 && lines[insertAt - 1].trimmed().isEmpty())
+            --insertAt;
+        lines.insert(insertAt, entry);
+    }
 }
 
 std::optional<int> parseInteger(const QString& text) {
@@ -162,25 +175,65 @@ std::optional<int> parseInteger(const QString& text) {
 
 } // namespace
 
-QString SettingsFile::ReadSettingString(const QString& section, const QString& key,
-                                        const QString& defaultValue) const {
-    return readValue(m_path, section, key).value_or(defaultValue);
+QString SettingsSnapshot::ReadSettingString(const QString& section, const QString& key,
+                                            const QString& defaultValue) const {
+    return valueIn(m_lines, section, key).value_or(defaultValue);
 }
 
-int SettingsFile::ReadSettingInteger(const QString& section, const QString& key, int defaultValue) const {
-    const auto text = readValue(m_path, section, key);
+int SettingsSnapshot::ReadSettingInteger(const QString& section, const QString& key, int defaultValue) const {
+    const auto text = valueIn(m_lines, section, key);
     if (!text)
         return defaultValue;
     return parseInteger(*text).value_or(defaultValue);
 }
 
-bool SettingsFile::ReadSettingBool(const QString& section, const QString& key, bool defaultValue) const {
+bool SettingsSnapshot::ReadSettingBool(const QString& section, const QString& key, bool defaultValue) const {
     return ReadSettingInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-bool SettingsFile::WriteSettingString(const QString& section, const QString& key,
-                                      const QString& value) const {
+SettingsChanges& SettingsChanges::setString(const QString& section, const QString& key,
+                                            const QString& value) {
+    // A line break in a value would start a line of its own.
+    QString clean = value;
+    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    m_changes.push_back({section, key, clean});
+    return *this;
+}
+
+SettingsChanges& SettingsChanges::setInteger(const QString& section, const QString& key, int value) {
+    return setString(section, key, QString::number(value));
+}
+
+SettingsChanges& SettingsChanges::setBool(const QString& section, const QString& key, bool value) {
+    return setString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+SettingsSnapshot::SettingsSnapshot(const SettingsFile& file) : SettingsSnapshot(file.readAll()) {}
+
+SettingsSnapshot SettingsFile::readAll() const {
+    SettingsSnapshot snapshot;
+    if (auto ini = load(m_path))
+        snapshot.m_lines = std::move(ini->lines);
+    return snapshot;
+}
+
+QString SettingsFile::ReadSettingString(const QString& section, const QString& key,
+                                        const QString& defaultValue) const {
+    return readAll().ReadSettingString(section, key, defaultValue);
+}
+
+int SettingsFile::ReadSettingInteger(const QString& section, const QString& key, int defaultValue) const {
+    return readAll().ReadSettingInteger(section, key, defaultValue);
+}
+
+bool SettingsFile::ReadSettingBool(const QString& section, const QString& key, bool defaultValue) const {
+    return readAll().ReadSettingBool(section, key, defaultValue);
+}
+
+bool SettingsFile::write(const SettingsChanges& changes) const {
     m_reason.clear();
+    if (changes.m_changes.empty())
+        return true;
     IniText ini;
     if (QFileInfo::exists(m_path)) {
         // A file we cannot read cannot be rewritten without losing it; one we
@@ -192,32 +245,18 @@ bool SettingsFile::WriteSettingString(const QString& section, const QString& key
             return fail(QStringLiteral("Permission denied"));
         ini = *loaded;
     }
-
-    // A line break in a value would start a line of its own.
-    QString clean = value;
-    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString entry = key + QLatin1Char('=') + clean;
-
-    const SectionSpan span = findSection(ini.lines, section);
-    if (span.header < 0) {
-        if (!ini.lines.isEmpty() && !ini.lines.last().trimmed().isEmpty())
-            ini.lines << QString();
-        ini.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
-    } else if (const int at = findKey(ini.lines, span, key); at >= 0) {
-        ini.lines[at] = entry;
-    } else {
-        // After the section's last entry, before the blank lines that part it
-        // from the next one.
-        int insertAt = span.end;
-        while (insertAt > span.header + 1 && ini.lines[insertAt - 1].trimmed().isEmpty())
-            --insertAt;
-        ini.lines.insert(insertAt, entry);
-    }
+    for (const SettingsChanges::Change& change : changes.m_changes)
+        setValue(ini.lines, change.section, change.key, change.value);
 
     const QString lineEnd = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
     const std::optional<QByteArray> bytes = TextCodec::encode(ini.lines.join(lineEnd) + lineEnd);
-    if (!bytes)
-        return fail(QStringLiteral("The value \"%1\" cannot be stored as text").arg(clean));
+    if (!bytes) {
+        for (const SettingsChanges::Change& change : changes.m_changes) {
+            if (!TextCodec::encode(change.value))
+                return fail(QStringLiteral("The value \"%1\" cannot be stored as text").arg(change.value));
+        }
+        return fail(QStringLiteral("The file cannot be stored as text"));
+    }
 
     QString reason;
     if (!AtomicFile::replace(m_path, *bytes, &reason))
@@ -225,12 +264,17 @@ bool SettingsFile::WriteSettingString(const QString& section, const QString& key
     return true;
 }
 
+bool SettingsFile::WriteSettingString(const QString& section, const QString& key,
+                                      const QString& value) const {
+    return write(SettingsChanges().setString(section, key, value));
+}
+
 bool SettingsFile::WriteSettingInteger(const QString& section, const QString& key, int value) const {
-    return WriteSettingString(section, key, QString::number(value));
+    return write(SettingsChanges().setInteger(section, key, value));
 }
 
 bool SettingsFile::WriteSettingBool(const QString& section, const QString& key, bool value) const {
-    return WriteSettingString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    return write(SettingsChanges().setBool(section, key, value));
 }
 
 bool SettingsFile::fail(const QString& reason) const {

@@ -79,7 +79,7 @@ struct ViewerColumnKeys {
     int defaultWidth; // pixels
 };
 
-inline constexpr std::array<ViewerColumnKeys, 10> ViewerColumns = {{
+inline constexpr std::array<ViewerColumnKeys, 11> ViewerColumns = {{
     {"DatePosition", "DateOn", "DateWidth", 58},
     {"DayPosition", "DayOn", "DayWidth", 60},
     {"StartTimePosition", "StartTimeOn", "StartTimeWidth", 56},
@@ -90,6 +90,7 @@ inline constexpr std::array<ViewerColumnKeys, 10> ViewerColumns = {{
     {"TypeOfCallPosition", "TypeOfCallOn", "TypeOfCallWidth", 70},
     {"DistancePosition", "DistanceOn", "DistanceWidth", 45},
     {"RatePosition", "RateOn", "RateWidth", 130},
+    {"NumberPosition", "NumberOn", "NumberWidth", 110},
 }};
 
 // The default path of an event's sound: the program's own, in its resource directory.

@@ -14,7 +14,8 @@ namespace StarterTariff {
 QString layDown(const QString& programDirectory) {
     using namespace SettingsKeys;
     const SettingsFile settings(ProgramFiles::settingsPath(programDirectory));
-    const QString active = settings.ReadSettingString(RateSection, ActiveRateFile, QString());
+    const SettingsSnapshot stored = settings.readAll();
+    const QString active = stored.ReadSettingString(RateSection, ActiveRateFile, QString());
     if (!active.isEmpty() && readRateFile(ProgramFiles::rateFilePath(programDirectory, active)))
         return {};
 
@@ -28,13 +29,16 @@ QString layDown(const QString& programDirectory) {
             return QStringLiteral("Unable to write to %1\n%2").arg(QDir::toNativeSeparators(path), reason);
     }
     // The rate file first: the settings never name a file that is not there.
-    bool written = settings.WriteSettingString(RateSection, ActiveRateFile, Name) &&
-                   (usersOwn || settings.WriteSettingString(RateSection, PricesNeeded, Name));
+    SettingsChanges changes;
+    changes.setString(RateSection, ActiveRateFile, Name);
+    if (!usersOwn)
+        changes.setString(RateSection, PricesNeeded, Name);
     for (const auto& [key, time] : {std::pair{&SettingsKeys::DayTimeStart, &DayTimeStart},
                                     std::pair{&SettingsKeys::DayTimeEnd, &DayTimeEnd}}) {
-        if (!parseTimeOfDay(settings.ReadSettingString(RateSection, *key, QString())))
-            written = written && settings.WriteSettingString(RateSection, *key, *time);
+        if (!parseTimeOfDay(stored.ReadSettingString(RateSection, *key, QString())))
+            changes.setString(RateSection, *key, *time);
     }
+    const bool written = settings.write(changes);
     return written ? QString() : settings.failureText();
 }
 

@@ -3,32 +3,46 @@
 #include "core/seams/Notifier.h"
 #include "core/settings/BudgetSettings.h"
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
-class Notifier;
 class SettingsFile;
-class SpendingFigures;
 struct BudgetPace;
+struct SpendingReading;
 
-// Which budget notices are due: when the bill period's spending reaches 80 %
-// and 100 % of the budget, and when the projection first goes over it. Each
-// goes out once per period; the budget's settings remember which were sent.
-// One check sends one notice at most, the most urgent, and marks as sent the
-// ones it makes needless: at 100 % the other two, at 80 % the projection when
-// it is over too (the text says so).
+// Which budget notice is due: when the bill period's spending reaches 80 % and
+// 100 % of the budget, and when the projection first goes over it, judged on
+// the amounts the budget's line shows. Each goes out once per period and
+// budget: a new amount or bill day arms them again for the rest of the period.
+// One check sends one notice at most, that of the highest threshold passed;
+// one at 80 % says so when the projection is over too, and one at 100 % stands
+// for the two below it.
 class BudgetAlerts {
 public:
-    // The notices to send now; marks them in budget.notified.
-    static std::vector<Notice> due(const BudgetPace& pace, BudgetSettings& budget, const QString& mainSymbol);
+    struct Due {
+        Notice notice;
+        std::vector<BudgetSettings::Notice> tells; // what it tells of: recorded once it is shown
+    };
+    static std::optional<Due> due(const BudgetPace& pace, const BudgetSettings& budget,
+                                  const QString& mainSymbol);
 
-    // The whole check, for a window that has fresh figures: reads the budget,
-    // and when a notice is due stores that it was sent and sends it. Returns
-    // the settings file's failure when that cannot be stored, else an empty
-    // text; the notice is sent all the same, and this object remembers it so
-    // that it is not sent again while the program runs.
-    QString check(const SpendingFigures& figures, const SettingsFile& settings, Notifier& notifier,
-                  const QString& mainSymbol);
+    using Failed = std::function<void(const QString& settingsFailure)>;
+    // The whole check, for a window with a fresh reading: sends the notice
+    // that is due unless it is already on its way, and once the notifier says
+    // it was shown, records it in the settings file in one write. A notice
+    // that was not shown is not recorded, so a later check tries again. When
+    // the record cannot be stored, failed is told, and this object remembers
+    // the notice so that it is not sent again while the program runs.
+    void check(const SpendingReading& reading, const SettingsFile& settings, Notifier& notifier,
+               Failed failed = {});
 
 private:
-    std::array<std::optional<qint64>, BudgetSettings::NoticeCount> m_sent{};
+    // Shared with the notices on their way, which may be answered later.
+    struct State {
+        std::array<std::optional<BudgetSettings::Sent>, BudgetSettings::NoticeCount> shown{};
+        std::optional<std::pair<BudgetSettings::Sent, QString>> onItsWay; // and its title
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
 };

@@ -4,6 +4,12 @@
 
 namespace Money {
 
+qint64 penniesOfText(double amount) {
+    QString digits = formatFixed(amount, 2);
+    digits.remove(QLatin1Char('.'));
+    return digits.toLongLong();
+}
+
 QString totalText(double total, const QString& mainSymbol) {
     return mainSymbol + formatFixed(total, 2);
 }

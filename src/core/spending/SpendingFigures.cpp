@@ -17,10 +17,10 @@ struct DayFigures {
     std::vector<SpendPart> rates;
 };
 
-void add(SpendPart& part, double net, double gross) {
+void add(SpendPart& part, qint64 netPennies, qint64 grossPennies) {
     ++part.calls;
-    part.net.add(net);
-    part.gross.add(gross);
+    part.net.addPennies(netPennies);
+    part.gross.addPennies(grossPennies);
 }
 
 // Gives each rate name a place, looking each key up once.
@@ -118,8 +118,9 @@ SpendingFigures SpendingFigures::compute(const CallLog& log, const RateNames& ra
             }
             if (!sameDay)
                 return;
-            const double net = call.netCost;
-            const double gross = call.grossCost;
+            // Each call counts in three parts: its pennies are found once.
+            const qint64 net = Money::pennies(call.netCost);
+            const qint64 gross = Money::pennies(call.grossCost);
             add(sameDay->total, net, gross);
             const int band = TimeBandOfRateCode(call.rateCode);
             add(sameDay->bands[band == 0 ? SpendBar::UnknownBand : band - 1], net, gross);

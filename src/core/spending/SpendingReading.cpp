@@ -7,7 +7,7 @@
 
 SpendingReading SpendingReading::read(const QString& directory, double now, std::optional<qint64> firstDay) {
     SpendingReading reading;
-    const SettingsFile settings(ProgramFiles::settingsPath(directory));
+    const SettingsSnapshot settings = SettingsFile(ProgramFiles::settingsPath(directory)).readAll();
     reading.budget = BudgetSettings::read(settings);
     reading.symbol = viewerSymbol(settings.ReadSettingString(
         SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));

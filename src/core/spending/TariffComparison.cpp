@@ -40,8 +40,9 @@ void TariffComparison::add(const CallRecord& call) {
         return;
     }
     ++m_priced;
+    const qint64 loggedGross = Money::pennies(call.grossCost);
     m_loggedNet.add(call.netCost);
-    m_loggedGross.add(call.grossCost);
+    m_loggedGross.addPennies(loggedGross);
     for (Tariff& tariff : m_tariffs) {
         if (!tariff.prices)
             continue;
@@ -50,9 +51,10 @@ void TariffComparison::add(const CallRecord& call) {
         ++row.calls;
         // Summed as the log would hold them, so the file a call was timed
         // with gives back exactly the logged figures.
+        const qint64 gross = Money::pennies(cost.storedGross());
         row.net.add(cost.storedNet());
-        row.gross.add(cost.storedGross());
-        if (cost.storedGross() < call.grossCost)
+        row.gross.addPennies(gross);
+        if (gross < loggedGross)
             ++row.cheaper;
     }
 }
@@ -63,15 +65,16 @@ std::vector<TariffRow> TariffComparison::rows() const {
     for (const Tariff& tariff : m_tariffs) {
         rows.push_back(tariff.row);
         if (tariff.prices)
-            rows.back().difference = rows.back().gross.total() - m_loggedGross.total();
+            rows.back().difference =
+                Money::fromPennies(rows.back().gross.pennies() - m_loggedGross.pennies());
     }
     std::stable_sort(rows.begin(), rows.end(), [](const TariffRow& a, const TariffRow& b) {
         const bool aRead = a.failure.isEmpty();
         const bool bRead = b.failure.isEmpty();
         if (aRead != bRead)
             return aRead;
-        if (aRead && a.gross.total() != b.gross.total())
-            return a.gross.total() < b.gross.total();
+        if (aRead && a.gross.pennies() != b.gross.pennies())
+            return a.gross.pennies() < b.gross.pennies();
         return a.rateName.compare(b.rateName, Qt::CaseInsensitive) < 0;
     });
     return rows;

@@ -18,7 +18,7 @@ struct TariffRow {
     MoneySum net;
     MoneySum gross;
     double difference = 0; // gross less what the same calls cost as logged
-    qint64 cheaper = 0;    // calls that would have cost less, tax included
+    qint64 cheaper = 0;    // calls that would have cost less, tax included, as shown
 };
 
 // Which tariff would have been cheapest: the calls given, priced again with

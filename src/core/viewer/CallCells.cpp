@@ -106,6 +106,8 @@ QString callCellText(const CallRecord& call, int column, const QString& symbol, 
         return callDistanceName(call.rateCode);
     case RateColumn:
         return rates.nameFor(call.rateNameKey);
+    case NumberColumn:
+        return rates.numbers ? rates.numbers->textFor(call) : QString();
     }
     return {};
 }

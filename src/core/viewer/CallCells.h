@@ -1,14 +1,19 @@
 #pragma once
 
 #include "core/calllog/CallRecord.h"
+#include "core/calllog/NumberNames.h"
 
 #include <QHash>
 #include <QString>
 
-// The rate names of the rate-name store, read once for a whole table.
+#include <memory>
+
+// The rate names of the rate-name store, read once for a whole table, and the
+// names of the numbers dialled when the table shows them.
 struct RateNames {
     QHash<quint16, QString> names;
     bool storeOpened = false;
+    std::shared_ptr<const NumberNames> numbers; // none: the Number column is empty
 
     static RateNames load(const QString& storePath);
     // As the store answers for one key: the name, or its two fixed texts.

@@ -8,6 +8,7 @@
 #include "core/viewer/CallCells.h"
 #include "core/viewer/CallLogViewer.h"
 #include "core/viewer/CallTableModel.h"
+#include "core/viewer/SpreadsheetCells.h"
 #include "core/viewer/ViewerColumns.h"
 
 #include <QHash>
@@ -79,12 +80,13 @@ private:
 // decimal conversion and a look at the locale.
 class MoneyTexts {
 public:
-    QString text(const CallRecord& call, int column, const QString& symbol, const RateNames& rates) {
+    // make() gives the text of the call's amount in the column.
+    template <typename Make> QString text(const CallRecord& call, int column, const Make& make) {
         const float amount = column == CostExcTaxColumn ? call.netCost : call.grossCost;
         const quint32 bits = std::bit_cast<quint32>(amount);
         Entry& entry = m_entries[(bits ^ (bits >> 13)) % m_entries.size()];
         if (!entry.filled || entry.bits != bits)
-            entry = {bits, callCellText(call, column, symbol, rates), true};
+            entry = {bits, make(), true};
         return entry.text;
     }
 
@@ -123,11 +125,15 @@ public:
     }
 
     QString cell(const CallRecord& call, int column) {
+        const bool money = column == CostExcTaxColumn || column == CostIncTaxColumn;
+        if (m_layout.form == Form::Spreadsheet) {
+            const auto value = [&] { return SpreadsheetCells::value(call, column, m_layout.rates); };
+            return money ? m_money.text(call, column, value) : value();
+        }
         if (column == DateColumn)
             return m_dates.text(call, m_layout.symbol, m_layout.rates).first;
-        if (column == CostExcTaxColumn || column == CostIncTaxColumn)
-            return m_money.text(call, column, m_layout.symbol, m_layout.rates);
-        return callCellText(call, column, m_layout.symbol, m_layout.rates);
+        const auto text = [&] { return callCellText(call, column, m_layout.symbol, m_layout.rates); };
+        return money ? m_money.text(call, column, text) : text();
     }
     // A date text not met before (for the survey), else nothing.
     std::optional<QString> newDate(const CallRecord& call) {
@@ -137,31 +143,46 @@ public:
 
     QStringList titles() const {
         QStringList texts;
-        for (int column : m_columns)
-            texts << (column == NoColumn ? QString() : QLatin1String(viewerColumnInfo(column).header));
+        for (int column : m_columns) {
+            if (column == NoColumn)
+                texts << QString();
+            else if (m_layout.form == Form::Spreadsheet)
+                texts << SpreadsheetCells::title(column, m_layout.symbol);
+            else
+                texts << QLatin1String(viewerColumnInfo(column).header);
+        }
         return texts;
     }
 
     void appendLine(QString& line, const QStringList& texts) const {
-        if (!m_layout.comma)
+        if (m_layout.form == Form::Ruled)
             line += QLatin1Char('|');
         for (qsizetype i = 0; i < texts.size(); ++i)
             appendCell(line, texts[i], i);
     }
 
     void appendCall(QString& line, const CallRecord& call) {
-        if (!m_layout.comma)
+        if (m_layout.form == Form::Ruled)
             line += QLatin1Char('|');
         for (size_t i = 0; i < m_columns.size(); ++i)
             appendCell(line, cell(call, m_columns[i]), qsizetype(i));
     }
 
     void appendCell(QString& line, const QString& text, qsizetype gridColumn) const {
-        if (m_layout.comma) {
-            appendCommaField(line, text);
-        } else {
+        switch (m_layout.form) {
+        case Form::Ruled:
             appendCentred(line, text, m_widths[size_t(gridColumn)]);
             line += QLatin1Char('|');
+            break;
+        case Form::Comma:
+            appendCommaField(line, text);
+            break;
+        case Form::Spreadsheet:
+            // Between the fields only.
+            if (gridColumn > 0)
+                line += QLatin1Char(',');
+            line += commaField(text);
+            break;
         }
     }
 
@@ -267,8 +288,8 @@ QString CentreInColumn(const QString& text, int width) {
     return line;
 }
 
-Layout layoutOf(const CallTableModel& table, bool comma) {
-    return {table.layout(), table.rates(), table.symbol(), comma, table.isEmptyTable()};
+Layout layoutOf(const CallTableModel& table, Form form) {
+    return {table.layout(), table.rates(), table.symbol(), form, table.isEmptyTable()};
 }
 
 CallSource tableRows(const CallTableModel& table, int first, int last) {
@@ -287,23 +308,30 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
     // First the calls are counted, and every text they show that can be other
     // than ASCII is surveyed: the encoding is chosen before the first byte.
     // The ruled layout's widths are measured on the way, from the texts that
-    // can be wider than their fields: dates, amounts and rate names.
+    // can be wider than their fields: dates, amounts, rate names and the
+    // names of numbers.
     TextCodec::Survey survey;
     qint64 count = 0;
     MoneySum gross;
-    const bool ruled = !layout.comma;
+    const bool ruled = layout.form == Form::Ruled;
+    const bool spreadsheet = layout.form == Form::Spreadsheet;
+    // A spreadsheet's CSV and standard output on a terminal or a pipe are
+    // UTF-8 whatever they hold: only the ruled layout's widths need the survey then.
+    const bool utf8 = spreadsheet || layout.standardStream;
     const bool showsRate = rows.shows(RateColumn);
     const bool showsDate = rows.shows(DateColumn);
     const bool showsNet = rows.shows(CostExcTaxColumn);
     const bool showsGross = rows.shows(CostIncTaxColumn);
+    const NumberNames* numbers = rows.shows(NumberColumn) ? layout.rates.numbers.get() : nullptr;
     std::vector<bool> rateSeen(size_t(1) << 16, false);
+    std::vector<bool> numberSeen(numbers ? size_t(numbers->labels().size()) : 0, false);
     AmountRange netAmounts;
     AmountRange grossAmounts;
     const bool counted = calls(
         [&](const CallRecord& call) {
             ++count;
             gross.add(call.grossCost);
-            if (layout.terminal && !ruled)
+            if (utf8 && !ruled)
                 return;
             if (showsRate && !rateSeen[call.rateNameKey]) {
                 rateSeen[call.rateNameKey] = true;
@@ -315,6 +343,13 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
                 if (const std::optional<QString> date = rows.newDate(call)) {
                     TextCodec::survey(survey, *date);
                     rows.measure(DateColumn, *date);
+                }
+            }
+            if (numbers) {
+                if (const int label = numbers->labelOf(call); label >= 0 && !numberSeen[size_t(label)]) {
+                    numberSeen[size_t(label)] = true;
+                    TextCodec::survey(survey, numbers->labels()[label]);
+                    rows.measure(NumberColumn, numbers->labels()[label]);
                 }
             }
             if (showsNet)
@@ -338,25 +373,26 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
         TextCodec::survey(survey, line);
     for (qsizetype i = 0; i < titles.size(); ++i)
         rows.measureGrid(i, titles[i]);
-    const bool noCallsRow = count == 0 && layout.noCallsRow && !titles.isEmpty();
+    const bool noCallsRow = count == 0 && layout.noCallsRow && !titles.isEmpty() && !spreadsheet;
     if (noCallsRow)
         rows.measureGrid(0, CallTableModel::NoCallsText);
     // The other texts (days, times, bands, distances, rules) are ASCII, and fit their fields.
-    const TextCodec::Encoding encoding =
-        layout.terminal ? TextCodec::Encoding::Utf8 : TextCodec::choice(survey);
+    const TextCodec::Encoding encoding = utf8 ? TextCodec::Encoding::Utf8 : TextCodec::choice(survey);
     if (encoding == TextCodec::Encoding::None)
         return fail(reason, QStringLiteral("The text cannot be stored"));
 
     Output out(encoding, sink, reason);
     // Spreadsheets take a file without a byte-order mark for the system's code page.
-    if (encoding == TextCodec::Encoding::Utf8 && !layout.terminal && !out.send("\xEF\xBB\xBF"))
+    if (encoding == TextCodec::Encoding::Utf8 && !layout.standardStream && !out.send("\xEF\xBB\xBF"))
         return false;
-    const QLatin1String lineEnd(layout.terminal ? "\n" : "\r\n");
+    const QLatin1String lineEnd(layout.standardStream && !spreadsheet ? "\n" : "\r\n");
     QString& text = out.text();
-    for (const QString& line : head)
-        text += line + lineEnd;
-    text += lineEnd;
-    if (layout.comma) {
+    if (!spreadsheet) {
+        for (const QString& line : head)
+            text += line + lineEnd;
+        text += lineEnd;
+    }
+    if (!ruled) {
         rows.appendLine(text, titles);
         text += lineEnd;
     } else {
@@ -390,7 +426,7 @@ bool stream(const Layout& layout, const CallSource& calls, const Header& header,
         rows.appendLine(text, empty);
         text += lineEnd;
     }
-    if (!layout.comma)
+    if (ruled)
         text += rows.rule() + lineEnd;
     return out.flush(false);
 }
@@ -423,9 +459,10 @@ QString fileNameFor(const QString& chosen, int filterIndex) {
     return chosen;
 }
 
-bool isCommaFile(const QString& fileName) {
-    return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive) ||
-           fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+Form formFor(const QString& fileName) {
+    if (fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        return Form::Spreadsheet;
+    return fileName.endsWith(QStringLiteral("prn"), Qt::CaseInsensitive) ? Form::Comma : Form::Ruled;
 }
 
 QString commaField(const QString& text) {

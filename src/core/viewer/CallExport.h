@@ -26,17 +26,24 @@ QStringList headerLines(bool printout, double now, bool selectionOnly, const QSt
 // text gets one blank on each side and is not cut.
 QString CentreInColumn(const QString& text, int width);
 
+// The three layouts: the ruled text, the design's comma layout (a ".prn"
+// file: the header lines, every text followed by a comma) and a spreadsheet's
+// CSV (a ".csv" file: one row of titles, then the values, UTF-8).
+enum class Form { Ruled, Comma, Spreadsheet };
+
 // How the calls are laid out.
 struct Layout {
     const ColumnLayout& columns;
     const RateNames& rates;
-    QString symbol;          // the viewer's currency symbol
-    bool comma = false;      // the comma layout, else the ruled text
+    QString symbol; // the viewer's currency symbol
+    Form form = Form::Ruled;
     bool noCallsRow = false; // with no calls, the grid's "No Calls" row
-    bool terminal = false;   // UTF-8 lines ended by line feeds, for a terminal
+    // Standard output on a terminal or a pipe: UTF-8 without a byte-order
+    // mark, and the text layouts' lines ended by line feeds.
+    bool standardStream = false;
 };
 // The table's columns, names and symbol; its "No Calls" row when it is empty.
-Layout layoutOf(const CallTableModel& table, bool comma);
+Layout layoutOf(const CallTableModel& table, Form form);
 
 // The calls in output order. The export asks for them twice: first to count
 // them and to choose the text encoding before its first byte, then to write
@@ -55,9 +62,11 @@ using Progress = std::function<void(int percent)>;
 // column titles, a rule, one line per call, a rule; each column as wide as
 // its field width or its widest text) or the comma layout (the titles, one
 // line per call, every text followed by a comma; a text holding a comma, a
-// quote or a line break is quoted). Lines end in
-// CR LF, in the program's text rule (UTF-8 starts with a byte-order mark, so
-// spreadsheets recognise it). False with the reason on failure.
+// quote or a line break is quoted), in the program's text rule (UTF-8 starts
+// with a byte-order mark, so spreadsheets recognise it). The spreadsheet's
+// CSV has no header lines: a row of titles and a row per call, their fields
+// quoted as the comma layout's, in UTF-8 with a byte-order mark. Lines end in
+// CR LF. False with the reason on failure.
 bool stream(const Layout& layout, const CallSource& calls, const Header& header, const ByteSink& sink,
             QString* reason, const Progress& progress = {});
 // The export streamed to a file through an atomic replace (written directly
@@ -71,8 +80,9 @@ constexpr int TextFilter = 2;
 // The name the user chose with the extension its filter entry adds (".csv",
 // ".prn", ".txt", none) unless it has a three-letter one already.
 QString fileNameFor(const QString& chosen, int filterIndex);
-// A name ending in "prn" or ".csv", in any case, gets the comma layout.
-bool isCommaFile(const QString& fileName);
+// The layout a file name asks for: ".csv" a spreadsheet's, a name ending in
+// "prn" the comma layout, anything else the ruled text; in any case.
+Form formFor(const QString& fileName);
 // A text as a field of a comma layout: quoted, its quotes doubled, when it
 // holds a comma, a quote or a line break.
 QString commaField(const QString& text);

@@ -1,6 +1,7 @@
 #include "core/viewer/CallLogViewer.h"
 
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallNumberLog.h"
 #include "core/calllog/CallTotals.h"
 #include "core/seams/DayCount.h"
 #include "core/seams/Prompter.h"
@@ -61,15 +62,26 @@ QString CallLogViewer::LoadData() {
             m_progress->hideProgress();
         return QFile::exists(path) ? cannotRead(path, reason) : QString();
     }
-    showLogged(*bytes);
-    return {};
+    return showLogged(*bytes);
 }
 
 void CallLogViewer::showCalls(std::vector<CallRecord> calls, RateNames rates) {
     show(std::move(calls), std::move(rates));
 }
 
-void CallLogViewer::showLogged(const QByteArray& bytes) {
+RateNames CallLogViewer::loadNames(QString* failure) const {
+    RateNames names = RateNames::load(ProgramFiles::rateNameStorePath(m_directory));
+    // The numbers are read only for a table that shows them.
+    if (m_layout.isVisible(NumberColumn)) {
+        QString path, reason;
+        names.numbers = std::make_shared<const NumberNames>(NumberNames::read(m_directory, &path, &reason));
+        if (!path.isEmpty() && failure)
+            *failure = cannotRead(path, reason);
+    }
+    return names;
+}
+
+QString CallLogViewer::showLogged(const QByteArray& bytes) {
     // The bar counts against the rows of the last load: the log is not counted first.
     const qint64 expected = m_model.rowCount() + 1;
     int shown = -1;
@@ -78,7 +90,10 @@ void CallLogViewer::showLogged(const QByteArray& bytes) {
         if (percent != shown && m_progress)
             m_progress->setPosition(shown = percent);
     });
-    show(std::move(calls), RateNames::load(ProgramFiles::rateNameStorePath(m_directory)));
+    QString failure;
+    RateNames names = loadNames(&failure);
+    show(std::move(calls), std::move(names));
+    return failure;
 }
 
 void CallLogViewer::show(std::vector<CallRecord> calls, RateNames rates) {
@@ -124,7 +139,8 @@ QString CallLogViewer::QuickSort(int sortKey) {
 }
 
 QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
-    RateNames rates = RateNames::load(ProgramFiles::rateNameStorePath(m_directory));
+    QString numbersFailure;
+    RateNames rates = loadNames(&numbersFailure);
     if (!rates.storeOpened)
         m_prompter.beep(); // rate names then compare as empty
     std::vector<CallRecord> calls = CallLog::decode(logged);
@@ -134,7 +150,7 @@ QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
     std::vector<quint32> order;
     if (m_progress)
         m_progress->WithProgress(QStringLiteral("Sorting.."), QStringLiteral("Sorting Records..."));
-    sortCalls(calls, sortKey, SortAscending, rates.names, order, [this](int percent) {
+    sortTableCalls(calls, sortKey, SortAscending, rates, order, [this](int percent) {
         if (m_progress)
             m_progress->setPosition(percent);
     });
@@ -174,7 +190,7 @@ QString CallLogViewer::sortAndShow(const QByteArray& logged, int sortKey) {
         m_progress->WithProgress(QStringLiteral("Reloading.."), QStringLiteral("Reloading Records..."));
     // The table shows what "Sort.log" now holds.
     show(std::move(calls), std::move(rates));
-    return {};
+    return numbersFailure;
 }
 
 QString CallLogViewer::reload() {
@@ -213,6 +229,12 @@ QString CallLogViewer::deleteRows(int top, int bottom) {
         dropped[size_t(index)] = true;
     }
 
+    std::vector<double> goneStarts;
+    for (qint64 i = 0; i < count; ++i) {
+        if (dropped[size_t(i)])
+            goneStarts.push_back(CallRecordCodec::read(logged->constData() + i * RecordSize).date);
+    }
+
     // The calls that stay close up in place, a run at a time: a million calls are not copied again.
     char* const records = logged->data();
     qint64 keptCount = 0;
@@ -228,24 +250,49 @@ QString CallLogViewer::deleteRows(int top, int bottom) {
     logged->truncate(keptCount * RecordSize);
     if (!log.replace(*logged, &reason))
         return cannotWrite(log.path(), reason) + NothingDeleted;
-    if (!m_sortedView) {
-        showLogged(*logged);
-        return {};
-    }
+    const QString numbers = removeNumbers(std::move(goneStarts), *logged);
+    if (!m_sortedView)
+        return joined(numbers, showLogged(*logged));
     // The rows left are still in order, unless calls were logged since the
     // table was loaded: those have to be sorted in.
     const QString failed = count == m_model.callCount() ? showRemaining(top, bottom, dropped, *logged)
                                                         : sortAndShow(*logged, SortKey);
     if (failed.isEmpty())
-        return {};
+        return numbers;
     // The table must not go on showing calls that are gone.
     m_sortedView = false;
     m_rowRecordMap.clear();
     SortKey = DateColumn;
     SortAscending = true;
     const QString reloaded = LoadData();
-    return failed + QStringLiteral("\n\nThe calls were deleted. The table shows the log in its own order.") +
-           (reloaded.isEmpty() ? QString() : QStringLiteral("\n\n") + reloaded);
+    return joined(
+        joined(failed +
+                   QStringLiteral("\n\nThe calls were deleted. The table shows the log in its own order."),
+               reloaded),
+        numbers);
+}
+
+QString CallLogViewer::removeNumbers(std::vector<double> gone, const QByteArray& remaining) const {
+    // A call that stays keeps its number, even should another that went have had its start.
+    std::sort(gone.begin(), gone.end());
+    for (qsizetype at = 0; at + RecordSize <= remaining.size(); at += RecordSize) {
+        const double start = CallRecordCodec::read(remaining.constData() + at).date;
+        const auto found = std::lower_bound(gone.begin(), gone.end(), start);
+        if (found != gone.end() && *found == start)
+            gone.erase(found);
+    }
+    const CallNumberLog numbers(ProgramFiles::callNumbersPath(m_directory));
+    QString reason;
+    if (numbers.remove(std::move(gone), &reason))
+        return {};
+    return cannotWrite(numbers.path(), reason) +
+           QStringLiteral("\n\nThe calls were deleted; the numbers dialled for them stay in that file.");
+}
+
+QString CallLogViewer::joined(const QString& first, const QString& second) {
+    if (first.isEmpty() || second.isEmpty())
+        return first + second;
+    return first + QStringLiteral("\n\n") + second;
 }
 
 QString CallLogViewer::showRemaining(int top, int bottom, const std::vector<bool>& dropped,

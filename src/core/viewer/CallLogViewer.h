@@ -54,9 +54,10 @@ public:
     QString QuickSort(int sortKey);
     // Deletes the calls of rows top..bottom (0-based) from the log and shows
     // what remains in the same order. Only calls the rows still show in the
-    // log are deleted; calls logged since the table was loaded stay. When the
-    // sorted copy cannot be written after the log was, the table shows the
-    // log in its own order.
+    // log are deleted; calls logged since the table was loaded stay. Their
+    // numbers dialled are taken out of the numbers file after the log is
+    // rewritten. When the sorted copy cannot be written after the log was,
+    // the table shows the log in its own order.
     QString deleteRows(int top, int bottom);
 
     // Whether the table shows its calls by date, oldest first.
@@ -79,7 +80,14 @@ public:
 private:
     QString filePath(const QString& name) const;
     QString reload();
-    void showLogged(const QByteArray& bytes);
+    // The rate names, and the numbers' names while the Number column shows;
+    // failure, when given, tells a file of numbers that cannot be read.
+    RateNames loadNames(QString* failure) const;
+    // Returns what to tell of the numbers.
+    QString showLogged(const QByteArray& bytes);
+    // The numbers of the calls deleted taken out of the numbers file; what to tell.
+    QString removeNumbers(std::vector<double> gone, const QByteArray& remaining) const;
+    static QString joined(const QString& first, const QString& second);
     void show(std::vector<CallRecord> calls, RateNames rates);
     void showTotals();
     QString sortAndShow(const QByteArray& logged, int sortKey);

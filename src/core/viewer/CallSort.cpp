@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <numeric>
 
 namespace {
 
@@ -38,6 +39,8 @@ struct Slot {
 struct KeyOf {
     int sortKey;
     std::vector<int> rateRank; // by rate-name key
+    const NumberNames* numbers = nullptr;
+    std::vector<int> labelRank; // by label of the numbers, shifted by one: 0 for none
 
     double operator()(const CallRecord& r) const {
         switch (sortKey) {
@@ -61,6 +64,8 @@ struct KeyOf {
             return r.rateCode;
         case RateColumn:
             return rateRank[r.rateNameKey];
+        case NumberColumn:
+            return numbers ? labelRank[size_t(numbers->labelOf(r) + 1)] : 0;
         }
         return 0;
     }
@@ -78,6 +83,20 @@ std::vector<int> rateRanks(const QHash<quint16, QString>& names) {
     for (auto it = names.cbegin(); it != names.cend(); ++it)
         byKey[it.key()] = ranks[TextCodec::encode(it.value()).value_or(it.value().toUtf8())];
     return byKey;
+}
+
+// Names and numbers compare as texts; the calls without one come first.
+std::vector<int> labelRanks(const NumberNames* numbers) {
+    if (!numbers)
+        return {};
+    const QStringList& labels = numbers->labels();
+    std::vector<int> order(size_t(labels.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&labels](int a, int b) { return labels[a] < labels[b]; });
+    std::vector<int> ranks(order.size() + 1, 0);
+    for (size_t i = 0; i < order.size(); ++i)
+        ranks[size_t(order[i]) + 1] = int(i) + 1;
+    return ranks;
 }
 
 template <typename Precedes> class PartitionSort {
@@ -155,13 +174,20 @@ void run(std::vector<Slot>& items, Precedes precedes, const std::function<void(i
 void sortCalls(const std::vector<CallRecord>& calls, int sortKey, bool ascending,
                const QHash<quint16, QString>& rateNames, std::vector<quint32>& order,
                const std::function<void(int percent)>& progress) {
-    KeyOf key{sortKey, sortKey == RateColumn ? rateRanks(rateNames) : std::vector<int>()};
+    sortTableCalls(calls, sortKey, ascending, RateNames{rateNames, true, nullptr}, order, progress);
+}
+
+void sortTableCalls(const std::vector<CallRecord>& calls, int sortKey, bool ascending, const RateNames& names,
+                    std::vector<quint32>& order, const std::function<void(int percent)>& progress) {
+    const NumberNames* numbers = sortKey == NumberColumn ? names.numbers.get() : nullptr;
+    KeyOf key{sortKey, sortKey == RateColumn ? rateRanks(names.names) : std::vector<int>(), numbers,
+              labelRanks(numbers)};
     std::vector<Slot> items;
     items.reserve(calls.size() + 1);
     items.push_back(Slot{0, 0}); // slot 0 is not used
     for (size_t i = 0; i < calls.size(); ++i)
         items.push_back(Slot{key(calls[i]), quint32(i)});
-    if (sortKey >= DateColumn && sortKey <= RateColumn) {
+    if (sortKey >= DateColumn && sortKey <= ViewerColumnCount) {
         if (ascending)
             run(
                 items, [](double a, double b) { return a < b; }, progress);

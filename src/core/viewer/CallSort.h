@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calllog/CallRecord.h"
+#include "core/viewer/CallCells.h"
 
 #include <QHash>
 #include <QString>
@@ -22,3 +23,7 @@
 void sortCalls(const std::vector<CallRecord>& calls, int sortKey, bool ascending,
                const QHash<quint16, QString>& rateNames, std::vector<quint32>& order,
                const std::function<void(int percent)>& progress = {});
+// The same for a table's calls with all their names: the Number key sorts by
+// name or number, the calls without one first.
+void sortTableCalls(const std::vector<CallRecord>& calls, int sortKey, bool ascending, const RateNames& names,
+                    std::vector<quint32>& order, const std::function<void(int percent)>& progress = {});

@@ -3,6 +3,7 @@
 #include "core/seams/DayCount.h"
 #include "core/spending/Money.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -63,6 +64,8 @@ QStringList CallTableModel::widestTexts(int gridColumn) const {
     if (m_calls.empty())
         return gridColumn == 0 ? QStringList{NoCallsText} : QStringList();
     const int column = m_layout.columnAt(gridColumn);
+    if (column == NumberColumn)
+        return longestNumberTexts();
     QStringList texts;
     for (const CallRecord& call : m_widestCalls) {
         QString text = callCellText(call, column, m_symbol, m_rates);
@@ -70,6 +73,18 @@ QStringList CallTableModel::widestTexts(int gridColumn) const {
             texts << std::move(text);
     }
     return texts;
+}
+
+QStringList CallTableModel::longestNumberTexts() const {
+    if (!m_rates.numbers)
+        return {};
+    // The longest in characters are measured; a few, for letters differ in width.
+    QStringList labels = m_rates.numbers->labels();
+    const qsizetype kept = std::min<qsizetype>(labels.size(), 8);
+    std::partial_sort(labels.begin(), labels.begin() + kept, labels.end(),
+                      [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    labels.resize(kept);
+    return labels;
 }
 
 void CallTableModel::findWidestCalls() {

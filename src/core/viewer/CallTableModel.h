@@ -53,6 +53,7 @@ public:
 
 private:
     void findWidestCalls();
+    QStringList longestNumberTexts() const;
 
     const ColumnLayout& m_layout;
     int m_columns; // as the layout had them at the last reset

@@ -19,6 +19,7 @@ constexpr std::array<ViewerColumnInfo, ViewerColumnCount> Columns = {{
     {"showTypeColumn",     "&Type Of Call", "Type Of Call", 70,  14, "Call Type",  "Nearest 'A'", "Nearest 'Z'"},
     {"ShowDistanceColumn", "Dista&nce",     "Distance",     45,  13, "Distance",   "Shortest",    "Furthest"},
     {"ShowRateColumn",     "R&ate",         "Rate",         130, 30, "Rate",       "Nearest 'A'", "Nearest 'Z'"},
+    {"ShowNumberColumn",   "Nu&mber",       "Number",       110, 16, "Number",     "Nearest 'A'", "Nearest 'Z'"},
 }};
 // clang-format on
 
@@ -29,6 +30,10 @@ QString key(const char* name) {
     return QLatin1String(name);
 }
 } // namespace
+
+bool shownByDefault(int column) {
+    return column != NumberColumn;
+}
 
 const ViewerColumnInfo& viewerColumnInfo(int column) {
     return Columns[size_t(std::clamp(column, 1, ViewerColumnCount) - 1)];
@@ -95,7 +100,8 @@ void ColumnLayout::columnMoved(int from, int to) {
 
 void ColumnLayout::reset() {
     std::iota(m_position.begin(), m_position.end(), 0);
-    m_visible.fill(true);
+    for (int c = 1; c <= ViewerColumnCount; ++c)
+        m_visible[c - 1] = shownByDefault(c);
 }
 
 void ColumnLayout::repair() {
@@ -118,33 +124,33 @@ void ColumnLayout::repair() {
     }
 }
 
-void ColumnLayout::read(const SettingsFile& settings) {
+void ColumnLayout::read(const SettingsSnapshot& settings) {
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
         m_position[c - 1] = settings.ReadSettingInteger(SettingsKeys::ViewerSection, key(k.position), c - 1);
     }
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        m_visible[c - 1] = settings.ReadSettingBool(SettingsKeys::ViewerSection, key(k.shown), true);
+        m_visible[c - 1] =
+            settings.ReadSettingBool(SettingsKeys::ViewerSection, key(k.shown), shownByDefault(c));
     }
     repair();
 }
 
 bool ColumnLayout::write(const SettingsFile& settings) const {
+    SettingsChanges changes;
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingInteger(SettingsKeys::ViewerSection, key(k.position), position(c)))
-            return false;
+        changes.setInteger(SettingsKeys::ViewerSection, key(k.position), position(c));
     }
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingBool(SettingsKeys::ViewerSection, key(k.shown), isVisible(c)))
-            return false;
+        changes.setBool(SettingsKeys::ViewerSection, key(k.shown), isVisible(c));
     }
-    return true;
+    return settings.write(changes);
 }
 
-int readColumnWidth(const SettingsFile& settings, int column) {
+int readColumnWidth(const SettingsSnapshot& settings, int column) {
     const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(column - 1)];
     return std::clamp(settings.ReadSettingInteger(SettingsKeys::ViewerSection, key(k.width), k.defaultWidth),
                       0, MaxWidth);
@@ -152,12 +158,12 @@ int readColumnWidth(const SettingsFile& settings, int column) {
 
 bool writeColumnWidths(const SettingsFile& settings, const ColumnLayout& layout,
                        const std::function<int(int column)>& widthOf, int exceptColumn) {
+    SettingsChanges changes;
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (c == exceptColumn || !layout.isVisible(c))
             continue;
         const SettingsKeys::ViewerColumnKeys& k = SettingsKeys::ViewerColumns[size_t(c - 1)];
-        if (!settings.WriteSettingInteger(SettingsKeys::ViewerSection, key(k.width), widthOf(c)))
-            return false;
+        changes.setInteger(SettingsKeys::ViewerSection, key(k.width), widthOf(c));
     }
-    return true;
+    return settings.write(changes);
 }

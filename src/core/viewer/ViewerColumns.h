@@ -6,8 +6,11 @@
 #include <functional>
 
 class SettingsFile;
+class SettingsSnapshot;
 
-// The log viewer's ten columns. The number is also the column's sort key.
+// The log viewer's columns: the design's ten, then the number dialled (hidden
+// until the user shows it, so the design's layout and exports stay as they
+// are). The number is also the column's sort key.
 enum ViewerColumn {
     NoColumn = 0,
     DateColumn = 1,
@@ -20,8 +23,11 @@ enum ViewerColumn {
     TypeOfCallColumn,
     DistanceColumn,
     RateColumn,
+    NumberColumn,
 };
-constexpr int ViewerColumnCount = 10;
+constexpr int ViewerColumnCount = 11;
+// Whether the column shows when the settings do not say, and after "Restore Defaults".
+bool shownByDefault(int column);
 
 // The three vocabularies of a column (menu, header, sort panel) and its sizes.
 struct ViewerColumnInfo {
@@ -60,14 +66,14 @@ public:
     void MoveAboveColumns(int column, int position, int delta);
     // The grid's column at index `from` was dragged to `to`.
     void columnMoved(int from, int to);
-    // Positions 0..9 in column order, all shown.
+    // Positions in column order, the design's columns shown.
     void reset();
 
     // Positions and shown flags from "Data Viewer Defaults". Stored values
     // that would put two columns in one place, leave a gap or show nothing
     // are repaired, keeping the stored order.
-    void read(const SettingsFile& settings);
-    // Stops at the first value that cannot be written; false then.
+    void read(const SettingsSnapshot& settings);
+    // Positions and shown flags in one write; false when the file cannot be written.
     bool write(const SettingsFile& settings) const;
 
 private:
@@ -78,8 +84,8 @@ private:
 };
 
 // A shown column's width from the settings, with its default.
-int readColumnWidth(const SettingsFile& settings, int column);
-// Writes the width of every shown column but exceptColumn (NoColumn for
-// none). False at the first failure.
+int readColumnWidth(const SettingsSnapshot& settings, int column);
+// The width of every shown column but exceptColumn (NoColumn for none) in
+// one write; false when the file cannot be written.
 bool writeColumnWidths(const SettingsFile& settings, const ColumnLayout& layout,
                        const std::function<int(int column)>& widthOf, int exceptColumn);

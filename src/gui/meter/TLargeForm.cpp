@@ -29,11 +29,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
 #include <QStyle>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace {
@@ -226,6 +229,10 @@ void TLargeForm::connectMeter() {
     connect(m_meter, &CallMeter::rateNameChanged, Rate, &QLabel::setText);
     connect(m_meter, &CallMeter::sensingProblemChanged, TimingLabel, &QLabel::setToolTip);
     connect(m_meter, &CallMeter::distanceShown, Distance, &QLabel::setText);
+    connect(m_meter, &CallMeter::distanceChosen, this, [this](int distance) {
+        const std::array radios{LocRadio, RegRadio, NatRadio, IntRadio};
+        radios[size_t(std::clamp(distance, int(Local), int(International)) - Local)]->setChecked(true);
+    });
     connect(m_meter, &CallMeter::bandShown, TimeOfDay, &QLabel::setText);
     connect(m_meter, &CallMeter::totalsChanged, this, [this](const QString& today, const QString& week) {
         ThisWeekValue->setText(week);
@@ -576,10 +583,12 @@ void TLargeForm::refreshBudget() {
     m_views->setBudgetLine(line);
     if (line.isEmpty() || !m_services.notifier)
         return;
-    const QString failure =
-        m_budgetAlerts.check(reading.figures, m_meter->settingsFile(), *m_services.notifier, reading.symbol);
-    if (!failure.isEmpty())
-        m_meter->queueError(failure);
+    // The notice may be answered after this window has gone.
+    m_budgetAlerts.check(reading, m_meter->settingsFile(), *m_services.notifier,
+                         [meter = QPointer<CallMeter>(m_meter)](const QString& failure) {
+                             if (meter)
+                                 meter->queueError(failure);
+                         });
 }
 
 // ---- About and help --------------------------------------------------------

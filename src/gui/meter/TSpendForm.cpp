@@ -1,12 +1,12 @@
 #include "gui/meter/TSpendForm.h"
 
 #include "gui/meter/ClockFrames.h"
+#include "gui/shell/ScreenPlace.h"
 
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -97,9 +97,7 @@ void TSpendForm::fitAndCentre() {
     const int width = std::max(StandardWidth, box->minimumSize().width());
     const int height = std::max(StandardHeight, box->hasHeightForWidth() ? box->totalHeightForWidth(width)
                                                                          : box->minimumSize().height());
-    resize(width, height);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ScreenPlace::fit(this, QSize(width, height));
 }
 
 void TSpendForm::OKButtonClick() {

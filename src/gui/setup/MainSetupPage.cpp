@@ -9,6 +9,7 @@
 #include "core/settings/SettingsFile.h"
 #include "core/tariff/Costing.h"
 #include "gui/setup/SoundRow.h"
+#include "gui/widgets/FlowLayout.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -112,11 +113,12 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     auto* help = helpButton(QStringLiteral("&Help"), "HelpButton", this);
     connect(help, &QPushButton::clicked, this, &MainSetupPage::HelpButtonClick);
 
-    auto* topRow = new QHBoxLayout;
-    topRow->addWidget(daytime);
-    topRow->addWidget(spend);
-    topRow->addWidget(currency, 1);
-    topRow->addWidget(budget);
+    // The rows go on over another line where the dialog is narrower than they
+    // are (a small screen, a large scale), rather than cutting a group off.
+    auto* topRow = new FlowLayout;
+    topRow->setSpacing(6);
+    for (QWidget* group : {daytime, spend, currency, budget})
+        topRow->addWidget(group);
     // The sensing choice beside its port, the defaults under the port: the
     // page stays low enough for a small screen at a large font.
     auto* rightColumn = new QVBoxLayout;
@@ -124,8 +126,9 @@ MainSetupPage::MainSetupPage(const Services& services, QWidget* parent)
     rightColumn->addWidget(defaults);
     rightColumn->addStretch(1);
     rightColumn->addWidget(help, 0, Qt::AlignRight);
-    auto* lowerRow = new QHBoxLayout;
-    lowerRow->addWidget(sensing, 1, Qt::AlignTop);
+    auto* lowerRow = new FlowLayout;
+    lowerRow->setSpacing(6);
+    lowerRow->addWidget(sensing);
     lowerRow->addLayout(rightColumn);
 
     auto* page = new QVBoxLayout(this);
@@ -369,7 +372,7 @@ void MainSetupPage::buildPortGroup(QWidget* group) {
     row->addWidget(m_portHelp);
 }
 
-void MainSetupPage::ReadIniSettings(const SettingsFile& file) {
+void MainSetupPage::ReadIniSettings(const SettingsSnapshot& file) {
     m_dayTimeStart->setValue(file.ReadSettingString(RateSection, DayTimeStart, DefaultDayTime));
     m_dayTimeEnd->setValue(file.ReadSettingString(RateSection, DayTimeEnd, DefaultDayTime));
 
@@ -426,37 +429,36 @@ BudgetSettings MainSetupPage::budgetShown() const {
     return budget;
 }
 
-bool MainSetupPage::WriteIniSettings(const SettingsFile& file) {
-    bool ok = file.WriteSettingString(RateSection, DayTimeStart, m_dayTimeStart->value()) &&
-              file.WriteSettingString(RateSection, DayTimeEnd, m_dayTimeEnd->value());
+bool MainSetupPage::WriteIniSettings(const SettingsFile& file, SettingsChanges changes) {
+    changes.setString(RateSection, DayTimeStart, m_dayTimeStart->value())
+        .setString(RateSection, DayTimeEnd, m_dayTimeEnd->value());
     for (const SoundRow* row : m_sounds)
-        ok = ok && file.WriteSettingString(SoundSection, QLatin1String(Sounds[row->event()].pathKey),
-                                           row->location());
+        changes.setString(SoundSection, QLatin1String(Sounds[row->event()].pathKey), row->location());
     for (const SoundRow* row : m_sounds)
-        ok = ok && file.WriteSettingBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite),
-                                         row->soundOn());
-    ok = ok && file.WriteSettingBool(SoundSection, PlaySounds, m_playSounds->isChecked()) &&
-         file.WriteSettingBool(DefaultsSection, ShowSplash, true) &&
-         file.WriteSettingBool(DefaultsSection, QueryExit, m_queryExit->isChecked()) &&
-         file.WriteSettingString(DefaultsSection, SpendWarning, m_spendLimit->value()) &&
-         file.WriteSettingBool(DefaultsSection, SpendWarningOn, m_spendLimitOn->isChecked()) &&
-         file.WriteSettingString(DefaultsSection, MainSymbol, m_mainSymbol->text()) &&
-         file.WriteSettingString(DefaultsSection, SubSymbol, m_subSymbol->text()) &&
-         file.WriteSettingInteger(DefaultsSection, AutoCallSensing,
-                                  m_autoLink->isChecked() ? 3
-                                  : m_auto32->isChecked() ? 2
-                                  : m_auto16->isChecked() ? 1
-                                                          : 0);
+        changes.setBool(SoundSection, QLatin1String(Sounds[row->event()].switchWrite), row->soundOn());
+    changes.setBool(SoundSection, PlaySounds, m_playSounds->isChecked())
+        .setBool(DefaultsSection, ShowSplash, true)
+        .setBool(DefaultsSection, QueryExit, m_queryExit->isChecked())
+        .setString(DefaultsSection, SpendWarning, m_spendLimit->value())
+        .setBool(DefaultsSection, SpendWarningOn, m_spendLimitOn->isChecked())
+        .setString(DefaultsSection, MainSymbol, m_mainSymbol->text())
+        .setString(DefaultsSection, SubSymbol, m_subSymbol->text())
+        .setInteger(DefaultsSection, AutoCallSensing,
+                    m_autoLink->isChecked() ? 3
+                    : m_auto32->isChecked() ? 2
+                    : m_auto16->isChecked() ? 1
+                                            : 0);
     if (const QString link = linkToSense(m_linkToSense->text()); link != m_linkRead)
-        ok = ok && file.WriteSettingString(DefaultsSection, LinkToSense, link);
+        changes.setString(DefaultsSection, LinkToSense, link);
     // With no device chosen the stored keys are left as they are.
-    ok = ok && SensedDevice::write(file, m_device->device());
+    SensedDevice::addTo(changes, m_device->device());
     // A settings file that never had a budget gets none by an OK alone.
     if (const BudgetSettings budget = budgetShown();
         budget.on != m_budgetRead.on ||
         formatFixed(budget.amount, 2) != formatFixed(m_budgetRead.amount, 2) ||
         budget.billDay != m_budgetRead.billDay)
-        ok = ok && budget.write(file);
+        budget.addTo(changes);
+    const bool ok = file.write(changes);
     if (!ok) {
         m_services.prompter->error(file.failureText());
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings/BudgetSettings.h"
+#include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
 
 #include <QWidget>
@@ -16,6 +17,7 @@ class QRadioButton;
 class QSpinBox;
 class SerialDeviceBox;
 class SettingsFile;
+class SettingsSnapshot;
 class SoundRow;
 struct Services;
 
@@ -31,10 +33,11 @@ public:
     // Fills every control from the settings file (all but the active rate
     // name, which the dialog keeps), then applies the sound and spend-limit
     // enabling.
-    void ReadIniSettings(const SettingsFile& file);
-    // Writes every key of this page in the dialog's order, then the autostart
-    // entry. Stops at the first failure, shows its message and returns false.
-    bool WriteIniSettings(const SettingsFile& file);
+    void ReadIniSettings(const SettingsSnapshot& file);
+    // Writes every key of this page in the dialog's order after the changes
+    // given, all in one write, then the autostart entry. Stops at the first
+    // failure, shows its message and returns false.
+    bool WriteIniSettings(const SettingsFile& file, SettingsChanges changes = {});
     // Runs the checks of the fixed-format boxes as leaving them would; false
     // when one refuses or had to be reset.
     bool checkBeforeClose();

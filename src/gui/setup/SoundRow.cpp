@@ -7,7 +7,6 @@
 #include "core/settings/ProgramFiles.h"
 #include "gui/widgets/FormRules.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -99,12 +98,14 @@ bool SoundRow::fileExists() const {
 }
 
 void SoundRow::FileboxChange() {
-    // Only the active and inactive text turns red, so a disabled box still looks disabled.
-    QPalette palette = m_fileBox->palette();
-    const QColor normal = QApplication::palette(m_fileBox).color(QPalette::Active, QPalette::Text);
-    const QColor colour = fileExists() ? normal : QColor(Qt::red);
-    palette.setColor(QPalette::Active, QPalette::Text, colour);
-    palette.setColor(QPalette::Inactive, QPalette::Text, colour);
+    // Only the active and inactive text turns red, so a disabled box still looks
+    // disabled; a found file's name has no colour of its own, so it follows the
+    // desktop's palette when that changes.
+    QPalette palette;
+    if (!fileExists()) {
+        palette.setColor(QPalette::Active, QPalette::Text, Qt::red);
+        palette.setColor(QPalette::Inactive, QPalette::Text, Qt::red);
+    }
     m_fileBox->setPalette(palette);
 }
 

@@ -5,19 +5,16 @@
 #include "core/settings/SettingsKeys.h"
 #include "gui/setup/CallChargesPage.h"
 #include "gui/setup/MainSetupPage.h"
+#include "gui/setup/NumbersPage.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/widgets/FormRules.h"
 #include "gui/widgets/PageScrollArea.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_services(services),
@@ -32,6 +29,11 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_chargesPage = new CallChargesPage(services);
     m_pages->addTab(new PageScrollArea(m_mainPage), tr("Main Setup"));
     m_pages->addTab(new PageScrollArea(m_chargesPage), tr("Call Charges"));
+    m_numbersPage = new NumbersPage(services);
+    auto* numbersTab = new PageScrollArea(m_numbersPage);
+    m_pages->addTab(numbersTab, tr("Numbers"));
+    connect(m_numbersPage, &NumbersPage::shownNeeded, this,
+            [this, numbersTab] { m_pages->setCurrentWidget(numbersTab); });
     connect(m_pages, &QTabWidget::currentChanged, this, &TSetupForm::PageControl1Change);
     connect(m_chargesPage, &CallChargesPage::editingShown, this,
             [this](bool shown) { showMainButtons(!shown); });
@@ -61,24 +63,9 @@ TSetupForm::TSetupForm(const Services& services, QWidget* parent)
     m_okButton->setDefault(true);
 
     FormCreate();
-    placeOnScreen(parent ? parent->screen() : QGuiApplication::primaryScreen());
-}
-
-// The whole dialog where the screen has the room; where it has not, as much
-// as fits, the pages scrolling, so OK and Cancel are never off the screen.
-void TSetupForm::placeOnScreen(const QScreen* screen) {
-    if (!screen) {
-        adjustSize();
-        return;
-    }
-    const QRect room = screen->availableGeometry();
-    // The window manager's frame is not known before the dialog is shown.
-    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const QSize frame(8, title + 8);
-    resize(sizeHint().boundedTo(room.size() - frame).expandedTo(minimumSizeHint()));
-    const QSize outer = size() + frame;
-    move(QPoint(room.left() + std::max(0, (room.width() - outer.width()) / 2),
-                room.top() + std::max(0, (room.height() - outer.height()) / 2)));
+    // Where the screen is too small for the whole dialog, its pages scroll,
+    // so OK and Cancel are never off the screen.
+    ScreenPlace::fit(this, sizeHint());
 }
 
 void TSetupForm::FormCreate() {
@@ -89,24 +76,25 @@ void TSetupForm::FormCreate() {
 }
 
 void TSetupForm::ReadIniSettings() {
-    m_chargesPage->setActiveRateName(m_settings.ReadSettingString(
+    const SettingsSnapshot settings = m_settings.readAll();
+    m_chargesPage->setActiveRateName(settings.ReadSettingString(
         SettingsKeys::RateSection, SettingsKeys::ActiveRateFile, SettingsKeys::DialogRateNameDefault));
     m_chargesPage->setPricesNeeded(
-        m_settings.ReadSettingString(SettingsKeys::RateSection, SettingsKeys::PricesNeeded, QString()));
-    m_mainPage->ReadIniSettings(m_settings);
+        settings.ReadSettingString(SettingsKeys::RateSection, SettingsKeys::PricesNeeded, QString()));
+    m_mainPage->ReadIniSettings(settings);
+    m_numbersPage->ReadIniSettings(settings);
 }
 
 bool TSetupForm::WriteIniSettings() {
-    if (!m_settings.WriteSettingString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
-                                       m_chargesPage->ActiveRateName())) {
-        m_services.prompter->error(m_settings.failureText());
-        return false;
-    }
-    return m_mainPage->WriteIniSettings(m_settings);
+    SettingsChanges changes;
+    changes.setString(SettingsKeys::RateSection, SettingsKeys::ActiveRateFile,
+                      m_chargesPage->ActiveRateName());
+    m_numbersPage->addTo(changes);
+    return m_mainPage->WriteIniSettings(m_settings, changes) && m_numbersPage->WriteIniSettings();
 }
 
 void TSetupForm::MainOKButtonClick() {
-    if (!m_mainPage->checkBeforeClose())
+    if (!m_mainPage->checkBeforeClose() || !m_numbersPage->checkBeforeClose())
         return;
     m_chargesPage->finishEditing();
     if (!WriteIniSettings())

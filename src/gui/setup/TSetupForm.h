@@ -7,12 +7,12 @@
 
 class CallChargesPage;
 class MainSetupPage;
+class NumbersPage;
 class QPushButton;
-class QScreen;
 class QTabWidget;
 struct Services;
 
-// The configuration dialog: "Main Setup" and "Call Charges". It hands its
+// The configuration dialog: "Main Setup", "Call Charges" and "Numbers". It hands its
 // results over only through the settings file, written on OK; the main window
 // reads the file again after the dialog has closed.
 class TSetupForm : public QDialog {
@@ -38,7 +38,6 @@ protected:
 
 private:
     void FormCreate();
-    void placeOnScreen(const QScreen* screen);
     void showMainButtons(bool shown);
 
     const Services& m_services;
@@ -46,6 +45,7 @@ private:
     QTabWidget* m_pages = nullptr;
     MainSetupPage* m_mainPage = nullptr;
     CallChargesPage* m_chargesPage = nullptr;
+    NumbersPage* m_numbersPage = nullptr;
     QWidget* m_mainButtons = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;

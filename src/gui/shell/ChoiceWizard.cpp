@@ -6,6 +6,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/TypeScale.h"
 #include "gui/widgets/FormRules.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -84,8 +84,7 @@ void ChoiceWizard::finishLayout(bool withBack) {
     m_content->addSpacing(6);
     m_content->addLayout(buttons);
     TypeScale::fixSize(this, QSize());
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ScreenPlace::fit(this, size());
 }
 
 void ChoiceWizard::setChoiceTaken(bool taken) {

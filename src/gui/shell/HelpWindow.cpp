@@ -98,6 +98,32 @@ HelpWindow::HelpWindow(QString helpFile, QWidget* parent)
 
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::fillContents);
     connect(m_contents, &QTreeWidget::currentItemChanged, this, &HelpWindow::goTo);
+    m_browser->document()->setDefaultStyleSheet(styleFor(palette()));
+}
+
+QString HelpWindow::styleFor(const QPalette& palette) {
+    // Links take the application's link colour by themselves.
+    const auto colour = [&palette](QPalette::ColorRole role) { return palette.color(role).name(); };
+    return QStringLiteral("code { background-color: %1; color: %2; }\n"
+                          "th { background-color: %3; color: %4; }\n"
+                          "table { border-color: %5; }\n"
+                          ".note { background-color: %6; color: %7; }\n")
+        .arg(colour(QPalette::AlternateBase), colour(QPalette::Text), colour(QPalette::Highlight),
+             colour(QPalette::HighlightedText), colour(QPalette::Mid), colour(QPalette::ToolTipBase),
+             colour(QPalette::ToolTipText));
+}
+
+// The document takes its colours when it is read: read again in the new ones.
+void HelpWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    m_browser->document()->setDefaultStyleSheet(styleFor(palette()));
+    if (m_browser->source().isEmpty())
+        return;
+    const int shown = m_browser->verticalScrollBar()->value();
+    m_browser->reload();
+    m_browser->verticalScrollBar()->setValue(shown);
 }
 
 // The topics are the file's second-level headings, their parts the third-level ones.
@@ -134,12 +160,6 @@ void HelpWindow::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
 }
 
-void HelpWindow::placeOver(const QWidget* asking) {
-    QRect frame(QPoint(), frameGeometry().size());
-    frame.moveCenter(asking->frameGeometry().center());
-    move(ScreenPlace::whole(frame));
-}
-
 void HelpWindow::showTopic(int topic) {
     const QString anchor = QStringLiteral("topic%1").arg(topic);
     QUrl topicUrl = QUrl::fromLocalFile(m_helpFile);
@@ -166,11 +186,12 @@ void HelpWindow::showTopic(int topic) {
         setWindowModality(modality);
         setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     }
-    // Opened where the user looks: over the window that asked. Once open, it
-    // stays where the user puts it.
+    // Opened where the user looks: over the window that asked, on its screen
+    // and as large as that screen allows. Once open, it stays where the user
+    // puts it.
     const QWidget* asking = waiting ? waiting : QApplication::activeWindow();
-    if (!isVisible() && asking && asking != this)
-        placeOver(asking);
+    if (!isVisible())
+        ScreenPlace::fit(this, size(), asking != this ? asking : nullptr);
     show();
     raise();
     activateWindow();

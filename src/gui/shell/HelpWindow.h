@@ -14,7 +14,8 @@ class QTreeWidgetItem;
 // program and is brought back to the topic asked for. Its contents are the
 // file's own headings, so a help file of the user's own gets them too. It
 // opens centred over the window that asked for it, and closes with its Close
-// button or Escape.
+// button or Escape. The file holds no colours: the window gives it the
+// desktop's, and gives them again when the desktop's palette changes.
 class HelpWindow final : public QWidget, public HelpViewer {
     Q_OBJECT
 public:
@@ -28,13 +29,16 @@ public:
     QTextBrowser* browser() const { return m_browser; }
     QTreeWidget* contents() const { return m_contents; }
 
+    // The style sheet that colours the help's headings, code, tables and notes from palette.
+    static QString styleFor(const QPalette& palette);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void fillContents();
     void goTo(QTreeWidgetItem* item);
-    void placeOver(const QWidget* asking);
 
     QString m_helpFile;
     QTextBrowser* m_browser;

@@ -1,7 +1,9 @@
 #include "gui/shell/ScreenPlace.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -65,6 +67,44 @@ QPoint whole(const QRect& frame) {
 
 void moveOnScreen(QWidget* window, QPoint topLeft) {
     window->move(onScreen(QRect(topLeft, window->frameGeometry().size())));
+}
+
+QSize fitted(QSize wanted, QSize frame, const QRect& available) {
+    return wanted.boundedTo((available.size() - frame).expandedTo(QSize(0, 0)));
+}
+
+namespace {
+// The window manager's frame about a window: known once the window is shown,
+// and before that the style's title bar and a border.
+QSize frameOf(const QWidget* window) {
+    const Qt::WindowType type = window->windowType();
+    if (window->windowFlags().testFlag(Qt::FramelessWindowHint) || type == Qt::SplashScreen ||
+        type == Qt::Popup || type == Qt::ToolTip)
+        return {};
+    if (window->isVisible())
+        return window->frameGeometry().size() - window->size();
+    constexpr int Border = 4;
+    const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    return QSize(2 * Border, title + 2 * Border);
+}
+} // namespace
+
+void fit(QWidget* window, QSize wanted, const QWidget* near) {
+    const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QScreen* screen = near ? near->screen() : parent ? parent->screen() : window->screen();
+    if (!screen) {
+        window->resize(wanted);
+        return;
+    }
+    // The least size a window's layout gives it is set once the layout runs.
+    if (QLayout* layout = window->layout())
+        layout->activate();
+    const QRect available = screen->availableGeometry();
+    const QSize frame = frameOf(window);
+    window->resize(fitted(wanted, frame, available));
+    QRect outer(QPoint(), window->size() + frame);
+    outer.moveCenter(near ? near->frameGeometry().center() : available.center());
+    window->move(whole(outer, {available}));
 }
 
 } // namespace ScreenPlace

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -10,6 +11,8 @@ class QWidget;
 // of that place any more (a monitor unplugged, a smaller screen, a title bar
 // above the screen): then they come onto the nearest screen, whole where they
 // fit.
+// Every window the program opens fits, frame and all, the screen it opens
+// on, at any scale and type size.
 namespace ScreenPlace {
 
 // Where a window with this frame goes among these screens (their available
@@ -28,5 +31,15 @@ QPoint whole(const QRect& frame);
 
 // Moves a window's frame to topLeft, or onto the nearest screen.
 void moveOnScreen(QWidget* window, QPoint topLeft);
+
+// The size a window whose frame adds frame takes in a screen's available
+// area when it wants wanted: as much of that as the area holds.
+QSize fitted(QSize wanted, QSize frame, const QRect& available);
+
+// The rule every window and dialog sizes itself by: it takes wanted, or as
+// much of it as the screen it opens on holds (the screen of near, else of its
+// parent), and opens whole on that screen, centred over near or else on the
+// screen. A window that cannot be made that small keeps its least size.
+void fit(QWidget* window, QSize wanted, const QWidget* near = nullptr);
 
 } // namespace ScreenPlace

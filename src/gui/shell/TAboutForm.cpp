@@ -2,6 +2,7 @@
 
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Services.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/TypeScale.h"
 
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -31,7 +31,10 @@ constexpr int SlideStep = 3;
 constexpr int SlideLength = 62 * SlideStep;
 const QPoint TitlePlace(60, 12);
 const QPoint ClockPlace(5, 4);
-constexpr int TextsTop = 56; // below the title's place
+// The text lines keep out of the pictures' way in: below the title's lane and
+// right of the clock's, where the design's links begin.
+constexpr int TextsTop = 56;
+constexpr int TextsLeft = 53;
 constexpr int LongestFolderChars = 48;
 
 void setTextColour(QLabel* label, const QColor& colour) {
@@ -121,7 +124,7 @@ TAboutForm::TAboutForm(const Services& services, QWidget* parent)
     }
     buttons->addStretch();
     auto* texts = new QVBoxLayout(AboutPanel);
-    texts->setContentsMargins(8, TextsTop, 8, 4);
+    texts->setContentsMargins(TextsLeft, TextsTop, 8, 4);
     texts->setSpacing(0);
     for (QLabel* line : {Label1, Label2, Label3}) {
         texts->addWidget(line, 0, Qt::AlignHCenter);
@@ -136,7 +139,7 @@ TAboutForm::TAboutForm(const Services& services, QWidget* parent)
     whole->addWidget(AboutPanel);
     TypeScale::fixSize(this, DrawnSize);
 
-    // The pictures pass over the text lines on their way in.
+    // The pictures come in from the grown edges.
     const QSize growth = size() - DrawnSize;
     SlideTitle->move(TitlePlace + QPoint(SlideLength + growth.width(), 0));
     SlideClock->move(ClockPlace + QPoint(0, SlideLength + growth.height()));
@@ -155,8 +158,7 @@ TAboutForm::TAboutForm(const Services& services, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TAboutForm::Timer1Timer);
     Timer1->start();
 
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ScreenPlace::fit(this, size());
 }
 
 void TAboutForm::Timer1Timer() {

@@ -32,7 +32,7 @@ TPortSetupForm::TPortSetupForm(const Services& services, QWidget* parent)
     m_content->addSpacing(4);
     QLabel* warning = addText(QStringLiteral("Selecting the wrong port could cause unpredictable results"));
     QPalette red = warning->palette();
-    red.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    red.setColor(QPalette::WindowText, Qt::red);
     warning->setPalette(red);
     finishLayout(true);
 }

@@ -13,6 +13,7 @@
 #include "core/tariff/Costing.h"
 #include "core/tariff/RateFile.h"
 #include "gui/shell/ChoiceWizard.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/TypeScale.h"
 #include "gui/widgets/MaskedEdit.h"
 #include "gui/widgets/MoneyValidator.h"
@@ -28,7 +29,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TTariffForm::TTariffForm(const Services& services, QWidget* parent)
@@ -140,8 +140,7 @@ TTariffForm::TTariffForm(const Services& services, QWidget* parent)
     layout->addLayout(buttons);
 
     TypeScale::fixSize(this, QSize());
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    ScreenPlace::fit(this, size());
 }
 
 // A box is said by its caption (its label's buddy); a hint adds what the caption leaves out.
@@ -201,9 +200,10 @@ bool TTariffForm::FinishButtonClick() {
     // The rate file is written first: the settings never name a file that is not there.
     using namespace SettingsKeys;
     const SettingsFile settings(ProgramFiles::settingsPath(m_services.programDirectory));
-    if (!settings.WriteSettingString(RateSection, ActiveRateFile, name) ||
-        !settings.WriteSettingString(RateSection, DayTimeStart, m_dayTimeStart->value()) ||
-        !settings.WriteSettingString(RateSection, DayTimeEnd, m_dayTimeEnd->value())) {
+    if (!settings.write(SettingsChanges()
+                            .setString(RateSection, ActiveRateFile, name)
+                            .setString(RateSection, DayTimeStart, m_dayTimeStart->value())
+                            .setString(RateSection, DayTimeEnd, m_dayTimeEnd->value()))) {
         m_services.prompter->error(settings.failureText());
         return false;
     }

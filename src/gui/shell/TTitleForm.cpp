@@ -1,5 +1,6 @@
 #include "gui/shell/TTitleForm.h"
 
+#include "gui/shell/ScreenPlace.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/TypeScale.h"
 
@@ -7,7 +8,6 @@
 #include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -70,9 +70,7 @@ TTitleForm::TTitleForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt:
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(panel);
     TypeScale::fixSize(this, DrawnSize);
-
-    if (const QScreen* screen = this->screen())
-        move(screen->geometry().center() - rect().center());
+    ScreenPlace::fit(this, size());
 }
 
 void TTitleForm::showEvent(QShowEvent* event) {

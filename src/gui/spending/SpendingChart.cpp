@@ -26,7 +26,7 @@ const QColor BandColors[] = {QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x72, 0xB2),
                              QColor(0x99, 0x99, 0x99)};
 const QColor RateColors[] = {QColor(0x00, 0x72, 0xB2), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x9E, 0x73),
                              QColor(0xCC, 0x79, 0xA7), QColor(0x56, 0xB4, 0xE9), QColor(0xD5, 0x5E, 0x00),
-                             QColor(0xBB, 0xAA, 0x22)};
+                             QColor(0xBB, 0xAA, 0x22), QColor(0x88, 0x66, 0xCC)};
 const QColor OtherColor(0x99, 0x99, 0x99);
 
 QString dayText(qint64 day, const char* format) {
@@ -111,6 +111,14 @@ void SpendingChart::addParts(const SpendingFigures& figures, SpendView view, Sta
             if (band != SpendBar::UnknownBand || any)
                 m_parts.push_back(std::move(part));
         }
+        return;
+    }
+    if (stack == Stack::Numbers) {
+        // Made with MostNumbers apart: a part beyond them is the others'.
+        for (size_t i = 0; i < m_numberStack.parts.size(); ++i)
+            m_parts.push_back(
+                {m_numberStack.names[qsizetype(i)], m_numberStack.parts[i],
+                 i >= size_t(MostNumbers) ? OtherColor : RateColors[i % std::size(RateColors)]});
         return;
     }
     // The rates that cost most in this view, the rest together as one.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/spending/NumberSpending.h"
 #include "core/spending/SpendingFigures.h"
 
 #include <QChart>
@@ -26,9 +27,11 @@ class QLineSeries;
 class SpendingChart : public QChart {
     Q_OBJECT
 public:
-    enum class Stack { Bands, Rates };
+    enum class Stack { Bands, Rates, Numbers };
     // Rate names beyond these share one part of the bar, the one costing least.
     static constexpr int MostRates = 7;
+    // Likewise names and numbers dialled.
+    static constexpr int MostNumbers = 8;
 
     // What each bar's calls would have cost with another rate file.
     struct TariffLine {
@@ -44,6 +47,8 @@ public:
                      std::optional<double> budget, const QString& mainSymbol,
                      const std::optional<TariffLine>& tariff = std::nullopt);
     void follow(const QPalette& palette, const QFont& font);
+    // The parts of the bars stacked by number, for the view shown next.
+    void setNumberStack(NumberStack stack) { m_numberStack = std::move(stack); }
 
     // The names of the parts the bars are stacked from, bottom first, then the
     // projection's part in the month view.
@@ -80,6 +85,7 @@ private:
     std::optional<double> m_budget;
     std::optional<double> m_projection; // what the current period is on pace for
     std::optional<TariffLine> m_tariff;
+    NumberStack m_numberStack;
     std::vector<QBarSet*> m_sets;
     QLineSeries* m_budgetLine = nullptr;
     QLineSeries* m_tariffLine = nullptr;

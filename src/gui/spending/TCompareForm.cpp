@@ -1,21 +1,22 @@
 #include "gui/spending/TCompareForm.h"
 
 #include "core/calllog/CallTotals.h"
+#include "core/seams/HelpViewer.h"
 #include "core/spending/TariffComparison.h"
 #include "core/spending/TariffTable.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/widgets/FormRules.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& symbol, bool selectedCalls,
-                           QWidget* parent)
+                           HelpViewer* help, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("TCompareForm"));
     setWindowTitle(Caption);
@@ -45,12 +46,21 @@ TCompareForm::TCompareForm(const TariffComparison& comparison, const QString& sy
 
     LoggedCost = FormRules::make<QLabel>(this, "LoggedCost");
     UnpricedCalls = FormRules::make<QLabel>(this, "UnpricedCalls");
+    HelpButton = FormRules::make<QPushButton>(this, "HelpButton");
+    HelpButton->setText(QStringLiteral("&Help"));
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this, [help] {
+        if (help)
+            help->showTopic(HelpTopic);
+    });
+    FormRules::helpKey(HelpButton);
     CloseButton = FormRules::make<QPushButton>(this, "CloseButton");
     CloseButton->setText(QStringLiteral("&Close"));
     CloseButton->setDefault(true);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(HelpButton);
     buttons->addStretch();
     buttons->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
@@ -106,8 +116,6 @@ void TCompareForm::fitToTable() {
                       TariffGrid->verticalScrollBar()->sizeHint().width() + 2 * TariffGrid->frameWidth();
     const int height = TariffGrid->horizontalHeader()->height() + TariffGrid->verticalHeader()->length() +
                        2 * TariffGrid->frameWidth();
-    QSize wanted = size() - TariffGrid->size() + QSize(width, height);
-    if (const QScreen* s = screen())
-        wanted = wanted.boundedTo(s->availableGeometry().size() * 9 / 10);
-    resize(wanted.expandedTo(QSize(480, 200)));
+    const QSize wanted = size() - TariffGrid->size() + QSize(width, height);
+    ScreenPlace::fit(this, wanted.expandedTo(QSize(480, 200)));
 }

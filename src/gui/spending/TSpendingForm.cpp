@@ -2,6 +2,7 @@
 
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
+#include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
@@ -13,6 +14,7 @@
 #include "core/spending/TariffTable.h"
 #include "core/tariff/RateFile.h"
 #include "core/viewer/CallLogViewer.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/spending/ChartImage.h"
 #include "gui/widgets/FormRules.h"
 
@@ -26,7 +28,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -67,9 +68,21 @@ void TSpendingForm::buildLayout() {
     ByRateButton = FormRules::make<QRadioButton>(this, "ByRateButton");
     ByRateButton->setText(QStringLiteral("&Rate name"));
     ByRateButton->setToolTip(QStringLiteral("Bars stacked by rate name"));
+    ByNumberButton = FormRules::make<QRadioButton>(this, "ByNumberButton");
+    ByNumberButton->setText(QStringLiteral("N&umber"));
+    ByNumberButton->setToolTip(QStringLiteral("Bars stacked by number dialled, or its name: the %1 that cost "
+                                              "most, the rest together")
+                                   .arg(SpendingChart::MostNumbers));
     ByBandButton->setChecked(true);
-    connect(ByBandButton, &QRadioButton::toggled, this,
-            [this](bool on) { setStack(on ? SpendingChart::Stack::Bands : SpendingChart::Stack::Rates); });
+    const std::pair<QRadioButton*, SpendingChart::Stack> stacks[] = {
+        {ByBandButton, SpendingChart::Stack::Bands},
+        {ByRateButton, SpendingChart::Stack::Rates},
+        {ByNumberButton, SpendingChart::Stack::Numbers}};
+    for (auto [button, stack] : stacks)
+        connect(button, &QRadioButton::toggled, this, [this, stack = stack](bool on) {
+            if (on)
+                setStack(stack);
+        });
 
     auto* compareLabel = new QLabel(QStringLiteral("Com&pare with:"), this);
     CompareRateBox = FormRules::make<QComboBox>(this, "CompareRateBox");
@@ -93,6 +106,14 @@ void TSpendingForm::buildLayout() {
     BudgetLine = FormRules::make<QLabel>(this, "BudgetLine");
     BudgetLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    HelpButton = FormRules::make<QPushButton>(this, "HelpButton");
+    HelpButton->setText(QStringLiteral("&Help"));
+    HelpButton->setAutoDefault(false);
+    connect(HelpButton, &QPushButton::clicked, this, [this] {
+        if (m_services.help)
+            m_services.help->showTopic(HelpTopic);
+    });
+    FormRules::helpKey(HelpButton);
     SaveChartButton = FormRules::make<QPushButton>(this, "SaveChartButton");
     SaveChartButton->setText(QStringLiteral("Save Chart &As..."));
     SaveChartButton->setAutoDefault(false);
@@ -109,6 +130,7 @@ void TSpendingForm::buildLayout() {
     top->addWidget(stackLabel);
     top->addWidget(ByBandButton);
     top->addWidget(ByRateButton);
+    top->addWidget(ByNumberButton);
     // A row of its own: the window keeps its width at a large font or scale.
     auto* compare = new QHBoxLayout;
     compare->addWidget(compareLabel);
@@ -116,6 +138,7 @@ void TSpendingForm::buildLayout() {
     compare->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(BudgetLine, 1);
+    bottom->addWidget(HelpButton);
     bottom->addWidget(SaveChartButton);
     bottom->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
@@ -138,10 +161,7 @@ void TSpendingForm::buildLayout() {
 
     m_chart->follow(palette(), font());
     // Room for 31 bars and their labels, as far as the screen allows.
-    QSize size(820, 560);
-    if (const QScreen* s = screen())
-        size = size.boundedTo(s->availableGeometry().size() * 0.9);
-    resize(size.expandedTo(minimumSizeHint()));
+    ScreenPlace::fit(this, QSize(820, 560));
 }
 
 void TSpendingForm::LoadFigures() {
@@ -153,6 +173,8 @@ void TSpendingForm::LoadFigures() {
     BudgetLine->setVisible(m_budget.has_value());
     BudgetLine->setText(reading.budgetText());
     m_figures = std::move(reading.figures);
+    m_numberNames.reset();
+    m_numberStacks = {};
     loadTariffLine();
     redraw();
 }
@@ -206,9 +228,31 @@ void TSpendingForm::setStack(SpendingChart::Stack stack) {
     redraw();
 }
 
+void TSpendingForm::loadNumberStack() {
+    if (m_numberStacks[size_t(m_view)])
+        return;
+    if (!m_numberNames) {
+        QString path, reason;
+        m_numberNames = NumberNames::read(m_services.programDirectory, &path, &reason);
+        if (!path.isEmpty())
+            tell(CallLogViewer::cannotRead(path, reason));
+    }
+    const CallLog log(ProgramFiles::callLogPath(m_services.programDirectory));
+    NumberStack stack =
+        NumberStack::compute(log, *m_numberNames, m_figures.bars(m_view), SpendingChart::MostNumbers);
+    if (!stack.logRead)
+        tell(CallLogViewer::cannotRead(log.path(), stack.readFailure));
+    m_numberStacks[size_t(m_view)] = std::move(stack);
+}
+
 void TSpendingForm::redraw() {
     m_views->button(int(m_view))->setChecked(true);
-    (m_stack == SpendingChart::Stack::Bands ? ByBandButton : ByRateButton)->setChecked(true);
+    const std::array stackButtons{ByBandButton, ByRateButton, ByNumberButton};
+    stackButtons[size_t(m_stack)]->setChecked(true);
+    if (m_stack == SpendingChart::Stack::Numbers) {
+        loadNumberStack();
+        m_chart->setNumberStack(*m_numberStacks[size_t(m_view)]);
+    }
     CompareRateBox->setEnabled(m_view == SpendView::Month);
     m_chart->showFigures(m_figures, m_view, m_stack, m_budget, m_symbol, m_tariff);
 }

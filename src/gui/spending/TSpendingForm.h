@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <optional>
 
 class QButtonGroup;
@@ -16,13 +17,14 @@ class QPushButton;
 class QRadioButton;
 
 // The Spending window: bar charts of what calls cost per day, week and bill
-// period, stacked by time band or by rate name, with the budget's line while
+// period, stacked by time band, by rate name or by number dialled, with the budget's line while
 // the budget is on. D, W and M (or Ctrl+1, 2, 3) switch the view; Escape
-// closes it.
+// closes it; Help and F1 open its topic of the help.
 class TSpendingForm : public QDialog {
     Q_OBJECT
 public:
     static inline const QString Caption = QStringLiteral("Spending");
+    static constexpr int HelpTopic = 10;
 
     explicit TSpendingForm(const Services& services, QWidget* parent = nullptr);
 
@@ -49,6 +51,8 @@ private:
     void listRateFiles();
     // Prices the month view's calls with the rate file chosen.
     void loadTariffLine();
+    // The chart's parts by number for the view shown, worked out once per view.
+    void loadNumberStack();
     // Shows a failure once the command is complete.
     void tell(const QString& message);
 
@@ -56,6 +60,8 @@ private:
     SpendingFigures m_figures;
     std::optional<double> m_budget;
     std::optional<SpendingChart::TariffLine> m_tariff;
+    std::optional<NumberNames> m_numberNames;                 // read when first wanted
+    std::array<std::optional<NumberStack>, 3> m_numberStacks; // by view
     QString m_symbol;
     SpendView m_view = SpendView::Month;
     SpendingChart::Stack m_stack = SpendingChart::Stack::Bands;
@@ -68,8 +74,10 @@ private:
     QButtonGroup* m_views = nullptr;
     QRadioButton* ByBandButton = nullptr;
     QRadioButton* ByRateButton = nullptr;
+    QRadioButton* ByNumberButton = nullptr;
     QComboBox* CompareRateBox = nullptr;
     QLabel* BudgetLine = nullptr;
+    QPushButton* HelpButton = nullptr;
     QPushButton* SaveChartButton = nullptr;
     QPushButton* CloseButton = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "core/seams/HelpViewer.h"
 #include "core/seams/Prompter.h"
 #include "core/settings/SettingsKeys.h"
+#include "gui/shell/ScreenPlace.h"
 #include "gui/viewer/TProgressForm.h"
 #include "gui/widgets/FormRules.h"
 
@@ -18,7 +19,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -67,12 +67,8 @@ void TDataForm::fitWidthToColumns() {
     layout()->activate();
     const int table = DataBank->horizontalHeader()->length() +
                       DataBank->verticalScrollBar()->sizeHint().width() + 2 * DataBank->frameWidth();
-    int wanted = width() - DataBank->width() + table;
-    if (const QScreen* s = screen())
-        wanted = std::min(wanted, s->availableGeometry().width());
-    resize(std::max(width(), wanted), height());
-    if (const QScreen* s = parentWidget() ? parentWidget()->screen() : screen())
-        move(s->availableGeometry().center() - rect().center());
+    const int wanted = width() - DataBank->width() + table;
+    ScreenPlace::fit(this, QSize(std::max(width(), wanted), height()));
 }
 
 TDataForm::~TDataForm() {
@@ -162,8 +158,9 @@ QString TDataForm::LoadData() {
 
 void TDataForm::ReadIniSettings() {
     ColumnLayout& layout = m_viewer->layout();
-    layout.read(m_settings);
-    m_viewer->setMainSymbol(m_settings.ReadSettingString(
+    const SettingsSnapshot settings = m_settings.readAll();
+    layout.read(settings);
+    m_viewer->setMainSymbol(settings.ReadSettingString(
         SettingsKeys::DefaultsSection, SettingsKeys::MainSymbol, SettingsKeys::DefaultMainSymbol));
     for (int c = 1; c <= ViewerColumnCount; ++c)
         m_showColumn[size_t(c - 1)]->setChecked(layout.isVisible(c));
@@ -173,9 +170,10 @@ void TDataForm::ReadIniSettings() {
 
 void TDataForm::ReadWidthSettings() {
     const ColumnLayout& layout = m_viewer->layout();
+    const SettingsSnapshot settings = m_settings.readAll();
     for (int c = 1; c <= ViewerColumnCount; ++c) {
         if (layout.isVisible(c))
-            m_widthSettings[size_t(c - 1)] = readColumnWidth(m_settings, c);
+            m_widthSettings[size_t(c - 1)] = readColumnWidth(settings, c);
     }
     applyWidths();
 }
@@ -202,27 +200,33 @@ void TDataForm::applyWidths() {
     }
 }
 
+QStringList TDataForm::widestTexts(int gridColumn, const QFontMetricsF& metrics) const {
+    // Every digit taken as wide as the widest, so that any date, time or amount fits.
+    QChar widestDigit = u'0';
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QChar(digit);
+    }
+    QStringList texts = m_viewer->model().widestTexts(gridColumn);
+    for (QString& text : texts) {
+        for (QChar& c : text) {
+            if (c >= u'0' && c <= u'9')
+                c = widestDigit;
+        }
+    }
+    return texts;
+}
+
 int TDataForm::neededWidth(int gridColumn) const {
-    // As the grid's own delegate measures a cell, every digit taken as wide as
-    // the widest, so that any date, time or amount fits.
+    // As the grid's own delegate measures a cell.
     QStyleOptionViewItem option;
     option.initFrom(DataBank);
     option.font = DataBank->font();
     option.fontMetrics = DataBank->fontMetrics();
     option.features = QStyleOptionViewItem::HasDisplay;
-    QChar widestDigit = u'0';
-    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-        if (option.fontMetrics.horizontalAdvance(QChar(digit)) >
-            option.fontMetrics.horizontalAdvance(widestDigit))
-            widestDigit = QChar(digit);
-    }
     const int gridLine = DataBank->showGrid() ? 1 : 0;
     int width = DataBank->horizontalHeader()->sectionSizeHint(gridColumn);
-    for (QString text : m_viewer->model().widestTexts(gridColumn)) {
-        for (QChar& c : text) {
-            if (c >= u'0' && c <= u'9')
-                c = widestDigit;
-        }
+    for (const QString& text : widestTexts(gridColumn, QFontMetricsF(DataBank->font()))) {
         option.text = text;
         width = std::max(
             width,
@@ -312,9 +316,8 @@ void TDataForm::DataBankColumnMoved(int fromIndex, int toIndex) {
 void TDataForm::ResetColumnsClick() {
     ColumnLayout& layout = m_viewer->layout();
     layout.reset();
-    for (QAction* item : m_showColumn)
-        item->setChecked(true);
     for (int c = 1; c <= ViewerColumnCount; ++c) {
+        m_showColumn[size_t(c - 1)]->setChecked(layout.isVisible(c));
         m_widthSettings[size_t(c - 1)] = viewerColumnInfo(c).resetWidth;
         m_widthChosen[size_t(c - 1)] = false;
     }
@@ -333,7 +336,7 @@ QString TDataForm::ReloadTable() {
 
 void TDataForm::showSortState(int column) {
     const bool ascending = m_viewer->SortAscending;
-    if (column >= DateColumn && column <= RateColumn) {
+    if (column >= DateColumn && column <= ViewerColumnCount) {
         const ViewerColumnInfo& info = viewerColumnInfo(column);
         SortOrder->setText(QLatin1String(info.sortOrder));
         TopSortLabel->setText(QLatin1String(ascending ? info.firstText : info.lastText));

@@ -13,12 +13,12 @@
 #include <utility>
 
 class QAction;
+class QFontMetricsF;
 class QFrame;
 class QLabel;
 class QMenu;
 class QPageLayout;
 class QPagedPaintDevice;
-class QPainter;
 class QPrinter;
 class QPushButton;
 class QTableView;
@@ -116,6 +116,8 @@ private:
     // text unless the user has sized it in this window.
     void applyWidths();
     int neededWidth(int gridColumn) const;
+    // Texts at least as wide as any the grid column shows, in a type.
+    QStringList widestTexts(int gridColumn, const QFontMetricsF& metrics) const;
     void DataBankColumnResized(int gridColumn, int size);
 
     QString ShowColumnLastPart();
@@ -134,8 +136,14 @@ private:
     QPrinter& printer();
     void writePdf(const QString& path, int firstRow, int lastRow, bool selectionOnly,
                   const QPageLayout& page);
-    void paintCalls(QPainter& painter, QPagedPaintDevice& device, int firstRow, int lastRow,
-                    bool selectionOnly, const QString& deviceName);
+    // Prints on the device, its type fitted to the page (and the page turned
+    // when it must be) so that every text is whole. False when the printout
+    // cannot start.
+    bool paintCalls(QPagedPaintDevice& device, int firstRow, int lastRow, bool selectionOnly,
+                    const QString& deviceName);
+    // A message naming the file when it is one of the program's own, which
+    // no export may write over; else nothing.
+    QString ownFileMessage(const QString& path) const;
     void updateSummary();
     void askToDelete();
     void exportCalls(bool selectedOnly);

@@ -37,6 +37,7 @@ constexpr SortMenuItem SortItems[ViewerColumnCount] = {
     {"Type", "&Type Of Call Order"},
     {"Distance", "Distan&ce Order"},
     {"Rate", "&Rate Order"},
+    {"Number", "Num&ber Order"},
 };
 
 using FormRules::make;

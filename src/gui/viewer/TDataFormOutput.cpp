@@ -4,6 +4,7 @@
 #include "core/seams/Clock.h"
 #include "core/seams/FileChooser.h"
 #include "core/seams/Prompter.h"
+#include "core/settings/OwnFiles.h"
 #include "core/spending/TariffComparison.h"
 #include "core/storage/AtomicFileDevice.h"
 #include "core/viewer/CallExport.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPageSetupDialog>
@@ -23,22 +25,32 @@
 #include <QPrinter>
 #include <QTableView>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const QString DocumentName = QStringLiteral("Dialtally Pro call log Printout");
 
+// The printout's type: the grid's, at the user's size within these, made
+// smaller down to LeastType to fit the page, and smaller still only when even
+// the turned page cannot take the table.
+constexpr double SmallestPreferredType = 9;
+constexpr double LargestPreferredType = 12;
+constexpr double LeastType = 7;
+// A row's height for the height of its type, and the blank either side of a cell's text, in blanks.
+constexpr double RowSpacing = 1.25;
+constexpr double CellPadding = 1;
+
 void draw(QPainter& painter, const PrintItem& item) {
+    // Texts are never clipped: the layout makes room for them.
+    constexpr int Whole = Qt::TextDontClip | Qt::TextSingleLine;
     switch (item.kind) {
     case PrintItem::Text:
-        painter.drawText(QRect(item.rect.topLeft(), QSize(1 << 20, item.rect.height() * 2)),
-                         Qt::AlignLeft | Qt::AlignTop, item.text);
+    case PrintItem::CellText:
+        painter.drawText(item.rect, Qt::AlignLeft | Qt::AlignVCenter | Whole, item.text);
         break;
-    case PrintItem::ClippedText:
-        painter.save();
-        painter.setClipRect(item.rect);
-        painter.drawText(item.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, item.text);
-        painter.restore();
+    case PrintItem::CentredText:
+        painter.drawText(item.rect, Qt::AlignCenter | Whole, item.text);
         break;
     case PrintItem::Frame:
         painter.setBrush(Qt::NoBrush);
@@ -56,7 +68,24 @@ void draw(QPainter& painter, const std::vector<PrintItem>& items) {
     for (const PrintItem& item : items)
         draw(painter, item);
 }
+
+QPageLayout turnedPage(QPageLayout page) {
+    page.setOrientation(page.orientation() == QPageLayout::Portrait ? QPageLayout::Landscape
+                                                                    : QPageLayout::Portrait);
+    return page;
+}
 } // namespace
+
+QString TDataForm::ownFileMessage(const QString& path) const {
+    const auto own = OwnFiles::at(path, m_services.programDirectory, m_services.stateDirectory);
+    if (!own)
+        return {};
+    const QString name = QDir::toNativeSeparators(path);
+    const QString file = QDir::toNativeSeparators(own->path);
+    return QStringLiteral("%1 is %2%3. An export never writes over the program's own files: "
+                          "choose another name.")
+        .arg(name, own->what, file == name ? QString() : QLatin1Char(' ') + file);
+}
 
 QString TDataForm::summaryShown(bool selectionOnly) const {
     return selectionOnly ? SelectedAmount->text() : TotalCostLabel->text();
@@ -89,6 +118,10 @@ void TDataForm::exportCalls(bool selectedOnly) {
     if (chosen.isEmpty())
         return;
     const QString name = CallExport::fileNameFor(chosen, filter);
+    if (const QString own = ownFileMessage(name); !own.isEmpty()) {
+        tell(own);
+        return;
+    }
     if (!FileChooser::mayReplace(chosen, name, *m_services.prompter))
         return;
 
@@ -100,7 +133,7 @@ void TDataForm::exportCalls(bool selectedOnly) {
     m_progress->WithProgress(QStringLiteral("Exporting..."),
                              QStringLiteral("Exporting to %1..").arg(QFileInfo(name).fileName()));
     const QString message = CallExport::write(
-        name, CallExport::layoutOf(table, CallExport::isCommaFile(name)),
+        name, CallExport::layoutOf(table, CallExport::formFor(name)),
         CallExport::tableRows(table, first, last), [&header](qint64, double) { return header; },
         [this](int percent) { m_progress->setPosition(percent); });
     m_progress->hideProgress();
@@ -157,16 +190,19 @@ void TDataForm::PrintCalls(int firstRow, int lastRow, bool selectionOnly, QPrint
         return;
     }
     printer.setDocName(DocumentName);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    // A page turned for this printout is not the user's choice for the next.
+    const QPageLayout chosen = printer.pageLayout();
+    if (!paintCalls(printer, firstRow, lastRow, selectionOnly, printer.printerName()))
         tell(QStringLiteral("The printout cannot start on %1.").arg(printer.printerName()));
-        return;
-    }
-    paintCalls(painter, printer, firstRow, lastRow, selectionOnly, printer.printerName());
+    printer.setPageLayout(chosen);
 }
 
 void TDataForm::writePdf(const QString& path, int firstRow, int lastRow, bool selectionOnly,
                          const QPageLayout& page) {
+    if (const QString own = ownFileMessage(path); !own.isEmpty()) {
+        tell(own);
+        return;
+    }
     // Written as every export is: a failure leaves the old file as it was.
     const QString name = QDir::toNativeSeparators(path);
     AtomicFileDevice file(path);
@@ -175,51 +211,84 @@ void TDataForm::writePdf(const QString& path, int firstRow, int lastRow, bool se
         pdf.setTitle(DocumentName);
         pdf.setCreator(QStringLiteral("Dialtally Pro v1.0"));
         pdf.setPageLayout(page);
-        QPainter painter;
-        if (!painter.begin(&pdf)) {
+        if (!paintCalls(pdf, firstRow, lastRow, selectionOnly, name)) {
             tell(QStringLiteral("The printout cannot start on %1.").arg(name));
             return;
         }
-        paintCalls(painter, pdf, firstRow, lastRow, selectionOnly, name);
     }
     if (!file.commit())
         tell(CallLogViewer::cannotWrite(path, file.errorString()));
 }
 
-void TDataForm::paintCalls(QPainter& painter, QPagedPaintDevice& device, int firstRow, int lastRow,
-                           bool selectionOnly, const QString& deviceName) {
+bool TDataForm::paintCalls(QPagedPaintDevice& device, int firstRow, int lastRow, bool selectionOnly,
+                           const QString& deviceName) {
     const Busy busy(*this);
-    // The columns keep their screen widths on paper; a size smaller than the
-    // grid's lets their texts fit between the frames.
-    QFont font(DataBank->font(), &device);
-    font.setPointSizeF(7);
-    painter.setFont(font);
-    const QRect printable = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    const PrintContext context{deviceName,
-                               printable.size(),
-                               printable.topLeft(),
-                               double(device.logicalDpiX()),
-                               double(device.logicalDpiY()),
-                               painter.fontMetrics().height()};
-    m_progress->WithProgress(QStringLiteral("Printing"), QStringLiteral("Printing on ") + deviceName);
-
     const CallTableModel& table = m_viewer->model();
-    std::vector<int> widths;
-    QStringList titles;
-    for (int i = 0; i < table.columnCount(); ++i) {
-        widths.push_back(DataBank->horizontalHeader()->sectionSize(i));
-        titles << table.headerText(i);
-    }
-    PrintLayout layout(context, widths);
-    painter.setPen(QPen(Qt::black, std::max(1.0, layout.scaleX() * 0.15)));
-    painter.setBrush(Qt::NoBrush);
     const QStringList header =
         CallExport::headerLines(true, m_services.clock->now(), selectionOnly, summaryShown(selectionOnly));
+    QStringList titles;
+    for (int i = 0; i < table.columnCount(); ++i)
+        titles << table.headerText(i);
+
+    // The type is measured as the device will print it.
+    const auto typeOf = [&device, base = DataBank->font()](double pointSize) {
+        QFont font(base, &device);
+        font.setPointSizeF(pointSize);
+        return font;
+    };
+    const auto metricsOf = [&](const QFont& font) {
+        const QFontMetricsF metrics(font, &device);
+        PrintLayout::Metrics measured{int(std::ceil(metrics.height() * RowSpacing)),
+                                      int(std::ceil(metrics.horizontalAdvance(u' ') * CellPadding)),
+                                      {}};
+        for (int i = 0; i < titles.size(); ++i) {
+            double widest = metrics.horizontalAdvance(titles[i]);
+            for (const QString& text : widestTexts(i, metrics))
+                widest = std::max(widest, metrics.horizontalAdvance(text));
+            measured.textWidths.push_back(int(std::ceil(widest)));
+        }
+        return measured;
+    };
+    const auto headerWidthOf = [&](const QFont& font) {
+        const QFontMetricsF metrics(font, &device);
+        double widest = 0;
+        for (const QString& line : header)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        return int(std::ceil(widest));
+    };
+    const int dpiX = device.logicalDpiX();
+    const int dpiY = device.logicalDpiY();
+    const auto areaOf = [dpiX, dpiY](const QPageLayout& page) {
+        return PrintLayout::area(page.fullRectPixels(dpiX), page.paintRectPixels(dpiX), dpiX, dpiY);
+    };
+    const QPageLayout page = device.pageLayout();
+    const QPageLayout turned = turnedPage(page);
+    const double userType = DataBank->font().pointSizeF();
+    const PrintFit fit = fitPrintout(
+        [&](double pointSize) {
+            const QFont font = typeOf(pointSize);
+            return PrintLayout::needed(metricsOf(font), headerWidthOf(font));
+        },
+        areaOf(page).size(), areaOf(turned).size(),
+        std::clamp(userType, SmallestPreferredType, LargestPreferredType), LeastType);
+    if (fit.turned)
+        device.setPageLayout(turned);
+
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const QFont font = typeOf(fit.pointSize);
+    painter.setFont(font);
+    PrintLayout layout(areaOf(fit.turned ? turned : page), metricsOf(font));
+    m_progress->WithProgress(QStringLiteral("Printing"), QStringLiteral("Printing on ") + deviceName);
+    // Rules of 0.4 point, at least one device pixel.
+    painter.setPen(QPen(Qt::black, std::max(1.0, dpiX / 180.0)));
+    painter.setBrush(Qt::NoBrush);
     draw(painter, layout.pageHeader(header, titles));
-    int page = 1;
+    int pageNumber = 1;
     for (int row = firstRow; row <= lastRow; ++row) {
         if (layout.pageFull()) {
-            draw(painter, layout.pageFooter(page++));
+            draw(painter, layout.pageFooter(pageNumber++));
             device.newPage();
             draw(painter, layout.pageHeader(header, titles));
         }
@@ -229,9 +298,10 @@ void TDataForm::paintCalls(QPainter& painter, QPagedPaintDevice& device, int fir
             cells << table.cellText(row, i);
         draw(painter, layout.row(cells));
     }
-    draw(painter, layout.pageFooter(page));
+    draw(painter, layout.pageFooter(pageNumber));
     painter.end();
     m_progress->hideProgress();
+    return true;
 }
 
 void TDataForm::CompareTariffsClick() {
@@ -246,6 +316,6 @@ void TDataForm::CompareTariffsClick() {
     for (int row = top; row <= bottom; ++row)
         comparison.add(model.call(row));
     QApplication::restoreOverrideCursor();
-    TCompareForm form(comparison, model.symbol(), selected, this);
+    TCompareForm form(comparison, model.symbol(), selected, m_services.help, this);
     form.exec();
 }

@@ -1,11 +1,11 @@
 #include "gui/viewer/TProgressForm.h"
 
+#include "gui/shell/ScreenPlace.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -67,9 +67,7 @@ void TProgressForm::showAtOnce(const QString& caption, bool withBar) {
         label->setVisible(withBar);
     ProgressBar->setValue(0);
     if (!isVisible()) {
-        if (const QScreen* screen =
-                parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        ScreenPlace::fit(this, size());
         show();
     }
     waitUntilMapped();

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QShortcut>
 #include <QSizePolicy>
 #include <QStyle>
 #include <QWidget>
@@ -52,6 +53,12 @@ inline QWidget* boxParent(QObject* owner) {
         return dialog;
     auto* window = qobject_cast<QWidget*>(owner);
     return window && window->isVisible() ? window : nullptr;
+}
+
+// F1 presses the window's Help button, as in other programs.
+inline void helpKey(QAbstractButton* help) {
+    auto* key = new QShortcut(QKeySequence::HelpContents, help->window());
+    QObject::connect(key, &QShortcut::activated, help, &QAbstractButton::click);
 }
 
 } // namespace FormRules

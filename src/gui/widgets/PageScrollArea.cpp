@@ -21,6 +21,20 @@ QSize PageScrollArea::sizeHint() const {
     return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(frame, frame);
 }
 
+// QScrollArea measures a page whose height follows its width at the width
+// left beside a scroll bar it shows already, so a bar once shown (while the
+// dialog was still being made) would stay though the page fits: measured at
+// the whole width here.
+void PageScrollArea::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    const QSize room = maximumViewportSize();
+    if (verticalScrollBar()->isVisibleTo(this) && widget()->hasHeightForWidth() &&
+        widget()->heightForWidth(room.width()) <= room.height()) {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+}
+
 // Enough to show a part of the page and both scroll bars.
 QSize PageScrollArea::minimumSizeHint() const {
     const int bar = verticalScrollBar()->sizeHint().width();

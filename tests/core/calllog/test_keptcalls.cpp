@@ -2,6 +2,7 @@
 // at the next start once and in order, whatever step a crash or a full disk
 // interrupted.
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallNumberLog.h"
 #include "core/calllog/KeptCalls.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/calllog/RecoveryFile.h"
@@ -15,7 +16,7 @@
 
 namespace {
 KeptCall call(int i, const QString& rateName = QStringLiteral("Test")) {
-    return {sampleCall(46000.5 + i, float(i)), rateName};
+    return {sampleCall(46000.5 + i, float(i)), rateName, {}};
 }
 } // namespace
 
@@ -169,6 +170,64 @@ private slots:
         QFile aside(file.path() + QStringLiteral(".damaged"));
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), bytes);
+    }
+
+    // A call's number goes to the numbers file after the call goes to the
+    // log: a full disk keeps both for later, or costs only the number, and a
+    // program that ended between the two writes the number at the next start.
+    void numbersFollowTheirCalls_data() {
+        QTest::addColumn<int>("room");          // bytes a file may grow to; 0: any
+        QTest::addColumn<int>("numbersBefore"); // records in the numbers file already
+        QTest::addColumn<bool>("endedBetween"); // the call is in the log, its number is not
+        QTest::addColumn<QString>("lost");      // what is told of the number
+        QTest::newRow("both written") << 0 << 0 << false << "";
+        QTest::newRow("a full disk keeps both") << 10 * 48 + 20 << 0 << false << "";
+        QTest::newRow("a full disk after the call")
+            << 600 << 20 << false << "CallNumbers.log: File too large";
+        QTest::newRow("ended between the two") << 0 << 0 << true << "";
+    }
+    void numbersFollowTheirCalls() {
+        QFETCH(int, room);
+        QFETCH(int, numbersBefore);
+        QFETCH(bool, endedBetween);
+        QFETCH(QString, lost);
+        fillLog(m_data, 10);
+        const CallNumberLog numbers(m_data + QStringLiteral("/CallNumbers.log"));
+        std::vector<CallNumber> before;
+        for (int i = 0; i < numbersBefore; ++i)
+            before.push_back({45000.5 + i, QStringLiteral("0123")});
+        QVERIFY(before.empty() || numbers.append(before));
+        KeptCall kept = call(1);
+        kept.number = QStringLiteral("+441632960000");
+        if (endedBetween) {
+            QVERIFY(RecoveryFile(m_data, m_state).save({kept}, QStringLiteral("w")));
+            CallRecord record = kept.record;
+            record.rateNameKey =
+                RateNameStore(m_data + QStringLiteral("/CallRate.log")).RateNameKeyFor(kept.rateName);
+            QVERIFY(CallLog(logPath(m_data)).append({record}));
+            QVERIFY(!KeptCalls::recoverAtStart(m_data, m_state).failed);
+        } else {
+            KeptCalls calls(m_data, m_state);
+            calls.add(kept);
+            QString told;
+            std::optional<KeptCalls::Failure> failure;
+            {
+                const std::optional<FileSizeLimit> limit =
+                    room ? std::optional<FileSizeLimit>(std::in_place, rlim_t(room)) : std::nullopt;
+                failure = calls.write(nullptr, &told);
+            }
+            QCOMPARE(told.section(QLatin1Char('/'), -1), lost);
+            if (failure) {
+                QCOMPARE(RecoveryFile(m_data, m_state).load()->calls, std::vector<KeptCall>{kept});
+                QVERIFY(!KeptCalls(m_data, m_state).write());
+            }
+        }
+        logHolds(m_data, 10, {kept});
+        std::vector<CallNumber> after;
+        QVERIFY(numbers.forEach([&](const CallNumber& entry) { after.push_back(entry); }));
+        if (lost.isEmpty())
+            before.push_back({kept.record.date, kept.number});
+        QCOMPARE(after, before);
     }
 
     // The layout, byte for byte: header, then each call's log record and

@@ -66,15 +66,35 @@ private slots:
         budget.on = true;
         budget.amount = 45.5;
         budget.billDay = 28;
-        budget.notified[BudgetSettings::Spent80] = DayCount::dayOfDate(QDate(2025, 2, 28));
+        budget.notified[BudgetSettings::Spent80] = budget.sentNow(DayCount::dayOfDate(QDate(2025, 2, 28)));
         QVERIFY(budget.write(file));
-        QVERIFY(budget.writeNotified(file));
+        QVERIFY(budget.writeNotified(file, {BudgetSettings::Spent80, BudgetSettings::Spent100}));
         QCOMPARE(fileBytes(), design + "\r\n[Budget]\r\nBudgetOn=1\r\nBudgetAmount=45.50\r\nBillDay=28\r\n"
-                                       "Notified80=2025-02-28\r\nNotified100=\r\nNotifiedPace=\r\n");
+                                       "Notified80=2025-02-28 45.50\r\nNotified100=\r\n");
         const BudgetSettings read = BudgetSettings::read(file);
         QCOMPARE(read.amount, 45.5);
         QCOMPARE(read.notified[BudgetSettings::Spent80], budget.notified[BudgetSettings::Spent80]);
         QVERIFY(!read.notified[BudgetSettings::Spent100]);
+    }
+
+    // Whether a kept record counts as sent for a budget of 30.00 in the
+    // period from 1 March 2025: a record of an older version, without an
+    // amount, counts for any budget.
+    void noticeRecords_data() {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("this period, this budget") << QByteArray("2025-03-01 30.00") << true;
+        QTest::newRow("written by hand") << QByteArray(" 2025-03-01   30 ") << true;
+        QTest::newRow("without an amount") << QByteArray("2025-03-01") << true;
+        QTest::newRow("another budget") << QByteArray("2025-03-01 45.00") << false;
+        QTest::newRow("another period") << QByteArray("2025-02-01 30.00") << false;
+    }
+    void noticeRecords() {
+        QFETCH(QByteArray, record);
+        QFETCH(bool, sent);
+        writeFile("[Budget]\nBudgetOn=1\nBudgetAmount=30.00\nNotified100=" + record + "\n");
+        const BudgetSettings budget = BudgetSettings::read(SettingsFile(path()));
+        QCOMPARE(budget.wasSent(BudgetSettings::Spent100, DayCount::dayOfDate(QDate(2025, 3, 1))), sent);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "core/spending/BudgetAlerts.h"
 #include "core/spending/BudgetPace.h"
 #include "core/spending/SpendingFigures.h"
+#include "core/spending/SpendingReading.h"
 
 #include "fakes/FakeNotifier.h"
 #include "fakes/FileSizeLimit.h"
@@ -15,10 +16,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 const QString Pound = QStringLiteral("\u00a3");
+
+struct Step {
+    double budget; // below 0: off
+    int billDay;
+    float cost; // of each of `calls` calls on day `day` of March
+    int calls;
+    int day;
+    bool failing;
+    QString sent;
+    QString records; // Notified80|Notified100|NotifiedPace
+};
 const auto dayOf = &DayCount::dayOfDate;
 } // namespace
+
+Q_DECLARE_METATYPE(Step)
 
 class TestBudget : public QObject {
     Q_OBJECT
@@ -29,6 +46,9 @@ class TestBudget : public QObject {
     SettingsFile settings() const { return SettingsFile(ProgramFiles::settingsPath(m_dir->path())); }
     SpendingFigures figuresAt(const QDateTime& now, int billDay = 1) const {
         return SpendingFigures::compute(log(), RateNames(), DayCount::fromDateTime(now), billDay);
+    }
+    SpendingReading readingAt(const QDateTime& now) const {
+        return SpendingReading::read(m_dir->path(), DayCount::fromDateTime(now));
     }
     void turnOn(double amount) const {
         BudgetSettings budget;
@@ -132,23 +152,23 @@ private slots:
                                       << "e"
                                       << "e";
         QTest::newRow("80 % and the projection over: one notice") << 30.0 << 24.0 << 40.0 << ""
-                                                                  << "e"
+                                                                  << "ep"
                                                                   << "ep";
         QTest::newRow("80 % after the projection") << 30.0 << 25.0 << 40.0 << "p"
                                                    << "e"
                                                    << "ep";
         QTest::newRow("all at once: one notice") << 30.0 << 30.0 << 30.0 << ""
                                                  << "h"
-                                                 << "ehp";
+                                                 << "h";
         QTest::newRow("100 % after 80 %") << 30.0 << 31.0 << 45.0 << "ep"
                                           << "h"
                                           << "ehp";
-        QTest::newRow("everything told") << 30.0 << 40.0 << 60.0 << "ehp"
+        QTest::newRow("everything told") << 30.0 << 40.0 << 60.0 << "h"
                                          << ""
-                                         << "ehp";
+                                         << "h";
         QTest::newRow("told last period only") << 30.0 << 31.0 << 45.0 << "EHP"
                                                << "h"
-                                               << "ehp";
+                                               << "h";
         QTest::newRow("the budget off") << -1.0 << 40.0 << 60.0 << ""
                                         << ""
                                         << "";
@@ -175,19 +195,76 @@ private slots:
         const QString letters = QStringLiteral("ehp");
         for (int n = 0; n < BudgetSettings::NoticeCount; ++n) {
             if (before.contains(letters[n]) || before.contains(letters[n].toUpper()))
-                budget.notified[n] = before.contains(letters[n]) ? period : dayOf(QDate(2025, 2, 1));
+                budget.notified[n] =
+                    budget.sentNow(before.contains(letters[n]) ? period : dayOf(QDate(2025, 2, 1)));
         }
-        const std::vector<Notice> notices = BudgetAlerts::due(pace, budget, Pound);
-        const QHash<QString, QString> titles{{"e", "80% of this month's budget is spent"},
-                                             {"h", "This month's budget is spent"},
-                                             {"p", "On pace to go over this month's budget"}};
-        QCOMPARE(int(notices.size()), due.isEmpty() ? 0 : 1);
-        if (!due.isEmpty()) {
-            QCOMPARE(notices[0].title, titles[due]);
-            QCOMPARE(notices[0].text, budgetLine(pace, amount, Pound));
+        const std::optional<BudgetAlerts::Due> notice = BudgetAlerts::due(pace, budget, Pound);
+        const QHash<QString, QString> titles{
+            {"e", "80% of this month's budget is spent"},
+            {"h", "This month's budget is spent"},
+            {"p", "On pace to go over this month's budget"},
+            {"ep", "80% of this month's budget is spent, and on pace to go over it"}};
+        QCOMPARE(notice.has_value(), !due.isEmpty());
+        if (notice) {
+            QCOMPARE(notice->notice.title, titles[due]);
+            QCOMPARE(notice->notice.text, budgetLine(pace, amount, Pound));
+            for (const BudgetSettings::Notice n : notice->tells)
+                budget.notified[n] = budget.sentNow(period);
         }
         for (int n = 0; n < BudgetSettings::NoticeCount; ++n)
-            QCOMPARE(budget.notified[n] == period, after.contains(letters[n]));
+            QCOMPARE(budget.wasSent(BudgetSettings::Notice(n), period), after.contains(letters[n]));
+    }
+
+    // Steps on 5 March 2025: each sets the budget, its bill day, adds calls
+    // and says whether the notifier fails, then checks as the main window
+    // does: what it sends, and the three records of the settings file.
+    void noticeScenarios_data() {
+        QTest::addColumn<QList<Step>>("steps");
+        const QString e = QStringLiteral("80% of this month's budget is spent");
+        const QString ep = QStringLiteral("80% of this month's budget is spent, and on pace to go over it");
+        const QString h = QStringLiteral("This month's budget is spent");
+        const QString p = QStringLiteral("On pace to go over this month's budget");
+        const QString all7 = QStringLiteral("2025-03-01 7.00|2025-03-01 7.00|2025-03-01 7.00");
+        QTest::newRow("the budget raised in the period arms the notices again") << QList<Step>{
+            {50, 1, 81, 1, 2, false, h, "|2025-03-01 50.00|"},
+            {100, 1, 0, 0, 0, false, ep, "2025-03-01 100.00|2025-03-01 50.00|2025-03-01 100.00"},
+            {100, 1, 20, 1, 4, false, h, "2025-03-01 100.00|2025-03-01 100.00|2025-03-01 100.00"}};
+        QTest::newRow("a new bill day arms them for the rest of the period")
+            << QList<Step>{{100, 1, 101, 1, 4, false, h, "|2025-03-01 100.00|"},
+                           {100, 4, 0, 0, 0, false, h, "|2025-03-04 100.00|"}};
+        QTest::newRow("ten calls of 0.70 reach 7.00, as the line says")
+            << QList<Step>{{7, 1, 0.7f, 7, 2, false, p, "||2025-03-01 7.00"},
+                           {7, 1, 0.7f, 1, 2, false, e, "2025-03-01 7.00||2025-03-01 7.00"},
+                           {7, 1, 0.7f, 2, 2, false, h, all7}};
+        QTest::newRow("0.35 spent, then a budget of 0.40 turned on")
+            << QList<Step>{{-0.4, 1, 0.35f, 1, 2, false, {}, "||"},
+                           {0.4, 1, 0, 0, 0, false, ep, "2025-03-01 0.40||2025-03-01 0.40"}};
+        QTest::newRow("a notice not shown is not recorded, and comes later") << QList<Step>{
+            {10, 1, 12, 1, 2, true, {}, "||"}, {10, 1, 0, 0, 0, false, h, "|2025-03-01 10.00|"}};
+    }
+    void noticeScenarios() {
+        QFETCH(QList<Step>, steps);
+        const QDateTime now(QDate(2025, 3, 5), QTime(12, 0));
+        FakeNotifier notifier;
+        BudgetAlerts alerts;
+        for (const Step& step : steps) {
+            QVERIFY(
+                (BudgetSettings{step.budget > 0, std::fabs(step.budget), step.billDay}.write(settings())));
+            const std::vector<CallRecord> calls(
+                size_t(step.calls),
+                sampleCall(QDateTime(QDate(2025, 3, std::max(step.day, 1)), QTime(10, 0)), step.cost));
+            QVERIFY(log().append(calls));
+            notifier.sent.clear();
+            notifier.failing = step.failing;
+            alerts.check(readingAt(now), settings(), notifier);
+            QCOMPARE(int(notifier.sent.size()), step.sent.isEmpty() ? 0 : 1);
+            if (!step.sent.isEmpty())
+                QCOMPARE(notifier.sent[0].title, step.sent);
+            QStringList records;
+            for (const QString& key : BudgetSettings::NoticeKeys)
+                records << settings().ReadSettingString(BudgetSettings::Section, key, {});
+            QCOMPARE(records.join(QLatin1Char('|')), step.records);
+        }
     }
 
     // A notice goes out once per period, also across a restart, and again in
@@ -199,16 +276,14 @@ private slots:
         FakeNotifier notifier;
         const QDateTime march(QDate(2025, 3, 5), QTime(12, 0));
         BudgetAlerts alerts;
-        QCOMPARE(alerts.check(figuresAt(march), settings(), notifier, Pound), QString());
+        alerts.check(readingAt(march), settings(), notifier);
         QCOMPARE(int(notifier.sent.size()), 1);
         QCOMPARE(notifier.sent[0].title, QStringLiteral("This month's budget is spent"));
-        QCOMPARE(settings().ReadSettingString(BudgetSettings::Section, QStringLiteral("Notified100"), {}),
-                 QStringLiteral("2025-03-01"));
-        QCOMPARE(alerts.check(figuresAt(march), settings(), notifier, Pound), QString());
+        alerts.check(readingAt(march), settings(), notifier);
         BudgetAlerts restarted;
-        QCOMPARE(restarted.check(figuresAt(march.addDays(3)), settings(), notifier, Pound), QString());
+        restarted.check(readingAt(march.addDays(3)), settings(), notifier);
         QCOMPARE(int(notifier.sent.size()), 1);
-        QCOMPARE(restarted.check(figuresAt(march.addMonths(1)), settings(), notifier, Pound), QString());
+        restarted.check(readingAt(march.addMonths(1)), settings(), notifier);
         QCOMPARE(int(notifier.sent.size()), 2);
     }
 
@@ -220,16 +295,44 @@ private slots:
         FakeNotifier notifier;
         BudgetAlerts alerts;
         const QDateTime now(QDate(2025, 3, 5), QTime(12, 0));
+        QString failure;
         {
             const FileSizeLimit full(10);
-            const QString failure = alerts.check(figuresAt(now), settings(), notifier, Pound);
+            alerts.check(readingAt(now), settings(), notifier, [&failure](const QString& f) { failure = f; });
             QVERIFY2(failure.contains(QDir::toNativeSeparators(settings().path())), qPrintable(failure));
             QCOMPARE(int(notifier.sent.size()), 1);
-            alerts.check(figuresAt(now), settings(), notifier, Pound);
+            alerts.check(readingAt(now), settings(), notifier);
             QCOMPARE(int(notifier.sent.size()), 1);
         }
         // The file keeps its budget: the failed rewrite replaced nothing.
         QVERIFY(BudgetSettings::read(settings()).isActive());
+    }
+
+    // One reading opens the settings file once; recording a notice reads it
+    // once more and replaces it once (inotify sees each open and rename).
+    void theSettingsAreReadOnce() {
+        turnOn(10);
+        QVERIFY(log().append({sampleCall(QDateTime(QDate(2025, 3, 3), QTime(10, 0)), 12.0f)}));
+        const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        inotify_add_watch(watch, QFile::encodeName(m_dir->path()).constData(), IN_OPEN | IN_MOVED_TO);
+        const auto events = [watch] {
+            QStringList seen;
+            alignas(inotify_event) char buffer[4096];
+            const ssize_t n = ::read(watch, buffer, sizeof buffer);
+            for (const char* at = buffer; at < buffer + n;
+                 at += sizeof(inotify_event) + ((inotify_event*)at)->len) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->len && QLatin1String(event->name) == ProgramFiles::SettingsName)
+                    seen << QLatin1String(event->mask & IN_OPEN ? "open" : "replace");
+            }
+            return seen;
+        };
+        const SpendingReading reading = readingAt(QDateTime(QDate(2025, 3, 5), QTime(12, 0)));
+        QCOMPARE(events(), QStringList{"open"});
+        FakeNotifier notifier;
+        BudgetAlerts().check(reading, settings(), notifier);
+        QCOMPARE(events(), (QStringList{"open", "replace"}));
+        ::close(watch);
     }
 };
 

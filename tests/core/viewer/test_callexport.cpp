@@ -6,17 +6,22 @@
 #include "core/storage/TextCodec.h"
 #include "core/viewer/CallExport.h"
 #include "core/viewer/CallLogViewer.h"
-#include "core/viewer/PrintLayout.h"
 
 #include "fakes/FakePrompter.h"
 #include "fakes/FileSizeLimit.h"
 #include "fakes/SampleCall.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
+#include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 class TestCallExport : public QObject {
     Q_OBJECT
@@ -55,12 +60,12 @@ private slots:
     }
 
     // The streamed export of rows first..last, read back with CR LF as "\n".
-    QString exported(bool comma, int first, int last) {
+    QString exported(CallExport::Form form, int first, int last) {
         QByteArray bytes;
         QString reason;
         const CallTableModel& table = m_viewer->model();
         const bool ok = CallExport::stream(
-            CallExport::layoutOf(table, comma), CallExport::tableRows(table, first, last),
+            CallExport::layoutOf(table, form), CallExport::tableRows(table, first, last),
             [](qint64, double) {
                 return QStringList{"H1", "H2"};
             },
@@ -74,7 +79,8 @@ private slots:
 
     // The Rate column grows to the store's text for a missing name.
     void layouts() {
-        QCOMPARE(exported(false, 0, 1),
+        using CallExport::Form;
+        QCOMPARE(exported(Form::Ruled, 0, 1),
                  QStringLiteral("H1\nH2\n\n"
                                 "+--------------------------------------+----------+------------+\n"
                                 "|                 Rate                 |   Date   |Cost inc Tax|\n"
@@ -82,13 +88,14 @@ private slots:
                                 "|          Cable, \"Wireless\"           |06/12/2026|   \u00a31.50    |\n"
                                 "|CallRate.log file corrupted, Rate lost|06/12/2026|   \u00a30.25    |\n"
                                 "+--------------------------------------+----------+------------+\n"));
-        QCOMPARE(exported(true, 0, 1),
+        QCOMPARE(exported(Form::Comma, 0, 1),
                  QStringLiteral("H1\nH2\n\nRate,Date,Cost inc Tax,\n"
                                 "\"Cable, \"\"Wireless\"\"\",06/12/2026,\u00a31.50,\n"
                                 "\"CallRate.log file corrupted, Rate lost\",06/12/2026,\u00a30.25,\n"));
-        QCOMPARE(exported(true, 1, 1), QStringLiteral("H1\nH2\n\nRate,Date,Cost inc Tax,\n"
-                                                      "\"CallRate.log file corrupted, Rate lost\",06/12/2026,"
-                                                      "\u00a30.25,\n"));
+        QCOMPARE(exported(Form::Comma, 1, 1),
+                 QStringLiteral("H1\nH2\n\nRate,Date,Cost inc Tax,\n"
+                                "\"CallRate.log file corrupted, Rate lost\",06/12/2026,"
+                                "\u00a30.25,\n"));
         QCOMPARE(CallExport::CentreInColumn(QStringLiteral("CallRate.log file not present, Rate lost"), 30),
                  QStringLiteral(" CallRate.log file not present, Rate lost "));
         QCOMPARE(
@@ -147,7 +154,7 @@ private slots:
         }
         QByteArray bytes;
         QVERIFY(CallExport::stream(
-            {columns, RateNames(), QStringLiteral("\u00a3"), false, false, terminal},
+            {columns, RateNames(), QStringLiteral("\u00a3"), CallExport::Form::Ruled, false, terminal},
             [&records](const CallExport::CallVisitor& visit, QString*) {
                 for (const CallRecord& call : records)
                     visit(call);
@@ -186,13 +193,13 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, comma);
         QCOMPARE(CallExport::fileNameFor(chosen, filter), name);
-        QCOMPARE(CallExport::isCommaFile(name), comma);
+        QCOMPARE(CallExport::formFor(name) != CallExport::Form::Ruled, comma);
     }
 
     // The header lines and the titles (a comma layout without rows), in the program's text rule.
     QString writeHeader(const QString& name, const QString& line) {
         const CallTableModel& table = m_viewer->model();
-        return CallExport::write(m_dir.filePath(name), CallExport::layoutOf(table, true),
+        return CallExport::write(m_dir.filePath(name), CallExport::layoutOf(table, CallExport::Form::Comma),
                                  CallExport::tableRows(table, 1, 0),
                                  [&line](qint64, double) { return QStringList{line}; });
     }
@@ -211,25 +218,70 @@ private slots:
         QCOMPARE(bytes("a.txt"), "\xa3" + QByteArray("1.50") + titles);
     }
 
-    // 600 dpi, the printable area 30 and 40 pixels in from the paper's corner.
-    void printArithmetic() {
-        PrintLayout layout({"P", QSize(4800, 6600), QPoint(30, 40), 600, 600, 100}, {58, 60});
-        QCOMPARE(layout.lineHeight(), 4); // round(100 / 24)
-        QCOMPARE(layout.pageHeight(), 275);
-        QCOMPARE(layout.columnLeft(1), 15); // round(0.26 * 58)
-        QCOMPARE(layout.columnLeft(2), 31); // round(0.26 * 118)
-        const std::vector<PrintItem> head = layout.pageHeader({"1", "2", "3", "4"}, {"Date", "Day"});
-        QCOMPARE(head[3].rect.topLeft(), QPoint(240 - 30, 24 * 22 - 40)); // line 4 at y = 10 + 3 * 4
-        QCOMPARE(head[4].kind, PrintItem::GreyFrame);
-        QCOMPARE(head[4].rect, QRect(QPoint(235 - 30, 720 - 40), QPoint(595 - 30 - 1, 816 - 40 - 1)));
-        QCOMPARE(head[5].rect.topLeft(), QPoint(240 - 30, 720 - 40)); // the text starts at L + 10
-        int rows = 0;
-        for (; !layout.pageFull(); ++rows)
-            QCOMPARE(layout.row({"a", "b"}).size(), size_t(4));
-        QCOMPARE(rows, 58); // y = 34, 38, ... 262: a row at 266 would run into the page number at 269
-        const PrintItem footer = layout.pageFooter(2);
-        QCOMPARE(footer.text, QStringLiteral("Page 2"));
-        QCOMPARE(footer.rect.topLeft(), QPoint(2400 - 30, 269 * 24 - 40));
+    // Every column in the viewer's order, the first call plain, the second
+    // of the row's kind: the bytes a spreadsheet is given, written by hand,
+    // and the rows Python's csv module reads from them.
+    void spreadsheetCsv_data() {
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("second"); // "plain", "damaged" or none
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray titles = "\xEF\xBB\xBF"
+                                  "Date,Day,Start Time,End Time,Duration (s),Cost exc Tax (\xC2\xA3),"
+                                  "Cost inc Tax (\xC2\xA3),Type Of Call,Distance,Rate\r\n"
+                                  "2026-12-06,Sunday,09:00:00,09:14:24,864,0.75,1.50,Daytime,Local,";
+        const auto row = [&](const char* name, const QString& symbol, const QString& rate, const char* second,
+                             const QByteArray& bytes) {
+            QTest::newRow(name) << symbol << rate << second << bytes;
+        };
+        row("plain rows", "\u00a3", "BT Saver", "plain",
+            titles + "BT Saver\r\n2026-12-07,Monday,23:30:00,23:44:24,864,0.25,0.50,Evening,Regional,BT "
+                     "Saver\r\n");
+        row("a comma and quotes", "\u00a3", "Night, \"Saver\"", "", titles + "\"Night, \"\"Saver\"\"\"\r\n");
+        row("a Cyrillic name", "\u00a3", "\u041d\u043e\u0447\u044c", "",
+            titles + "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C\r\n");
+        row("the rupee", "\u20b9", "Jio", "",
+            QByteArray(titles).replace("\xC2\xA3", "\xE2\x82\xB9") + "Jio\r\n");
+        row("a damaged record", "\u00a3", "BT", "damaged", titles + "BT\r\n,,,,,,,,,\r\n");
+    }
+    void spreadsheetCsv() {
+        QFETCH(QString, symbol);
+        QFETCH(QString, rate);
+        QFETCH(QString, second);
+        QFETCH(QByteArray, bytes);
+        RateNames rates{{{1, rate}}, true};
+        std::vector<CallRecord> calls = {sampleCall(QDateTime(QDate(2026, 12, 6), QTime(9, 0)), 1.5f, 1, 1)};
+        if (second == "plain")
+            calls.push_back(sampleCall(QDateTime(QDate(2026, 12, 7), QTime(23, 30)), 0.5f, 5, 1));
+        if (second == "damaged") // nothing in it can be shown; its rate name is not in the store
+            calls.push_back(
+                {std::nan(""), std::nan(""), HUGE_VAL, -0.01, 9, 13, 7, std::nanf(""), std::nanf("")});
+        const ColumnLayout columns;
+        QByteArray written;
+        QVERIFY(CallExport::stream(
+            {columns, rates, symbol, CallExport::Form::Spreadsheet, true},
+            [&calls](const CallExport::CallVisitor& visit, QString*) {
+                std::for_each(calls.begin(), calls.end(), visit);
+                return true;
+            },
+            [](qint64, double) { return QStringList{"not in a spreadsheet's file"}; },
+            [&written](QByteArrayView b, QString*) { return !written.append(b).isEmpty(); }, nullptr));
+        QCOMPARE(written, bytes);
+
+        if (QStandardPaths::findExecutable("python3").isEmpty())
+            QSKIP("python3 is not installed");
+        QProcess python;
+        python.start("python3",
+                     {"-c", "import csv, io, json, sys; print(json.dumps(list(csv.reader(io.TextIOWrapper("
+                            "sys.stdin.buffer, encoding='utf-8-sig', newline='')))))"});
+        python.write(written);
+        python.closeWriteChannel();
+        QVERIFY(python.waitForFinished());
+        const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        QCOMPARE(rows.size(), qsizetype(1 + calls.size()));
+        QCOMPARE(rows[0][6].toString(), "Cost inc Tax (" + symbol + ")");
+        QCOMPARE(rows[1].toArray().size(), 10);
+        QCOMPARE(rows[1][9].toString(), rate);
     }
 };
 

@@ -1,8 +1,11 @@
 // The viewer's work on the files: loading, sorting into "Sort.log", deleting
 // from "Calls.log", and finding the first call of a period.
+#include "core/calllog/AddressBook.h"
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallNumberLog.h"
 #include "core/seams/DayCount.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/tariff/NumberPlan.h"
 #include "core/viewer/CallLogViewer.h"
 
 #include "fakes/FakePrompter.h"
@@ -176,6 +179,72 @@ private slots:
             const bool inWeek = !std::isnan(date) && DayCount::toDateTime(date).date() >= QDate(2026, 12, 7);
             QCOMPARE(row >= rows->first && row <= rows->second, inWeek);
         }
+    }
+
+    // The Number column shows each call's name or number, sorts by it, and a
+    // deletion takes the numbers of the deleted calls out of the numbers file
+    // (torn tail and all), whatever the order shown.
+    void numbersGoWithTheirCalls_data() {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("bottom");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QList<int>>("numbered"); // the calls whose numbers stay
+        const QStringList all = {"0123", "Provider", "", "Provider", "0123"};
+        QTest::newRow("in file order")
+            << false << 1 << 2 << all << QStringList{"0123", "Provider", "0123"} << QList<int>{0, 3, 4};
+        QTest::newRow("sorted by number")
+            << true << 3 << 4 << QStringList{"", "0123", "0123", "Provider", "Provider"}
+            << QStringList{"", "0123", "0123"} << QList<int>{0, 4};
+    }
+    void numbersGoWithTheirCalls() {
+        QFETCH(bool, sorted);
+        QFETCH(int, top);
+        QFETCH(int, bottom);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, left);
+        QFETCH(QList<int>, numbered);
+        const std::vector<CallRecord> calls = five();
+        QVERIFY(log().append(calls));
+        const QStringList dialled = {"0123", "0845111", "", "+44845222", "0123"};
+        std::vector<CallNumber> entries;
+        for (int i = 0; i < 5; ++i) {
+            if (!dialled[i].isEmpty())
+                entries.push_back({calls[size_t(i)].date, dialled[i]});
+        }
+        const CallNumberLog numbers(path(ProgramFiles::CallNumbersName));
+        QVERIFY(numbers.append(entries));
+        QFile torn(numbers.path());
+        QVERIFY(torn.open(QIODevice::Append) && torn.write("\x01\x02\x03") == 3);
+        torn.close();
+        QVERIFY(
+            SettingsFile(path(ProgramFiles::SettingsName))
+                .WriteSettingString(NumberPlan::Section, NumberPlan::CountryCodeKey, QStringLiteral("44")));
+        AddressBook book;
+        book.entries = {{QStringLiteral("0845"), QStringLiteral("Provider")}};
+        QVERIFY(book.write(AddressBook::pathIn(m_dir->path())));
+
+        CallLogViewer viewer(m_dir->path(), m_prompter);
+        viewer.layout().toggleColumn(NumberColumn);
+        QCOMPARE(viewer.LoadData(), QString());
+        if (sorted)
+            QCOMPARE(viewer.QuickSort(NumberColumn), QString());
+        const auto texts = [&viewer] {
+            QStringList column;
+            for (int row = 0; row < viewer.model().callCount(); ++row)
+                column << viewer.model().cellText(row, viewer.layout().position(NumberColumn));
+            return column;
+        };
+        QCOMPARE(texts(), shown);
+        QCOMPARE(viewer.deleteRows(top, bottom), QString());
+        QCOMPARE(texts(), left);
+        std::vector<CallNumber> kept;
+        QVERIFY(numbers.forEach([&](const CallNumber& entry) { kept.push_back(entry); }));
+        std::vector<CallNumber> expected;
+        for (int i : numbered)
+            expected.push_back({calls[size_t(i)].date, dialled[i]});
+        QCOMPARE(kept, expected);
     }
 
     void aRewrittenLogIsNotDeletedFrom() {

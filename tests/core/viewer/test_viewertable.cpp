@@ -1,6 +1,7 @@
 // The viewer's cell texts and its column layout.
 #include "core/seams/DayCount.h"
 #include "core/settings/SettingsFile.h"
+#include "core/spending/Money.h"
 #include "core/viewer/CallCells.h"
 #include "core/viewer/ViewerColumns.h"
 
@@ -81,6 +82,32 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, text);
         QCOMPARE(callCellText(record, column, QStringLiteral("\u00a3"), RateNames()), text);
+    }
+
+    // The penny an amount adds to every total is the one its cell shows: a
+    // stored single-precision amount rounds on its exact binary value, half a
+    // penny away from zero.
+    void thePennyOfAnAmountIsTheOneShown_data() {
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("pennies");
+        QTest::newRow("0.345f lies below the half") << 0.345f << "\u00a30.34" << qint64(34);
+        QTest::newRow("0.125f is the half itself") << 0.125f << "\u00a30.13" << qint64(13);
+        QTest::newRow("1.005f") << 1.005f << "\u00a31.00" << qint64(100);
+        QTest::newRow("123456.785f is 123456.78125") << 123456.785f << "\u00a3123456.78" << qint64(12345678);
+        QTest::newRow("negative half") << -0.125f << "-\u00a30.13" << qint64(-13);
+        QTest::newRow("less than half a penny below nothing") << -0.004f << "\u00a30.00" << qint64(0);
+        QTest::newRow("NaN") << std::nanf("") << "" << qint64(0);
+        QTest::newRow("beyond any cost") << 1e10f << "" << qint64(0);
+    }
+    void thePennyOfAnAmountIsTheOneShown() {
+        QFETCH(float, stored);
+        QFETCH(QString, text);
+        QFETCH(qint64, pennies);
+        QCOMPARE(callCellText(call(0, 0, 1, 1, 0, stored), CostIncTaxColumn, QStringLiteral("\u00a3"),
+                              RateNames()),
+                 text);
+        QCOMPARE(Money::pennies(stored), pennies);
     }
 
     void moneyFollowsTheSystemsDecimalSeparator() {

@@ -114,7 +114,8 @@ private slots:
 
         log({{QDate(2026, 12, 2), 5.5f}}); // 8.50: 80 %, and on pace to go over
         makeWindow();
-        QCOMPARE(titles(), QStringList{QStringLiteral("80% of this month's budget is spent")});
+        QCOMPARE(titles(), QStringList{QStringLiteral(
+                               "80% of this month's budget is spent, and on pace to go over it")});
         QCOMPARE(notifier.sent[0].text,
                  QStringLiteral("£8.50 of £10.00 this month \u00b7 on pace for £15.18"));
         makeWindow();

@@ -2,10 +2,13 @@
 // private bus: a dialled call is timed from connection to its end and logged.
 #include "LargeFormFixture.h"
 #include "core/calllog/CallLog.h"
+#include "core/calllog/CallNumberLog.h"
+#include "core/calllog/CallNumbers.h"
 #include "fakes/MockModemManager.h"
 #include "fakes/PrivateBus.h"
 #include "system/ModemManagerLineMonitor.h"
 
+#include <QAbstractButton>
 #include <QPushButton>
 
 namespace {
@@ -58,6 +61,48 @@ private slots:
         QCOMPARE(records.size(), size_t(1));
         QCOMPARE(DayCount::toMs(records[0].duration), qint64(90000));
         QVERIFY(!w->meter().dialingSeen());
+    }
+
+    // The call's Number property, when it is a number, sets the distance from
+    // the plan as the call connects and is logged beside the call.
+    void dialledNumberSetsTheDistanceAndIsLogged_data() {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("abroad") << "+33 1 23 45 67 89"
+                                << "IntRadio"
+                                << "+33123456789";
+        QTest::newRow("a mobile") << "07700 900123"
+                                  << "NatRadio"
+                                  << "07700900123";
+        QTest::newRow("not a number") << "+33 1 <script>"
+                                      << "LocRadio"
+                                      << "";
+        QTest::newRow("far too long") << QString(5000, u'1') << "LocRadio"
+                                      << "";
+    }
+    void dialledNumberSetsTheDistanceAndIsLogged() {
+        QFETCH(QString, number);
+        QFETCH(QString, chosen);
+        QFETCH(QString, logged);
+        set("Number Plan", "CountryCode", QStringLiteral("44"));
+        set("Number Plan", "Rules", QStringLiteral("00 International, 07 National, 0 National"));
+        m_mm->addModem(0);
+        auto w = makeWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(m_monitor->modemPath(), MockModemManager::modemPath(0), Wait);
+        const int call = m_mm->addOutgoingCall(0, mm::CallStateDialing, number);
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().dialingSeen(), Wait);
+        m_mm->setCallState(call, mm::CallStateActive);
+        QTRY_VERIFY_WITH_TIMEOUT(w->meter().isTiming(), Wait);
+        QVERIFY(child<QAbstractButton>(*w, chosen.toLatin1().constData())->isChecked());
+        m_mm->setCallState(call, mm::CallStateTerminated);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->meter().isTiming(), Wait);
+        const auto records = CallLog(path(QStringLiteral("Calls.log"))).readAll();
+        QCOMPARE(records.size(), size_t(1));
+        const CallNumbers numbers =
+            *CallNumbers::read(CallNumberLog(path(QStringLiteral("CallNumbers.log"))));
+        const int index = numbers.indexOf(records[0].date);
+        QCOMPARE(index < 0 ? QString() : numbers.numbers()[index], logged);
     }
 
     void incomingCallIsNotTimed() {

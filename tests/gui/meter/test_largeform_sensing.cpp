@@ -1,5 +1,8 @@
 #include "LargeFormFixture.h"
 
+#include "core/calllog/CallLog.h"
+#include "core/calllog/CallNumberLog.h"
+#include "core/calllog/CallNumbers.h"
 #include "gui/meter/TSpendForm.h"
 
 #include <QApplication>
@@ -74,6 +77,76 @@ private slots:
         if (timingAfter)
             QVERIFY(!w->meter().startedByHand());
         QCOMPARE(QFileInfo(path(QStringLiteral("Calls.log"))).size(), qint64(48 * callsLogged));
+    }
+
+    // A sensed call's number sets the distance from the plan at its start and
+    // is logged with it; the user can still change the distance. No plan, no
+    // number, a number that is none, or a call timed by hand change nothing.
+    void numberDialledChoosesTheDistance_data() {
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("byHand");
+        QTest::addColumn<QString>("changeTo"); // a radio clicked during the call
+        QTest::addColumn<QString>("chosen");   // the radio checked at the end
+        QTest::addColumn<QString>("logged");   // the number kept for the call
+        const QString uk = QStringLiteral("00 International, 07 National, 0 National");
+        QTest::newRow("abroad") << uk << "+33 1 23 45 67 89" << false << ""
+                                << "IntRadio"
+                                << "+33123456789";
+        QTest::newRow("own area") << uk << "020 7946 0000" << false << ""
+                                  << "LocRadio"
+                                  << "02079460000";
+        QTest::newRow("changed during the call") << uk << "+33123456789" << false << "NatRadio"
+                                                 << "NatRadio"
+                                                 << "+33123456789";
+        QTest::newRow("no plan") << ""
+                                 << "+33123456789" << false << ""
+                                 << "RegRadio"
+                                 << "+33123456789";
+        QTest::newRow("no number told") << uk << "" << false << ""
+                                        << "RegRadio"
+                                        << "";
+        QTest::newRow("not a number") << uk << "0800 FLOWERS" << false << ""
+                                      << "RegRadio"
+                                      << "";
+        QTest::newRow("timed by hand") << uk << "+33123456789" << true << ""
+                                       << "RegRadio"
+                                       << "";
+    }
+    void numberDialledChoosesTheDistance() {
+        QFETCH(QString, rules);
+        QFETCH(QString, told);
+        QFETCH(bool, byHand);
+        QFETCH(QString, changeTo);
+        QFETCH(QString, chosen);
+        QFETCH(QString, logged);
+        set("Default Setup Information", "Auto Call Sensing", QStringLiteral("2"));
+        set("Number Plan", "CountryCode", QStringLiteral("44"));
+        set("Number Plan", "AreaCode", QStringLiteral("020"));
+        set("Number Plan", "Rules", rules);
+        auto w = makeWindow();
+        child<QAbstractButton>(*w, "RegRadio")->click();
+        line.numbers.insert(7, told);
+        if (byHand)
+            child<QPushButton>(*w, "StartStopButton")->click();
+        line.report(7, Dialing);
+        line.report(7, Connected);
+        if (!changeTo.isEmpty())
+            child<QAbstractButton>(*w, changeTo.toLatin1().constData())->click();
+        clock.advance(60000);
+        if (byHand)
+            child<QPushButton>(*w, "StartStopButton")->click();
+        else
+            line.report(7, Idle);
+        QVERIFY(child<QAbstractButton>(*w, chosen.toLatin1().constData())->isChecked());
+        const std::vector<CallRecord> calls = CallLog(path(QStringLiteral("Calls.log"))).readAll();
+        QCOMPARE(calls.size(), size_t(1));
+        const QStringList radios = {"LocRadio", "RegRadio", "NatRadio", "IntRadio"};
+        QCOMPARE(radios.value((calls[0].rateCode - 1) / 3), chosen);
+        const CallNumbers numbers =
+            *CallNumbers::read(CallNumberLog(path(QStringLiteral("CallNumbers.log"))));
+        const int index = numbers.indexOf(calls[0].date);
+        QCOMPARE(index < 0 ? QString() : numbers.numbers()[index], logged);
     }
 
     void idleReleasesTheHandleAndClearsDialing() {

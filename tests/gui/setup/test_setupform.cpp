@@ -17,12 +17,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -918,6 +920,68 @@ private slots:
         QVERIFY(child<QWidget>("DataBarPanel")->isVisible());
         child<QPushButton>("HelpForRates")->click();
         QCOMPARE(m_help.topics, QList<int>{7});
+    }
+
+    // The Numbers page: a starter table filled in, a number tried, a name
+    // added; OK writes the plan and the book, or says what cannot be read and
+    // shows it, writing neither.
+    void numbersPage_data() {
+        QTest::addColumn<QString>("rules"); // typed after the German starter table; none: as it is
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("written") << ""
+                                 << "0800 123"
+                                 << "";
+        QTest::newRow("a rule that cannot be read")
+            << "0171 Mobile"
+            << "0800 123"
+            << "Number plan: \"Mobile\" is not Local, Regional, National or International.";
+        QTest::newRow("a name for no number")
+            << ""
+            << "0800 FLOWERS"
+            << "Address book: \"0800 FLOWERS\" is not a number: use digits, * and #, with + "
+               "only at the start, at most 31 of them.";
+    }
+    void numbersPage() {
+        QFETCH(QString, rules);
+        QFETCH(QString, number);
+        QFETCH(QString, error);
+        put("A.dtr", record(values(1)));
+        putSettings("A");
+        open();
+        auto* pages = child<QTabWidget>("PageControl1");
+        pages->setCurrentIndex(0);
+        child<QComboBox>("StarterTableBox")->setCurrentText("Germany");
+        button("StarterTableButton")->click();
+        child<QLineEdit>("AreaCodeBox")->setText("030");
+        const std::pair<const char*, const char*> tries[] = {
+            {"+49 30 1234567", "Local"}, {"0049 171 1234567", "National"}, {"+33 1 2345", "International"}};
+        for (auto [tried, distance] : tries) {
+            child<QLineEdit>("TryNumberBox")->setText(tried);
+            QCOMPARE(child<QLabel>("TryNumberResult")->text(), QString(distance));
+        }
+        if (!rules.isEmpty())
+            child<QPlainTextEdit>("RulesBox")->appendPlainText(rules);
+        button("AddEntryButton")->click();
+        auto* book = child<QTableWidget>("AddressBookTable");
+        book->item(0, 0)->setText(number);
+        book->item(0, 1)->setText("Freephone");
+        m_prompter.clear();
+        button("MainOKButton")->click();
+        QCOMPARE(m_prompter.errors, error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(m_form->isVisible(), !error.isEmpty());
+        if (!error.isEmpty()) {
+            QCOMPARE(pages->tabText(pages->currentIndex()), QString("Numbers"));
+            QVERIFY(!bytes("Dialtaly.ini").contains("[Number Plan]"));
+            QVERIFY(!QFile::exists(path("AddressBook.txt")));
+            return;
+        }
+        const SettingsFile settings(path("Dialtaly.ini"));
+        QCOMPARE(settings.ReadSettingString("Number Plan", "CountryCode", {}), QString("49"));
+        QCOMPARE(settings.ReadSettingString("Number Plan", "AreaCode", {}), QString("030"));
+        QVERIFY(settings.ReadSettingString("Number Plan", "Rules", {})
+                    .startsWith("00 International, 015 National"));
+        QVERIFY(bytes("AddressBook.txt").endsWith("\n0800123=Freephone\n"));
     }
 };
 

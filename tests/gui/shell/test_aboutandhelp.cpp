@@ -1,18 +1,89 @@
 // The about box's slide and links, and the help window's topics.
 #include "gui/meter/LargeFormFixture.h"
 
+#include "core/spending/TariffComparison.h"
 #include "gui/shell/HelpWindow.h"
 #include "gui/shell/TAboutForm.h"
+#include "gui/spending/TCompareForm.h"
+#include "gui/spending/TSpendingForm.h"
 
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextTable>
 #include <QTreeWidget>
+
+#include <cmath>
+
+namespace {
+// WCAG's contrast of two colours: 1 for the same, 21 for black on white.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark desktop's palette, as a dark GTK theme gives it.
+QPalette darkPalette() {
+    QPalette dark;
+    const std::pair<QPalette::ColorRole, const char*> roles[] = {
+        {QPalette::Window, "#353535"},      {QPalette::WindowText, "#eeeeec"},
+        {QPalette::Base, "#2d2d2d"},        {QPalette::AlternateBase, "#383838"},
+        {QPalette::Text, "#eeeeec"},        {QPalette::Link, "#62a0ea"},
+        {QPalette::Highlight, "#15539e"},   {QPalette::HighlightedText, "#ffffff"},
+        {QPalette::Mid, "#555555"},         {QPalette::ToolTipBase, "#262626"},
+        {QPalette::ToolTipText, "#ffffff"}, {QPalette::Button, "#353535"},
+        {QPalette::ButtonText, "#eeeeec"}};
+    for (const auto& [role, colour] : roles)
+        dark.setColor(role, QColor(QLatin1String(colour)));
+    return dark;
+}
+
+// Every piece of text of the shown help, with its colour and what it lies on,
+// where the two are too alike to read.
+QStringList unreadable(QTextBrowser& browser) {
+    const QPalette palette = browser.palette();
+    QStringList found;
+    QTextDocument* document = browser.document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        QColor ground = palette.color(QPalette::Base);
+        QTextCursor at(block);
+        if (QTextTable* table = at.currentTable()) {
+            const QBrush cell = table->cellAt(block.position()).format().background();
+            if (cell.style() != Qt::NoBrush)
+                ground = cell.color();
+        }
+        if (block.blockFormat().background().style() != Qt::NoBrush)
+            ground = block.blockFormat().background().color();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            const QTextCharFormat format = piece.charFormat();
+            const QColor back =
+                format.background().style() != Qt::NoBrush ? format.background().color() : ground;
+            const QColor fore = format.foreground().style() != Qt::NoBrush ? format.foreground().color()
+                                                                           : palette.color(QPalette::Text);
+            if (!piece.text().trimmed().isEmpty() && contrast(fore, back) < 3)
+                found
+                    << QStringLiteral("\"%1\" %2 on %3").arg(piece.text().left(20), fore.name(), back.name());
+        }
+    }
+    return found;
+}
+} // namespace
 
 class TestAboutAndHelp : public QObject, LargeFormFixture {
     Q_OBJECT
@@ -120,6 +191,44 @@ private slots:
         QApplication::setFont(type);
     }
 
+    // The about box as it first opens, and at every tick of the slide: the
+    // pictures come in clear of every text line and button, at the program's
+    // type and larger ones.
+    void aboutBoxPicturesNeverCoverItsTexts_data() {
+        QTest::addColumn<double>("points");
+        for (double points : {9.0, 11.25, 16.0})
+            QTest::addRow("%g points", points) << points;
+    }
+    void aboutBoxPicturesNeverCoverItsTexts() {
+        QFETCH(double, points);
+        const QFont type = QApplication::font();
+        const auto restore = qScopeGuard([&type] { QApplication::setFont(type); });
+        QFont larger = type;
+        larger.setPointSizeF(points);
+        QApplication::setFont(larger);
+        TAboutForm about(services);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        auto* timer = child<QTimer>(about, "Timer1");
+        QStringList covered;
+        for (int tick = 0; tick < 200 && timer->isActive(); ++tick) {
+            for (const char* picture : {"SlideTitle", "SlideClock"}) {
+                const QRect place = child<QLabel>(about, picture)->geometry();
+                for (QWidget* w : about.findChildren<QWidget*>()) {
+                    if ((qobject_cast<QLabel*>(w) || qobject_cast<QPushButton*>(w)) &&
+                        !w->objectName().startsWith(QLatin1String("Slide")) &&
+                        place.intersects(w->geometry()))
+                        covered << QStringLiteral("%1 over %2 at tick %3")
+                                       .arg(picture, w->objectName())
+                                       .arg(tick);
+                }
+            }
+            about.Timer1Timer();
+        }
+        QVERIFY(!timer->isActive());
+        QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral("; "))));
+    }
+
     // Every topic the program opens is in the help file, and the window goes
     // to it.
     void helpWindowShowsEveryTopic() {
@@ -129,7 +238,7 @@ private slots:
         HelpWindow window(file.fileName());
         window.resize(400, 150);
         int lastScroll = -1;
-        for (int topic : {1, 4, 3, 9, 6, 7, 8}) {
+        for (int topic : {1, 4, 3, 9, 6, 7, 8, 10, 11, 12, 13}) {
             QVERIFY2(text.contains(QStringLiteral("<a name=\"topic%1\">").arg(topic)),
                      qPrintable(QString::number(topic)));
             window.showTopic(topic);
@@ -153,7 +262,7 @@ private slots:
         const int topic8 = window.browser()->verticalScrollBar()->value();
         window.showTopic(1);
         QTreeWidget* contents = window.contents();
-        QCOMPARE(contents->topLevelItemCount(), 8);
+        QCOMPARE(contents->topLevelItemCount(), 12);
         QCOMPARE(contents->currentItem()->text(0), QStringLiteral("The main window"));
         QCOMPARE(contents->currentItem()->child(0)->text(0), QStringLiteral("The meter"));
         const auto found =
@@ -165,6 +274,88 @@ private slots:
         HelpWindow missing(QStringLiteral("/nonexistent/Dialtaly.html"));
         missing.showTopic(1);
         QCOMPARE(missing.contents()->topLevelItemCount(), 0);
+    }
+
+    // The help's colours are the desktop's: the file names none, and every
+    // text of it reads on what it lies on, in a light palette, a dark one, and
+    // after the desktop turns dark while it is open.
+    void helpHoldsNoColourOfItsOwn() {
+        QFile file(QStringLiteral(DIALTALLY_HELP_SOURCE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString markup = QString::fromUtf8(file.readAll());
+        // The style sheet and the tags, less the links to places in the file.
+        markup.remove(QRegularExpression(QStringLiteral("href=\"[^\"]*\"")));
+        QStringList styling;
+        const QRegularExpression tag(QStringLiteral("<style>.*?</style>|<[^>]*>"),
+                                     QRegularExpression::DotMatchesEverythingOption);
+        for (auto it = tag.globalMatch(markup); it.hasNext();)
+            styling << it.next().captured();
+        const QRegularExpression colour(QStringLiteral("colou?r|background|#[0-9a-f]{3}|rgb|<font"),
+                                        QRegularExpression::CaseInsensitiveOption);
+        QCOMPARE(colour.match(styling.join(QLatin1Char('\n'))).captured(), QString());
+    }
+    void helpReadsInAnyPalette_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<bool>("changedWhileOpen");
+        QTest::newRow("light") << QPalette() << false;
+        QTest::newRow("dark") << darkPalette() << false;
+        QTest::newRow("turned dark while open") << darkPalette() << true;
+    }
+    void helpReadsInAnyPalette() {
+        QFETCH(QPalette, palette);
+        QFETCH(bool, changedWhileOpen);
+        // The desktop's palette is the application's.
+        const QPalette was = QApplication::palette();
+        const auto restore = qScopeGuard([&was] { QApplication::setPalette(was); });
+        if (!changedWhileOpen)
+            QApplication::setPalette(palette);
+        HelpWindow window(QStringLiteral(DIALTALLY_HELP_SOURCE));
+        window.showTopic(6);
+        const int shown = window.browser()->verticalScrollBar()->value();
+        if (changedWhileOpen) {
+            QApplication::setPalette(palette);
+            // What the application tells every window once its event loop runs.
+            QEvent changed(QEvent::ApplicationPaletteChange);
+            QCoreApplication::sendEvent(&window, &changed);
+        }
+        const QStringList found = unreadable(*window.browser());
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral("; "))));
+        QCOMPARE(window.browser()->verticalScrollBar()->value(), shown);
+    }
+
+    // The Spending and comparison windows open their topics from their Help
+    // button and with F1.
+    void windowsOpenTheirTopics_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<int>("topic");
+        for (bool byKey : {false, true}) {
+            QTest::addRow("Spending, %s", byKey ? "F1" : "Help") << "Spending" << byKey << 10;
+            QTest::addRow("Compare Tariffs, %s", byKey ? "F1" : "Help") << "Compare Tariffs" << byKey << 11;
+        }
+    }
+    void windowsOpenTheirTopics() {
+        QFETCH(QString, window);
+        QFETCH(bool, byKey);
+        QFETCH(int, topic);
+        std::unique_ptr<QDialog> w;
+        if (window == QLatin1String("Spending"))
+            w = std::make_unique<TSpendingForm>(services);
+        else
+            w = std::make_unique<TCompareForm>(TariffComparison(dir->path(), QStringLiteral("Test")),
+                                               QStringLiteral("£"), false, &help);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        if (byKey)
+            QTest::keyClick(w.get(), Qt::Key_F1);
+        else
+            child<QPushButton>(*w, "HelpButton")->click();
+        QCOMPARE(help.topics, QList<int>{topic});
+        QFile file(QStringLiteral(DIALTALLY_HELP_SOURCE));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(
+            QString::fromUtf8(file.readAll()).contains(QStringLiteral("<a name=\"topic%1\">").arg(topic)));
     }
 
     void helpWindowClosesByButtonOrEscape() {
@@ -196,9 +387,12 @@ private slots:
         HelpWindow help(QStringLiteral(DIALTALLY_HELP_SOURCE));
         help.resize(400, 300);
         help.showTopic(1);
-        // Centred as far as the frame, still unknown before the window is shown, allows.
+        // Centred as far as the frame, still guessed from a title bar before the
+        // window is shown, allows.
+        const int titleBar = help.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &help);
         if (centred)
-            QVERIFY((help.frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <= 4);
+            QVERIFY((help.frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <=
+                    titleBar / 2 + 4);
         else
             QCOMPARE(help.frameGeometry().topLeft(), window.screen()->availableGeometry().topLeft());
         help.move(10, 20);

@@ -1,5 +1,7 @@
 // The Spending window driven through its controls and keys, its chart, the
 // budget's line, and the chart written to files with and without a window.
+#include "core/calllog/AddressBook.h"
+#include "core/calllog/CallNumberLog.h"
 #include "core/calllog/RateNameStore.h"
 #include "core/settings/BudgetSettings.h"
 #include "core/settings/ProgramFiles.h"
@@ -81,6 +83,14 @@ private slots:
                 .append({sampleCall(Now.addSecs(-3600), 1.25f, 1, 1),
                          sampleCall(Now.addSecs(-7200), 0.5f, 2, 2), sampleCall(Now.addDays(-1), 2.0f, 3, 1),
                          sampleCall(Now.addDays(-7), 4.0f, 2, 2)}));
+        const auto start = [](const QDateTime& time) { return DayCount::fromDateTime(time); };
+        QVERIFY(CallNumberLog(path(ProgramFiles::CallNumbersName))
+                    .append({{start(Now.addSecs(-3600)), QStringLiteral("01632960000")},
+                             {start(Now.addSecs(-7200)), QStringLiteral("08454500000")},
+                             {start(Now.addDays(-1)), QStringLiteral("01632960000")}}));
+        AddressBook book;
+        book.entries = {{QStringLiteral("0845"), QStringLiteral("Provider")}};
+        QVERIFY(book.write(AddressBook::pathIn(m_dir->path())));
     }
     void cleanup() { m_form.reset(); }
 
@@ -117,34 +127,38 @@ private slots:
         QVERIFY(!m_form->isVisible());
     }
 
-    // Each bar is as high as its calls cost, in parts by band or by rate
-    // (the dearest first); the current month's reaches the projection.
+    // Each bar is as high as its calls cost, in parts by band, by rate or by
+    // number (the dearest first); the current month's reaches the projection.
     void barsAndTheirParts_data() {
         QTest::addColumn<int>("view");
-        QTest::addColumn<bool>("byRate");
+        QTest::addColumn<QString>("stack"); // the button clicked; none: by band
         QTest::addColumn<QStringList>("parts");
         QTest::addColumn<QString>("todaysTip");
         const QStringList bands{"Daytime", "Evening", "Weekend"};
         const QStringList rates{"Mercury", "BT Daytime"};
         QTest::newRow("days by band")
-            << int(SpendView::Day) << false << bands
+            << int(SpendView::Day) << "" << bands
             << "Wednesday, 5 March 2025\n2 calls \u00b7 \u00a31.75\nDaytime: 1 call \u00b7 \u00a31.25";
         QTest::newRow("weeks by rate")
-            << int(SpendView::Week) << true << rates
+            << int(SpendView::Week) << "ByRateButton" << rates
             << "3 Mar 2025 \u2013 9 Mar 2025\n3 calls \u00b7 \u00a33.75\nMercury: 1 call \u00b7 \u00a30.50";
+        QTest::newRow("weeks by number")
+            << int(SpendView::Week) << "ByNumberButton" << QStringList{"No number", "01632960000", "Provider"}
+            << "3 Mar 2025 \u2013 9 Mar 2025\n3 calls \u00b7 \u00a33.75\nNo number: 0 calls \u00b7 "
+               "\u00a30.00";
         QTest::newRow("months by band")
-            << int(SpendView::Month) << false << bands + QStringList{"Projection"}
+            << int(SpendView::Month) << "" << bands + QStringList{"Projection"}
             << "1 Mar 2025 \u2013 31 Mar 2025\n3 calls \u00b7 \u00a33.75\nDaytime: 1 call \u00b7 \u00a31.25";
     }
     void barsAndTheirParts() {
         QFETCH(int, view);
-        QFETCH(bool, byRate);
+        QFETCH(QString, stack);
         QFETCH(QStringList, parts);
         QFETCH(QString, todaysTip);
         open();
         m_form->showView(SpendView(view));
-        if (byRate)
-            find<QRadioButton>("ByRateButton")->click();
+        if (!stack.isEmpty())
+            find<QRadioButton>(stack.toLatin1().constData())->click();
         QCOMPARE(m_form->chart().partNames(), parts);
         const std::vector<SpendBar>& bars = m_form->figures().bars(SpendView(view));
         for (int bar = 0; bar < int(bars.size()); ++bar) {
@@ -318,11 +332,11 @@ private slots:
         QCOMPARE(line()->name(), QStringLiteral("With Cheap"));
         const QList<QPointF> points = line()->points();
         QCOMPARE(points.size(), SpendingFigures::MonthBars);
-        QCOMPARE(QString::number(points.last().y(), 'f', 4), QStringLiteral("0.4320")); // three calls
-        QCOMPARE(QString::number(points[points.size() - 2].y(), 'f', 4), QStringLiteral("0.1440"));
+        QCOMPARE(QString::number(points.last().y(), 'f', 4), QStringLiteral("0.4200")); // three calls
+        QCOMPARE(QString::number(points[points.size() - 2].y(), 'f', 4), QStringLiteral("0.1400"));
         QCOMPARE(points.first().y(), 0.0);
         QCOMPARE(m_form->chart().tariffTipFor(SpendingFigures::MonthBars - 1),
-                 QStringLiteral("1 Mar 2025 \u2013 31 Mar 2025\nWith Cheap: \u00a30.43 (-\u00a33.32)"));
+                 QStringLiteral("1 Mar 2025 \u2013 31 Mar 2025\nWith Cheap: \u00a30.42 (-\u00a33.33)"));
 
         m_form->showView(SpendView::Day);
         QVERIFY(!box->isEnabled());

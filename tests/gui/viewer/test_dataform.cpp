@@ -5,6 +5,7 @@
 #include "core/settings/ProgramFiles.h"
 #include "core/settings/SettingsFile.h"
 #include "core/storage/AtomicFile.h"
+#include "core/storage/TextCodec.h"
 #include "core/tariff/RateFile.h"
 #include "gui/viewer/TDataForm.h"
 #include "gui/viewer/TProgressForm.h"
@@ -26,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -36,6 +38,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <numeric>
 #include <optional>
@@ -569,8 +572,9 @@ private slots:
         open();
         const auto lines = [this](const char* name) {
             QFile file(m_dir->filePath(QLatin1String(name)));
-            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split("\r\n")
-                                                  : QStringList();
+            return file.open(QIODevice::ReadOnly)
+                       ? TextCodec::decode(file.readAll()).remove(u'\uFEFF').split("\r\n")
+                       : QStringList();
         };
         m_files.nextPaths = QStringList{m_dir->filePath("calls")};
         m_files.chosenFilter = 0;
@@ -579,12 +583,12 @@ private slots:
         QCOMPARE(m_files.filters,
                  QStringList{"Comma-separated values (*.csv);;Excel Compatible File (*.prn);;"
                              "Text File (*.txt);;Any File (*.*)"});
-        const QString titles = "Date,Day,Start Time,End Time,Duration,Cost exc Tax,Cost inc Tax,"
-                               "Type Of Call,Distance,Rate,";
+        const QString titles = "Date,Day,Start Time,End Time,Duration (s),Cost exc Tax (\u00a3),"
+                               "Cost inc Tax (\u00a3),Type Of Call,Distance,Rate";
         QStringList comma = lines("calls.csv");
-        QCOMPARE(comma.mid(2, 4),
-                 (QStringList{"Contains All Calls.", "\u00a315.00 spent in 150 calls.", "", titles}));
-        QCOMPARE(comma.size(), 5 + 1 + 150 + 1);
+        QCOMPARE(comma.mid(0, 2),
+                 (QStringList{titles, "2026-11-01,Sunday,00:00:00,00:14:24,864,0.05,0.10,Daytime,Local,"}));
+        QCOMPARE(comma.size(), 1 + 150 + 1);
 
         select(2, 3); // the dialog asked about "calls", not about "calls.csv"
         m_files.nextPaths = QStringList{m_dir->filePath("calls")};
@@ -598,9 +602,8 @@ private slots:
         QCOMPARE(lines("selected.txt").mid(2, 2), (QStringList{"Contains A Selection of Calls Only.",
                                                                "2 Calls selected totalling \u00a30.20"}));
         QCOMPARE(lines("selected.txt").size(), 5 + 3 + 2 + 1 + 1);
-        action("ExportSelected")->trigger(); // a selection's comma file has its titles too
-        QCOMPARE(lines("Selected.CSV").mid(5, 2), (QStringList{titles, comma[8]}));
-        QCOMPARE(lines("Selected.CSV").size(), 5 + 1 + 2 + 1);
+        action("ExportSelected")->trigger(); // a selection's spreadsheet file has its titles too
+        QCOMPARE(lines("Selected.CSV"), (QStringList{titles, comma[3], comma[4], ""}));
 
         const QString pdf = m_dir->filePath("calls.pdf");
         QPrinter printer(QPrinter::HighResolution);
@@ -613,7 +616,7 @@ private slots:
         text.start("pdftotext", {pdf, "-"});
         QVERIFY(text.waitForFinished());
         QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
-        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages.size(), 3);
         for (int i = 0; i < pages.size(); ++i) {
             QVERIFY(pages[i].startsWith(
                 "Dialtally Pro v1.0 Call log Printout\nCreated On 09/12/2026 at 12:00:00.\n"
@@ -667,30 +670,44 @@ private slots:
         };
         compare();
         QCOMPARE(shown, (QStringList{"Compare Tariffs", "All 5 calls of the log, priced with each rate file:",
-                                     "Cheap|5|\u00a30.72|\u00a30.72|-\u00a30.78|4",
-                                     "Dear (in use)|5|\u00a37.20|\u00a38.64|+\u00a37.14|0",
+                                     "Cheap|5|\u00a30.70|\u00a30.70|-\u00a30.80|4",
+                                     "Dear (in use)|5|\u00a37.20|\u00a38.65|+\u00a37.15|0",
                                      "Broken|Cannot be read: The file is too short",
                                      "5 calls as logged: \u00a31.50 (\u00a30.75 exc. tax)"}));
         select(1, 2);
         enterGrid();
         compare();
         QCOMPARE(shown.mid(1, 3), (QStringList{"The 2 selected calls, priced with each rate file:",
-                                               "Cheap|2|\u00a30.29|\u00a30.29|-\u00a30.41|2",
+                                               "Cheap|2|\u00a30.28|\u00a30.28|-\u00a30.42|2",
                                                "Dear (in use)|2|\u00a32.88|\u00a33.46|+\u00a32.76|0"}));
     }
 
     // A PDF export of the selection, or of all calls when no selection is
-    // shown; on a full disk the old file stays.
+    // shown; on a full disk the old file stays. No export is written over
+    // one of the program's own files: a box names it.
     void exportToPdf_data() {
         QTest::addColumn<bool>("selection");
         QTest::addColumn<bool>("diskFull");
-        QTest::newRow("all calls") << false << false;
-        QTest::newRow("the selection") << true << false;
-        QTest::newRow("a full disk") << false << true;
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("refused"); // the file, and what the box calls it
+        QTest::newRow("all calls") << false << false << "ExportPdf"
+                                   << "";
+        QTest::newRow("the selection") << true << false << "ExportPdf"
+                                       << "";
+        QTest::newRow("a full disk") << false << true << "ExportPdf"
+                                     << "";
+        QTest::newRow("PDF over the log") << false << false << "ExportPdf"
+                                          << "Calls.log is the call log";
+        QTest::newRow("text over the settings") << false << false << "ExportAll"
+                                                << "Dialtaly.ini is the settings file";
+        QTest::newRow("a new rate file") << true << false << "ExportSelected"
+                                         << "New.dtr is a rate file";
     }
     void exportToPdf() {
         QFETCH(bool, selection);
         QFETCH(bool, diskFull);
+        QFETCH(QString, command);
+        QFETCH(QString, refused);
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
         QVERIFY(log().append({sampleCall(at(12, 1), 0.1f, 1), sampleCall(at(12, 2), 0.25f, 5),
@@ -698,14 +715,29 @@ private slots:
         open();
         if (selection)
             select(1, 2);
-        const QString pdf = m_dir->filePath("calls.pdf");
-        QVERIFY(AtomicFile::replace(pdf, "old"));
+        const QString pdf = m_dir->filePath(refused.isEmpty() ? "calls.pdf" : refused.section(' ', 0, 0));
+        if (refused.isEmpty())
+            QVERIFY(AtomicFile::replace(pdf, "old"));
+        const auto files = [this] {
+            QStringList all;
+            for (const QFileInfo& file : QDir(m_dir->path()).entryInfoList(QDir::Files, QDir::Name))
+                all << file.fileName() + ' ' + QString::number(file.size());
+            return all;
+        };
+        const QStringList before = files();
         m_files.nextPaths = QStringList{pdf};
         {
             std::optional<FileSizeLimit> limit;
             if (diskFull)
                 limit.emplace(2000);
-            action("ExportPdf")->trigger();
+            action(qPrintable(command))->trigger();
+        }
+        if (!refused.isEmpty()) {
+            QCOMPARE(m_prompter.errors,
+                     QStringList{m_dir->filePath(refused) + ". An export never writes over the "
+                                                            "program's own files: choose another name."});
+            QCOMPARE(files(), before); // nothing written
+            return;
         }
         QCOMPARE(m_files.captions, QStringList{"Export to PDF.."});
         QFile file(pdf);
@@ -735,6 +767,115 @@ private slots:
                                   "03/12/2026", "International", "\u00a31.50", "Page 1"})
             QVERIFY2(printed.contains(QString::fromUtf8(shown)), shown);
         QCOMPARE(printed.contains("01/12/2026"), !selection);
+    }
+
+    // On paper of every common kind each text of the printout is whole and
+    // inside the printable area, 0.4 inch from the edges at least: smaller
+    // type for a wide table, the page turned when even the least type will
+    // not do. Read back word by word with its place (pdftotext -bbox).
+    void printoutsKeepEveryTextWhole_data() {
+        QTest::addColumn<int>("paper"); // QPageSize::PageSizeId
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<double>("margin"); // mm
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("locale"); // "hu_HU": long dates
+        QTest::addColumn<double>("fontSize");
+        QTest::addColumn<bool>("turned");
+        const auto row = [](const char* name, QPageSize::PageSizeId paper, bool landscape, double margin,
+                            const QString& rate, const char* locale, double fontSize, bool turned) {
+            QTest::newRow(name) << int(paper) << landscape << margin << rate << locale << fontSize << turned;
+        };
+        const QString wide(30, 'W'); // as long as the rate-name store keeps, in the widest letter
+        row("A4 portrait", QPageSize::A4, false, 10, "Night, Saver", "en_GB", 10, false);
+        row("A4 portrait, a wide name", QPageSize::A4, false, 10, wide, "en_GB", 10, true);
+        row("A4 portrait, a large font", QPageSize::A4, false, 10, "Night, Saver", "en_GB", 24, false);
+        row("Letter portrait, long dates", QPageSize::Letter, false, 25, "Night, Saver", "hu_HU", 10, false);
+        row("Letter landscape, a wide name, a large font", QPageSize::Letter, true, 5, wide, "en_GB", 24,
+            false);
+        row("A5 portrait, a Greek name", QPageSize::A5, false, 10,
+            "\u039d\u03c5\u03c7\u03c4\u03b5\u03c1\u03b9\u03bd\u03ae", "en_GB", 10, true);
+        row("A6, wide margins, too small either way", QPageSize::A6, false, 20, wide, "hu_HU", 10, true);
+    }
+    void printoutsKeepEveryTextWhole() {
+        QFETCH(int, paper);
+        QFETCH(bool, landscape);
+        QFETCH(double, margin);
+        QFETCH(QString, rate);
+        QFETCH(QString, locale);
+        QFETCH(double, fontSize);
+        QFETCH(bool, turned);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([font = QApplication::font()] { QApplication::setFont(font); });
+        QFont font = QApplication::font();
+        font.setPointSizeF(fontSize);
+        QApplication::setFont(font);
+        const quint16 key =
+            RateNameStore(ProgramFiles::rateNameStorePath(m_dir->path())).RateNameKeyFor(rate);
+        QVERIFY(log().append({sampleCall(at(10, 26, 9), 0.1f, 12, key),
+                              sampleCall(at(12, 23, 23), 123.45f, 5, key),
+                              sampleCall(at(12, 9, 0), 0.0f, 7, key)}));
+        open();
+        const QString pdf = m_dir->filePath("calls.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::PageSizeId(paper)),
+                                          landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                          QMarginsF(margin, margin, margin, margin),
+                                          QPageLayout::Millimeter));
+        m_form->PrintCalls(0, 2, false, printer);
+        QProcess text;
+        text.start("pdftotext", {"-bbox", pdf, "-"});
+        QVERIFY(text.waitForFinished());
+
+        QSizeF page;
+        QMap<int, QList<std::pair<QRectF, QString>>> lines; // the words, by the foot of their line
+        QXmlStreamReader html(text.readAllStandardOutput());
+        while (!html.atEnd()) {
+            const auto number = [&html](const char* name) {
+                return html.attributes().value(name).toDouble();
+            };
+            if (html.readNext() == QXmlStreamReader::StartElement && html.name() == QLatin1String("page"))
+                page = QSizeF(number("width"), number("height"));
+            if (html.isStartElement() && html.name() == QLatin1String("word")) {
+                const QRectF box(QPointF(number("xMin"), number("yMin")),
+                                 QPointF(number("xMax"), number("yMax")));
+                lines[qRound(box.bottom())].append({box, html.readElementText()});
+            }
+        }
+        QCOMPARE(page.width() > page.height(), landscape != turned);
+        const double edge = std::max(margin / 25.4, 0.4) * 72 - 0.5;
+        const QRectF inside(QPointF(edge, edge), QPointF(page.width() - edge, page.height() - edge));
+        QMap<QString, QList<std::pair<QRectF, QString>>> shown; // each line by its words
+        for (const auto& line : lines) {
+            QStringList words;
+            for (const auto& [box, word] : line) {
+                QVERIFY2(inside.contains(box), qPrintable(word));
+                words << word;
+            }
+            shown[words.join(' ')] = line;
+        }
+        // Each column's texts start where its title does and end before the next one's.
+        const QStringList titles = headers();
+        QVERIFY2(shown.contains(titles.join(' ')), qPrintable(shown.keys().join('\n')));
+        std::vector<double> starts;
+        for (qsizetype word = 0; const QString& title : titles) {
+            starts.push_back(shown[titles.join(' ')][word].first.left());
+            word += title.count(' ') + 1;
+        }
+        starts.push_back(page.width());
+        for (int row = 0; row < 3; ++row) {
+            QStringList cells;
+            for (int column = 0; column < titles.size(); ++column)
+                cells << cell(row, column);
+            const QString expected = cells.join(' ').simplified();
+            QVERIFY2(shown.contains(expected), qPrintable(expected + "\n--\n" + shown.keys().join('\n')));
+            for (const auto& [box, word] : shown[expected])
+                QVERIFY2(box.right() < *std::upper_bound(starts.begin(), starts.end(), box.left() + 0.01),
+                         qPrintable(word));
+        }
     }
 
     // With the real message box: over the viewer, not the hidden main window,
