@@ -2,7 +2,7 @@
 # packages are missing, configure with CMake + Ninja and build.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
-PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev \
+PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev qt6-wayland \
             libqt6opengl6-dev libgl-dev libasound2-dev libsndfile1-dev libxcb1-dev dbus-daemon python3-dbusmock \
             xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils openbox xdotool x11-utils \
             dpkg-dev fakeroot file lintian desktop-file-utils appstream iproute2

@@ -13,6 +13,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # No Homepage field until the program has a real page.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's Wayland platform is a plugin of its own: without it the program runs
+# only through XWayland on a Wayland desktop.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "modemmanager")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "call-cost meter for calls made through a modem
 Dialtally Pro times each call made through a modem, by hand or sensed from

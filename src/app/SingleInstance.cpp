@@ -10,6 +10,7 @@
 #include <QLockFile>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/socket.h>
@@ -127,7 +128,15 @@ void SingleInstance::listenBesideTheLock() {
     m_listening = socket;
 }
 
-void SingleInstance::whenStartedAgain(std::function<void()> show) {
+QString SingleInstance::tokenIn(const QByteArray& line) {
+    const QByteArray token = line.endsWith('\n') ? line.chopped(1) : line;
+    if (token.size() > TokenLength ||
+        !std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 127; }))
+        return QString();
+    return QString::fromLatin1(token);
+}
+
+void SingleInstance::whenStartedAgain(std::function<void(const QString& token)> show) {
     if (m_listening < 0)
         return;
     m_server = std::make_unique<QLocalServer>();
@@ -137,21 +146,36 @@ void SingleInstance::whenStartedAgain(std::function<void()> show) {
     QLocalServer* server = m_server.get();
     QObject::connect(server, &QLocalServer::newConnection, server, [server, show = std::move(show)] {
         while (QLocalSocket* knocker = server->nextPendingConnection()) {
-            // The answer tells the knocking copy that it was heard.
             QObject::connect(knocker, &QLocalSocket::disconnected, knocker, &QObject::deleteLater);
-            knocker->write("1");
-            knocker->disconnectFromServer();
+            // Heard once its line is whole, or it stopped short of one.
+            const auto heard = [knocker, show] {
+                if (knocker->property("heard").toBool())
+                    return;
+                const bool whole = knocker->canReadLine();
+                if (!whole && knocker->bytesAvailable() <= TokenLength &&
+                    knocker->state() == QLocalSocket::ConnectedState)
+                    return;
+                knocker->setProperty("heard", true);
+                const QString token = whole ? tokenIn(knocker->readLine(TokenLength + 2)) : QString();
+                // The answer tells the knocking copy that it was heard.
+                knocker->write("1");
+                knocker->disconnectFromServer();
+                show(token);
+            };
+            QObject::connect(knocker, &QLocalSocket::readyRead, knocker, heard);
+            QObject::connect(knocker, &QLocalSocket::disconnected, knocker, heard);
+            heard();
         }
-        show();
     });
 }
 
-bool SingleInstance::knock(int forMs) const {
+bool SingleInstance::knock(const QString& token, int forMs) const {
     const QDeadlineTimer deadline(forMs);
+    const QByteArray line = tokenIn(token.toLatin1()).toLatin1() + '\n';
     for (;;) {
         QLocalSocket socket;
         socket.connectToServer(socketPath());
-        if (socket.waitForConnected(int(deadline.remainingTime())) &&
+        if (socket.waitForConnected(int(deadline.remainingTime())) && socket.write(line) == line.size() &&
             (socket.bytesAvailable() > 0 || socket.waitForReadyRead(int(deadline.remainingTime()))))
             return true;
         if (deadline.hasExpired())

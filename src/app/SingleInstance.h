@@ -18,7 +18,9 @@ class QLockFile;
 //
 // The running copy listens on a local socket beside the lock from the moment
 // it holds the lock; a later copy knocks there and is answered, so starting
-// the program again brings the running one to view.
+// the program again brings the running one to view. The knock carries the
+// activation token the later copy's launcher gave it (one line), without
+// which a Wayland desktop lets no program come to the front.
 class SingleInstance {
 public:
     // How long a later copy keeps knocking while the running one is starting.
@@ -37,12 +39,19 @@ public:
     QString refusal() const { return m_refusal; }
 
     // The running copy: answers every knock from now on, and show() runs for
-    // each. Needs the application object; knocks that came before wait in the
-    // socket until then.
-    void whenStartedAgain(std::function<void()> show);
-    // A later copy: tells the running one that it was started again, retrying
-    // while it is not yet listening. False when it never answered.
-    bool knock(int forMs = KnockForMs) const;
+    // each with the token it carried (empty for none, or one that is not a
+    // token). Needs the application object; knocks that came before wait in
+    // the socket until then.
+    void whenStartedAgain(std::function<void(const QString& token)> show);
+    // A later copy: tells the running one that it was started again, with
+    // the token, retrying while it is not yet listening. False when it never
+    // answered.
+    bool knock(const QString& token, int forMs = KnockForMs) const;
+
+    // The longest token passed on; a longer line is no token.
+    static constexpr int TokenLength = 1024;
+    // The token in a knock's line: printable ASCII only, else none.
+    static QString tokenIn(const QByteArray& line);
 
     QString lockPath() const;
     QString socketPath() const;

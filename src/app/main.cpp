@@ -10,6 +10,7 @@
 #include "gui/shell/QtTrayIcon.h"
 #include "gui/shell/TTitleForm.h"
 #include "gui/shell/WindowModes.h"
+#include "gui/shell/WindowSystem.h"
 #include "gui/spending/ChartImage.h"
 #include "gui/widgets/AppIcon.h"
 #include "gui/widgets/QtFileChooser.h"
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     if (!instance.isFirst() && instance.refusal().isEmpty()) {
         const QCoreApplication knocking(argc, argv);
-        if (!instance.knock())
+        if (!instance.knock(qEnvironmentVariable("XDG_ACTIVATION_TOKEN")))
             std::fprintf(stderr, "Dialtally Pro is running already but does not answer (its lock is %s).\n",
                          qPrintable(instance.lockPath()));
         return 0;
@@ -179,10 +180,15 @@ int main(int argc, char** argv) {
     // making waits on (the first-use wizard) comes to view at once.
     TLargeForm* shown = nullptr;
     bool startedAgain = false;
-    instance.whenStartedAgain([&shown, &startedAgain] {
-        if (shown)
-            shown->views().bringToView();
-        else if (!WindowModes::raiseWaitingBox())
+    WindowSystem windows;
+    instance.whenStartedAgain([&shown, &startedAgain, &windows](const QString& token) {
+        if (shown) {
+            shown->views().bringToView(token);
+            return;
+        }
+        if (!token.isEmpty())
+            windows.useActivationToken(token);
+        if (!WindowModes::raiseWaitingBox())
             startedAgain = true;
     });
     QGuiApplication::setDesktopFileName(QStringLiteral("dialtally-pro"));
@@ -243,6 +249,7 @@ int main(int argc, char** argv) {
     services.tray = &tray;
     services.notifier = &notifier;
     services.help = &help;
+    services.windowSystem = &windows;
 
     TLargeForm window(services);
     splash.close();

@@ -222,10 +222,24 @@ private slots:
     }
 
     // The running copy listens from the moment it holds the lock; a knock is
-    // answered once it has an event loop, and brings it to view.
+    // answered once it has an event loop, and brings it to view with the
+    // launcher's token, when it is one.
+    void startingAgainKnocks_data() {
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<QString>("passedOn");
+        QTest::newRow("no token") << QString() << QString();
+        const QString token = QStringLiteral("sway-activation_1f2e:3d4c/5b6a+=");
+        QTest::newRow("token") << token << token;
+        QTest::newRow("token with a line break") << QStringLiteral("a\nb") << QString();
+        QTest::newRow("longest") << QString(1024, QLatin1Char('x')) << QString(1024, QLatin1Char('x'));
+        QTest::newRow("too long") << QString(1025, QLatin1Char('x')) << QString();
+    }
     void startingAgainKnocks() {
+        QFETCH(QString, token);
+        QFETCH(QString, passedOn);
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
         int shown = 0;
+        QStringList tokens;
         {
             SingleInstance running;
             QLocalSocket early;
@@ -233,13 +247,21 @@ private slots:
             QVERIFY(early.waitForConnected(Wait));
             const SingleInstance second;
             QVERIFY(!second.isFirst() && second.refusal().isEmpty());
-            auto knocked = std::async(std::launch::async, [&second] { return second.knock(Wait); });
-            running.whenStartedAgain([&] { ++shown; });
+            auto knocked = std::async(std::launch::async, [&] { return second.knock(token, Wait); });
+            running.whenStartedAgain([&](const QString& passed) {
+                ++shown;
+                tokens << passed;
+            });
             QTRY_VERIFY_WITH_TIMEOUT(knocked.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
                                      Wait);
-            QVERIFY(knocked.get() && shown >= 1);
+            QVERIFY(knocked.get());
+            // The early connection said nothing and left: a start, with no token.
+            early.disconnectFromServer();
+            QTRY_COMPARE_WITH_TIMEOUT(shown, 2, Wait);
+            QVERIFY(tokens.contains(passedOn));
+            QVERIFY(tokens.contains(QString()));
         }
-        QVERIFY(!SingleInstance().knock(100)); // nobody there to answer
+        QVERIFY(!SingleInstance().knock(QString(), 100)); // nobody there to answer
     }
 
     void signalLogsTheRunningCall_data() {

@@ -11,9 +11,15 @@ public:
     bool available = true;
     bool showsMessages = true;
     QStringList calls;
+    QMenu* menu = nullptr;
 
     bool isAvailable() const override { return available; }
+    void setMenu(QMenu* shown) override { menu = shown; }
     void click(Action action) { reportAction(action); }
+    void setAvailable(bool now) {
+        available = now;
+        reportAvailability(now);
+    }
 
 protected:
     void add(const QString& image, const QString& tip) override {

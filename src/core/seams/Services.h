@@ -14,6 +14,7 @@ class Prompter;
 class SerialDevices;
 class SoundPlayer;
 class TrayIcon;
+class WindowSystem;
 
 // What the program asks of the outside world, built once by main() and handed
 // to every window. Tests hand in fakes.
@@ -34,4 +35,5 @@ struct Services {
     Autostart* autostart = nullptr;
     TrayIcon* tray = nullptr;
     Notifier* notifier = nullptr;
+    WindowSystem* windowSystem = nullptr; // none: Qt's platform answers
 };

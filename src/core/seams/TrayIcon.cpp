@@ -62,3 +62,8 @@ void TrayIcon::reportAction(Action action) {
     if (m_handler)
         m_handler(action);
 }
+
+void TrayIcon::reportAvailability(bool available) {
+    if (m_availability)
+        m_availability(available);
+}

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QMenu;
+
 // The program's icon in the desktop's notification area. Images are named:
 // "mini" while scanning, "mini1".."mini8" for the turning clock while timing.
 //
@@ -14,15 +16,19 @@
 class TrayIcon {
 public:
     static constexpr int TipLength = 63;
-    // What the user did to the icon: a single click, a request for the menu,
-    // a double (or middle) click.
-    enum class Action { Click, Menu, Open };
+    // What the user did to the icon: a single click, a double (or middle)
+    // click. The menu is the desktop's to show.
+    enum class Action { Click, Open };
     using ActionHandler = std::function<void(Action)>;
+    using AvailabilityHandler = std::function<void(bool available)>;
 
     virtual ~TrayIcon() = default;
 
     // False when the desktop has no notification area to put the icon in.
     virtual bool isAvailable() const = 0;
+    // The menu shown for the icon, by the notification area itself where it
+    // draws menus.
+    virtual void setMenu(QMenu* menu) = 0;
 
     void TrayIconAdd(quint32 id, const QString& image, const QString& tip);
     void TrayIconSetImage(const QString& image);
@@ -42,6 +48,8 @@ public:
     QString TrayIconTip() const { return m_tip; }
 
     void setActionHandler(ActionHandler handler) { m_handler = std::move(handler); }
+    // Told when the notification area goes away (its host ended) or comes back.
+    void setAvailabilityHandler(AvailabilityHandler handler) { m_availability = std::move(handler); }
 
     static QString cutTip(const QString& tip);
     // The tip with its line under it, as the notification area shows it.
@@ -60,6 +68,7 @@ protected:
     }
     // The platform reports the user's action.
     void reportAction(Action action);
+    void reportAvailability(bool available);
 
 private:
     bool m_active = false;
@@ -68,4 +77,5 @@ private:
     QString m_tip;
     QString m_tipLine;
     ActionHandler m_handler;
+    AvailabilityHandler m_availability;
 };

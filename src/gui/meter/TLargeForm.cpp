@@ -18,6 +18,7 @@
 #include "gui/shell/TTitleForm.h"
 #include "gui/shell/TWelcomeForm.h"
 #include "gui/shell/WindowModes.h"
+#include "gui/shell/WindowSystem.h"
 #include "gui/spending/TSpendingForm.h"
 #include "gui/viewer/TDataForm.h"
 
@@ -44,10 +45,12 @@ constexpr int MainWindowHelpTopic = 1;
 // The normal window makes way for the dialogs of its buttons; the small box
 // stays, with the meter, beside the ones of its menu (out of the always-on-top
 // layer, so as not to hide them), and a window hidden behind the notification
-// icon stays hidden.
+// icon stays hidden. Where the program cannot place its windows, a window
+// shown again would lose its place: it stays where it is.
 class WindowAside {
 public:
-    WindowAside(TLargeForm& window, bool hide) : m_window(window), m_hidden(hide) {
+    WindowAside(TLargeForm& window, bool hide)
+        : m_window(window), m_hidden(hide && window.views().windowSystem().placesWindows()) {
         if (m_hidden)
             m_window.hide();
         else if (m_window.isVisible())
@@ -73,7 +76,7 @@ TLargeForm::TLargeForm(const Services& services, std::function<int()> random, QW
     buildLayout();
     m_menu = new SmallBoxMenu(this);
     m_views = new WindowModes(
-        *m_meter, services.tray,
+        *m_meter, services.tray, services.windowSystem,
         {this, NormalView, AnimationPanel, m_animationHome, StayOnTopButton, StayOnTopCheckbox, m_menu},
         this);
     connectControls();

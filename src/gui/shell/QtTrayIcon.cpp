@@ -4,6 +4,7 @@
 #include "gui/widgets/AppIcon.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QStyleHints>
 #include <QTimer>
 
@@ -14,10 +15,28 @@ QtTrayIcon::QtTrayIcon(QObject* parent)
     m_pendingClick->setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     connect(m_pendingClick, &QTimer::timeout, this, [this] { reportAction(Action::Click); });
     connect(m_icon, &QSystemTrayIcon::activated, this, &QtTrayIcon::activated);
+    m_availabilityCheck = new QTimer(this);
+    m_availabilityCheck->setObjectName(QStringLiteral("TrayAvailabilityCheck"));
+    m_availabilityCheck->setInterval(AvailabilityCheckMs);
+    connect(m_availabilityCheck, &QTimer::timeout, this, &QtTrayIcon::checkAvailability);
+    m_available = isAvailable();
+    m_availabilityCheck->start();
 }
 
 bool QtTrayIcon::isAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTrayIcon::setMenu(QMenu* menu) {
+    m_icon->setContextMenu(menu);
+}
+
+void QtTrayIcon::checkAvailability() {
+    const bool available = isAvailable();
+    if (available == m_available)
+        return;
+    m_available = available;
+    reportAvailability(available);
 }
 
 void QtTrayIcon::add(const QString& image, const QString& tip) {
@@ -61,9 +80,8 @@ void QtTrayIcon::activated(QSystemTrayIcon::ActivationReason reason) {
         m_pendingClick->stop();
         reportAction(Action::Open);
         break;
-    case QSystemTrayIcon::Context:
+    case QSystemTrayIcon::Context: // Qt shows the menu
         m_pendingClick->stop();
-        reportAction(Action::Menu);
         break;
     default:
         break;

@@ -8,14 +8,15 @@
 #include "gui/shell/ScreenPlace.h"
 #include "gui/shell/ShellPictures.h"
 #include "gui/shell/SmallBoxMenu.h"
+#include "gui/shell/WindowSystem.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBoxLayout>
-#include <QCursor>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -23,21 +24,34 @@
 namespace {
 const QString ScanningForCallsTitle = QStringLiteral("Scanning for Calls..");
 constexpr quint32 TrayIconId = 1;
+
+WindowSystem& platformWindows() {
+    static WindowSystem platform;
+    return platform;
+}
 } // namespace
 
-WindowModes::WindowModes(CallMeter& meter, TrayIcon* tray, const Parts& parts, QObject* parent)
-    : QObject(parent), m_meter(meter), m_tray(tray), m_parts(parts),
-      m_normalFlags(parts.window->windowFlags() & ~Qt::WindowStaysOnTopHint) {
+WindowModes::WindowModes(CallMeter& meter, TrayIcon* tray, WindowSystem* windows, const Parts& parts,
+                         QObject* parent)
+    : QObject(parent), m_meter(meter), m_tray(tray), m_windows(windows ? *windows : platformWindows()),
+      m_parts(parts), m_normalFlags(parts.window->windowFlags() & ~Qt::WindowStaysOnTopHint) {
     m_parts.animationPanel->installEventFilter(this);
     connect(m_parts.animationPanel, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { popUpMenu(m_parts.animationPanel->mapToGlobal(at)); });
-    if (m_tray)
+    connect(m_parts.menu, &QMenu::aboutToShow, this, &WindowModes::showMenuStates);
+    if (m_tray) {
         m_tray->setActionHandler([this](TrayIcon::Action action) { trayAction(int(action)); });
+        m_tray->setAvailabilityHandler([this](bool available) { trayAvailable(available); });
+        m_tray->setMenu(m_parts.menu);
+    }
 }
 
 WindowModes::~WindowModes() {
-    if (m_tray)
+    if (m_tray) {
         m_tray->setActionHandler(nullptr);
+        m_tray->setAvailabilityHandler(nullptr);
+        m_tray->setMenu(nullptr);
+    }
 }
 
 int WindowModes::mode() const {
@@ -71,16 +85,22 @@ void WindowModes::settleSize() {
     }
 }
 
+// Where the desktop alone places windows they still take their sizes.
 void WindowModes::placeFrame(QPoint at) {
     QWidget* window = m_parts.window;
     settleSize();
+    if (!m_windows.placesWindows())
+        return;
     if (mode() == CallMeter::SmallBox)
         window->setGeometry(QRect(ScreenPlace::onScreen(QRect(at, window->size())), window->size()));
     else
         ScreenPlace::moveOnScreen(window, at);
 }
 
+// A place the program cannot learn is not written: the one stored stays.
 void WindowModes::SaveWindowPosition() {
+    if (!m_windows.placesWindows())
+        return;
     const SettingsFile& file = m_meter.settingsFile();
     if (!ShellSettings::SaveWindowPosition(file, mode(), framePlace()))
         m_meter.queueError(file.failureText());
@@ -124,7 +144,7 @@ void WindowModes::ChangeWindow() {
         m_parts.window->show();
         break;
     }
-    m_stayOnTop = m_parts.stayOnTopCheckbox->isChecked();
+    m_stayOnTop = m_parts.stayOnTopCheckbox->isChecked() && m_windows.keepsOnTop();
     setOnTopLayer(m_stayOnTop);
     showStayOnTop();
 }
@@ -134,6 +154,7 @@ void WindowModes::ShrinkToBoxAndGrow() {
     if (from != CallMeter::NormalWindow && from != CallMeter::SmallBox)
         return;
     const bool toBox = from == CallMeter::NormalWindow;
+    m_iconLostWithTray = false; // the user's own choice now
     QWidget* window = m_parts.window;
     QWidget* panel = m_parts.animationPanel;
     SaveWindowPosition();
@@ -171,11 +192,25 @@ void WindowModes::ShrinkToBoxAndGrow() {
     window->show();
 }
 
+// The program is minimised once the desktop has minimised its window: a
+// desktop that does not minimise leaves the program as it was.
 void WindowModes::MinimiseButtonClick() {
+    m_iconLostWithTray = false; // the user's own choice now
+    m_minimiseAsked = true;
+    m_parts.window->showMinimized();
+    // The desktop tells of it when it takes the window off the screen.
+    if (QWindow* native = m_parts.window->windowHandle())
+        native->installEventFilter(this);
+    minimised();
+}
+
+void WindowModes::minimised() {
+    if (!m_minimiseAsked || !m_windows.isMinimised(m_parts.window->windowHandle()))
+        return;
+    m_minimiseAsked = false;
     m_meter.setWindowMode(CallMeter::Minimised);
     if (!m_meter.isTiming())
         m_meter.SetApplicationTitle(ScanningForCallsTitle);
-    m_parts.window->showMinimized();
 }
 
 bool WindowModes::TaskBarButtonClick() {
@@ -185,10 +220,11 @@ bool WindowModes::TaskBarButtonClick() {
         return false;
     }
     m_meter.setTrayIconFrame(1);
+    m_iconLostWithTray = false;
     SaveWindowPosition();
     m_meter.setWindowMode(CallMeter::TaskbarIcon);
     m_parts.window->hide();
-    m_parts.menu->StayOnTopMenuItem->setEnabled(false);
+    showMenuStates();
     const QString problem = m_meter.sensingProblem();
     m_tray->TrayIconAdd(TrayIconId, QStringLiteral("mini"),
                         problem.isEmpty() ? QStringLiteral("Scanning for calls...") : problem);
@@ -202,13 +238,14 @@ void WindowModes::LoadMainClick() {
     }
     m_tray->TrayIconRemove();
     m_parts.window->show();
-    m_parts.menu->StayOnTopMenuItem->setEnabled(true);
     m_meter.setWindowMode(CallMeter::NormalWindow);
+    showMenuStates();
     m_parts.window->raise();
     m_parts.window->activateWindow();
 }
 
 void WindowModes::windowStateChanged() {
+    minimised();
     // Restored by the desktop: the normal window again, with the program's
     // name for a title and every view button working.
     if (mode() == CallMeter::Minimised && m_parts.window->isVisible() &&
@@ -238,7 +275,9 @@ void WindowModes::endWaitingBoxes() {
     }
 }
 
-void WindowModes::bringToView() {
+void WindowModes::bringToView(const QString& activationToken) {
+    if (!activationToken.isEmpty())
+        m_windows.useActivationToken(activationToken);
     if (raiseWaitingBox())
         return;
     QWidget* window = m_parts.window;
@@ -254,14 +293,17 @@ void WindowModes::bringToView() {
 
 // ---- The taskbar text ------------------------------------------------------
 
+// A window asked to minimise loses the focus whether or not the desktop
+// minimised it: that is not the program going to the background.
 void WindowModes::ApplicationDeActivate() {
-    if (mode() != CallMeter::NormalWindow && mode() != CallMeter::SmallBox)
+    if (m_minimiseAsked || (mode() != CallMeter::NormalWindow && mode() != CallMeter::SmallBox))
         return;
     m_meter.SetApplicationTitle(ScanningForCallsTitle);
     m_meter.setMeterInTitle(true);
 }
 
 void WindowModes::ApplicationActivate() {
+    m_minimiseAsked = false;
     if (!m_meter.meterInTitle())
         return;
     m_meter.SetApplicationTitle(TLargeForm::ApplicationTitle);
@@ -271,18 +313,39 @@ void WindowModes::ApplicationActivate() {
 // ---- Always on top ---------------------------------------------------------
 
 void WindowModes::StayOnTopButtonClick() {
+    if (!m_windows.keepsOnTop())
+        return;
     m_stayOnTop = !m_stayOnTop;
     setOnTopLayer(m_stayOnTop);
     showStayOnTop();
 }
 
 void WindowModes::showStayOnTop() {
-    // The picture and the hint tell what the next click does.
+    // The picture and the hint tell what the next click does, or why there is none.
+    const bool possible = m_windows.keepsOnTop();
     m_parts.menu->StayOnTopMenuItem->setChecked(m_stayOnTop);
-    m_parts.stayOnTopButton->setToolTip(m_stayOnTop ? QStringLiteral("Don't Make Window stay On Top")
-                                                    : QStringLiteral("Make Window stay On Top"));
+    m_parts.menu->StayOnTopMenuItem->setToolTip(possible ? QString() : NoOnTopText);
+    m_parts.stayOnTopButton->setEnabled(possible);
+    m_parts.stayOnTopCheckbox->setEnabled(possible);
+    m_parts.stayOnTopCheckbox->setToolTip(possible ? QString() : NoOnTopText);
+    m_parts.stayOnTopButton->setToolTip(!possible     ? NoOnTopText
+                                        : m_stayOnTop ? QStringLiteral("Don't Make Window stay On Top")
+                                                      : QStringLiteral("Make Window stay On Top"));
     m_parts.stayOnTopButton->setIcon(m_stayOnTop ? ShellPictures::NotStayOnTopImage()
                                                  : ShellPictures::StayOnTopImage());
+    showMenuStates();
+}
+
+// While a box waits for an answer nothing else opens or closes, from the box's
+// menu or the notification icon's alike.
+void WindowModes::showMenuStates() {
+    const bool waiting = QApplication::activeModalWidget() != nullptr;
+    SmallBoxMenu* menu = m_parts.menu;
+    for (QAction* entry : {menu->LoadMain, menu->SetupMenuItem, menu->PastCallsMenuItem,
+                           menu->SpendingMenuItem, menu->CloseProgram})
+        entry->setEnabled(!waiting);
+    menu->StayOnTopMenuItem->setEnabled(!waiting && mode() != CallMeter::TaskbarIcon &&
+                                        m_windows.keepsOnTop());
 }
 
 void WindowModes::leaveTopLayer() {
@@ -335,17 +398,25 @@ void WindowModes::trayAction(int action) {
     case TrayIcon::Action::Click:
         m_meter.StartOrStopByHand();
         break;
-    case TrayIcon::Action::Menu:
     case TrayIcon::Action::Open:
         // A window of the program is waiting for an answer: nothing else opens
         // or closes until it has one.
-        if (QApplication::activeModalWidget())
-            break;
-        if (TrayIcon::Action(action) == TrayIcon::Action::Menu)
-            popUpMenu(QCursor::pos());
-        else if (mode() == CallMeter::TaskbarIcon)
+        if (!QApplication::activeModalWidget() && mode() == CallMeter::TaskbarIcon)
             LoadMainClick();
         break;
+    }
+}
+
+// A notification area that goes away takes the icon with it: the window comes
+// back, and goes to the icon again when a notification area returns.
+void WindowModes::trayAvailable(bool available) {
+    if (!available && mode() == CallMeter::TaskbarIcon) {
+        LoadMainClick();
+        m_iconLostWithTray = true;
+    } else if (available && m_iconLostWithTray) {
+        m_iconLostWithTray = false;
+        if (mode() == CallMeter::NormalWindow && m_parts.window->isVisible())
+            TaskBarButtonClick();
     }
 }
 
@@ -354,6 +425,7 @@ void WindowModes::trayAction(int action) {
 bool WindowModes::boxKeyPress(const QKeyEvent* key) {
     const QWidget* panel = m_parts.animationPanel;
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    showMenuStates();
     if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
         popUpMenu(panel->mapToGlobal(panel->rect().center()));
         return true;
@@ -376,6 +448,11 @@ bool WindowModes::boxKeyPress(const QKeyEvent* key) {
 }
 
 bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_parts.window->windowHandle()) {
+        if (event->type() == QEvent::Expose)
+            minimised();
+        return false;
+    }
     if (watched != m_parts.animationPanel)
         return false;
     switch (event->type()) {
@@ -384,14 +461,17 @@ bool WindowModes::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
         if (mode() != CallMeter::SmallBox)
             return false;
+        // The desktop moves the box where it can, and then tells where it is:
+        // some desktops (XWayland's) would not honour the program's moves. The
+        // other buttons drag it too, and keep the menu they open on release.
+        if (QWindow* native = m_parts.window->windowHandle();
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && native &&
+            native->startSystemMove())
+            return true;
         Dragging = true;
         // Kept in the desktop's coordinates: the pointer's place within the
         // box lags behind while the desktop has yet to tell the box's move.
         m_dragFrom = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - framePlace();
-        // Where windows may not place themselves the desktop moves the box.
-        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
-            m_parts.window->windowHandle())
-            m_parts.window->windowHandle()->startSystemMove();
         return true;
     case QEvent::MouseMove:
         if (!Dragging)

@@ -11,6 +11,7 @@ class QKeyEvent;
 class QWidget;
 class SmallBoxMenu;
 class TrayIcon;
+class WindowSystem;
 
 // The views of the main window: the normal window, the small box (only the
 // black meter panel, borderless, dragged anywhere), the notification icon and
@@ -29,12 +30,16 @@ public:
         QAbstractButton* stayOnTopCheckbox = nullptr;
         SmallBoxMenu* menu = nullptr;
     };
+    static inline const QString NoOnTopText =
+        QStringLiteral("This desktop does not let a window stay on top of the others.");
     static inline const QString NoTrayText = QStringLiteral(
         "This desktop has no notification area (system tray), so the window stays as it is instead of "
         "changing to a taskbar icon.");
 
-    // Takes the window as it was laid out as the normal view.
-    WindowModes(CallMeter& meter, TrayIcon* tray, const Parts& parts, QObject* parent = nullptr);
+    // Takes the window as it was laid out as the normal view. Without a
+    // window system, Qt's platform answers.
+    WindowModes(CallMeter& meter, TrayIcon* tray, WindowSystem* windows, const Parts& parts,
+                QObject* parent = nullptr);
     ~WindowModes() override;
 
     // The default view and the stay-on-top choice, at start-up.
@@ -54,8 +59,9 @@ public:
     // The window's state changed (minimised, restored).
     void windowStateChanged();
     // The program was started again: the window (or the box waiting for an
-    // answer) comes to view, from the icon or the task bar if need be.
-    void bringToView();
+    // answer) comes to view, from the icon or the task bar if need be, asking
+    // the desktop with the token the new start was given, if any.
+    void bringToView(const QString& activationToken = QString());
     // The box the program waits on for an answer, if any, comes to view:
     // false when there is none.
     static bool raiseWaitingBox();
@@ -67,6 +73,8 @@ public:
     // The budget line, added to the small box's and the notification icon's
     // tips; empty for none.
     void setBudgetLine(const QString& line);
+
+    WindowSystem& windowSystem() const { return m_windows; }
 
     // "Stay On Top" is ticked.
     bool stayOnTop() const { return m_stayOnTop; }
@@ -86,6 +94,9 @@ private:
     void placeFrame(QPoint at);
     void setOnTopLayer(bool on);
     void showStayOnTop();
+    void showMenuStates();
+    void minimised();
+    void trayAvailable(bool available);
     void popUpMenu(QPoint globalPosition);
     bool boxKeyPress(const QKeyEvent* key);
     void trayAction(int action);
@@ -93,9 +104,12 @@ private:
 
     CallMeter& m_meter;
     TrayIcon* m_tray;
+    WindowSystem& m_windows;
     Parts m_parts;
     Qt::WindowFlags m_normalFlags;
     bool m_stayOnTop = false;
+    bool m_minimiseAsked = false;
+    bool m_iconLostWithTray = false; // shown because the notification area went away
     QString m_budgetLine;
     bool Dragging = false;
     QPoint m_dragFrom; // DragX, DragY: the pressed point, from the box's corner

@@ -13,6 +13,7 @@
 #include "fakes/FakePrompter.h"
 #include "fakes/FakeSoundPlayer.h"
 #include "fakes/FakeTrayIcon.h"
+#include "fakes/FakeWindowSystem.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,6 +43,7 @@ public:
     FakeCarrierSource carrier;
     FakeTrayIcon tray;
     FakeHelpViewer help;
+    FakeWindowSystem windows;
     Services services;
 
     static QDateTime wednesday(int h, int m, int s = 0) { // 2026-12-09 was a Wednesday
@@ -96,6 +98,7 @@ public:
         carrier = FakeCarrierSource();
         tray = FakeTrayIcon();
         help = FakeHelpViewer();
+        windows = FakeWindowSystem();
         services = Services();
         services.programDirectory = dir->path();
         services.stateDirectory = dir->filePath(QStringLiteral("state"));
@@ -108,6 +111,7 @@ public:
         services.carrier = &carrier;
         services.tray = &tray;
         services.help = &help;
+        services.windowSystem = &windows;
     }
 
     std::unique_ptr<TLargeForm> makeWindow() {

@@ -121,7 +121,7 @@ private slots:
         else if (action == QLatin1String("restore"))
             w->showNormal();
         else if (action == QLatin1String("started again"))
-            w->views().bringToView();
+            w->views().bringToView(QStringLiteral("launcher-token"));
         else
             child<QPushButton>(*w, action.toLatin1().constData())->click();
 
@@ -137,6 +137,9 @@ private slots:
         if (state == QLatin1String("normal") || box)
             QCOMPARE(box ? w->geometry().topLeft() : w->pos(), storedAfter[box ? 1 : 0]);
         QCOMPARE(tray.calls, trayCalls);
+        QCOMPARE(windows.tokens, action == QLatin1String("started again")
+                                     ? QStringList{QStringLiteral("launcher-token")}
+                                     : QStringList());
         QCOMPARE(entry(*w, "StayOnTopMenuItem")->isEnabled(), view != 2);
         if (view == 3)
             QCOMPARE(w->windowTitle(), QStringLiteral("Scanning for Calls.."));
@@ -274,10 +277,7 @@ private slots:
         QCOMPARE(tray.calls.mid(tray.calls.size() - 2),
                  (QStringList{QStringLiteral("image mini"), QStringLiteral("tip Scanning for calls")}));
         QCOMPARE(CallLog(path(QStringLiteral("Calls.log"))).readAll().size(), size_t(1));
-        tray.click(TrayIcon::Action::Menu);
-        auto* menu = w->findChild<SmallBoxMenu*>();
-        QVERIFY(menu->isVisible());
-        menu->close();
+        QCOMPARE(tray.menu, w->findChild<SmallBoxMenu*>()); // the desktop shows it
     }
 
     // A click counts once no second one followed it: a double click opens the
@@ -286,12 +286,11 @@ private slots:
         using R = QSystemTrayIcon::ActivationReason;
         QTest::addColumn<QList<R>>("reported");
         QTest::addColumn<QList<int>>("actions");
-        const int click = int(TrayIcon::Action::Click), menu = int(TrayIcon::Action::Menu),
-                  open = int(TrayIcon::Action::Open);
+        const int click = int(TrayIcon::Action::Click), open = int(TrayIcon::Action::Open);
         QTest::newRow("click") << QList<R>{R::Trigger} << QList<int>{click};
         QTest::newRow("double click") << QList<R>{R::Trigger, R::DoubleClick} << QList<int>{open};
         QTest::newRow("two clicks in time") << QList<R>{R::Trigger, R::Trigger} << QList<int>{open};
-        QTest::newRow("menu") << QList<R>{R::Trigger, R::Context} << QList<int>{menu};
+        QTest::newRow("menu, which Qt shows") << QList<R>{R::Trigger, R::Context} << QList<int>{};
     }
     void desktopClicksOnTheIcon() {
         QFETCH(QList<QSystemTrayIcon::ActivationReason>, reported);
@@ -385,21 +384,97 @@ private slots:
     // again and the line is watched in its new mode.
     void setupFromTheIconsMenu() {
         auto w = startIn(2);
-        bool hidden = false, menuOpened = false;
+        bool hidden = false, menuOpens = true;
         whenModalOpens<TSetupForm>(this, [&](TSetupForm& d) {
             hidden = !w->isVisible();
-            tray.click(TrayIcon::Action::Menu); // no second dialog over this one
-            menuOpened = w->findChild<SmallBoxMenu*>()->isVisible();
+            emit tray.menu->aboutToShow(); // no second dialog over this one
+            menuOpens = entry(*w, "SetupMenuItem")->isEnabled() || entry(*w, "CloseProgram")->isEnabled();
             child<QRadioButton>(d, "Auto32bitRadioButton")->click();
             child<QPushButton>(d, "MainOKButton")->click();
         });
         entry(*w, "SetupMenuItem")->trigger();
         QVERIFY(hidden);
-        QVERIFY(!menuOpened);
+        QVERIFY(!menuOpens);
+        emit tray.menu->aboutToShow();
+        QVERIFY(entry(*w, "SetupMenuItem")->isEnabled());
         QVERIFY(!w->isVisible());
         QCOMPARE(w->meter().settings().sensingMode, 2);
         QVERIFY(line.isOpen());
         QVERIFY(!w->meter().meterInTitle());
+    }
+
+    // A desktop that keeps places, the always-on-top layer and minimising to
+    // itself: no place is written or used and the window stays behind a dialog
+    // over it; no "Stay On Top", and why; an ignored minimise changes nothing.
+    void whatTheDesktopWillNotDo_data() {
+        QTest::addColumn<bool>("able");
+        QTest::newRow("does all") << true;
+        QTest::newRow("does none") << false;
+    }
+    void whatTheDesktopWillNotDo() {
+        QFETCH(bool, able);
+        windows.places = windows.onTop = windows.minimises = able;
+        set(Defaults, "Stay On Top", QStringLiteral("1"));
+        auto w = startIn(0);
+        QCOMPARE(w->pos() == NormalPlace, able);
+        QCOMPARE(onTop(*w), able);
+        QCOMPARE(child<QPushButton>(*w, "StayOnTopButton")->isEnabled(), able);
+        QCOMPARE(child<QPushButton>(*w, "StayOnTopButton")->toolTip() == WindowModes::NoOnTopText, !able);
+        QCOMPARE(entry(*w, "StayOnTopMenuItem")->isEnabled(), able);
+        w->move(w->pos() + QPoint(7, 9));
+        child<QPushButton>(*w, "ShrinkToBoxButton")->click();
+        QCOMPARE(w->size(), QSize(146, 77));
+        QCOMPARE(onTop(*w), able);
+        QCOMPARE(stored("Normal"), able ? NormalPlace + QPoint(7, 9) : NormalPlace);
+        entry(*w, "LoadMain")->trigger();
+
+        const WId native = w->winId();
+        bool behind = false;
+        const QWidget* over = nullptr;
+        whenModalOpens<TDataForm>(this, [&](TDataForm& viewer) {
+            behind = w->isVisible();
+            over = viewer.parentWidget();
+            viewer.reject();
+        });
+        child<QPushButton>(*w, "DataButton")->click();
+        QCOMPARE(behind, !able);
+        QCOMPARE(over, w.get());
+        QCOMPARE(w->winId(), native);
+
+        child<QPushButton>(*w, "MinimiseButton")->click();
+        QCOMPARE(w->meter().windowMode(), able ? 3 : 0);
+        w->views().ApplicationDeActivate(); // the focus goes with the request
+        QCOMPARE(w->windowTitle(),
+                 able ? QStringLiteral("Scanning for Calls..") : TLargeForm::ApplicationTitle);
+    }
+
+    // The notification area goes away with the program in it: the window comes
+    // back, and goes to the icon again when a notification area returns, unless
+    // the user chose another view meanwhile.
+    void notificationAreaGoesAndComes_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("viewAfter");
+        QTest::newRow("in the icon") << 2 << QString() << 2;
+        QTest::newRow("in the icon, then the small box") << 2 << "ShrinkToBoxButton" << 1;
+        QTest::newRow("small box") << 1 << QString() << 1;
+    }
+    void notificationAreaGoesAndComes() {
+        QFETCH(int, start);
+        QFETCH(QString, meanwhile);
+        QFETCH(int, viewAfter);
+        auto w = startIn(start);
+        tray.calls.clear();
+        tray.setAvailable(false);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->meter().windowMode(), start == 2 ? 0 : start);
+        QCOMPARE(tray.calls, start == 2 ? QStringList{QStringLiteral("remove")} : QStringList());
+        if (!meanwhile.isEmpty())
+            child<QPushButton>(*w, meanwhile.toLatin1().constData())->click();
+        tray.setAvailable(true);
+        QCOMPARE(w->meter().windowMode(), viewAfter);
+        QCOMPARE(w->isVisible(), viewAfter != 2);
+        QCOMPARE(tray.TrayIconActive(), viewAfter == 2);
     }
 
     // The main window from the keyboard: Tab follows the window, each group
